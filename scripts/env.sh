@@ -1,0 +1,26 @@
+# Shared settings of the scripts: sourced, never run.
+VEDRA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+VEDRA_CACHE=${VEDRA_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vedra}
+VEDRA_BUILD=${VEDRA_BUILD:-$VEDRA_ROOT/build}
+VEDRA_JPEG_ROOT=$VEDRA_CACHE/libjpeg
+VEDRA_WINE64=/usr/lib/wine/wine64
+[ -x "$VEDRA_WINE64" ] || VEDRA_WINE64=$(command -v wine64 || command -v wine || echo wine64)
+export WINEPREFIX=${VEDRA_WINEPREFIX:-$VEDRA_CACHE/wine}
+export WINEARCH=win64
+# No mono or gecko installs; Wine's debug output only when asked for (VEDRA_WINEDEBUG=...).
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=${VEDRA_WINEDEBUG:--all}
+VEDRA_JOBS=${VEDRA_JOBS:-$(nproc)}
+
+vedra_say() { printf 'vedra: %s\n' "$*" >&2; }
+vedra_die() { printf 'vedra: error: %s\n' "$*" >&2; exit 1; }
+
+# Runs "$@" inside a private X server unless one is already there.
+vedra_with_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    "$@"
+  else
+    vedra_say "no display: running inside Xvfb"
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+  fi
+}

@@ -1,0 +1,8 @@
+// The main frame window.
+#pragma once
+#include "afx/winwnd.h"
+
+class CMainFrame : public CFrameWnd {
+public:
+  CMainFrame() = default;
+};

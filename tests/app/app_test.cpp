@@ -1,0 +1,94 @@
+// vedra.exe as a whole: code page, exports, start and clean exit.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "afx/winwnd.h"
+#include "uitest.h"
+
+extern "C" __declspec(dllexport) int VedraTestExport() { return 42; }
+
+namespace {
+
+const char kCaption[] = " TAVO  Vedra  ";
+const char kKorean[] = "먼저, 벽그리기 작업을 마쳐야 전환할 수 있습니다";
+
+std::string ManifestOf(const char* path) {
+  HMODULE h = ::LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!h) return {};
+  std::string text;
+  if (HRSRC r = ::FindResourceA(h, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24))) {
+    if (HGLOBAL g = ::LoadResource(h, r))
+      text.assign(static_cast<const char*>(::LockResource(g)), ::SizeofResource(h, r));
+  }
+  ::FreeLibrary(h);
+  return text;
+}
+
+TEST(Program, RunsWithTheUtf8CodePage) {
+  EXPECT_EQ(::GetACP(), 65001u);
+  const std::string manifest = ManifestOf(VEDRA_EXE);
+  ASSERT_FALSE(manifest.empty()) << "no manifest in " << VEDRA_EXE;
+  EXPECT_NE(manifest.find("<activeCodePage"), std::string::npos);
+  EXPECT_NE(manifest.find(">UTF-8<"), std::string::npos);
+}
+
+TEST(Program, FindsItsOwnExportsByName) {
+  using Fn = int (*)();
+  auto fn = reinterpret_cast<Fn>(::GetProcAddress(::GetModuleHandleA(nullptr), "VedraTestExport"));
+  ASSERT_NE(fn, nullptr);
+  EXPECT_EQ(fn(), 42);
+  EXPECT_EQ(::GetProcAddress(::GetModuleHandleA(nullptr), "NoSuchExport"), nullptr);
+}
+
+// A Korean message box text passes through the A functions unchanged.
+TEST(Program, KoreanTextSurvivesTheAFunctions) {
+  HANDLE thread = ::CreateThread(
+      nullptr, 0, [](LPVOID) -> DWORD { return static_cast<DWORD>(::MessageBoxA(nullptr, kKorean, kCaption, MB_OK)); },
+      nullptr, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  HWND box = nullptr;
+  ASSERT_TRUE(uitest::PumpUntil([&] { return (box = uitest::FindTopLevelWindow(::GetCurrentProcessId(), kCaption)); }));
+  char text[256] = {};
+  ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  EXPECT_STREQ(text, kKorean);
+  ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(::WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+  ::CloseHandle(thread);
+}
+
+TEST(Program, StartsShowsItsMainWindowAndEndsCleanlyOnClose) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  char cmd[] = "vedra.exe";
+  ASSERT_TRUE(::CreateProcessA(VEDRA_EXE, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      << "cannot start " << VEDRA_EXE;
+  HWND main = nullptr;
+  EXPECT_TRUE(uitest::PumpUntil([&] { return (main = uitest::FindTopLevelWindow(pi.dwProcessId, "UnTitledVedra")); },
+                                60000));
+  if (main) ::PostMessageA(main, WM_CLOSE, 0, 0);
+  if (::WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) {
+    ::TerminateProcess(pi.hProcess, 99);
+    ADD_FAILURE() << "vedra.exe did not end after WM_CLOSE";
+  }
+  DWORD code = 1;
+  ::GetExitCodeProcess(pi.hProcess, &code);
+  EXPECT_EQ(code, 0u);
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+}
+
+// A frame made in this process goes away, object and all, when it is closed.
+TEST(Frame, ClosingAFrameDestroysItsWindow) {
+  auto* frame = new CFrameWnd;
+  ASSERT_TRUE(frame->Create(nullptr, "frame under test"));
+  HWND h = frame->m_hWnd;
+  ASSERT_TRUE(::IsWindow(h));
+  ::PostMessageA(h, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(uitest::PumpUntil([&] { return !::IsWindow(h); }));
+}
+
+}  // namespace
