@@ -6,11 +6,6 @@
 #error "afx/winwnd.h is part of the Windows configuration only"
 #endif
 
-class CCmdTarget : public CObject {
-public:
-  CCmdTarget() = default;
-};
-
 // A CWnd is attached to its HWND from WM_NCCREATE until WM_NCDESTROY. Messages reach the
 // object through WindowProc; classes override the On... handlers they care about.
 class CWnd : public CCmdTarget {
