@@ -1,0 +1,82 @@
+// Inside the toolkit: what the core's files share with each other, with the toolkit's other
+// folders and with the toolkit's tests, but not with the application.
+#pragma once
+
+#include "toolkit/wt.h"
+
+extern "C" {
+
+// ---- System services behind replaceable hooks ------------------------------------------------
+// Tests replace them so that fatal paths can run without a message box or the end of the
+// process.  Passing null restores the system's own; each setter returns the hook it replaced.
+
+typedef int (*WTboxhook)(const char *text, const char *caption, unsigned style);
+typedef void (*WTexithook)(int code);
+typedef void *(*WTlookuphook)(const char *name);
+
+WTboxhook _WTsys_setboxhook(WTboxhook fn);
+WTexithook _WTsys_setexithook(WTexithook fn);
+WTlookuphook _WTsys_setlookuphook(WTlookuphook fn);
+
+int _WTsys_messagebox(const char *text, const char *caption, unsigned style);
+// Ends the program; returns only when a test's exit hook does.
+void _WTsys_exit(int code);
+// A function the program exports under the name, or null.
+void *_WTsys_findexport(const char *name);
+
+// Clears the guard that makes every fatal message after the first one silent.
+void _WTmsg_clearfatal(void);
+
+// A copy of the text from the guarded allocator (null for null).
+char *_WTmem_strdup(const char *text);
+
+// ---- Hash tables: lookups beyond the public ones ----------------------------------------------
+
+// Walks the bucket of key's hash from its inline entry and returns the value of the first entry
+// for which match(stored key, context) is non-zero, or null.
+void *_WThashtable_findmatch(WThashtable *table, const void *key,
+                             int (*match)(const void *storedkey, const void *context),
+                             const void *context);
+// Address of the value of the first entry equal to key, or null.
+void **_WThashtable_valueslot(WThashtable *table, const void *key);
+
+// ---- Property values: what the property layer shares between its files -----------------------
+
+// Size of a type's value in memory (0 for texts, pointers and unknown types).
+int _WTvalue_typesize(int type);
+// The value in the form that setters and handlers take (and _WTvalue_set reads): the address of
+// the record's value, or for texts and pointers the text or pointer itself.
+void *_WTvalue_handlerform(const WTvalue *record);
+
+// A queued notification or scheduled change.
+struct WTpropertyevent {
+  double time;
+  void *object; // null once the object was deleted
+  char *name;
+  WTvalue *value;
+  int source;
+};
+
+// The source flag handed to handlers: 1 while a scheduled change is applied, else 0.
+int _WTproperty_getsource(void);
+void _WTproperty_setsource(int source);
+// A queued record with a copy of the value; null for a type without values or a missing value.
+WTpropertyevent *_WTpropertyevent_new(void *object, const char *name, int type, const void *value,
+                                      double time);
+void _WTpropertyevent_delete(WTpropertyevent *event);
+
+// Forgets a deleted object: its queued notifications and scheduled changes are dropped and its
+// handler lists and property modes removed, so that nothing reads the freed object or passes its
+// handlers on to a new object at the same address.
+void _WTproperty_forgetobject(void *object);
+// The part kept with the property values: scheduled changes and modes.
+void _WTproperty_dropobject(void *object);
+
+// ---- Base objects ----------------------------------------------------------------------------
+
+// Looks up the class operations by their exported names; returns 1 when all were found.
+int _WTbase_bindclasses(void);
+int _WTbase_isbound(void);
+// Looks up the optional host hooks (and calls WSnew when found).
+void _WTbase_bindhooks(void);
+}

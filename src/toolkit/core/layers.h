@@ -1,0 +1,45 @@
+// Services of the toolkit layers above the core that the core calls: the object layer and the
+// built-in property tables of nodes, viewpoints, windows, sensors and paths.
+//
+// layers_default.cpp gives each of them a small default for as long as its layer is not part of
+// the library: no objects are loaded or saved, and no class has built-in properties.  A layer
+// that implements one of these functions removes its default from that file.
+#pragma once
+
+#include "toolkit/wt.h"
+
+extern "C" {
+
+// ---- Object layer ------------------------------------------------------------------------------
+
+WTobjgroup *_WTobject_getgroup(WTobject *object);
+void _WTobject_setgroup(WTobject *object, WTobjgroup *group);
+// Every object of a file as a list of cells (owned by the caller), or null.
+WTcell *_WTobject_loadmultiple(const char *name, float scale, int principal, int readerflag);
+// Writes the objects of the list; false on failure.
+int _WTobject_save(WTcell *list, const char *path, int type);
+int _WTobject_numpolys(WTobject *object);
+void _WTobject_destroy(WTobject *object);
+// Moves the vertex lists and polygons of other's geometry (the polygons re-pointed to the
+// target's geometry) and other's task list in front of the target's.
+void _WTobject_mergeinto(WTobject *target, WTobject *other);
+// After a merge: every polygon of the target points back to it, its polygon count is recounted
+// and the object is rebuilt with the flag.
+void _WTobject_finishmerge(WTobject *target, int flag);
+
+// ---- Built-in property tables ------------------------------------------------------------------
+
+// Row of the name in the object's class table when the stored name equals it exactly, else -1.
+int _WTpropertytable_index(void *object, const char *name);
+// Type of the built-in property, WTNOTYPE when there is none.
+int _WTpropertytable_gettype(void *object, const char *name);
+// Sets a built-in property from a value (numbers by address, texts and pointers themselves);
+// the setter runs the handlers itself.
+int _WTproperty_setbuiltin(void *object, const char *name, const void *value);
+int _WTproperty_setbuiltinfromvalue(void *object, const char *name, const WTvalue *record);
+// Reads a built-in property: numbers into out, texts and pointers as a pointer word.
+int _WTproperty_getbuiltin(void *object, const char *name, void *out);
+// Number of built-in names the object lists, and the i-th of them.
+int _WTproperty_numbuiltin(void *object);
+const char *_WTproperty_builtinname(void *object, int index);
+}

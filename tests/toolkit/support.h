@@ -1,0 +1,72 @@
+// Shared by the toolkit tests: the fatal paths' message box and process end are replaced for the
+// whole test program, and routed messages can be captured.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "toolkit/core/core.h"
+
+namespace tk {
+
+struct Box {
+  std::string text, caption;
+  unsigned style;
+};
+
+// Boxes shown and exit codes requested since the last reset; every box answers `answer`.
+struct SystemCalls {
+  std::vector<Box> boxes;
+  std::vector<int> exits;
+  int answer = 1;
+  int universedeletes = 0;
+};
+SystemCalls &calls();
+// Clears the record and the fatal guard.
+void resetcalls();
+
+// Collects every routed message while it lives.
+class Captured {
+ public:
+  Captured();
+  ~Captured();
+  Captured(const Captured &) = delete;
+  Captured &operator=(const Captured &) = delete;
+  const std::vector<std::string> &texts() const;
+  std::string all() const;
+};
+
+// Looks names up through a table first and the program's exports second, while it lives.
+class Exports {
+ public:
+  struct Entry {
+    const char *name;
+    void *address; // null hides the name
+  };
+  explicit Exports(std::vector<Entry> entries);
+  ~Exports();
+  Exports(const Exports &) = delete;
+  Exports &operator=(const Exports &) = delete;
+  // Names asked for, in order.
+  static std::vector<std::string> &asked();
+};
+
+// A stand-in for an object of one of the bound classes (node, viewpoint, window, sensor, path).
+struct FakeObject {
+  unsigned char tag;
+  void *data;
+  const char *name;
+  int flag;
+  int deleted;
+};
+// Registers an object for the stand-in find operations; unregistered when the test ends.
+void registerfake(FakeObject *object);
+void clearfakes();
+
+}  // namespace tk
+
+// Stand-ins the tests call directly (standins.cpp).
+extern "C" {
+WTAPI void *WTsensor_getdata(void *object);
+WTAPI int _WTsensor_gethaseventhandlers(void *object);
+}
