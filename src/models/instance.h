@@ -1,6 +1,7 @@
 // Placed library models and openings: library models on floors and ceilings (LibInstance),
 // doors and windows set into walls (HoleInstance), and the bags that hold them.
 #pragma once
+#include <cstdint>
 #include <utility>
 
 #include "models/mesh.h"
@@ -20,10 +21,10 @@ public:
   float position[3] = {0.0f, 0.0f, 0.0f};
   float rotation[3] = {0.0f, 0.0f, 0.0f};
   float size[3] = {0.0f, 0.0f, 0.0f};
-  UINT32 mirror = 0;  // 0 or 1
+  uint32_t mirror = 0;  // 0 or 1
 };
 
-enum HoleKind : INT32 { HOLE_DOOR = 10, HOLE_WINDOW = 11 };
+enum HoleKind : int32_t { HOLE_DOOR = 10, HOLE_WINDOW = 11 };
 
 class LibInstance : public AncestryObject {
   DECLARE_SERIAL(LibInstance)
@@ -47,8 +48,8 @@ public:
   // True when the opening's interval along the axis meets the closed interval [low, high].
   bool Overlaps(double low, double high, int axis) const;
 
-  INT32 m_kind = 0;    // HOLE_DOOR or HOLE_WINDOW
-  INT32 m_kindId = 0;  // 1000-1009 doors, 1100-1107 windows
+  int32_t m_kind = 0;    // HOLE_DOOR or HOLE_WINDOW
+  int32_t m_kindId = 0;  // 1000-1009 doors, 1100-1107 windows
   Hole* m_symbol = nullptr;  // not owned
 };
 
@@ -89,9 +90,9 @@ public:
   // With offset 0 an opening that would overlap another one of the wall is refused (null).
   // Without add the source is returned after the check. Otherwise a copy of the source moved by
   // the offset along the wall is added in order of position and returned.
-  HoleInstance* Add(const HoleInstance* source, bool add, double offset);
+  HoleInstance* Add(HoleInstance* source, bool add, double offset);
   // Stable sort by position along the wall.
   void Sort();
 
-  UINT32 m_word = 0;
+  uint32_t m_word = 0;
 };

@@ -2,6 +2,7 @@
 // Coordinates are plan millimetres; every vertex created is rounded to whole millimetres.
 #pragma once
 #include <cmath>
+#include <cstdint>
 
 #include "afx/afx.h"
 
@@ -37,11 +38,11 @@ class MeshFace : public CObject {
   DECLARE_SERIAL(MeshFace)
 public:
   MeshFace() = default;
-  MeshFace(UINT32 a, UINT32 b, UINT32 c) : a(a), b(b), c(c) {}
+  MeshFace(uint32_t a, uint32_t b, uint32_t c) : a(a), b(b), c(c) {}
 
-  UINT32 a = 0;
-  UINT32 b = 0;
-  UINT32 c = 0;
+  uint32_t a = 0;
+  uint32_t b = 0;
+  uint32_t c = 0;
 };
 
 class Mesh : public CObject {

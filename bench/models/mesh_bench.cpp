@@ -1,0 +1,157 @@
+// Mesh building: triangulation of random polygons with holes (microseconds per polygon) and
+// every mesh of a 20 x 20 grid plan of rooms (milliseconds per room). One room rebuilt should
+// take well under one frame of a 60 Hz display (16 ms).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "models/frame.h"
+#include "models/planhost.h"
+#include "models/triangulate.h"
+#include "models/wallface.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// A star-shaped outline of n vertices (counter-clockwise) with n / 50 small square holes
+// (clockwise) along a circle well inside it. Vertices are numbered from 1.
+struct Polygon {
+  std::vector<int> sizes;
+  std::vector<double> xy{0.0, 0.0};
+  int total = 0;
+};
+
+Polygon RandomPolygon(int n, unsigned seed) {
+  std::mt19937 g(seed);
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  Polygon p;
+  p.sizes.push_back(n);
+  for (int i = 0; i < n; ++i) {
+    const double a = (i + 0.9 * u(g)) / n * 2.0 * kPi;
+    const double r = 60000.0 + 40000.0 * u(g);
+    p.xy.push_back(r * std::cos(a));
+    p.xy.push_back(r * std::sin(a));
+  }
+  const int holes = n / 50;
+  for (int h = 0; h < holes; ++h) {
+    const double a = 2.0 * kPi * h / holes;
+    const double cx = 30000.0 * std::cos(a), cy = 30000.0 * std::sin(a), d = 50.0;
+    const double corners[4][2] = {{-d, -d}, {-d, d}, {d, d}, {d, -d}};
+    for (const auto& c : corners) {
+      p.xy.push_back(cx + c[0]);
+      p.xy.push_back(cy + c[1]);
+    }
+    p.sizes.push_back(4);
+  }
+  p.total = static_cast<int>(p.xy.size() / 2) - 1;
+  return p;
+}
+
+void BM_TriangulatePolygon(benchmark::State& state) {
+  const Polygon p = RandomPolygon(static_cast<int>(state.range(0)), 7);
+  const int capacity = 2 * p.total + 1;
+  std::vector<int> triangles(3 * static_cast<size_t>(capacity));
+  const int expected = p.total - 2 + 2 * (static_cast<int>(p.sizes.size()) - 1);
+  for (auto _ : state) {
+    const int count = TriangulatePolygon(static_cast<int>(p.sizes.size()), p.sizes.data(),
+                                         reinterpret_cast<const double(*)[2]>(p.xy.data()),
+                                         reinterpret_cast<int(*)[3]>(triangles.data()), capacity);
+    if (count != expected)
+      state.SkipWithError("wrong number of triangles");
+    benchmark::DoNotOptimize(triangles.data());
+  }
+}
+BENCHMARK(BM_TriangulatePolygon)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+constexpr int kCells = 20;
+constexpr int kCell = 3000;  // millimetres
+
+// A host that names every new room and otherwise does nothing.
+class BenchHost : public PlanHost {
+public:
+  CString GetControlText(int id) override {
+    CString name;
+    if (id == IDC_PLAN_ROOM_NAME)
+      name.Format("방 %d", ++m_count);
+    return name;
+  }
+
+private:
+  int m_count = 0;
+};
+
+void DrawWall(Frame& frame, CPoint from, CPoint to) {
+  CRect rect;
+  if (!frame.AddDrawnWall(from, 0, 2400, 150, rect))
+    return;
+  CPoint p = to;
+  frame.TrackDrawnWall(p, 0, rect);
+  frame.AddDrawnWall(to, 0, 2400, 150, rect);
+  if (frame.IsDrawing())
+    frame.FinishDrawnWalls(to, 0, rect);
+}
+
+std::unique_ptr<Frame> BuildGrid() {
+  auto frame = std::make_unique<Frame>();
+  for (int i = 0; i <= kCells; ++i)
+    DrawWall(*frame, CPoint(i * kCell, 0), CPoint(i * kCell, kCells * kCell));
+  for (int j = 0; j <= kCells; ++j)
+    for (int i = 0; i < kCells; ++i)
+      DrawWall(*frame, CPoint(i * kCell, j * kCell), CPoint((i + 1) * kCell, j * kCell));
+  for (int j = 0; j < kCells; ++j)
+    for (int i = 0; i < kCells; ++i)
+      frame->PlaceRoomAt(CPoint(i * kCell + kCell / 2, j * kCell + kCell / 2), 2400, 0, false);
+  return frame;
+}
+
+// Everything a room's export builds: its boards and the meshes of every wall side facing it.
+void BuildRoomMeshes(const Frame& frame, Room* room) {
+  room->m_floor.Clear();
+  room->m_ceiling.Clear();
+  room->GetBareWallMesh().Clear();
+  room->BuildBoards();
+  for (int i = 0; i < room->GetWallFaceCount(); ++i) {
+    const WallFace* face = room->GetWallFace(i);
+    room->BuildWallSide(frame, face->m_pWall, face->GetSide());
+  }
+}
+
+void BM_BuildGridPlanMeshes(benchmark::State& state) {
+  BenchHost host;
+  SetPlanHost(&host);
+  auto frame = BuildGrid();
+  if (frame->GetRoomCount() != kCells * kCells)
+    state.SkipWithError("the grid did not come out as 400 rooms");
+  double seconds = 0.0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < frame->GetRoomCount(); ++i)
+      BuildRoomMeshes(*frame, frame->RoomAt(i));
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  state.counters["ms_per_room"] =
+      1000.0 * seconds / static_cast<double>(state.iterations()) / frame->GetRoomCount();
+  SetPlanHost(nullptr);
+}
+BENCHMARK(BM_BuildGridPlanMeshes)->Unit(benchmark::kMillisecond);
+
+// One room of the full plan rebuilt.
+void BM_BuildOneRoomMeshes(benchmark::State& state) {
+  BenchHost host;
+  SetPlanHost(&host);
+  auto frame = BuildGrid();
+  Room* room = frame->RoomAt(frame->GetRoomCount() / 2);
+  for (auto _ : state)
+    BuildRoomMeshes(*frame, room);
+  SetPlanHost(nullptr);
+}
+BENCHMARK(BM_BuildOneRoomMeshes)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,112 @@
+// What the plan asks of the rest of the program: the application's plan settings and the calls
+// into the main window, the current document, the plan editor's control bar, the 3D scene, the
+// material collector, room export and the progress window.
+//
+// The application installs its host with SetPlanHost at start-up; until then (and after
+// SetPlanHost(nullptr)) a host that does nothing answers.
+#pragma once
+#include <cstdint>
+
+#include "afx/afx.h"
+
+class CProgressWnd;
+class Mesh;
+class Room;
+class Wall;
+
+#ifndef _WIN32
+// Message box types and answers, as Windows defines them.
+#ifndef MB_OK
+#define MB_OK 0x00000000u
+#define MB_OKCANCEL 0x00000001u
+#define MB_ICONQUESTION 0x00000020u
+#define MB_ICONEXCLAMATION 0x00000030u
+#define MB_TASKMODAL 0x00002000u
+#define IDOK 1
+#define IDCANCEL 2
+#endif
+#endif
+
+// Caption of every plan message box.
+constexpr const char* kPlanCaption = " TAVO  Vedra  ";
+// Plan refusals: task-modal, question icon, OK button.
+constexpr unsigned kPlanRefusalStyle = MB_TASKMODAL | MB_ICONQUESTION | MB_OK;
+
+// Controls of the plan editor's control bar.
+enum {
+  IDC_PLAN_ROOM_HEIGHT = 4096,  // "%dmm" of ceiling minus floor
+  IDC_PLAN_FLOOR_LEVEL = 4098,  // "%dmm" of the floor level
+  IDC_PLAN_ROOM_NAME = 4105,    // the room name
+};
+
+// Plan settings of the application object, with their start-up defaults.
+struct PlanSettings {
+  COLORREF unselectedWall = 0xDCDCDC;
+  COLORREF selectedWall = 0x0000FF;
+  COLORREF unselectedRoom = 0x00FFFF;
+  COLORREF selectedRoom = 0x0000FF;
+  COLORREF unselectedWallCenter = 0x648214;
+  COLORREF selectedWallCenter = 0x648214;
+  COLORREF leadLine = 0x648214;
+  COLORREF leadLineAuxPoint = 0x648214;
+  COLORREF dimensionFont = 0xFF0000;
+  int nearWallPercent = 100;     // N: nearness of a point to a wall, % of its thickness
+  int poleSnapPercent = 100;     // M: nearness of a point to a pole, % of its wall's thickness
+  int minJoinAngle = 15;         // degrees
+  int mergeAngleTolerance = 10;  // degrees
+  int dimensionTextSize = 250;   // HIMETRIC
+  int showDimensions = 1;
+  int showCentreLines = 1;
+  int trimOpenWallEnds = 0;
+};
+
+PlanSettings& GetPlanSettings();
+
+class PlanHost {
+public:
+  virtual ~PlanHost() = default;
+
+  // A message box owned by the main window; a null caption is the program's own.
+  virtual int ShowMessage(const char* text, const char* caption, unsigned type);
+  // The application-wide creation state word (2 while the document creates a new model).
+  virtual int GetCreationState();
+
+  // The main frame's current document.
+  virtual void SetModifiedFlag(BOOL modified);
+  // Puts a wall into the document's wall selection (mode -2 keeps the others).
+  virtual void SelectWall(Wall* wall, int mode);
+  // Takes a room out of the document's selected-rooms list when it is there.
+  virtual void DeselectRoom(Room* room);
+
+  // The plan editor's control bar.
+  virtual CString GetControlText(int id);
+  virtual void SetControlText(int id, const char* text);
+
+  // The model's 3D scene.
+  virtual CString GetSceneObjectName(CObject* sceneObject);
+  virtual void RemoveSceneObject(CObject* sceneObject);
+  // Removes the scene object whose name equals the text (none for an empty text).
+  virtual void RemoveSceneObjectByName(const char* name);
+  // Removes every scene object whose name contains the text; returns how many.
+  virtual int RemoveSceneObjectsContaining(const char* text);
+
+  // Fills the active 3D view's material lists from a room's scene object (may be null).
+  virtual void CollectRoomMaterials(CObject* sceneObject);
+
+  // Writes a room's 3D file and reloads it into the scene (arguments of Room::ExportTo3ds).
+  virtual void ExportRoom(Room* room, Room* neighbourGuard, const char* name, Mesh* extraMeshes,
+                          int sceneFlag, int loadFlag, int meshFlag, CProgressWnd* progress,
+                          int keepFile);
+
+  // The progress window; nothing happens when it no longer exists.
+  virtual void ProgressSetRange(CProgressWnd* progress, int low, int high, int step);
+  virtual void ProgressSetText(CProgressWnd* progress, const char* text);
+  virtual void ProgressSetPos(CProgressWnd* progress, int pos);
+};
+
+PlanHost& GetPlanHost();
+// Installs the host (not owned); null restores the host that does nothing.
+void SetPlanHost(PlanHost* host);
+
+// Fills the material lists from a room's scene object before it is exported again.
+void CollectRoomMaterials(CObject* sceneObject);

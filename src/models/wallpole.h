@@ -1,0 +1,144 @@
+// Wall poles: the two ends of every wall. Poles that stand at one point form a group in which
+// every pole lists every other; the corner geometry of the walls is held in the poles.
+#pragma once
+#include <cstdint>
+
+#include "models/plangeom.h"
+
+class Frame;
+class Mesh;
+class Wall;
+class WallPole;
+
+// One member of a pole group: a wall and its start or end pole.
+class WallPoleJoinInfo : public CObject {
+  DECLARE_SERIAL(WallPoleJoinInfo)
+public:
+  WallPoleJoinInfo() = default;
+  WallPoleJoinInfo(Wall* wall, WallPole* pole) : m_pWall(wall), m_pPole(pole) {}
+
+  Wall* m_pWall = nullptr;
+  WallPole* m_pPole = nullptr;
+};
+
+// Side flags of a pole.
+enum : uint32_t {
+  POLE_STRAIGHT_CW = 0x1,         // the clockwise neighbour continues the wall straight
+  POLE_STRAIGHT_CW_OFF = 0x2,     // cleared whenever 0x1 is decided
+  POLE_STRAIGHT_CCW_OFF = 0x4,    // cleared whenever 0x8 is decided
+  POLE_STRAIGHT_CCW = 0x8,        // the counter-clockwise neighbour continues the wall straight
+  POLE_FREE_END = 0xF,            // all four: the pole is alone and its end cap is drawn
+  POLE_SIDE1_ALT = 0x100,         // side 1 of this end uses the alternate corners
+  POLE_SIDE1_ALT2 = 0x200,
+  POLE_SIDE1_MARKS = 0x400 | 0x800,
+  POLE_SIDE0_ALT = 0x1000,        // side 0 of this end uses the alternate corners
+  POLE_SIDE0_ALT2 = 0x2000,
+  POLE_SIDE0_MARKS = 0x4000 | 0x8000,
+};
+
+// Bit 31 of a wall's flags and of a pole's state: a scratch copy.
+constexpr uint32_t PLAN_SCRATCH = 0x80000000u;
+
+// Corner indices: x of side 0, x of side 1, y of side 0, y of side 1.
+enum { CORNER_X0 = 0, CORNER_X1 = 1, CORNER_Y0 = 2, CORNER_Y1 = 3 };
+
+class WallPole : public CObject {
+  DECLARE_SERIAL(WallPole)
+public:
+  WallPole() = default;
+  ~WallPole() override;
+  WallPole(const WallPole&) = delete;
+  WallPole& operator=(const WallPole&) = delete;
+
+  // The group.
+  int GetDegree() const { return static_cast<int>(m_joins.GetSize()); }
+  bool IsAlone() const { return GetDegree() <= 1; }
+  WallPoleJoinInfo* GetJoin(int i) const { return static_cast<WallPoleJoinInfo*>(m_joins.GetAt(i)); }
+  Wall* GetJoinWall(int i) const { return GetJoin(i)->m_pWall; }
+  WallPole* GetJoinPole(int i) const { return GetJoin(i)->m_pPole; }
+  // The wall of join entry 0: the pole's own wall (the origin wall for a scratch copy's pole).
+  Wall* FirstJoinedWall() const;
+  // True when the pole is the end pole of its own wall.
+  bool IsEndPole() const;
+  // The other pole of the pole's own wall.
+  WallPole* OtherEnd() const;
+  bool IsScratch() const { return (m_state & PLAN_SCRATCH) != 0; }
+
+  int AddJoin(Wall* wall, WallPole* pole);
+  bool RemoveJoin(WallPole* other);
+  int FindJoin(const Wall* wall) const;
+  int MergeGroups(WallPole* other);
+  void Detach();
+  void UpdateGroup(CRect& rect);
+  void UpdateCorners(bool side0, bool side1);
+  // The nearest counter-clockwise and clockwise records around the group for a wall that ends
+  // here; false when the pole is alone.
+  bool FindNeighbourJoins(const Wall* wall, WallPoleJoinInfo** ccw, WallPoleJoinInfo** cw) const;
+  // The same for a wall whose end at this point is of the given kind (true: its end pole).
+  bool FindNeighbourJoins(const Wall* wall, bool wallEnds, WallPoleJoinInfo** ccw,
+                          WallPoleJoinInfo** cw) const;
+  WallPole* GetNeighbour(int side) const { return side ? m_pClockwise : m_pCounterClockwise; }
+
+  // Geometry.
+  double DistanceTo(double x, double y) const;
+  bool Coincides(const WallPole& other) const;
+  bool IsNearPoint(double x, double y) const;
+  double AngleToNeighbour(const WallPole* neighbour, bool clockwise) const;
+  int CountSideJoins(int side) const;
+  void SetPosition(double x, double y);  // on the 0.001 grid
+  // Copies position, both corner sets and the height of another pole.
+  void CopyPlace(const WallPole& other);
+
+  // The join-angle check: true when the wall may end at this pole.
+  bool CheckJoinAngles(const Wall* wall) const;
+
+  // Levels (the rooms of the pole's own wall).
+  int32_t GetBaseLevel() const;
+  int32_t GetTopLevel() const;
+  // Walks around the group for the wall mesh generation.
+  WallPole* FindLevelAround(int direction, int32_t level, int* side, bool strict, bool top);
+  WallPole* FindTopAround(int direction, int* side, bool top);
+  WallPole* FindOpposite(int side, bool check);
+
+  // Corner accessors.
+  void GetSideCorner(int side, double* x, double* y) const;
+  void GetEffectiveCorner(int side, double* x, double* y) const;
+  void SetSideCorners(int side, double x0, double y0, double x1, double y1);
+  void SetSide0Flags(bool use, bool second);
+  void SetSide1Flags(bool use, bool second);
+  bool TestSide0Flag(int which) const;
+  bool TestSide1Flag(int which) const;
+  bool TestSideFlag(int side, int which) const {
+    return side ? TestSide1Flag(which) : TestSide0Flag(which);
+  }
+
+  // Wall end corners for the meshes (wallcorner.cpp). point0 and point1 are (x, y) pairs: the
+  // reach point and the corner point of side s at this pole; the result says which of them the
+  // face of side s uses (-1 counts as 1).
+  int ComputeFaceCorner(const Frame& frame, int owner, int s, int32_t level, double point0[2],
+                        double point1[2], int* endFlag, WallPole** endPole, double* level1,
+                        double* level2, int top);
+  // Builds the pole-top and gap pieces into poleTop (z = 0) and stores this pole's corners and
+  // side flags of side s.
+  int ComputeSolidCorner(const Frame& frame, int owner, int s, int32_t level, double point0[2],
+                         double point1[2], int* r, Mesh* poleTop, int* midpoint,
+                         double endCentre[2], int* endFlag, WallPole** endPole, double* level1,
+                         double* level2, int* topFlag, int32_t* topLevel, int top);
+
+  WallPole* m_pCounterClockwise = nullptr;  // nearest wall end counter-clockwise in the group
+  WallPole* m_pClockwise = nullptr;         // nearest wall end clockwise in the group
+  ObjectArray m_joins;                      // WallPoleJoinInfo; entry 0 is the pole's own
+  int32_t m_height = 0;
+  double m_x = 0.0;
+  double m_y = 0.0;
+  double m_corner[4] = {0.0, 0.0, 0.0, 0.0};     // current corners
+  double m_altCorner[4] = {0.0, 0.0, 0.0, 0.0};  // alternate corners
+  uint32_t m_sideFlags = POLE_FREE_END;
+  uint32_t m_state = 0;
+
+private:
+  int32_t LevelAround(bool top) const;
+};
+
+// Puts a pole on the 0.001 grid at (x, y).
+void QuantizePoint(WallPole* pole, double x, double y);
