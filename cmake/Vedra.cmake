@@ -1,7 +1,9 @@
 # Helpers shared by every folder's CMakeLists.txt.
 
-# Sanitizers for the native configuration, applied to everything built there.
-if(VEDRA_NATIVE)
+# Sanitizers for the native configuration, applied to everything built there
+# (scripts/bench turns them off to measure).
+option(VEDRA_SANITIZE "AddressSanitizer and UBSan in the native configuration" ON)
+if(VEDRA_NATIVE AND VEDRA_SANITIZE)
   set(VEDRA_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_compile_options(${VEDRA_SANITIZE} -g)
   add_link_options(${VEDRA_SANITIZE})
@@ -62,7 +64,7 @@ endfunction()
 # so that a reader which crashes on known damaged input fails the test run.
 function(vedra_fuzz name)
   cmake_parse_arguments(F "" "CORPUS;SECONDS" "SOURCES;LIBS" ${ARGN})
-  if(NOT VEDRA_NATIVE OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  if(NOT VEDRA_NATIVE OR NOT VEDRA_SANITIZE OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     return()
   endif()
   add_executable(${name} ${F_SOURCES} ${F_UNPARSED_ARGUMENTS})

@@ -37,7 +37,7 @@ TEST(Program, RunsWithTheUtf8CodePage) {
 
 TEST(Program, FindsItsOwnExportsByName) {
   using Fn = int (*)();
-  auto fn = reinterpret_cast<Fn>(::GetProcAddress(::GetModuleHandleA(nullptr), "VedraTestExport"));
+  auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA(nullptr), "VedraTestExport")));
   ASSERT_NE(fn, nullptr);
   EXPECT_EQ(fn(), 42);
   EXPECT_EQ(::GetProcAddress(::GetModuleHandleA(nullptr), "NoSuchExport"), nullptr);
