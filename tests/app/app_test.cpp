@@ -43,6 +43,14 @@ TEST(Program, FindsItsOwnExportsByName) {
   EXPECT_EQ(::GetProcAddress(::GetModuleHandleA(nullptr), "NoSuchExport"), nullptr);
 }
 
+TEST(Program, ExportsTheToolkitByName) {
+  HMODULE exe = ::LoadLibraryExA(VEDRA_EXE, nullptr, DONT_RESOLVE_DLL_REFERENCES);
+  ASSERT_NE(exe, nullptr);
+  for (const char* name : {"WTm4_invert", "WThashtable_find", "WTproperty_firehandlers"})
+    EXPECT_NE(::GetProcAddress(exe, name), nullptr) << name;
+  ::FreeLibrary(exe);
+}
+
 // A Korean message box text passes through the A functions unchanged.
 TEST(Program, KoreanTextSurvivesTheAFunctions) {
   HANDLE thread = ::CreateThread(
