@@ -283,6 +283,7 @@ typedef enum WTpropertytype {
 
 typedef struct WTvalue WTvalue;
 typedef struct WTvaluearray WTvaluearray;
+typedef struct WTuserproperty WTuserproperty;
 
 WTvalue *_WTvalue_new(int type);
 void _WTvalue_delete(WTvalue *record);
@@ -353,6 +354,9 @@ void _WTproperty_flushevents(void);
 
 int _WTuserproperty_new(void *object, const char *name, int type);
 int _WTuserproperty_delete(void *object, const char *name);
+/* The user property whose stored name agrees with name in the first n characters, searched in
+ * the hash bucket of the whole name; null when there is none. */
+WTuserproperty *_WTuserproperty_find(void *object, const char *name, int n);
 int _WTuserproperty_count(void *object);
 int _WTproperty_exists(void *object, const char *name);
 int _WTproperty_count(void *object);

@@ -446,6 +446,19 @@ TEST_F(Properties, DeletedObjectsReceiveNothingMore) {
   _WTproperty_setint(second, "Count", 2);
   _WTproperty_flushevents();
   EXPECT_TRUE(deliveries.empty());
+
+  // A pre handler that deletes its object: the handlers after it are not called with the freed
+  // object and the change is refused.
+  WTbase *third = _WTbase_newobject(nullptr);
+  _WTuserproperty_new(third, "Count", WTINT);
+  _WTproperty_addprehandler(third, "Count", [](void *o, const char *, double, int) -> unsigned char {
+    _WTbase_deleteobject(static_cast<WTbase *>(o), 0);
+    return 1;
+  });
+  _WTproperty_addprehandler(third, "Count", [](void *o, const char *, double, int) -> unsigned char {
+    return _WTbase_class(o) == WTBASE_GENERIC;
+  });
+  EXPECT_EQ(_WTproperty_setint(third, "Count", 1), 0);
 }
 
 }  // namespace

@@ -49,6 +49,12 @@ std::vector<void *> snapshot(int store, void *object, const char *name) {
   return fns;
 }
 
+// Whether fn is still registered for the pair: a handler called before it may have removed it or
+// deleted the object, whose lists go with it.
+bool stillregistered(int store, void *object, const char *name, void *fn) {
+  return _WTlist_find(handlers(store, object, name), fn) != nullptr;
+}
+
 int add(int store, void *object, const char *name, void *fn, bool once) {
   if (!object || !name || !*name || !fn || !_WTproperty_exists(object, name)) return 0;
   WThashtable *table = names(store, object, true);
@@ -139,8 +145,10 @@ void WTproperty_firehandlers(void *object, const char *name, const void *value) 
 }
 
 int WTproperty_firehandlers_pre(void *object, const char *name) {
-  for (void *fn : snapshot(kPre, object, name))
+  for (void *fn : snapshot(kPre, object, name)) {
+    if (!stillregistered(kPre, object, name, fn)) continue;
     if (!reinterpret_cast<WTprehandler>(fn)(object, name, _WTtime_now(), sourceflag)) return 0;
+  }
   return 1;
 }
 
@@ -201,7 +209,8 @@ void _WTproperty_firehandlersvalueat(void *object, const char *name, const WTval
 
 void _WTproperty_firetimerhandlers(void *object, const char *name, const void *value, double time) {
   for (void *fn : snapshot(kTimer, object, name))
-    reinterpret_cast<WTtimerhandler>(fn)(object, name, const_cast<void *>(value), time, sourceflag);
+    if (stillregistered(kTimer, object, name, fn))
+      reinterpret_cast<WTtimerhandler>(fn)(object, name, const_cast<void *>(value), time, sourceflag);
 }
 
 void _WTproperty_flushevents(void) {

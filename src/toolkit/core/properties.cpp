@@ -6,15 +6,15 @@
 #include "toolkit/core/core.h"
 #include "toolkit/core/layers.h"
 
-namespace {
-
-struct UserProperty {
+struct WTuserproperty {
   void *object;
   char *name;
   WTvalue *value;
 };
 
-// object -> (name -> UserProperty), and object -> (name -> mode).
+namespace {
+
+// object -> (name -> WTuserproperty), and object -> (name -> mode).
 WThashtable *userstore;
 WThashtable *modestore;
 // Scheduled changes (WTpropertyevent addresses) ordered by time.
@@ -52,17 +52,8 @@ int prefixmatch(const void *storedkey, const void *context) {
   return strncmp(static_cast<const char *>(storedkey), p->name, p->n) == 0;
 }
 
-// The user property whose stored name agrees with name in its first n characters, searched in
-// the hash bucket of the whole name.
-UserProperty *lookup(void *object, const char *name, size_t n) {
-  if (!object || !name) return nullptr;
-  WThashtable *table = objecttable(userstore, object, false);
-  Prefix p{name, n};
-  return static_cast<UserProperty *>(_WThashtable_findmatch(table, name, prefixmatch, &p));
-}
-
-UserProperty *lookup(void *object, const char *name) {
-  return name ? lookup(object, name, strlen(name)) : nullptr;
+WTuserproperty *lookup(void *object, const char *name) {
+  return name ? _WTuserproperty_find(object, name, static_cast<int>(strlen(name))) : nullptr;
 }
 
 bool isbuiltin(void *object, const char *name) {
@@ -113,18 +104,25 @@ WTpropertyevent *scheduled(int index) {
 
 extern "C" {
 
+WTuserproperty *_WTuserproperty_find(void *object, const char *name, int n) {
+  if (!object || !name || n < 0) return nullptr;
+  WThashtable *table = objecttable(userstore, object, false);
+  Prefix p{name, static_cast<size_t>(n)};
+  return static_cast<WTuserproperty *>(_WThashtable_findmatch(table, name, prefixmatch, &p));
+}
+
 int _WTuserproperty_new(void *object, const char *name, int type) {
   if (!object || !name || !*name || type < WTINT || type > WTM3) return 0;
   if (isbuiltin(object, name) || lookup(object, name)) return 0;
-  UserProperty *p = static_cast<UserProperty *>(_WTmem_alloc(sizeof(UserProperty)));
-  *p = UserProperty{object, _WTmem_strdup(name), _WTvalue_new(type)};
+  WTuserproperty *p = static_cast<WTuserproperty *>(_WTmem_alloc(sizeof(WTuserproperty)));
+  *p = WTuserproperty{object, _WTmem_strdup(name), _WTvalue_new(type)};
   _WThashtable_insert(objecttable(userstore, object, true), p->name, p);
   return 1;
 }
 
 int _WTuserproperty_delete(void *object, const char *name) {
   if (isbuiltin(object, name)) return 0;
-  UserProperty *p = lookup(object, name);
+  WTuserproperty *p = lookup(object, name);
   if (!p) return 0;
   WThashtable *table = objecttable(userstore, object, false);
   _WThashtable_remove(table, p->name, 0, 0);
@@ -157,7 +155,7 @@ const char *_WTproperty_getname(void *object, int index) {
   if (!object || index < 0) return nullptr;
   int builtins = _WTproperty_numbuiltin(object);
   if (index < builtins) return _WTproperty_builtinname(object, index);
-  UserProperty *p = static_cast<UserProperty *>(
+  WTuserproperty *p = static_cast<WTuserproperty *>(
       _WThashtable_valueat(objecttable(userstore, object, false), index - builtins));
   return p ? p->name : nullptr;
 }
@@ -168,13 +166,13 @@ const char *_WTproperty_findprefix(void *object, const char *prefix, int n) {
     const char *name = _WTproperty_builtinname(object, i);
     if (name && strncmp(name, prefix, n) == 0) return name;
   }
-  UserProperty *p = lookup(object, prefix, n);
+  WTuserproperty *p = _WTuserproperty_find(object, prefix, n);
   return p ? p->name : nullptr;
 }
 
 int _WTproperty_gettype(void *object, const char *name) {
   if (isbuiltin(object, name)) return _WTpropertytable_gettype(object, name);
-  UserProperty *p = lookup(object, name);
+  WTuserproperty *p = lookup(object, name);
   return p ? _WTvalue_gettype(p->value) : WTNOTYPE;
 }
 
@@ -201,7 +199,7 @@ int _WTproperty_getnetsize(void *object, const char *name) {
 int _WTproperty_getvalue(void *object, const char *name, void *out) {
   if (!out) return 0;
   if (isbuiltin(object, name)) return _WTproperty_getbuiltin(object, name, out);
-  UserProperty *p = lookup(object, name);
+  WTuserproperty *p = lookup(object, name);
   return p ? _WTvalue_get(p->value, out) : 0;
 }
 
@@ -255,7 +253,7 @@ const char *_WTproperty_gettext(void *object, const char *name) {
     }
     return _WTpropertytype_format(type, buffer);
   }
-  UserProperty *p = lookup(object, name);
+  WTuserproperty *p = lookup(object, name);
   return p ? _WTvalue_totext(p->value) : nullptr;
 }
 
@@ -282,10 +280,10 @@ int _WTproperty_set(void *object, const char *name, const void *value, int fromr
   if (isbuiltin(object, name))
     return fromrecord ? _WTproperty_setbuiltinfromvalue(object, name, record)
                       : _WTproperty_setbuiltin(object, name, value);
-  UserProperty *p = lookup(object, name);
+  WTuserproperty *p = lookup(object, name);
   if (!p) return 0;
-  if (!WTproperty_firehandlers_pre(object, p->name)) return 0;
-  // A pre handler may have deleted the property or its object.
+  // The caller's name, not the stored one: a pre handler may delete the property or its object.
+  if (!WTproperty_firehandlers_pre(object, name)) return 0;
   p = lookup(object, name);
   if (!p) return 0;
   if (!(fromrecord ? _WTvalue_copy(record, p->value) : _WTvalue_set(p->value, value))) return 0;
@@ -450,7 +448,7 @@ int _WTproperty_decodestamped(void *object, const char *name, void *buffer, doub
 void WTbase_deleteproperties(void *object) {
   while (WThashtable *table = objecttable(userstore, object, false)) {
     int n = _WThashtable_count(table);
-    UserProperty *last = static_cast<UserProperty *>(_WThashtable_valueat(table, n - 1));
+    WTuserproperty *last = static_cast<WTuserproperty *>(_WThashtable_valueat(table, n - 1));
     if (!last || !_WTuserproperty_delete(object, last->name)) break;
   }
 }
@@ -458,7 +456,7 @@ void WTbase_deleteproperties(void *object) {
 void WTbase_removeallhandlers(void *object) {
   WThashtable *table = objecttable(userstore, object, false);
   for (int i = 0; i < _WThashtable_count(table); i++)
-    if (UserProperty *p = static_cast<UserProperty *>(_WThashtable_valueat(table, i)))
+    if (WTuserproperty *p = static_cast<WTuserproperty *>(_WThashtable_valueat(table, i)))
       _WTproperty_removeallhandlers(object, p->name);
 }
 }
