@@ -57,7 +57,6 @@ struct TagInfo {
 
 TagInfo Lookup(uint32_t tag) {
   switch (tag) {
-    case 0x0000:
     case 0x1200: case 0x2100: case 0x2D2D: case 0x2D3D: case 0x3000: case 0x3D3D: case 0x3DAA:
     case 0x3DFF: case 0x4100: case 0x4D4D: case 0x8000: case 0x8001: case 0x8009:
     case 0xA010: case 0xA020: case 0xA030: case 0xA040: case 0xA041: case 0xA042: case 0xA050:
@@ -821,7 +820,9 @@ void WriteRecord(uint32_t tag, const TagInfo &info, const void *data) {
       for (uint32_t i = 0; i < count && ErrorSerial() == serial; ++i) {
         WriteKeyHeader3ds(&d->keys[i]);
         if (tag == kMorphTrack) {
-          char name[13];
+          // Readers take at most 9 characters of a morph target's name: a longer one would make
+          // the whole file unreadable, so it is cut.
+          char name[10];
           CopyName(name, sizeof name, static_cast<const MorphName3ds *>(d->values)[i].name);
           WriteString3ds(name);
         } else if (valueSize) {

@@ -189,7 +189,7 @@ uint16_t TilingFlags(const MapInfo3ds &map) {
   return flags;
 }
 
-bool WriteMapBody(Chunk3ds *chunk, const MapInfo3ds &map) {
+bool WriteMapInfo3ds(Chunk3ds *chunk, const MapInfo3ds &map) {
   if (!AddPercent(chunk, Percent(map.percent))) return false;
   if (!AddString(chunk, kMatMapName, map.name, sizeof map.name - 1)) return false;
   if (!AddShort(chunk, kMatMapTiling, TilingFlags(map))) return false;
@@ -225,12 +225,12 @@ bool WriteBlock(Chunk3ds *entry, uint32_t tag, const MapInfo3ds &map) {
   return true;
 }
 
+// An unused slot (no file name) is not written, its parameter block neither.
 bool WriteSlot(Chunk3ds *entry, const Slot &slot, const MapInfo3ds &map, float bumpPercent) {
-  if (map.name[0]) {
-    Chunk3ds *c = AddDataChild(entry, slot.mapTag);
-    if (!c || !WriteMapBody(c, map)) return false;
-    if (slot.mapTag == kMatBumpMap && !AddShort(c, kMatBumpPercent, Percent(bumpPercent))) return false;
-  }
+  if (!map.name[0]) return true;
+  Chunk3ds *c = AddDataChild(entry, slot.mapTag);
+  if (!c || !WriteMapInfo3ds(c, map)) return false;
+  if (slot.mapTag == kMatBumpMap && !AddShort(c, kMatBumpPercent, Percent(bumpPercent))) return false;
   return !slot.blockTag || WriteBlock(entry, slot.blockTag, map);
 }
 
@@ -271,7 +271,7 @@ bool BuildMaterial(Chunk3ds *entry, const Material3ds *mat) {
   // reflection and no map name it holds the percentage and an empty name.
   if (mat->reflect.name[0]) {
     Chunk3ds *c = AddDataChild(entry, kMatReflMap);
-    if (!c || !WriteMapBody(c, mat->reflect)) return false;
+    if (!c || !WriteMapInfo3ds(c, mat->reflect)) return false;
   } else if (mat->useAutoReflect) {
     Chunk3ds *c = AddDataChild(entry, kMatReflMap);
     if (!c || !AddPercent(c, Percent(mat->reflect.percent)) || !AddString(c, kMatMapName, "", 0)) return false;

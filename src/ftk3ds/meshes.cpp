@@ -327,7 +327,7 @@ void AllocMatGroupFaces3ds(MeshObj3ds *mesh, uint16_t group, uint16_t count) {
     PushErrList3ds(ERR_INVALID_ARG);
     return;
   }
-  if (!mesh->matGroups || group >= mesh->matGroupCount) {
+  if (mesh->faceCount == 0 || !mesh->faces || !mesh->matGroups || group >= mesh->matGroupCount) {
     PushErrList3ds(ERR_INVALID_DATA);
     return;
   }

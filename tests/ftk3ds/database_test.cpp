@@ -111,6 +111,21 @@ TEST_F(ChunkTree, UnknownChunksRoundTripByteForByte) {
   EXPECT_EQ(ReadBytes(Path("out.3ds")), file);
 }
 
+// A cleared chunk (tag 0) holds raw data like any tag the catalogue does not know, and is
+// never written.
+TEST_F(ChunkTree, ClearedChunksAreReadAsRawDataAndNotWritten) {
+  const std::string version = Chunk(0x0002, U32(3));
+  const std::string section = Chunk(0x3D3D, "", {Chunk(0x3D3E, U32(3))});
+  WriteBytes(Path("in.3ds"), Chunk(0x4D4D, "", {version, Chunk(0x0000, "not a chunk"), section}));
+  Database3ds *db = ReadDatabaseFile(Path("in.3ds"));
+  ASSERT_EQ(ftkerr3ds, 0) << Errors();
+  EXPECT_EQ(Layout(db->topChunk), "4D4D{0002 0000 3D3D{3D3E}}");
+  ASSERT_TRUE(WriteDatabaseFile(Path("out.3ds"), db));
+  ReleaseDatabase3ds(&db);
+  const std::string kf = Chunk(0xB000, "", {Chunk(0xB00A, U16(5) + Str("") + U32(30))});
+  EXPECT_EQ(ReadBytes(Path("out.3ds")), Chunk(0x4D4D, "", {version, section, kf}));
+}
+
 TEST_F(ChunkTree, NodesWithoutIdsAreNumberedInOrder) {
   auto node = [](const char *name, uint16_t parent) {
     return Chunk(0xB002, "", {Chunk(0xB010, Str(name) + U16(0) + U16(0) + U16(parent))});

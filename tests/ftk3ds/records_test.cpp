@@ -256,6 +256,35 @@ TEST_F(Meshes, PuttingAnExistingNameReplacesItInPlace) {
   ReleaseDatabase3ds(&db);
 }
 
+TEST_F(Meshes, MaterialGroupFacesNeedAGroupOfAMeshWithFaces) {
+  MeshObj3ds *faceless = nullptr;
+  InitMeshObj3ds(&faceless, 3, 0, 0);
+  faceless->matGroupCount = 1;
+  AllocMeshArrays3ds(faceless, MeshMatGroupArray3ds);
+  MeshObj3ds *mesh = nullptr;
+  InitMeshObj3ds(&mesh, 3, 1, 0);
+  mesh->matGroupCount = 1;
+  AllocMeshArrays3ds(mesh, MeshMatGroupArray3ds);
+  const struct {
+    MeshObj3ds *mesh;
+    uint16_t group, count;
+    ErrorCode3ds code;
+  } cases[] = {
+      {nullptr, 0, 1, ERR_INVALID_ARG},      {mesh, 0, 0, ERR_INVALID_ARG},
+      {faceless, 0, 1, ERR_INVALID_DATA},    {mesh, 1, 1, ERR_INVALID_DATA},
+      {mesh, 0, 1, NO_FTK_ERRORS},
+  };
+  for (const auto &c : cases) {
+    ClearErrList3ds();
+    AllocMatGroupFaces3ds(c.mesh, c.group, c.count);
+    EXPECT_EQ(Errors(), c.code ? std::to_string(c.code) : "") << c.group << " " << c.count;
+  }
+  EXPECT_EQ(faceless->matGroups[0].faces, nullptr);
+  EXPECT_EQ(mesh->matGroups[0].faceCount, 1);
+  ReleaseMeshObj3ds(&faceless);
+  ReleaseMeshObj3ds(&mesh);
+}
+
 // A smoothing chunk holds one value per face whatever its length says: missing values read
 // as 0, extra ones are dropped, and writing the mesh again writes exactly one per face.
 TEST_F(Meshes, SmoothingFollowsTheFaceCount) {
@@ -356,6 +385,8 @@ TEST_F(Materials, Layout) {
   strcpy(mat->texture.name, "wood.tga");
   mat->texture.uScale = 2.0f;
   mat->texture.tint = 4;
+  mat->opacity.dataSize = 2;  // a parameter block in an unused slot is not written
+  mat->opacity.data = static_cast<uint8_t *>(calloc(2, 1));
   PutMaterial3ds(db, mat);
   strcpy(mat->name, "plain");
   mat->shading = 1;
@@ -436,6 +467,21 @@ TEST_F(Keyframer, DummyNodesInstancesAndTracks) {
   ExpectMotionEq(*expected, *m);
   EXPECT_EQ(ftkerr3ds, 0) << Errors();
   ReleaseObjectMotion3ds(&expected);
+  ReleaseObjectMotion3ds(&m);
+  ReleaseDatabase3ds(&db);
+}
+
+TEST_F(Keyframer, LongMorphNamesAreCutSoTheFileStaysReadable) {
+  Database3ds *db = MakeSampleDatabase();
+  ObjectMotion3ds *m = MakeSampleMotion("box", "");
+  strcpy(m->morph[0].name, "twelve_chars");
+  PutObjectMotion3ds(db, m);
+  ReleaseObjectMotion3ds(&m);
+  db = RoundTrip(*this, Path("k.3ds"), db);
+  ASSERT_NE(db, nullptr) << Errors();
+  GetObjectMotionByName3ds(db, "box", &m);
+  ASSERT_NE(m, nullptr) << Errors();
+  EXPECT_STREQ(m->morph[0].name, "twelve_ch");
   ReleaseObjectMotion3ds(&m);
   ReleaseDatabase3ds(&db);
 }
