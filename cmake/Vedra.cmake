@@ -7,6 +7,10 @@ if(VEDRA_NATIVE AND VEDRA_SANITIZE)
   set(VEDRA_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_compile_options(${VEDRA_SANITIZE} -g)
   add_link_options(${VEDRA_SANITIZE})
+  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    # Coverage for the fuzz targets in every library they link.
+    add_compile_options(-fsanitize=fuzzer-no-link)
+  endif()
 endif()
 
 if(VEDRA_WINDOWS)
