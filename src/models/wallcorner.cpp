@@ -58,8 +58,17 @@ void Cut(const PlanLine& l, const PlanLine& m, double pt[2]) {
   }
 }
 
+// The angle from one pole's wall to another's, measured through the pole's side `side`. A
+// wall's side 0 lies counter-clockwise of its arm at a start pole and clockwise of it at an end
+// pole (its neighbour links follow the same rule), so at an end pole the angle on side 0 is the
+// clockwise one.
 double Angle(const WallPole* from, const WallPole* to, int side) {
-  return from->AngleToNeighbour(to, side != 0);
+  return from->AngleToNeighbour(to, (side != 0) != from->IsEndPole());
+}
+
+// The opposite pole on the pole's side `side`, with the side taken as Angle takes it.
+WallPole* Opposite(WallPole* p, int side) {
+  return p->FindOpposite(p->IsEndPole() ? 1 - side : side, false);
 }
 
 bool Continues(const WallPole* p, const WallPole* q, int side) {
@@ -216,7 +225,7 @@ int WallPole::ComputeFaceCorner(const Frame& frame, int /*owner*/, int s, int32_
 
   // No pole of the group reaches the level on side s.
   const bool isStart = !IsEndPole();
-  if (WallPole* f = FindOpposite(s, false)) {
+  if (WallPole* f = Opposite(this, s)) {
     if (endPole) {
       int32_t m = f->GetBaseLevel();
       WallPole* x = ns;
@@ -238,7 +247,7 @@ int WallPole::ComputeFaceCorner(const Frame& frame, int /*owner*/, int s, int32_
     Cut(line, SideLineOf(f, u), point1);
     return top ? 1 : -1;
   }
-  WallPole* f2 = FindOpposite(1 - s, false);
+  WallPole* f2 = Opposite(this, 1 - s);
   if (!f2 || f2->GetBaseLevel() >= GetBaseLevel())
     return 0;
   const bool kf = s == 1 ? f2->IsEndPole() : !f2->IsEndPole();
@@ -352,8 +361,8 @@ int WallPole::ComputeSolidCorner(const Frame& frame, int owner, int s, int32_t l
         *level2 = x->GetBaseLevel();
       if (endPole)
         *endPole = x;
-      WallPole* o0 = x->FindOpposite(0, false);
-      WallPole* o1 = x->FindOpposite(1, false);
+      WallPole* o0 = Opposite(x, 0);
+      WallPole* o1 = Opposite(x, 1);
       const int kk = this == o1 ? 1 : 0;
       if (this == o0 || this == o1) {
         const double window = 180.0 + GetPlanSettings().minJoinAngle - 0.001;
@@ -425,7 +434,7 @@ int WallPole::ComputeSolidCorner(const Frame& frame, int owner, int s, int32_t l
     } else if (x == k.tb.pole && x == this) {
       // This end is the highest of its group.
       if (ns && ns->GetBaseLevel() < GetBaseLevel() && topFlag) {
-        if (GetDegree() == 2 && !FindOpposite(s, false) && !FindOpposite(1 - s, false)) {
+        if (GetDegree() == 2 && !Opposite(this, s) && !Opposite(this, 1 - s)) {
           *topFlag = 1;
           if (topLevel)
             *topLevel = ns->GetBaseLevel();

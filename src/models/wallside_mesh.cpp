@@ -367,7 +367,8 @@ void Room::BuildWallSide(const Frame& frame, Wall* wall, int s) {
     for (const Closing& c : closings) {
       const double ctop = std::min(c.upper, cellCount == 1 ? static_cast<double>(ceilingLevel) : top);
       const double cbottom = j == 0 ? c.lower : std::max(c.lower, bottom);
-      if (c.lower < ctop) {
+      // A piece that ends below this band belongs to the bands under it alone.
+      if (c.lower < ctop && cbottom < ctop) {
         AppendAtLevels(*cell, *c.mesh, cbottom, ctop);
         closingTop = std::max(closingTop, ctop);
       }
@@ -588,12 +589,38 @@ void Room::BuildWallSide(const Frame& frame, Wall* wall, int s) {
         AppendAtLevel(bare, cap, wallTop, false);
       }
     }
-    if (builds || stepFlag) {
+    // The other room steps over this one when its ceiling is the higher one and stands above
+    // the wall: its own ceiling closes over the wall then, and this room's must not.
+    const bool otherSteps = other && other->GetCeilingLevel() > height &&
+                            other->GetCeilingLevel() > ceilingLevel;
+    if ((builds && !otherSteps) || stepFlag) {
       Mesh over;
       over.Append(cap, false);
       if (!builds)
         over.Append(endPieces, false);
       AppendAtLevel(m_ceiling, over, ceilingLevel, true);
+    }
+    // Stepping over the other room, this room sees the wall's other side line from the higher
+    // of the wall top and the other room's ceiling up to its own ceiling: a face there, looking
+    // into this room, closes the step.
+    const double stepBottom =
+        stepFlag ? std::max(wallTop, static_cast<double>(other->GetCeilingLevel())) : 0.0;
+    if (stepFlag && stepBottom < ceilingLevel) {
+      const double* c0 = ends[0].Chosen(1 - s);
+      const double* c1 = ends[1].Chosen(1 - s);
+      Mesh step;
+      AddVertexAt(step, c0, stepBottom);
+      AddVertexAt(step, c1, stepBottom);
+      AddVertexAt(step, c1, ceilingLevel);
+      AddVertexAt(step, c0, ceilingLevel);
+      const double ux0 = c1[0] - c0[0], uy0 = c1[1] - c0[1];
+      const bool flip = uy0 * offsets[s ? 2 : 0] - ux0 * offsets[s ? 3 : 1] < 0.0;
+      step.AddFace(new MeshFace(0, 1, 2), flip);
+      step.AddFace(new MeshFace(0, 2, 3), flip);
+      if (WallFaceCell* band = topBand ? topBand : inWork)
+        band->Append(step, false);
+      else
+        bare.Append(step, false);
     }
   } else if (builds) {
     AppendAtLevel(bare, cap, wallTop, false);

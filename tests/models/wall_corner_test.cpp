@@ -1,0 +1,558 @@
+// Wall ends at pole groups as the room meshes close them: corners, T and X junctions, poles
+// higher than their walls, rooms with different ceilings and floors, free wall ends. Checked by
+// geometry: what the rooms' meshes show (their faces less the parts buried in the walls) must
+// enclose the rooms' air without gaps or overlaps, each face looking into the air.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "models/frame.h"
+#include "models/wallface.h"
+#include "plan_host_double.h"
+
+namespace {
+
+struct Vec {
+  double x, y, z;
+};
+
+Vec At(const Mesh& m, uint32_t i) {
+  const MeshVertex& v = *m.GetVertex(static_cast<int>(i));
+  return {v.x, v.y, v.z};
+}
+
+// Twice the area vector of a face, along its front.
+Vec Normal(const Mesh& m, int f) {
+  const MeshFace& face = *m.GetFace(f);
+  const Vec a = At(m, face.a), b = At(m, face.b), c = At(m, face.c);
+  const Vec u{b.x - a.x, b.y - a.y, b.z - a.z}, v{c.x - a.x, c.y - a.y, c.z - a.z};
+  return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+}
+
+double Dot(Vec a, Vec b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+// How far the bodies of the walls are shrunk, so that faces on their surfaces stay outside.
+constexpr double kSkin = 1e-5;
+
+// A half-space a . p + c < 0; a wall's body is the intersection of a few of them.
+struct Plane {
+  Vec a;
+  double c;
+  double At(Vec p) const { return Dot(a, p) + c; }
+};
+using Body = std::vector<Plane>;
+using Polygon = std::vector<Vec>;
+
+// The part of a convex polygon where the plane's function is at least 0 (keep = true) or
+// below it.
+Polygon Clip(const Polygon& in, const Plane& h, bool keepOutside) {
+  Polygon out;
+  for (size_t i = 0; i < in.size(); ++i) {
+    const Vec p = in[i], q = in[(i + 1) % in.size()];
+    const double fp = keepOutside ? -h.At(p) : h.At(p);
+    const double fq = keepOutside ? -h.At(q) : h.At(q);
+    if (fp <= 0)
+      out.push_back(p);
+    if ((fp < 0 && fq > 0) || (fp > 0 && fq < 0)) {
+      const double t = fp / (fp - fq);
+      out.push_back({p.x + t * (q.x - p.x), p.y + t * (q.y - p.y), p.z + t * (q.z - p.z)});
+    }
+  }
+  return out;
+}
+
+// A convex polygon less a convex body: a few convex pieces. A polygon that lies on the body's
+// surface counts as inside when it faces into the body (its front normal n).
+std::vector<Polygon> Subtract(const Polygon& poly, Vec n, const Body& body) {
+  std::vector<Polygon> pieces;
+  Polygon rest = poly;
+  for (Plane h : body) {
+    if (Dot(n, h.a) < 0)
+      h.c -= 2 * kSkin;
+    Polygon outside = Clip(rest, h, true);
+    if (outside.size() >= 3)
+      pieces.push_back(outside);
+    rest = Clip(rest, h, false);
+    if (rest.size() < 3)
+      break;
+  }
+  return pieces;
+}
+
+// What a set of faces adds up to: the area vector (zero for a closed surface) and the volume it
+// encloses measured along each axis (equal for a closed surface).
+struct Flux {
+  Vec area{0, 0, 0};
+  Vec volume{0, 0, 0};
+
+  void AddTriangle(Vec a, Vec b, Vec c) {
+    const Vec u{b.x - a.x, b.y - a.y, b.z - a.z}, v{c.x - a.x, c.y - a.y, c.z - a.z};
+    const Vec n{(u.y * v.z - u.z * v.y) / 2, (u.z * v.x - u.x * v.z) / 2,
+                (u.x * v.y - u.y * v.x) / 2};
+    area.x += n.x;
+    area.y += n.y;
+    area.z += n.z;
+    volume.x += n.x * (a.x + b.x + c.x) / 3;
+    volume.y += n.y * (a.y + b.y + c.y) / 3;
+    volume.z += n.z * (a.z + b.z + c.z) / 3;
+  }
+  // The faces of a mesh less their parts inside the bodies, where nobody can see them.
+  void Add(const Mesh& m, const std::vector<Body>& bodies) {
+    for (int f = 0; f < m.GetFaceCount(); ++f) {
+      const MeshFace& face = *m.GetFace(f);
+      std::vector<Polygon> visible{{At(m, face.a), At(m, face.b), At(m, face.c)}};
+      const Vec n = Normal(m, f);
+      for (const Body& body : bodies) {
+        std::vector<Polygon> next;
+        for (const Polygon& p : visible)
+          for (Polygon& q : Subtract(p, n, body))
+            next.push_back(std::move(q));
+        visible = std::move(next);
+      }
+      for (const Polygon& p : visible)
+        for (size_t i = 1; i + 1 < p.size(); ++i)
+          AddTriangle(p[0], p[i], p[i + 1]);
+    }
+  }
+};
+
+// Every face indexes existing vertices and is not degenerate.
+void ExpectSound(const Mesh& m, const std::string& what) {
+  for (int f = 0; f < m.GetFaceCount(); ++f) {
+    const MeshFace& face = *m.GetFace(f);
+    const uint32_t n = static_cast<uint32_t>(m.GetVertexCount());
+    ASSERT_TRUE(face.a < n && face.b < n && face.c < n) << what;
+    const Vec v = Normal(m, f);
+    EXPECT_GT(std::fabs(v.x) + std::fabs(v.y) + std::fabs(v.z), 0.0) << what;
+  }
+}
+
+// A plan drawn by clicks, with rooms placed in it.
+class Plan {
+public:
+  // One chain of clicks; walls of the given height.
+  void Draw(std::initializer_list<CPoint> points, int32_t height = 2400) {
+    CRect rect;
+    CPoint last;
+    for (const CPoint& p : points) {
+      CPoint q = p;
+      if (frame.IsDrawing())
+        frame.TrackDrawnWall(q, 0, rect);
+      frame.AddDrawnWall(p, 0, height, 150, rect);
+      last = p;
+    }
+    if (frame.IsDrawing())
+      frame.FinishDrawnWalls(last, 0, rect);
+  }
+  // The wall between two points, either way round.
+  Wall* WallBetween(double x1, double y1, double x2, double y2) const {
+    for (int i = 0; i < frame.GetWallCount(); ++i) {
+      Wall* w = frame.GetWall(i);
+      const WallPole* s = w->m_pStart;
+      const WallPole* e = w->m_pEnd;
+      if ((SamePlanPoint(s->m_x, s->m_y, x1, y1) && SamePlanPoint(e->m_x, e->m_y, x2, y2)) ||
+          (SamePlanPoint(s->m_x, s->m_y, x2, y2) && SamePlanPoint(e->m_x, e->m_y, x1, y1)))
+        return w;
+    }
+    return nullptr;
+  }
+  // Raises or lowers both poles of every wall that lies on the segment.
+  void SetHeight(double x1, double y1, double x2, double y2, int32_t height) {
+    for (int i = 0; i < frame.GetWallCount(); ++i) {
+      Wall* w = frame.GetWall(i);
+      auto on = [&](const WallPole* p) {
+        const double cross = (x2 - x1) * (p->m_y - y1) - (y2 - y1) * (p->m_x - x1);
+        const double t = (p->m_x - x1) * (x2 - x1) + (p->m_y - y1) * (y2 - y1);
+        const double len2 = (x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1);
+        return std::fabs(cross) < 1e-6 && t >= -1e-6 && t <= len2 + 1e-6;
+      };
+      if (on(w->m_pStart) && on(w->m_pEnd)) {
+        w->m_pStart->m_height = height;
+        w->m_pEnd->m_height = height;
+      }
+    }
+  }
+  Room* PlaceRoom(const char* name, int x, int y, int32_t ceiling, int32_t floor) {
+    host.controls[IDC_PLAN_ROOM_NAME] = name;
+    Room* room = frame.PlaceRoomAt(CPoint(x, y), ceiling, floor, true);
+    EXPECT_TRUE(room) << name;
+    return room;
+  }
+  void Build(Room* room) {
+    room->m_floor.Clear();
+    room->m_ceiling.Clear();
+    room->GetBareWallMesh().Clear();
+    room->BuildBoards();
+    for (int i = 0; i < room->GetWallFaceCount(); ++i) {
+      const WallFace* face = room->GetWallFace(i);
+      room->BuildWallSide(frame, face->m_pWall, face->GetSide());
+    }
+  }
+  // Builds every room as the export does, one after the other.
+  void BuildAll() {
+    for (int i = 0; i < frame.GetRoomCount(); ++i)
+      Build(frame.RoomAt(i));
+  }
+  // Every mesh that faces into a room below its ceiling: its cells, floor and ceiling. The
+  // pieces above the bands (in the bare-wall mesh) lie beyond the ceiling.
+  std::vector<const Mesh*> MeshesOf(Room* room) const {
+    std::vector<const Mesh*> meshes{&room->m_floor, &room->m_ceiling};
+    for (int i = 0; i < room->GetWallFaceCount(); ++i) {
+      const WallFace* face = room->GetWallFace(i);
+      for (int j = 0; j < face->m_pWall->GetCellCount(face->GetSide()); ++j)
+        meshes.push_back(face->m_pWall->GetCell(face->GetSide(), j));
+    }
+    return meshes;
+  }
+  // The bodies of the walls, a hair smaller than they are: within the thickness, along the
+  // length (on through the joint at a joined end) and below the lower end, less the doors
+  // (standing on a floor at level 0) cut through them.
+  std::vector<Body> Bodies() const {
+    std::vector<Body> bodies;
+    const double m = kSkin;
+    for (int i = 0; i < frame.GetWallCount(); ++i) {
+      const Wall* w = frame.GetWall(i);
+      const WallPole* s = w->m_pStart;
+      const WallPole* e = w->m_pEnd;
+      const double len = w->Length(), half = w->m_thickness / 2.0;
+      const double height = std::min(s->m_height, e->m_height);
+      const Vec u{(e->m_x - s->m_x) / len, (e->m_y - s->m_y) / len, 0};
+      const Vec v{-u.y, u.x, 0};
+      const double su = u.x * s->m_x + u.y * s->m_y, sv = v.x * s->m_x + v.y * s->m_y;
+      auto add = [&](double from, double to, double bottom, double top) {
+        bodies.push_back({{u, -su - to + m},
+                          {{-u.x, -u.y, 0}, su + from + m},
+                          {v, -sv - half + m},
+                          {{-v.x, -v.y, 0}, sv - half + m},
+                          {{0, 0, 1}, -top + m},
+                          {{0, 0, -1}, bottom + m}});
+      };
+      double from = s->IsAlone() ? 0.0 : -half;
+      for (int k = 0; k < w->m_openings.GetCount(); ++k) {
+        const HoleInstance& door = *w->m_openings.GetHole(k);
+        const auto [low, high] = door.GetExtent(0);
+        const double a = door.m_posture.position[0] + low, b = door.m_posture.position[0] + high;
+        add(from, a, -1e9, height);
+        add(a, b, door.m_posture.position[2] + door.m_posture.size[2], height);
+        from = b;
+      }
+      add(from, e->IsAlone() ? len : len + half, -1e9, height);
+    }
+    return bodies;
+  }
+  static Vec TowardRoom(const Wall* w, int side) {
+    double v[4];
+    w->GetOffsetVectors(1.0, v);
+    return {v[side ? 2 : 0], v[side ? 3 : 1], 0.0};
+  }
+
+  RecordingPlanHost host;
+  Frame frame;
+};
+
+// A plan, the air its rooms enclose (millimetres cubed) and the area of wall tops that face up
+// into the rooms.
+struct PlanCase {
+  const char* name;
+  std::function<void(Plan&)> draw;
+  double air;
+};
+
+// Rooms of 2850 x 3850 inside walls 150 thick on a 3000 x 4000 grid.
+constexpr double kCell = 2850.0 * 3850.0;
+
+void TwoRooms(Plan& p, int32_t outer, int32_t divider) {
+  p.Draw({{0, 0}, {6000, 0}, {6000, 4000}, {0, 4000}, {0, 0}}, outer);
+  p.Draw({{3000, 0}, {3000, 4000}}, divider);
+}
+
+const PlanCase kCases[] = {
+    {"one room, walls as high as the ceiling",
+     [](Plan& p) {
+       p.Draw({{0, 0}, {3000, 0}, {3000, 4000}, {0, 4000}, {0, 0}});
+       p.PlaceRoom("a", 1500, 2000, 2400, 0);
+     },
+     kCell * 2400},
+    {"one room, one wall higher than the others",
+     [](Plan& p) {
+       p.Draw({{0, 0}, {3000, 0}, {3000, 4000}, {0, 4000}, {0, 0}});
+       p.SetHeight(0, 4000, 3000, 4000, 3000);
+       p.PlaceRoom("a", 1500, 2000, 2400, 0);
+     },
+     kCell * 2400},
+    {"T junctions, equal heights",
+     [](Plan& p) {
+       TwoRooms(p, 2400, 2400);
+       p.PlaceRoom("a", 1500, 2000, 2400, 0);
+       p.PlaceRoom("b", 4500, 2000, 2400, 0);
+     },
+     2 * kCell * 2400},
+    {"T junctions with a door in the divider",
+     [](Plan& p) {
+       TwoRooms(p, 2400, 2400);
+       p.PlaceRoom("a", 1500, 2000, 2400, 0);
+       p.PlaceRoom("b", 4500, 2000, 2400, 0);
+       HoleInstance door;
+       door.m_kind = HOLE_DOOR;
+       door.m_posture.position[0] = 1000;
+       door.m_posture.size[0] = 900;
+       door.m_posture.size[2] = 2100;
+       Wall* divider = p.WallBetween(3000, 0, 3000, 4000);
+       ASSERT_TRUE(divider && divider->m_openings.Add(&door, true, 0.0));
+     },
+     2 * kCell * 2400 + 900.0 * 150 * 2100},
+    {"T junctions, a divider lower than the ceiling",
+     [](Plan& p) {
+       TwoRooms(p, 2400, 2000);
+       p.PlaceRoom("a", 1500, 2000, 2400, 0);
+       p.PlaceRoom("b", 4500, 2000, 2400, 0);
+     },
+     2 * kCell * 2400 + 150.0 * 3850 * 400},
+    {"T junctions, a divider higher than the outer walls",
+     [](Plan& p) {
+       TwoRooms(p, 2400, 3000);
+       p.PlaceRoom("a", 1500, 2000, 2400, 0);
+       p.PlaceRoom("b", 4500, 2000, 2400, 0);
+     },
+     2 * kCell * 2400},
+    {"T junctions, outer walls higher than the ceiling",
+     [](Plan& p) {
+       TwoRooms(p, 3000, 2400);
+       p.PlaceRoom("a", 1500, 2000, 2400, 0);
+       p.PlaceRoom("b", 4500, 2000, 2400, 0);
+     },
+     2 * kCell * 2400},
+    {"rooms with different ceilings",
+     [](Plan& p) {
+       TwoRooms(p, 3000, 2000);
+       p.SetHeight(0, 0, 3000, 0, 2400);
+       p.SetHeight(0, 0, 0, 4000, 2400);
+       p.SetHeight(0, 4000, 3000, 4000, 2400);
+       p.PlaceRoom("a", 1500, 2000, 2400, 0);
+       p.PlaceRoom("b", 4500, 2000, 3000, 0);
+     },
+     // Over the divider the higher room reaches up to its own ceiling.
+     kCell * 2400 + kCell * 3000 + 150.0 * 3850 * 1000},
+    {"rooms with different ceilings, the divider reaching the lower one",
+     [](Plan& p) {
+       TwoRooms(p, 3000, 2400);
+       p.SetHeight(0, 0, 3000, 0, 2400);
+       p.SetHeight(0, 0, 0, 4000, 2400);
+       p.SetHeight(0, 4000, 3000, 4000, 2400);
+       p.PlaceRoom("a", 1500, 2000, 2400, 0);
+       p.PlaceRoom("b", 4500, 2000, 3000, 0);
+     },
+     kCell * 2400 + kCell * 3000 + 150.0 * 3850 * 600},
+    {"a T junction of three heights",
+     [](Plan& p) {
+       TwoRooms(p, 2400, 3000);
+       p.SetHeight(0, 0, 3000, 0, 2000);
+       p.PlaceRoom("a", 1500, 2000, 2000, 0);
+       p.PlaceRoom("b", 4500, 2000, 2400, 0);
+     },
+     kCell * 2000 + kCell * 2400},
+    {"rooms with different floors",
+     [](Plan& p) {
+       TwoRooms(p, 2400, 2400);
+       p.PlaceRoom("a", 1500, 2000, 2400, 0);
+       p.PlaceRoom("b", 4500, 2000, 2400, 300);
+     },
+     kCell * 2400 + kCell * 2100},
+    {"an X junction",
+     [](Plan& p) {
+       p.Draw({{0, 0}, {6000, 0}, {6000, 8000}, {0, 8000}, {0, 0}});
+       p.Draw({{3000, 0}, {3000, 8000}});
+       p.Draw({{0, 4000}, {3000, 4000}});
+       p.Draw({{3000, 4000}, {6000, 4000}});
+       p.PlaceRoom("a", 1500, 2000, 2400, 0);
+       p.PlaceRoom("b", 4500, 2000, 2400, 0);
+       p.PlaceRoom("c", 1500, 6000, 2400, 0);
+       p.PlaceRoom("d", 4500, 6000, 2400, 0);
+     },
+     4 * kCell * 2400},
+    {"an X junction of low walls",
+     [](Plan& p) {
+       p.Draw({{0, 0}, {6000, 0}, {6000, 8000}, {0, 8000}, {0, 0}});
+       p.Draw({{3000, 0}, {3000, 8000}}, 2000);
+       p.Draw({{0, 4000}, {3000, 4000}}, 2000);
+       p.Draw({{3000, 4000}, {6000, 4000}}, 2000);
+       p.PlaceRoom("a", 1500, 2000, 2400, 0);
+       p.PlaceRoom("b", 4500, 2000, 2400, 0);
+       p.PlaceRoom("c", 1500, 6000, 2400, 0);
+       p.PlaceRoom("d", 4500, 6000, 2400, 0);
+     },
+     4 * kCell * 2400 + 400.0 * 150 * (7850 + 5850 - 150)},
+    {"a T junction between three rooms",
+     [](Plan& p) {
+       p.Draw({{0, 0}, {6000, 0}, {6000, 8000}, {0, 8000}, {0, 0}});
+       p.Draw({{0, 4000}, {6000, 4000}});
+       p.Draw({{3000, 0}, {3000, 4000}});
+       p.PlaceRoom("a", 1500, 2000, 2400, 0);
+       p.PlaceRoom("b", 4500, 2000, 2400, 0);
+       p.PlaceRoom("c", 1500, 6000, 2400, 0);
+     },
+     2 * kCell * 2400 + 5850.0 * 3850 * 2400},
+    {"a free wall end inside a room",
+     [](Plan& p) {
+       p.Draw({{0, 0}, {6000, 0}, {6000, 4000}, {0, 4000}, {0, 0}});
+       p.Draw({{3000, 0}, {3000, 2000}});
+       p.PlaceRoom("a", 1500, 3000, 2400, 0);
+     },
+     (5850.0 * 3850 - 150.0 * 1925) * 2400},
+    {"a low free wall end inside a room",
+     [](Plan& p) {
+       p.Draw({{0, 0}, {6000, 0}, {6000, 4000}, {0, 4000}, {0, 0}});
+       p.Draw({{3000, 0}, {3000, 2000}}, 1200);
+       p.PlaceRoom("a", 1500, 3000, 2400, 0);
+     },
+     (5850.0 * 3850 - 150.0 * 1925) * 2400 + 150.0 * 1925 * 1200},
+    {"a low free wall end across three bands",
+     [](Plan& p) {
+       p.Draw({{0, 0}, {6000, 0}, {6000, 4000}, {0, 4000}, {0, 0}});
+       p.Draw({{3000, 0}, {3000, 2000}}, 1200);
+       p.PlaceRoom("a", 1500, 3000, 2400, 0);
+       const int32_t heights[3] = {800, 800, 800};
+       const uint32_t kinds[3] = {BAND_FLOOR_MOULDING, BAND_WALL, BAND_CEILING_MOULDING};
+       Wall* stub = p.WallBetween(3000, 0, 3000, 2000);
+       ASSERT_TRUE(stub);
+       stub->RebuildFaceCells(0, heights, kinds, 3);
+       stub->RebuildFaceCells(1, heights, kinds, 3);
+     },
+     (5850.0 * 3850 - 150.0 * 1925) * 2400 + 150.0 * 1925 * 1200},
+};
+
+class WallCorners : public ::testing::TestWithParam<PlanCase> {};
+
+TEST_P(WallCorners, RoomsEncloseTheirAir) {
+  Plan plan;
+  GetParam().draw(plan);
+  ASSERT_FALSE(HasFailure());
+  plan.BuildAll();
+  Flux all;
+  const std::vector<Body> bodies = plan.Bodies();
+  for (int i = 0; i < plan.frame.GetRoomCount(); ++i) {
+    Room* room = plan.frame.RoomAt(i);
+    ExpectSound(room->GetBareWallMesh(), GetParam().name);
+    for (const Mesh* m : plan.MeshesOf(room)) {
+      ExpectSound(*m, GetParam().name);
+      all.Add(*m, bodies);
+    }
+    // Nothing that a wall side holds looks away from its room.
+    for (int k = 0; k < room->GetWallFaceCount(); ++k) {
+      const WallFace* face = room->GetWallFace(k);
+      const Vec in = Plan::TowardRoom(face->m_pWall, face->GetSide());
+      for (int j = 0; j < face->m_pWall->GetCellCount(face->GetSide()); ++j) {
+        const Mesh& cell = *face->m_pWall->GetCell(face->GetSide(), j);
+        for (int f = 0; f < cell.GetFaceCount(); ++f) {
+          const Vec n = Normal(cell, f);
+          EXPECT_GE(Dot(n, in), -1e-6 * std::sqrt(Dot(n, n)))
+              << GetParam().name << ": room " << i << " wall face " << k << " face " << f;
+        }
+      }
+    }
+  }
+  EXPECT_NEAR(all.area.x, 0.0, 1.0) << GetParam().name;
+  EXPECT_NEAR(all.area.y, 0.0, 1.0) << GetParam().name;
+  EXPECT_NEAR(all.area.z, 0.0, 1.0) << GetParam().name;
+  // The faces look into the air, so the volume they enclose counts negative.
+  EXPECT_NEAR(-all.volume.x, GetParam().air, 1e4) << GetParam().name;
+  EXPECT_NEAR(-all.volume.y, GetParam().air, 1e4) << GetParam().name;
+  EXPECT_NEAR(-all.volume.z, GetParam().air, 1e4) << GetParam().name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Plans, WallCorners, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<PlanCase>& info) {
+                           std::string name;
+                           for (const char* c = info.param.name; *c; ++c)
+                             name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+                           return name;
+                         });
+
+// The ends of single walls, asked directly: where the face of a side ends and what the pole
+// keeps of it.
+struct EndCase {
+  const char* name;
+  std::initializer_list<CPoint> chain;  // the first wall's end pole is asked
+  int side;
+  int result;           // of ComputeFaceCorner, -1 counted as 1
+  double point1[2];     // the corner point the face may end at
+  uint32_t sideFlags;   // the use-alternate bits of that side afterwards
+};
+
+const EndCase kEnds[] = {
+    {"free end", {{0, 0}, {3000, 0}}, 0, 0, {3000, 75}, 0},
+    {"free end, side 1", {{0, 0}, {3000, 0}}, 1, 0, {3000, -75}, 0},
+    {"corner, inner side", {{0, 0}, {3000, 0}, {3000, 3000}}, 0, 1, {2925, 75}, POLE_SIDE0_ALT},
+    {"corner, outer side", {{0, 0}, {3000, 0}, {3000, 3000}}, 1, 1, {3075, -75}, POLE_SIDE1_ALT},
+    {"corner turning the other way", {{0, 0}, {3000, 0}, {3000, -3000}}, 1, 1, {2925, -75},
+     POLE_SIDE1_ALT},
+};
+
+class WallEnds : public ::testing::TestWithParam<EndCase> {};
+
+TEST_P(WallEnds, FaceEndsAndStoredCorners) {
+  const EndCase& c = GetParam();
+  Plan plan;
+  plan.Draw(c.chain);
+  const CPoint* pts = c.chain.begin();
+  Wall* w = plan.WallBetween(pts[0].x, pts[0].y, pts[1].x, pts[1].y);
+  ASSERT_TRUE(w);
+  WallPole* p = w->GetPole(SamePlanPoint(w->m_pEnd->m_x, w->m_pEnd->m_y, pts[1].x, pts[1].y));
+  ASSERT_EQ(p->IsAlone(), c.chain.size() == 2);
+  // Stale marks from an earlier build must not survive.
+  p->m_sideFlags |= POLE_SIDE0_ALT | POLE_SIDE1_ALT;
+  double own[2];
+  p->GetSideCorner(c.side, &own[0], &own[1]);
+  double pair[2][2] = {{own[0], own[1]}, {0, 0}};
+  int endFlag = 0;
+  WallPole* endPole = nullptr;
+  double lower = 0, upper = 0;
+  int r = p->ComputeFaceCorner(plan.frame, 1, c.side, p->GetBaseLevel(), pair[0], pair[1],
+                               &endFlag, &endPole, &lower, &upper, 0);
+  if (r == -1)
+    r = 1;
+  EXPECT_EQ(r, c.result);
+  EXPECT_EQ(endFlag, 0);
+  EXPECT_EQ(pair[0][0], own[0]);
+  EXPECT_EQ(pair[0][1], own[1]);
+  EXPECT_NEAR(pair[1][0], c.point1[0], 1e-9);
+  EXPECT_NEAR(pair[1][1], c.point1[1], 1e-9);
+
+  Mesh top;
+  int midpoint = 1, topFlag = 0;
+  int32_t topLevel = 0;
+  double centre[2] = {0, 0};
+  p->ComputeSolidCorner(plan.frame, 1, c.side, p->GetBaseLevel(), pair[0], pair[1], &r, &top,
+                        &midpoint, centre, &endFlag, &endPole, &lower, &upper, &topFlag,
+                        &topLevel, 0);
+  // The reach point becomes the current corner, the corner point the alternate one.
+  double x, y;
+  p->GetSideCorner(c.side, &x, &y);
+  EXPECT_EQ(x, own[0]);
+  EXPECT_EQ(y, own[1]);
+  EXPECT_NEAR(p->m_altCorner[c.side ? CORNER_X1 : CORNER_X0], c.point1[0], 1e-9);
+  EXPECT_NEAR(p->m_altCorner[c.side ? CORNER_Y1 : CORNER_Y0], c.point1[1], 1e-9);
+  const uint32_t mask =
+      c.side ? POLE_SIDE1_ALT | POLE_SIDE1_ALT2 : POLE_SIDE0_ALT | POLE_SIDE0_ALT2;
+  EXPECT_EQ(p->m_sideFlags & mask, c.sideFlags);
+  EXPECT_EQ((p->m_sideFlags & POLE_FREE_END) == POLE_FREE_END, p->IsAlone());
+  // A free end's step runs up from the floor of the side-1 room.
+  EXPECT_EQ(topFlag, p->IsAlone() && c.side == 1 ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, WallEnds, ::testing::ValuesIn(kEnds),
+                         [](const ::testing::TestParamInfo<EndCase>& info) {
+                           std::string name;
+                           for (const char* ch = info.param.name; *ch; ++ch)
+                             name += std::isalnum(static_cast<unsigned char>(*ch)) ? *ch : '_';
+                           return name;
+                         });
+
+}  // namespace
