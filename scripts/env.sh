@@ -4,9 +4,13 @@ VEDRA_CACHE=${VEDRA_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vedra}
 VEDRA_BUILD=${VEDRA_BUILD:-$VEDRA_ROOT/build}
 VEDRA_JPEG_ROOT=$VEDRA_CACHE/libjpeg
 VEDRA_WINE64=/usr/lib/wine/wine64
-[ -x "$VEDRA_WINE64" ] || VEDRA_WINE64=$(command -v wine64 || command -v wine || echo wine64)
+# Debian's loader is the fallback: scripts/setup may install it after this file is sourced.
+[ -x "$VEDRA_WINE64" ] || VEDRA_WINE64=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 export WINEPREFIX=${VEDRA_WINEPREFIX:-$VEDRA_CACHE/wine}
 export WINEARCH=win64
+# Wine converts file names through the locale's character set: with LANG unset or C (a bare CI
+# machine) names in Korean cannot be created, so fall back to C.UTF-8 (built into glibc).
+[ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
 # No mono or gecko installs; Wine's debug output only when asked for (VEDRA_WINEDEBUG=...).
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG=${VEDRA_WINEDEBUG:--all}
