@@ -11,6 +11,7 @@
 //   afxlist.h     POSITION, CList, CObList, CPtrList, CStringList
 //   afxmap.h      CMap and the CMap... classes
 //   afxgeom.h     CPoint, CSize, CRect
+//   afxdoc.h      CDocument (its data side: title, path, modified flag, file reading and writing)
 // Window classes (Windows only) have headers of their own.
 #ifndef VEDRA_AFX_AFX_H
 #define VEDRA_AFX_AFX_H
@@ -26,5 +27,6 @@
 #include "afx/afxlist.h"
 #include "afx/afxmap.h"
 #include "afx/afxgeom.h"
+#include "afx/afxdoc.h"
 
 #endif  // VEDRA_AFX_AFX_H

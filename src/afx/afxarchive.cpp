@@ -328,7 +328,8 @@ CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* pClassRefRequested, UINT
   return pClassRef;
 }
 
-CObject* CArchive::ReadObject(const CRuntimeClass* pClassRefRequested) {
+CObject* CArchive::ReadObject(const CRuntimeClass* pClassRefRequested, BOOL* pbNew) {
+  if (pbNew != NULL) *pbNew = FALSE;
   UINT nSchema = 0;
   DWORD obTag = 0;
   CRuntimeClass* pClassRef = ReadClass(pClassRefRequested, &nSchema, &obTag);
@@ -362,6 +363,7 @@ CObject* CArchive::ReadObject(const CRuntimeClass* pClassRefRequested) {
   }
   m_nDepth--;
   m_nObjectSchema = nSavedSchema;
+  if (pbNew != NULL) *pbNew = TRUE;
   return pOb;
 }
 

@@ -107,8 +107,10 @@ class CArchive {
 
   void WriteObject(const CObject* pOb);
   // Reads an object reference; with pClassRefRequested the object must be of that class or one
-  // derived from it (else badClass).
-  CObject* ReadObject(const CRuntimeClass* pClassRefRequested);
+  // derived from it (else badClass). *pbNew, when given, tells whether this call created the
+  // object (FALSE for a null reference and for an object read before), so that a reader can
+  // refuse a second reference where it takes the object over.
+  CObject* ReadObject(const CRuntimeClass* pClassRefRequested, BOOL* pbNew = NULL);
 
   void WriteClass(const CRuntimeClass* pClassRef);
   // Reads a class tag. Returns the class of a new object, or null for a null or back-reference

@@ -6,6 +6,7 @@
 #include "afx/afxobj.h"
 
 class CCmdTarget : public CObject {
+  DECLARE_DYNAMIC(CCmdTarget)
  public:
   CCmdTarget() = default;
 };

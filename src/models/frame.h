@@ -33,6 +33,14 @@ public:
   Frame(const Frame&) = delete;
   Frame& operator=(const Frame&) = delete;
 
+  // Stored form (plan_store.cpp): rooms, walls, walls of the chain, self id, the origin offset
+  // as a raw 8-byte block, the enclosing room behind a presence flag.
+  void Serialize(CArchive& ar) override;
+  // The enclosing room, then each room, wall and wall of the chain.
+  virtual void Relink(RelinkTable& table);
+  // Each wall's after-load, the walls' array and then the chain, each from its last wall.
+  virtual void AfterLoad();
+
   int GetWallCount() const { return static_cast<int>(m_walls.GetSize()); }
   Wall* GetWall(int i) const { return static_cast<Wall*>(m_walls.GetAt(i)); }
   int GetChainCount() const { return static_cast<int>(m_chain.GetSize()); }

@@ -8,6 +8,14 @@
 
 class Hole;  // the plan symbol of a door or window kind
 
+// The kind tables: the plan symbol of each door kind (ids 1000 to 1009) and window kind (ids
+// 1100 to 1107), filled once at start-up; null until then.
+extern Hole* g_doorSymbols[10];
+extern Hole* g_windowSymbols[8];
+// The plan symbol of a kind id of a kind (HOLE_DOOR, HOLE_WINDOW); null for any other
+// combination.
+Hole* FindHoleSymbol(int32_t kind, int32_t kindId);
+
 // Where and how big a placed model is. Openings use position x as the distance along the wall
 // from its start pole and position z as the bottom height; rotation z is the turn in the plan
 // (degrees); size x is the width along the wall, size y the depth across it, size z the height.
@@ -17,6 +25,10 @@ public:
   Posture() = default;
   Posture(const Posture& other);
   Posture& operator=(const Posture& other);
+
+  // Stored form (instance_store.cpp): self id, the nine floats, the mirror flag. It links to
+  // nothing, so it has no relink.
+  void Serialize(CArchive& ar) override;
 
   float position[3] = {0.0f, 0.0f, 0.0f};
   float rotation[3] = {0.0f, 0.0f, 0.0f};
@@ -32,6 +44,10 @@ public:
   LibInstance() = default;
   ~LibInstance() override = default;
 
+  // Stored form (instance_store.cpp): the owner part, the posture, self id.
+  void Serialize(CArchive& ar) override;
+  void Relink(RelinkTable& table) override;
+
   Posture m_posture;
 };
 
@@ -40,6 +56,10 @@ class HoleInstance : public LibInstance {
 public:
   HoleInstance() = default;
   ~HoleInstance() override = default;
+
+  // Stored form (instance_store.cpp): the instance's record, self id, kind, kind id. Loading
+  // takes the plan symbol of the kind id from the kind tables.
+  void Serialize(CArchive& ar) override;
 
   // (trunc(-size/2), trunc(size/2)) along axis 0, 1 or 2; (0, 0) for any other axis.
   std::pair<int, int> GetExtent(int axis) const;
@@ -61,6 +81,11 @@ public:
   LibInstancesBag(const LibInstancesBag&) = delete;
   LibInstancesBag& operator=(const LibInstancesBag&) = delete;
 
+  // Stored form (instance_store.cpp): the instances, self id. A bag of openings holds
+  // HoleInstance objects only.
+  void Serialize(CArchive& ar) override;
+  virtual void Relink(RelinkTable& table);
+
   // Takes the instance out (scanning from the end) without deleting it; true when found.
   bool Remove(LibInstance* instance);
   int GetCount() const { return static_cast<int>(m_instances.GetSize()); }
@@ -74,6 +99,8 @@ class HoleInstancesBag : public LibInstancesBag {
 public:
   HoleInstancesBag() = default;
   ~HoleInstancesBag() override = default;
+  // The bag's record, then self id.
+  void Serialize(CArchive& ar) override;
 
   // Appends the instance (taking it over) when add is set; returns it.
   HoleInstance* Add(HoleInstance* instance, bool add);
@@ -86,6 +113,8 @@ class WallHoleInstancesBag : public HoleInstancesBag {
 public:
   WallHoleInstancesBag() = default;
   ~WallHoleInstancesBag() override = default;
+  // The bag's record, then self id and the bag word.
+  void Serialize(CArchive& ar) override;
 
   // With offset 0 an opening that would overlap another one of the wall is refused (null).
   // Without add the source is returned after the check. Otherwise a copy of the source moved by

@@ -12,6 +12,8 @@
 using ObjectArray = CObArray;
 #endif
 
+class RelinkTable;
+
 // Rounds a coordinate to a whole millimetre: floor(v + 0.5).
 inline double RoundMesh(double v) { return std::floor(v + 0.5); }
 
@@ -23,6 +25,9 @@ public:
   MeshVertex(const MeshVertex& other);
   explicit MeshVertex(const double xyz[3]);
   MeshVertex& operator=(const MeshVertex& other);
+
+  // Stored form (mesh_store.cpp): self id, x, y, z. The coordinates are stored as they are.
+  void Serialize(CArchive& ar) override;
 
   // u × v with every component rounded.
   static MeshVertex Cross(const MeshVertex& u, const MeshVertex& v);
@@ -40,6 +45,9 @@ public:
   MeshFace() = default;
   MeshFace(uint32_t a, uint32_t b, uint32_t c) : a(a), b(b), c(c) {}
 
+  // Stored form (mesh_store.cpp): self id, a, b, c.
+  void Serialize(CArchive& ar) override;
+
   uint32_t a = 0;
   uint32_t b = 0;
   uint32_t c = 0;
@@ -52,6 +60,12 @@ public:
   ~Mesh() override;
   Mesh(const Mesh&) = delete;
   Mesh& operator=(const Mesh&) = delete;
+
+  // Stored form (mesh_store.cpp): the vertices, the faces, self id. A vertex that is not finite
+  // or lies beyond 10^9 mm, or a face that indexes past the vertices, makes the file damaged.
+  void Serialize(CArchive& ar) override;
+  // Vertices and faces link to nothing: the mesh's own relink does nothing.
+  virtual void Relink(RelinkTable& table);
 
   // Deletes the faces and then the vertices, each list from its last element.
   void Clear();
@@ -83,6 +97,11 @@ public:
   AncestryObject(const AncestryObject&) = delete;
   AncestryObject& operator=(const AncestryObject&) = delete;
 
+  // Stored form (mesh_store.cpp): self id (recorded as "AncestryObject"), id of the owner.
+  void Serialize(CArchive& ar) override;
+  // The owner among the scene groups.
+  virtual void Relink(RelinkTable& table);
+
   // The object's identity as eight lower-case hexadecimal digits.
   CString FormatId() const;
 
@@ -95,6 +114,10 @@ class AncestryMesh : public Mesh {
 public:
   AncestryMesh() = default;
   ~AncestryMesh() override = default;
+
+  // Stored form (mesh_store.cpp): the mesh, the owner part's record, self id.
+  void Serialize(CArchive& ar) override;
+  void Relink(RelinkTable& table) override;
 
   AncestryObject m_ancestry;
 };

@@ -18,6 +18,10 @@ public:
   RoomBoard() = default;
   ~RoomBoard() override = default;
 
+  // Stored form (mesh_store.cpp): the mesh, the placed models, self id, level.
+  void Serialize(CArchive& ar) override;
+  void Relink(RelinkTable& table) override;
+
   // Mesh building (roomboard_mesh.cpp): faces over the outline held in points[1..n] (two
   // doubles each, entry 0 unused; room for m entries). The plain board builds nothing.
   virtual void BuildMesh(int n, int m, const double (*points)[2]);
@@ -31,6 +35,8 @@ class RoomFloor : public RoomBoard {
 public:
   RoomFloor() = default;
   ~RoomFloor() override = default;
+  // The board's record, then self id.
+  void Serialize(CArchive& ar) override;
   void BuildMesh(int n, int m, const double (*points)[2]) override;
 };
 
@@ -39,6 +45,8 @@ class RoomCeiling : public RoomBoard {
 public:
   RoomCeiling() = default;
   ~RoomCeiling() override = default;
+  // The board's record, then self id.
+  void Serialize(CArchive& ar) override;
   void BuildMesh(int n, int m, const double (*points)[2]) override;
 };
 
@@ -55,6 +63,11 @@ public:
   Room(int32_t ceiling, int32_t floor);
   // Empties its meshes and gives up its wall sides.
   ~Room() override;
+
+  // Stored form (plan_store.cpp): the owner part, the three meshes, floor, ceiling, the wall
+  // sides, self id (recorded as "Room"), the interior flag, the high half of the state.
+  void Serialize(CArchive& ar) override;
+  void Relink(RelinkTable& table) override;
 
   int32_t GetFloorLevel() const { return m_floor.m_level; }
   int32_t GetCeilingLevel() const { return m_ceiling.m_level; }

@@ -28,6 +28,15 @@ public:
   Wall(const Wall&) = delete;
   Wall& operator=(const Wall&) = delete;
 
+  // Stored form (plan_store.cpp): the cells of both sides, the openings, self id (recorded as
+  // "Wall"), both poles, the ids of both rooms, the pending opening behind a presence flag, the
+  // thickness, the high half of the flags. A loaded wall refers to itself as its origin; a
+  // scratch copy in a file makes it damaged.
+  void Serialize(CArchive& ar) override;
+  virtual void Relink(RelinkTable& table);
+  // After the relink: each pole's own join record names this wall and the pole.
+  virtual void AfterLoad();
+
   // A scratch copy, used to try a change before the plan is touched. It copies the pole
   // positions, corners and heights, the thickness, the flags and, by value, the rooms and the
   // pole groups; its link names the real wall. Destroying it changes nothing outside itself.

@@ -26,6 +26,11 @@ public:
       : m_band(band), m_top(top), m_pBelow(below) {}
   ~WallFaceCell() override = default;
 
+  // Stored form (mesh_store.cpp): the mesh, self id (recorded as "WallFaceCell"), id of the
+  // band below, top level, band kind.
+  void Serialize(CArchive& ar) override;
+  void Relink(RelinkTable& table) override;
+
   uint32_t m_band = 0;               // band kind
   int32_t m_top = 0;                 // top level, millimetres
   WallFaceCell* m_pBelow = nullptr;  // the band below, null for the bottom band
@@ -42,6 +47,11 @@ public:
   ~WallFace() override;
   WallFace(const WallFace&) = delete;
   WallFace& operator=(const WallFace&) = delete;
+
+  // Stored form (plan_store.cpp): the two arrays, self id, ids of the wall and the pole, each
+  // moulding mesh behind a presence flag, the direction.
+  void Serialize(CArchive& ar) override;
+  virtual void Relink(RelinkTable& table);
 
   // 0 when the room lies on the wall's side 0, 1 on side 1.
   int GetSide() const { return m_direction == -1 ? 0 : 1; }

@@ -7,6 +7,7 @@
 
 class Frame;
 class Mesh;
+class RelinkTable;
 class Wall;
 class WallPole;
 
@@ -16,6 +17,10 @@ class WallPoleJoinInfo : public CObject {
 public:
   WallPoleJoinInfo() = default;
   WallPoleJoinInfo(Wall* wall, WallPole* pole) : m_pWall(wall), m_pPole(pole) {}
+
+  // Stored form (plan_store.cpp): self id, ids of the wall and the pole.
+  void Serialize(CArchive& ar) override;
+  virtual void Relink(RelinkTable& table);
 
   Wall* m_pWall = nullptr;
   WallPole* m_pPole = nullptr;
@@ -49,6 +54,12 @@ public:
   ~WallPole() override;
   WallPole(const WallPole&) = delete;
   WallPole& operator=(const WallPole&) = delete;
+
+  // Stored form (plan_store.cpp): the join records, self id (recorded as "WallPole"), ids of
+  // both neighbours, height, position and both corner sets, side flags, state. The join list
+  // reaches the pole in the relink walk.
+  void Serialize(CArchive& ar) override;
+  virtual void Relink(RelinkTable& table);
 
   // The group.
   int GetDegree() const { return static_cast<int>(m_joins.GetSize()); }

@@ -1,0 +1,3 @@
+#include "afx/afxcmd.h"
+
+IMPLEMENT_DYNAMIC(CCmdTarget, CObject)

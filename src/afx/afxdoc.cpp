@@ -1,0 +1,86 @@
+#include "afx/afxdoc.h"
+
+#include <algorithm>
+
+#include "afx/afx.h"
+
+IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
+
+CDocument::CDocument() : m_bModified(FALSE) {}
+
+CDocument::~CDocument() = default;
+
+void CDocument::SetTitle(LPCTSTR lpszTitle) { m_strTitle = lpszTitle; }
+
+void CDocument::SetPathName(LPCTSTR lpszPathName, BOOL) {
+  m_strPathName = lpszPathName;
+  int nSlash = std::max(m_strPathName.ReverseFind('\\'), m_strPathName.ReverseFind('/'));
+  SetTitle(m_strPathName.Mid(nSlash + 1));
+}
+
+void CDocument::DeleteContents() {}
+
+BOOL CDocument::OnNewDocument() {
+  DeleteContents();
+  m_strPathName.Empty();
+  SetModifiedFlag(FALSE);
+  return TRUE;
+}
+
+BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName) {
+  CFile file;
+  CFileException* pError = new CFileException;
+  if (!file.Open(lpszPathName, CFile::modeRead | CFile::shareDenyWrite, pError)) {
+    ReportSaveLoadException(lpszPathName, pError, FALSE, 0);
+    pError->Delete();
+    return FALSE;
+  }
+  pError->Delete();
+
+  DeleteContents();
+  SetModifiedFlag(TRUE);  // dirty while half read
+  try {
+    CArchive ar(&file, CArchive::load | CArchive::bNoFlushOnDelete);
+    ar.m_pDocument = this;
+    Serialize(ar);
+    ar.Close();
+  } catch (CException* e) {
+    file.Abort();
+    DeleteContents();
+    ReportSaveLoadException(lpszPathName, e, FALSE, 0);
+    e->Delete();
+    return FALSE;
+  }
+  file.Abort();  // read only: nothing to flush
+  SetModifiedFlag(FALSE);
+  return TRUE;
+}
+
+BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName) {
+  CFile file;
+  CFileException* pError = new CFileException;
+  if (!file.Open(lpszPathName, CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive,
+                 pError)) {
+    ReportSaveLoadException(lpszPathName, pError, TRUE, 0);
+    pError->Delete();
+    return FALSE;
+  }
+  pError->Delete();
+
+  try {
+    CArchive ar(&file, CArchive::store | CArchive::bNoFlushOnDelete);
+    ar.m_pDocument = this;
+    Serialize(ar);
+    ar.Close();
+    file.Close();
+  } catch (CException* e) {
+    file.Abort();
+    ReportSaveLoadException(lpszPathName, e, TRUE, 0);
+    e->Delete();
+    return FALSE;
+  }
+  SetModifiedFlag(FALSE);
+  return TRUE;
+}
+
+void CDocument::ReportSaveLoadException(LPCTSTR, CException*, BOOL, UINT) {}
