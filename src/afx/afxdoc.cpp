@@ -56,11 +56,13 @@ BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName) {
   return TRUE;
 }
 
+// The document is written to a temporary file beside the target, which takes the target's place
+// only once it is complete: a failed save leaves the previous file as it was.
 BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName) {
+  const CString strTemp = CString(lpszPathName) + _T(".saving~");
   CFile file;
   CFileException* pError = new CFileException;
-  if (!file.Open(lpszPathName, CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive,
-                 pError)) {
+  if (!file.Open(strTemp, CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive, pError)) {
     ReportSaveLoadException(lpszPathName, pError, TRUE, 0);
     pError->Delete();
     return FALSE;
@@ -73,8 +75,14 @@ BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName) {
     Serialize(ar);
     ar.Close();
     file.Close();
+    CFile::Rename(strTemp, lpszPathName);
   } catch (CException* e) {
     file.Abort();
+    try {
+      CFile::Remove(strTemp);
+    } catch (CException* eRemove) {
+      eRemove->Delete();
+    }
     ReportSaveLoadException(lpszPathName, e, TRUE, 0);
     e->Delete();
     return FALSE;

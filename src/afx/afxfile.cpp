@@ -14,22 +14,35 @@ IMPLEMENT_DYNAMIC(CMemFile, CFile)
 
 namespace {
 
+#ifdef _WIN32
+std::wstring WidePath(LPCTSTR lpszFileName) {
+  int nChars = MultiByteToWideChar(CP_UTF8, 0, lpszFileName, -1, NULL, 0);
+  if (nChars <= 0) return std::wstring();
+  std::wstring path((size_t)nChars, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, lpszFileName, -1, &path[0], nChars);
+  return path;
+}
+#endif
+
 FILE* OpenStream(LPCTSTR lpszFileName, const char* mode) {
 #ifdef _WIN32
   // UTF-8 path to UTF-16, so that names outside the user's code page open too.
-  int nChars = MultiByteToWideChar(CP_UTF8, 0, lpszFileName, -1, NULL, 0);
-  if (nChars <= 0) {
+  std::wstring path = WidePath(lpszFileName);
+  if (path.empty()) {
     errno = EINVAL;
     return NULL;
   }
-  std::wstring path((size_t)nChars, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, lpszFileName, -1, &path[0], nChars);
   wchar_t wmode[8] = {0};
   for (size_t i = 0; mode[i] != '\0' && i + 1 < 8; i++) wmode[i] = (wchar_t)mode[i];
   return _wfopen(path.c_str(), wmode);
 #else
   return fopen(lpszFileName, mode);
 #endif
+}
+
+void ThrowFileErrno(LPCTSTR lpszFileName) {
+  int nErrno = errno;
+  AfxThrowFileException(CFileException::ErrnoToException(nErrno), nErrno, lpszFileName);
 }
 
 int SeekStream(FILE* pStream, LONGLONG lOff, int nWhence) {
@@ -304,3 +317,21 @@ void CMemFile::Flush() {}
 void CMemFile::Close() { Free(); }
 
 void CMemFile::Abort() { Free(); }
+
+void CFile::Rename(LPCTSTR lpszOldName, LPCTSTR lpszNewName) {
+#ifdef _WIN32
+  if (!MoveFileExW(WidePath(lpszOldName).c_str(), WidePath(lpszNewName).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    AfxThrowFileException(CFileException::accessDenied, (LONG)GetLastError(), lpszOldName);
+#else
+  if (std::rename(lpszOldName, lpszNewName) != 0) ThrowFileErrno(lpszOldName);
+#endif
+}
+
+void CFile::Remove(LPCTSTR lpszFileName) {
+#ifdef _WIN32
+  if (_wremove(WidePath(lpszFileName).c_str()) != 0) ThrowFileErrno(lpszFileName);
+#else
+  if (std::remove(lpszFileName) != 0) ThrowFileErrno(lpszFileName);
+#endif
+}

@@ -59,6 +59,12 @@ class CFile : public CObject {
   virtual CString GetFilePath() const;
   virtual CString GetFileName() const;  // the path's last component
 
+  // Renames a file, replacing a file of the new name if there is one (so that a finished
+  // temporary file can take the place of the old one in one step). Throws CFileException.
+  static void Rename(LPCTSTR lpszOldName, LPCTSTR lpszNewName);
+  // Deletes a file. Throws CFileException.
+  static void Remove(LPCTSTR lpszFileName);
+
  protected:
   void CheckOpen() const;
 

@@ -159,3 +159,52 @@ TEST(CMemFile, GrowsAttachesAndDetaches) {
 }
 
 }  // namespace
+
+namespace {
+
+// A document whose contents are one text; storing can be made to fail half-way.
+class TextDocument : public CDocument {
+ public:
+  CString m_text;
+  bool m_failWhileStoring = false;
+  void Serialize(CArchive& ar) override {
+    if (ar.IsStoring()) {
+      ar << m_text;
+      if (m_failWhileStoring) AfxThrowArchiveException(CArchiveException::genericException);
+    } else {
+      ar >> m_text;
+    }
+  }
+};
+
+std::string FileText(const std::string& path) {
+  CFile file(path.c_str(), CFile::modeRead);
+  std::string bytes(static_cast<size_t>(file.GetLength()), '\0');
+  file.Read(&bytes[0], static_cast<UINT>(bytes.size()));
+  return bytes;
+}
+
+TEST(CDocument, FailedSaveKeepsThePreviousFile) {
+  const std::string path = TempPath("vedra_afx_문서.doc");
+  TextDocument doc;
+  doc.m_text = "first";
+  ASSERT_TRUE(doc.OnSaveDocument(path.c_str()));
+  const std::string saved = FileText(path);
+
+  doc.m_text = "second, never finished";
+  doc.m_failWhileStoring = true;
+  doc.SetModifiedFlag(TRUE);
+  EXPECT_FALSE(doc.OnSaveDocument(path.c_str()));
+  EXPECT_EQ(FileText(path), saved);
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::u8path(path + ".saving~")));
+
+  doc.m_failWhileStoring = false;
+  ASSERT_TRUE(doc.OnSaveDocument(path.c_str()));  // replaces the existing file
+  TextDocument reread;
+  ASSERT_TRUE(reread.OnOpenDocument(path.c_str()));
+  EXPECT_STREQ(reread.m_text, "second, never finished");
+  RemoveFile(path);
+}
+
+}  // namespace
