@@ -202,6 +202,7 @@ void Frame::StraightenChainEnd(Wall* wall, double x, double y, CRect& rect) {
   WallPole* f = wall->m_pStart;
   const double dx = x - f->m_x, dy = y - f->m_y;
   if (std::fabs(dx) < kPlanEpsilon || std::fabs(dy) < kPlanEpsilon || f->GetDegree() != 2) return;
+  const double oldX = f->m_x, oldY = f->m_y;
   if (std::fabs(dx) >= std::fabs(dy)) {
     QuantizePoint(f, f->m_x, y);
   } else {
@@ -209,12 +210,19 @@ void Frame::StraightenChainEnd(Wall* wall, double x, double y, CRect& rect) {
   }
   WallPole* g = f->GetJoinPole(1);
   double ix, iy;
-  if (wall->CentreLine().Intersect(g->FirstJoinedWall()->CentreLine(), &ix, &iy)) {
-    QuantizePoint(f, ix, iy);
-    QuantizePoint(g, ix, iy);
+  if (!wall->CentreLine().Intersect(g->FirstJoinedWall()->CentreLine(), &ix, &iy)) {
+    // The straight wall would run parallel to the other wall of the corner: there is no corner
+    // to move the two poles to, so the wall stays as it was drawn.
+    f->m_x = oldX;
+    f->m_y = oldY;
+    return;
   }
+  QuantizePoint(f, ix, iy);
+  QuantizePoint(g, ix, iy);
   wall->RecomputeEndCorners(false, true);
   f->UpdateGroup(rect);
+  // The other wall of the corner turned as well: its far corners follow.
+  if (WallPole* farPole = g->OtherEnd()) farPole->UpdateGroup(rect);
 }
 
 int Frame::AddDrawnWall(CPoint click, int flags, int32_t height, uint32_t thickness, CRect& rect) {

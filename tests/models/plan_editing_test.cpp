@@ -269,6 +269,24 @@ TEST_F(PlanEditing, CollinearChainWallsMergeWithinTheTolerance) {
   EXPECT_EQ(frame.GetChainCount(), 3);  // the two of 200 became one
 }
 
+TEST_F(PlanEditing, ClosingOnAPoleStraightensTheLastWall) {
+  Draw({{2000, 4000}, {6000, 4000}});
+  Click(4000, 3000);
+  Click(2050, 3000);
+  CRect rect;
+  CPoint mouse(2050, 4000);
+  frame.TrackDrawnWall(mouse, 0, rect);  // the end snaps onto the pole at (2000, 4000)
+  // Clicked far along the wall: held horizontal, the last wall would lie on the one before it,
+  // so the corner stays where it is and the wall is straightened onto the pole it reached.
+  ASSERT_EQ(Click(6000, 4000), 1);
+  EXPECT_FALSE(frame.IsDrawing());
+  EXPECT_TRUE(WallBetween(4000, 3000, 2000, 3000));
+  EXPECT_TRUE(WallBetween(2000, 3000, 2000, 4000));
+  EXPECT_EQ(DegreeAt(2000, 3000), 2);
+  EXPECT_EQ(DegreeAt(2000, 4000), 2);
+  EXPECT_EQ(DegreeAt(2050, 4000), 0);
+}
+
 TEST_F(PlanEditing, EscapeUndoesTheLastWall) {
   DrawRectangle();
   CRect rect;
