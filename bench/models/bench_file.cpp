@@ -3,75 +3,27 @@
 // and per open and the throughput in bytes; each should stay under 100 ms at this size.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
 #include "models/modelfile.h"
 #include "models/planhost.h"
-#include "models/wallface.h"
+#include "plan_fixtures.h"
 
 namespace {
-
-constexpr int kCells = 20;
-constexpr int kCell = 3000;  // millimetres
-
-class BenchHost : public PlanHost {
-public:
-  CString GetControlText(int id) override {
-    CString name;
-    if (id == IDC_PLAN_ROOM_NAME) name.Format("방 %d", ++m_count);
-    return name;
-  }
-
-private:
-  int m_count = 0;
-};
-
-void DrawWall(Frame& frame, CPoint from, CPoint to) {
-  CRect rect;
-  if (!frame.AddDrawnWall(from, 0, 2400, 150, rect)) return;
-  CPoint p = to;
-  frame.TrackDrawnWall(p, 0, rect);
-  frame.AddDrawnWall(to, 0, 2400, 150, rect);
-  if (frame.IsDrawing()) frame.FinishDrawnWalls(to, 0, rect);
-}
 
 // The grid with every room placed and its meshes built.
 std::unique_ptr<ModelDocument> BuildGridDocument() {
   auto doc = std::make_unique<ModelDocument>();
   doc->SetModel(new Model);
   Frame& frame = doc->GetModel()->m_frame;
-  for (int i = 0; i <= kCells; ++i) DrawWall(frame, CPoint(i * kCell, 0), CPoint(i * kCell, kCells * kCell));
-  for (int j = 0; j <= kCells; ++j)
-    for (int i = 0; i < kCells; ++i) DrawWall(frame, CPoint(i * kCell, j * kCell), CPoint((i + 1) * kCell, j * kCell));
-  for (int j = 0; j < kCells; ++j)
-    for (int i = 0; i < kCells; ++i)
-      frame.PlaceRoomAt(CPoint(i * kCell + kCell / 2, j * kCell + kCell / 2), 2400, 0, false);
-  for (int r = 0; r < frame.GetRoomCount(); ++r) {
-    Room* room = frame.RoomAt(r);
-    room->BuildBoards();
-    for (int i = 0; i < room->GetWallFaceCount(); ++i) {
-      const WallFace* face = room->GetWallFace(i);
-      room->BuildWallSide(frame, face->m_pWall, face->GetSide());
-    }
-  }
+  DrawGrid(frame, true);
+  for (int r = 0; r < frame.GetRoomCount(); ++r) BuildRoomMeshes(frame, frame.RoomAt(r));
   return doc;
 }
 
-std::vector<BYTE> Save(ModelDocument& doc) {
-  CMemFile file(1 << 20);
-  {
-    CArchive ar(&file, CArchive::store);
-    doc.Serialize(ar);
-    ar.Close();
-  }
-  const ULONGLONG length = file.GetLength();
-  BYTE* data = file.Detach();
-  std::vector<BYTE> bytes(data, data + length);
-  free(data);
-  return bytes;
-}
+// Saved to memory that grows in steps of a megabyte.
+std::vector<BYTE> Save(ModelDocument& doc) { return SaveToBytes(doc, 1 << 20); }
 
 struct Grid {
   Grid() {
@@ -81,7 +33,7 @@ struct Grid {
     bytes = Save(*doc);
   }
   ~Grid() { SetPlanHost(nullptr); }
-  BenchHost host;
+  RoomNamingHost host;
   std::unique_ptr<ModelDocument> doc;
   std::vector<BYTE> bytes;
 };
@@ -93,7 +45,7 @@ Grid& TheGrid() {
 
 void BM_SaveGridModel(benchmark::State& state) {
   Grid& grid = TheGrid();
-  if (grid.doc->GetModel()->m_frame.GetRoomCount() != kCells * kCells)
+  if (grid.doc->GetModel()->m_frame.GetRoomCount() != kGridCells * kGridCells)
     state.SkipWithError("the grid did not come out as 400 rooms");
   for (auto _ : state) {
     std::vector<BYTE> bytes = Save(*grid.doc);

@@ -12,7 +12,7 @@
 #include "models/frame.h"
 #include "models/planhost.h"
 #include "models/triangulate.h"
-#include "models/wallface.h"
+#include "plan_fixtures.h"
 
 namespace {
 
@@ -68,64 +68,17 @@ void BM_TriangulatePolygon(benchmark::State& state) {
 }
 BENCHMARK(BM_TriangulatePolygon)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
-constexpr int kCells = 20;
-constexpr int kCell = 3000;  // millimetres
-
-// A host that names every new room and otherwise does nothing.
-class BenchHost : public PlanHost {
-public:
-  CString GetControlText(int id) override {
-    CString name;
-    if (id == IDC_PLAN_ROOM_NAME)
-      name.Format("방 %d", ++m_count);
-    return name;
-  }
-
-private:
-  int m_count = 0;
-};
-
-void DrawWall(Frame& frame, CPoint from, CPoint to) {
-  CRect rect;
-  if (!frame.AddDrawnWall(from, 0, 2400, 150, rect))
-    return;
-  CPoint p = to;
-  frame.TrackDrawnWall(p, 0, rect);
-  frame.AddDrawnWall(to, 0, 2400, 150, rect);
-  if (frame.IsDrawing())
-    frame.FinishDrawnWalls(to, 0, rect);
-}
-
 std::unique_ptr<Frame> BuildGrid() {
   auto frame = std::make_unique<Frame>();
-  for (int i = 0; i <= kCells; ++i)
-    DrawWall(*frame, CPoint(i * kCell, 0), CPoint(i * kCell, kCells * kCell));
-  for (int j = 0; j <= kCells; ++j)
-    for (int i = 0; i < kCells; ++i)
-      DrawWall(*frame, CPoint(i * kCell, j * kCell), CPoint((i + 1) * kCell, j * kCell));
-  for (int j = 0; j < kCells; ++j)
-    for (int i = 0; i < kCells; ++i)
-      frame->PlaceRoomAt(CPoint(i * kCell + kCell / 2, j * kCell + kCell / 2), 2400, 0, false);
+  DrawGrid(*frame, true);
   return frame;
 }
 
-// Everything a room's export builds: its boards and the meshes of every wall side facing it.
-void BuildRoomMeshes(const Frame& frame, Room* room) {
-  room->m_floor.Clear();
-  room->m_ceiling.Clear();
-  room->GetBareWallMesh().Clear();
-  room->BuildBoards();
-  for (int i = 0; i < room->GetWallFaceCount(); ++i) {
-    const WallFace* face = room->GetWallFace(i);
-    room->BuildWallSide(frame, face->m_pWall, face->GetSide());
-  }
-}
-
 void BM_BuildGridPlanMeshes(benchmark::State& state) {
-  BenchHost host;
+  RoomNamingHost host;
   SetPlanHost(&host);
   auto frame = BuildGrid();
-  if (frame->GetRoomCount() != kCells * kCells)
+  if (frame->GetRoomCount() != kGridCells * kGridCells)
     state.SkipWithError("the grid did not come out as 400 rooms");
   double seconds = 0.0;
   for (auto _ : state) {
@@ -142,7 +95,7 @@ BENCHMARK(BM_BuildGridPlanMeshes)->Unit(benchmark::kMillisecond);
 
 // One room of the full plan rebuilt.
 void BM_BuildOneRoomMeshes(benchmark::State& state) {
-  BenchHost host;
+  RoomNamingHost host;
   SetPlanHost(&host);
   auto frame = BuildGrid();
   Room* room = frame->RoomAt(frame->GetRoomCount() / 2);

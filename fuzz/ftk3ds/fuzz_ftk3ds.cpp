@@ -1,6 +1,7 @@
 // Reads any bytes as a .3ds file: the database, every mesh, material and object motion, the
 // settings, and a copy written from the lazily read tree.
 #include "ftk3ds/ftk3ds.h"
+#include "every_record.h"
 
 #include <unistd.h>
 
@@ -43,19 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   InitDatabase3ds(&db);
   if (file) ReadDatabase3ds(file, db);
 
-  MeshObj3ds *mesh = nullptr;
-  for (uint32_t i = 0, n = GetMeshCount3ds(db); i < n; ++i) GetMeshByIndex3ds(db, i, &mesh);
-  ReleaseMeshObj3ds(&mesh);
-  Material3ds *mat = nullptr;
-  for (uint32_t i = 0, n = GetMaterialCount3ds(db); i < n; ++i) GetMaterialByIndex3ds(db, i, &mat);
-  ReleaseMaterial3ds(&mat);
-  ObjectMotion3ds *motion = nullptr;
-  for (uint32_t i = 0, n = GetObjectMotionCount3ds(db); i < n; ++i)
-    GetObjectMotionByIndex3ds(db, i, &motion);
-  ReleaseObjectMotion3ds(&motion);
-  MeshSettings3ds *settings = nullptr;
-  GetMeshSettings3ds(db, &settings);
-  ReleaseMeshSettings3ds(&settings);
+  ftk3ds_test::ReadEveryRecord(db);
 
   ClearErrList3ds();
   if (File3ds *out = OpenFile3ds(output.c_str(), "w")) WriteDatabase3ds(out, db);

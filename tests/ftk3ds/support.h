@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ftk3ds/ftk3ds.h"
+#include "every_record.h"
 
 #include <gtest/gtest.h>
 
@@ -48,9 +49,6 @@ ObjectMotion3ds *MakeSampleMotion(const char *name, const char *parent);
 
 // A mesh file with settings, two meshes, a material and a dummy node with two children.
 Database3ds *MakeSampleDatabase();
-
-// Reads every mesh, material and object motion and the settings of a database.
-void ReadEveryRecord(Database3ds *db);
 
 // Chunk layout as "4D4D{0002 3D3D{3D3E}}" (tags in hexadecimal, children in braces).
 std::string Layout(const Chunk3ds *chunk);

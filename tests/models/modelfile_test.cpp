@@ -14,25 +14,12 @@
 
 #include "models/modelfile.h"
 #include "models/wallface.h"
+#include "plan_fixtures.h"
 #include "plan_host_double.h"
 
 namespace {
 
 using Bytes = std::vector<BYTE>;
-
-Bytes Save(ModelDocument& doc) {
-  CMemFile file;
-  {
-    CArchive ar(&file, CArchive::store);
-    doc.Serialize(ar);
-    ar.Close();
-  }
-  const ULONGLONG length = file.GetLength();
-  BYTE* data = file.Detach();
-  Bytes bytes(data, data + length);
-  free(data);
-  return bytes;
-}
 
 // Opens the bytes into the document; the line of the MyCodeException, or 0 when it opened.
 int Open(ModelDocument& doc, const Bytes& bytes) {
@@ -203,27 +190,6 @@ class ModelFile : public ::testing::Test {
 protected:
   void SetUp() override { RegisterModelClasses(); }
 
-  // Draws the points as one chain of 150 mm walls, 2400 mm high, into the plan.
-  static void Draw(Frame& frame, std::initializer_list<CPoint> points) {
-    CRect rect;
-    CPoint last;
-    for (const CPoint& p : points) {
-      CPoint q = p;
-      if (frame.IsDrawing()) frame.TrackDrawnWall(q, 0, rect);
-      frame.AddDrawnWall(p, 0, 2400, 150, rect);
-      last = p;
-    }
-    if (frame.IsDrawing()) frame.FinishDrawnWalls(last, 0, rect);
-  }
-  static Wall* WallBetween(const Frame& frame, double x1, double y1, double x2, double y2) {
-    for (int i = 0; i < frame.GetWallCount(); ++i) {
-      Wall* w = frame.GetWall(i);
-      if (SamePlanPoint(w->m_pStart->m_x, w->m_pStart->m_y, x1, y1) &&
-          SamePlanPoint(w->m_pEnd->m_x, w->m_pEnd->m_y, x2, y2))
-        return w;
-    }
-    return nullptr;
-  }
   static void AddOpening(Wall* wall, int32_t kind, int32_t id, float at, float bottom, float width,
                          float height) {
     ASSERT_TRUE(wall);
@@ -237,33 +203,22 @@ protected:
     hole.m_posture.size[2] = height;
     ASSERT_TRUE(wall->m_openings.Add(&hole, true, 0.0));
   }
-  static void BuildMeshes(const Frame& frame, Room* room) {
-    room->m_floor.Clear();
-    room->m_ceiling.Clear();
-    room->GetBareWallMesh().Clear();
-    room->BuildBoards();
-    for (int i = 0; i < room->GetWallFaceCount(); ++i) {
-      const WallFace* face = room->GetWallFace(i);
-      room->BuildWallSide(frame, face->m_pWall, face->GetSide());
-    }
-  }
-
   // Two rooms with a dividing wall, a door in it and a window in the left room's outer wall,
   // with all their meshes built.
   Model* NewHouse() {
     Model* model = new Model;
     Frame& frame = model->m_frame;
-    Draw(frame, {{0, 0}, {6000, 0}, {6000, 4000}, {0, 4000}, {0, 0}});
-    Draw(frame, {{3000, 0}, {3000, 4000}});
+    DrawChain(frame, {{0, 0}, {6000, 0}, {6000, 4000}, {0, 4000}, {0, 0}});
+    DrawChain(frame, {{3000, 0}, {3000, 4000}});
     host.controls[IDC_PLAN_ROOM_NAME] = "거실";
     Room* left = frame.PlaceRoomAt(CPoint(1500, 2000), 2400, 0, false);
     host.controls[IDC_PLAN_ROOM_NAME] = "침실";
     Room* right = frame.PlaceRoomAt(CPoint(4500, 2000), 2400, 0, false);
     EXPECT_TRUE(left && right);
-    AddOpening(WallBetween(frame, 3000, 0, 3000, 4000), HOLE_DOOR, 1000, 2000, 0, 900, 2100);
-    AddOpening(WallBetween(frame, 0, 0, 3000, 0), HOLE_WINDOW, 1100, 1500, 900, 1200, 1200);
-    BuildMeshes(frame, left);
-    BuildMeshes(frame, right);
+    AddOpening(WallFromTo(frame, 3000, 0, 3000, 4000), HOLE_DOOR, 1000, 2000, 0, 900, 2100);
+    AddOpening(WallFromTo(frame, 0, 0, 3000, 0), HOLE_WINDOW, 1100, 1500, 900, 1200, 1200);
+    BuildRoomMeshes(frame, left);
+    BuildRoomMeshes(frame, right);
     ForgetSceneObjects(frame);
     return model;
   }
@@ -271,11 +226,11 @@ protected:
   Model* NewSmallRoom() {
     Model* model = new Model;
     Frame& frame = model->m_frame;
-    Draw(frame, {{0, 0}, {3000, 0}, {3000, 2000}, {0, 2000}, {0, 0}});
+    DrawChain(frame, {{0, 0}, {3000, 0}, {3000, 2000}, {0, 2000}, {0, 0}});
     host.controls[IDC_PLAN_ROOM_NAME] = "방";
     Room* room = frame.PlaceRoomAt(CPoint(1500, 1000), 2400, 0, false);
     EXPECT_TRUE(room);
-    AddOpening(WallBetween(frame, 0, 0, 3000, 0), HOLE_DOOR, 1001, 1500, 0, 900, 2100);
+    AddOpening(WallFromTo(frame, 0, 0, 3000, 0), HOLE_DOOR, 1001, 1500, 0, 900, 2100);
     room->BuildBoards();
     ForgetSceneObjects(frame);
     return model;
@@ -297,9 +252,9 @@ TEST_F(ModelFile, SavedHouseOpensAsTheSamePlan) {
   // Run-time marks are not stored; the high halves of the words are.
   Room* left = plan.RoomAt(0);
   left->m_state = 0x00120000u | ROOM_SELECTED | ROOM_EXPORTED;
-  Wall* divider = WallBetween(plan, 3000, 0, 3000, 4000);
+  Wall* divider = WallFromTo(plan, 3000, 0, 3000, 4000);
   divider->m_flags = WALL_SELECTED | WALL_SIDE0_SELECTED | WALL_MARKED;
-  const Bytes bytes = Save(saved);
+  const Bytes bytes = SaveToBytes(saved);
 
   const Bytes start = Concat({Header(), ModelTag(5)});
   ASSERT_GE(bytes.size(), start.size());
@@ -320,15 +275,15 @@ TEST_F(ModelFile, SavedHouseOpensAsTheSamePlan) {
   Frame& loaded = model->m_frame;
   ASSERT_EQ(loaded.GetRoomCount(), 2);
   EXPECT_EQ(loaded.RoomAt(0)->m_state, 0x00120000u);
-  Wall* loadedDivider = WallBetween(loaded, 3000, 0, 3000, 4000);
+  Wall* loadedDivider = WallFromTo(loaded, 3000, 0, 3000, 4000);
   ASSERT_TRUE(loadedDivider);
   EXPECT_EQ(loadedDivider->m_flags, 0u);
   EXPECT_EQ(loadedDivider->m_openings.GetHole(0)->m_symbol, doorSymbol);
-  EXPECT_EQ(WallBetween(loaded, 0, 0, 3000, 0)->m_openings.GetHole(0)->m_symbol, nullptr);
+  EXPECT_EQ(WallFromTo(loaded, 0, 0, 3000, 0)->m_openings.GetHole(0)->m_symbol, nullptr);
   ExpectSamePlan(plan, loaded);
 
   // The meshes built again from the opened plan are the meshes that were saved.
-  for (int i = 0; i < loaded.GetRoomCount(); ++i) BuildMeshes(loaded, loaded.RoomAt(i));
+  for (int i = 0; i < loaded.GetRoomCount(); ++i) BuildRoomMeshes(loaded, loaded.RoomAt(i));
   ExpectSamePlan(plan, loaded, false);
 }
 
@@ -336,7 +291,7 @@ TEST_F(ModelFile, EmptyModelStoresZeroCounts) {
   ModelDocument doc;
   doc.SetModel(new Model);
   const Model& m = *doc.GetModel();
-  const Bytes bytes = Save(doc);
+  const Bytes bytes = SaveToBytes(doc);
   Bytes frame = Concat({Word(0), Word(0), Word(0), Dword(m.m_frame.GetObjectId()), Dword(0), Dword(0), Dword(0)});
   Bytes scene = Concat({Word(0), Dword(m.m_scene.GetObjectId()), Float(0), Float(0), Float(0), Float(0),
                         Float(0), Float(0), Float(1), Word(0), Word(0), Dword(0), {0}, Dword(0), Dword(0), Word(0)});
@@ -417,7 +372,7 @@ protected:
     ModelFile::SetUp();
     ModelDocument source;
     source.SetModel(NewSmallRoom());
-    good = Save(source);
+    good = SaveToBytes(source);
     doc.SetModel(NewHouse());
     kept = doc.GetModel();
     keptWalls = kept->m_frame.GetWallCount();
@@ -475,7 +430,7 @@ TEST_F(DamagedModelFile, ForeignClassesAndDanglingIdsAreRefused) {
   {
     ModelDocument source;
     source.SetModel(NewSmallRoom());
-    Bytes bytes = Save(source);
+    Bytes bytes = SaveToBytes(source);
     const Bytes id = Dword(source.GetModel()->m_frame.GetWall(0)->GetObjectId());
     auto it = std::search(bytes.begin(), bytes.end(), id.begin(), id.end());
     ASSERT_NE(it, bytes.end());
@@ -489,7 +444,7 @@ TEST_F(DamagedModelFile, ForeignClassesAndDanglingIdsAreRefused) {
     source.SetModel(NewSmallRoom());
     CObject* sceneObject = new Posture;
     source.GetModel()->m_frame.RoomAt(0)->m_pOwner = sceneObject;
-    ExpectRefused(Save(source), kBadModelLine);
+    ExpectRefused(SaveToBytes(source), kBadModelLine);
     delete sceneObject;
   }
 

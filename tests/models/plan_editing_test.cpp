@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "models/frame.h"
+#include "plan_fixtures.h"
 #include "plan_host_double.h"
 
 namespace {
@@ -30,29 +31,10 @@ protected:
   }
   // Clicks along the points and finishes the chain when it is still open.
   void Draw(std::initializer_list<CPoint> points, int flags = 0, uint32_t thickness = 150) {
-    CPoint last;
-    for (const CPoint& p : points) {
-      Click(p.x, p.y, flags, thickness);
-      last = p;
-    }
-    CRect rect;
-    if (frame.IsDrawing()) frame.FinishDrawnWalls(last, flags, rect);
+    DrawChain(frame, points, 2400, thickness, flags);
   }
   void DrawRectangle() { Draw({{0, 0}, {6000, 0}, {6000, 4000}, {0, 4000}, {0, 0}}); }
 
-  // The committed wall between two points (either way round), or null.
-  Wall* WallBetween(double x1, double y1, double x2, double y2) const {
-    for (int i = 0; i < frame.GetWallCount(); ++i) {
-      Wall* w = frame.GetWall(i);
-      const WallPole* s = w->m_pStart;
-      const WallPole* e = w->m_pEnd;
-      if ((SamePlanPoint(s->m_x, s->m_y, x1, y1) && SamePlanPoint(e->m_x, e->m_y, x2, y2)) ||
-          (SamePlanPoint(s->m_x, s->m_y, x2, y2) && SamePlanPoint(e->m_x, e->m_y, x1, y1))) {
-        return w;
-      }
-    }
-    return nullptr;
-  }
   // The number of wall ends at a point; every one of them must list all the others.
   int DegreeAt(double x, double y) const {
     std::vector<WallPole*> poles;
@@ -101,12 +83,12 @@ TEST_F(PlanEditing, TwoRoomHouseStepByStep) {
   for (const CPoint& p : {CPoint(0, 0), CPoint(6000, 0), CPoint(6000, 4000), CPoint(0, 4000)}) {
     EXPECT_EQ(DegreeAt(p.x, p.y), 2);
   }
-  Wall* bottom = WallBetween(0, 0, 6000, 0);
+  Wall* bottom = WallBetween(frame, 0, 0, 6000, 0);
   ASSERT_TRUE(bottom);
   ExpectCorner(bottom->m_pStart, 0, 75, 75);  // inside
   ExpectCorner(bottom->m_pStart, 1, -75, -75);
   ExpectCorner(bottom->m_pEnd, 0, 5925, 75);
-  EXPECT_EQ(bottom->m_pStart->m_pCounterClockwise, WallBetween(0, 0, 0, 4000)->m_pEnd);
+  EXPECT_EQ(bottom->m_pStart->m_pCounterClockwise, WallBetween(frame, 0, 0, 0, 4000)->m_pEnd);
   EXPECT_GT(host.modifiedCount, 0);
 
   // A dividing wall from the bottom to the top splits both long walls.
@@ -114,16 +96,16 @@ TEST_F(PlanEditing, TwoRoomHouseStepByStep) {
   ASSERT_EQ(frame.GetWallCount(), 7);
   EXPECT_EQ(DegreeAt(3000, 0), 3);
   EXPECT_EQ(DegreeAt(3000, 4000), 3);
-  Wall* divider = WallBetween(3000, 0, 3000, 4000);
+  Wall* divider = WallBetween(frame, 3000, 0, 3000, 4000);
   ASSERT_TRUE(divider);
-  ASSERT_TRUE(WallBetween(0, 0, 3000, 0));
-  ASSERT_TRUE(WallBetween(3000, 0, 6000, 0));
-  ASSERT_TRUE(WallBetween(3000, 4000, 6000, 4000));
-  ASSERT_TRUE(WallBetween(0, 4000, 3000, 4000));
+  ASSERT_TRUE(WallBetween(frame, 0, 0, 3000, 0));
+  ASSERT_TRUE(WallBetween(frame, 3000, 0, 6000, 0));
+  ASSERT_TRUE(WallBetween(frame, 3000, 4000, 6000, 4000));
+  ASSERT_TRUE(WallBetween(frame, 0, 4000, 3000, 4000));
   ExpectCorner(divider->m_pStart, 0, 2925, 75);
   ExpectCorner(divider->m_pStart, 1, 3075, 75);
   ExpectCorner(divider->m_pEnd, 0, 2925, 3925);
-  EXPECT_EQ(WallBetween(0, 0, 3000, 0)->m_pEnd->m_height, 2400);
+  EXPECT_EQ(WallBetween(frame, 0, 0, 3000, 0)->m_pEnd->m_height, 2400);
 
   // Rooms in both halves; a name already used is refused.
   Room* left = PlaceRoom("거실", 1500, 2000);
@@ -135,8 +117,8 @@ TEST_F(PlanEditing, TwoRoomHouseStepByStep) {
   EXPECT_EQ(host.exports[0].name, "거실");
   EXPECT_EQ(host.exports[0].guard, nullptr);
   EXPECT_EQ(divider->m_pRoom[0], left);  // west of a wall running north
-  EXPECT_EQ(WallBetween(0, 0, 3000, 0)->m_pRoom[0], left);
-  EXPECT_EQ(WallBetween(0, 0, 3000, 0)->GetCell(0, 0)->m_top, 2400);
+  EXPECT_EQ(WallBetween(frame, 0, 0, 3000, 0)->m_pRoom[0], left);
+  EXPECT_EQ(WallBetween(frame, 0, 0, 3000, 0)->GetCell(0, 0)->m_top, 2400);
 
   EXPECT_EQ(PlaceRoom("거실", 4500, 2000), nullptr);
   ExpectMessage("이미 존재하는 방의 이름입니다.");
@@ -147,10 +129,10 @@ TEST_F(PlanEditing, TwoRoomHouseStepByStep) {
   ASSERT_TRUE(right);
   EXPECT_EQ(frame.GetRoomCount(), 2);
   EXPECT_EQ(divider->m_pRoom[1], right);
-  EXPECT_EQ(WallBetween(6000, 0, 6000, 4000)->m_pRoom[0], right);
-  EXPECT_EQ(WallBetween(6000, 0, 6000, 4000)->GetCell(0, 0)->m_top, 2300);
+  EXPECT_EQ(WallBetween(frame, 6000, 0, 6000, 4000)->m_pRoom[0], right);
+  EXPECT_EQ(WallBetween(frame, 6000, 0, 6000, 4000)->GetCell(0, 0)->m_top, 2300);
   EXPECT_EQ(right->GetWallFaceCount(), 4);
-  EXPECT_EQ(WallBetween(6000, 0, 6000, 4000)->m_pRoom[1], nullptr);
+  EXPECT_EQ(WallBetween(frame, 6000, 0, 6000, 4000)->m_pRoom[1], nullptr);
   EXPECT_EQ(frame.IsRoomAfter(left, right), 1);
   EXPECT_EQ(frame.IsRoomAfter(right, left), 0);
 
@@ -167,7 +149,7 @@ TEST_F(PlanEditing, TwoRoomHouseStepByStep) {
   // Outside the walls is no room.
   EXPECT_EQ(PlaceRoom("마당", -1000, 2000), nullptr);
   ExpectMessage("지원되지 않는 Exterior 영역입니다.");
-  EXPECT_EQ(WallBetween(0, 0, 0, 4000)->m_pRoom[1], nullptr);
+  EXPECT_EQ(WallBetween(frame, 0, 0, 0, 4000)->m_pRoom[1], nullptr);
 
   // Taking the dividing wall away removes both rooms and merges the split walls again.
   host.Clear();
@@ -175,13 +157,13 @@ TEST_F(PlanEditing, TwoRoomHouseStepByStep) {
   frame.RemoveWall(divider, rect, true);
   EXPECT_EQ(frame.GetRoomCount(), 0);
   ASSERT_EQ(frame.GetWallCount(), 4);
-  ASSERT_TRUE(WallBetween(0, 0, 6000, 0));
-  ASSERT_TRUE(WallBetween(0, 4000, 6000, 4000));
+  ASSERT_TRUE(WallBetween(frame, 0, 0, 6000, 0));
+  ASSERT_TRUE(WallBetween(frame, 0, 4000, 6000, 4000));
   EXPECT_EQ(DegreeAt(3000, 0), 0);
   EXPECT_EQ(DegreeAt(0, 0), 2);
   EXPECT_EQ(host.SceneNames().size(), 0u);
   EXPECT_EQ(host.removedScene.size(), 2u);
-  EXPECT_EQ(WallBetween(0, 0, 6000, 0)->m_pRoom[0], nullptr);
+  EXPECT_EQ(WallBetween(frame, 0, 0, 6000, 0)->m_pRoom[0], nullptr);
   EXPECT_FALSE(rect.IsRectEmpty());
 }
 
@@ -280,8 +262,8 @@ TEST_F(PlanEditing, ClosingOnAPoleStraightensTheLastWall) {
   // so the corner stays where it is and the wall is straightened onto the pole it reached.
   ASSERT_EQ(Click(6000, 4000), 1);
   EXPECT_FALSE(frame.IsDrawing());
-  EXPECT_TRUE(WallBetween(4000, 3000, 2000, 3000));
-  EXPECT_TRUE(WallBetween(2000, 3000, 2000, 4000));
+  EXPECT_TRUE(WallBetween(frame, 4000, 3000, 2000, 3000));
+  EXPECT_TRUE(WallBetween(frame, 2000, 3000, 2000, 4000));
   EXPECT_EQ(DegreeAt(2000, 3000), 2);
   EXPECT_EQ(DegreeAt(2000, 4000), 2);
   EXPECT_EQ(DegreeAt(2050, 4000), 0);
@@ -296,7 +278,7 @@ TEST_F(PlanEditing, EscapeUndoesTheLastWall) {
   EXPECT_EQ(frame.RemoveLastDrawnWall(rect), 1);
   EXPECT_FALSE(frame.IsDrawing());
   EXPECT_EQ(frame.GetWallCount(), 4);
-  EXPECT_TRUE(WallBetween(0, 0, 6000, 0));
+  EXPECT_TRUE(WallBetween(frame, 0, 0, 6000, 0));
 
   ASSERT_EQ(Click(1000, 1000), 1);
   ASSERT_EQ(Click(2000, 1000), 1);
@@ -323,7 +305,7 @@ TEST_F(PlanEditing, TrimmingOpenChainEnds) {
 
 TEST_F(PlanEditing, RoomRefusalsForHeightsAndOpenings) {
   DrawRectangle();
-  Wall* bottom = WallBetween(0, 0, 6000, 0);
+  Wall* bottom = WallBetween(frame, 0, 0, 6000, 0);
   auto* door = new HoleInstance;
   door->m_kind = HOLE_DOOR;
   door->m_kindId = 1000;
@@ -358,11 +340,11 @@ TEST_F(PlanEditing, WallsWithoutALoopEncloseTheOutside) {
   // Two walls joined at a corner, traced out and back around both free ends, turn by +360.
   Draw({{0, 0}, {3000, 0}, {3000, 2000}});
   Draw({{10000, 0}, {12000, 0}});
-  Wall* first = WallBetween(0, 0, 3000, 0);
+  Wall* first = WallBetween(frame, 0, 0, 3000, 0);
   host.controls[IDC_PLAN_ROOM_NAME] = "벽";
   EXPECT_EQ(frame.CreateRoom(first, 1, 2400, 0, false), nullptr);
   ExpectMessage("지원되지 않는 Exterior 영역입니다.");
-  EXPECT_EQ(frame.CreateRoom(WallBetween(10000, 0, 12000, 0), 1, 2400, 0, false), nullptr);
+  EXPECT_EQ(frame.CreateRoom(WallBetween(frame, 10000, 0, 12000, 0), 1, 2400, 0, false), nullptr);
   // While the document creates a new model the outside is accepted.
   host.creationState = 2;
   Room* outside = frame.CreateRoom(first, 1, 2400, 0, false);
@@ -383,14 +365,14 @@ TEST_F(PlanEditing, EnclosingRoom) {
   ASSERT_TRUE(dummy);
   EXPECT_EQ(dummy->m_interior, 0u);
   EXPECT_EQ(dummy->GetWallFaceCount(), 4);
-  EXPECT_EQ(WallBetween(0, 0, 6000, 0)->m_pRoom[1], dummy);
+  EXPECT_EQ(WallBetween(frame, 0, 0, 6000, 0)->m_pRoom[1], dummy);
   EXPECT_EQ(frame.GetRoomCount(), 1);
   ASSERT_EQ(host.exports.size(), 1u);
   EXPECT_TRUE(host.exports[0].extraMeshes);
   EXPECT_EQ(host.exports[0].name, "Dummy");
   // Built again for the next 3D view, it takes the place of the previous one.
   ASSERT_EQ(frame.BuildDummyRoom(1), 1);
-  EXPECT_EQ(WallBetween(0, 0, 6000, 0)->m_pRoom[1], frame.m_pDummyRoom);
+  EXPECT_EQ(WallBetween(frame, 0, 0, 6000, 0)->m_pRoom[1], frame.m_pDummyRoom);
   int dummies = 0;
   for (const std::string& name : host.SceneNames()) dummies += name.find("Dummy") != std::string::npos;
   EXPECT_EQ(dummies, 1);
@@ -399,32 +381,32 @@ TEST_F(PlanEditing, EnclosingRoom) {
   frame.ExportAllRooms(nullptr, 0);
   EXPECT_EQ(frame.m_pDummyRoom, nullptr);
   EXPECT_EQ(host.exports.size(), 1u);
-  EXPECT_EQ(WallBetween(0, 0, 6000, 0)->m_pRoom[1], nullptr);
+  EXPECT_EQ(WallBetween(frame, 0, 0, 6000, 0)->m_pRoom[1], nullptr);
 }
 
 TEST_F(PlanEditing, RoomTraceOverBrokenLinksEnds) {
   DrawRectangle();
   // A pole whose links name itself sends the trace round the outside for ever; the walk gives
   // up once it has taken more steps than the plan has wall sides.
-  Wall* right = WallBetween(6000, 0, 6000, 4000);
+  Wall* right = WallBetween(frame, 6000, 0, 6000, 4000);
   WallPole* corner = SamePlanPoint(right->m_pStart->m_x, right->m_pStart->m_y, 6000, 0) ? right->m_pStart
                                                                                           : right->m_pEnd;
   corner->m_pCounterClockwise = corner;
   corner->m_pClockwise = corner;
   host.controls[IDC_PLAN_ROOM_NAME] = "방";
-  EXPECT_EQ(frame.CreateRoom(WallBetween(0, 0, 6000, 0), 0, 2400, 0, false), nullptr);
+  EXPECT_EQ(frame.CreateRoom(WallBetween(frame, 0, 0, 6000, 0), 0, 2400, 0, false), nullptr);
   EXPECT_TRUE(host.messages.empty());
   CRect rect;
   corner->UpdateGroup(rect);
-  EXPECT_TRUE(frame.CreateRoom(WallBetween(0, 0, 6000, 0), 0, 2400, 0, false));
+  EXPECT_TRUE(frame.CreateRoom(WallBetween(frame, 0, 0, 6000, 0), 0, 2400, 0, false));
 }
 
 TEST_F(PlanEditing, SplittingASelectedWallSelectsBothPieces) {
   DrawRectangle();
-  Wall* bottom = WallBetween(0, 0, 6000, 0);
+  Wall* bottom = WallBetween(frame, 0, 0, 6000, 0);
   bottom->m_flags |= WALL_SELECTED;
   Draw({{3000, 0}, {3000, 2000}});
-  Wall* piece = WallBetween(3000, 0, 6000, 0);
+  Wall* piece = WallBetween(frame, 3000, 0, 6000, 0);
   ASSERT_TRUE(piece);
   EXPECT_TRUE(piece->m_flags & WALL_SELECTED);
   ASSERT_EQ(host.selectedWalls.size(), 1u);

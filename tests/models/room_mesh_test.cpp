@@ -9,38 +9,11 @@
 #include "models/frame.h"
 #include "models/wallface.h"
 #include "models/wallside.h"
+#include "mesh_checks.h"
+#include "plan_fixtures.h"
 #include "plan_host_double.h"
 
 namespace {
-
-struct Vec {
-  double x, y, z;
-};
-
-Vec At(const Mesh& m, uint32_t i) {
-  const MeshVertex& v = *m.GetVertex(static_cast<int>(i));
-  return {v.x, v.y, v.z};
-}
-
-// Twice the area vector of a face: (P[a] - P[b]) x (P[a] - P[c]).
-Vec Normal(const Mesh& m, int f) {
-  const MeshFace& face = *m.GetFace(f);
-  const Vec a = At(m, face.a), b = At(m, face.b), c = At(m, face.c);
-  const Vec u{a.x - b.x, a.y - b.y, a.z - b.z}, v{a.x - c.x, a.y - c.y, a.z - c.z};
-  return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-}
-
-// Every face indexes existing vertices and is not degenerate.
-void ExpectSound(const Mesh& m, const char* what) {
-  for (int f = 0; f < m.GetFaceCount(); ++f) {
-    const MeshFace& face = *m.GetFace(f);
-    ASSERT_LT(face.a, static_cast<uint32_t>(m.GetVertexCount())) << what;
-    ASSERT_LT(face.b, static_cast<uint32_t>(m.GetVertexCount())) << what;
-    ASSERT_LT(face.c, static_cast<uint32_t>(m.GetVertexCount())) << what;
-    const Vec n = Normal(m, f);
-    EXPECT_GT(std::fabs(n.x) + std::fabs(n.y) + std::fabs(n.z), 0.0) << what;
-  }
-}
 
 // Area of the faces seen from direction d (a unit vector); faces turned away count negative,
 // faces seen edge-on not at all.
@@ -90,10 +63,10 @@ void RecordMove(CObject*, float x, float y, float z) {
 class HouseMeshes : public ::testing::Test {
 protected:
   void SetUp() override {
-    Draw({{0, 0}, {6000, 0}, {6000, 4000}, {0, 4000}, {0, 0}});
-    Draw({{3000, 0}, {3000, 4000}});
-    divider = WallBetween(3000, 0, 3000, 4000);
-    south = WallBetween(0, 0, 3000, 0);
+    DrawChain(frame, {{0, 0}, {6000, 0}, {6000, 4000}, {0, 4000}, {0, 0}});
+    DrawChain(frame, {{3000, 0}, {3000, 4000}});
+    divider = WallFromTo(frame, 3000, 0, 3000, 4000);
+    south = WallFromTo(frame, 0, 0, 3000, 0);
     ASSERT_TRUE(divider && south);
     host.controls[IDC_PLAN_ROOM_NAME] = "거실";
     left = frame.PlaceRoomAt(CPoint(1500, 2000), 2400, 0, false);
@@ -120,45 +93,6 @@ protected:
     g_moves.clear();
   }
   void TearDown() override { SetOpeningModelMover(nullptr); }
-
-  void Draw(std::initializer_list<CPoint> points) {
-    CRect rect;
-    CPoint last;
-    for (const CPoint& p : points) {
-      CPoint q = p;
-      if (frame.IsDrawing())
-        frame.TrackDrawnWall(q, 0, rect);
-      frame.AddDrawnWall(p, 0, 2400, 150, rect);
-      last = p;
-    }
-    if (frame.IsDrawing())
-      frame.FinishDrawnWalls(last, 0, rect);
-  }
-  Wall* WallBetween(double x1, double y1, double x2, double y2) const {
-    for (int i = 0; i < frame.GetWallCount(); ++i) {
-      Wall* w = frame.GetWall(i);
-      if (SamePlanPoint(w->m_pStart->m_x, w->m_pStart->m_y, x1, y1) &&
-          SamePlanPoint(w->m_pEnd->m_x, w->m_pEnd->m_y, x2, y2))
-        return w;
-    }
-    return nullptr;
-  }
-  void Build(Room* room) {
-    room->m_floor.Clear();
-    room->m_ceiling.Clear();
-    room->GetBareWallMesh().Clear();
-    room->BuildBoards();
-    for (int i = 0; i < room->GetWallFaceCount(); ++i) {
-      const WallFace* face = room->GetWallFace(i);
-      room->BuildWallSide(frame, face->m_pWall, face->GetSide());
-    }
-  }
-  // The unit vector from a wall toward the room on one of its sides.
-  static Vec TowardRoom(const Wall* w, int side) {
-    double v[4];
-    w->GetOffsetVectors(1.0, v);
-    return {v[side ? 2 : 0], v[side ? 3 : 1], 0.0};
-  }
 
   RecordingPlanHost host;
   Frame frame;
@@ -192,7 +126,7 @@ TEST_F(HouseMeshes, CeilingObjectsCutHoles) {
   lamp->m_posture.size[0] = 600;
   lamp->m_posture.size[1] = 600;
   left->m_ceiling.m_objects.m_instances.Add(lamp);
-  Build(left);
+  BuildRoomMeshes(frame, left);
   ExpectSound(left->m_ceiling, "ceiling");
   EXPECT_NEAR(AreaFacing(left->m_ceiling, {0, 0, -1}), 2850.0 * 3850.0 - 600.0 * 600.0, 600.0);
   EXPECT_EQ(AreaFacing(left->m_ceiling, {0, 0, 1}), 0.0);
@@ -207,8 +141,8 @@ TEST_F(HouseMeshes, CeilingObjectsCutHoles) {
 }
 
 TEST_F(HouseMeshes, WallSidesAreBandsWithTheOpeningsCut) {
-  Build(left);
-  Build(right);
+  BuildRoomMeshes(frame, left);
+  BuildRoomMeshes(frame, right);
   // Every wall side of both rooms: its band faces the room and covers the side's length times
   // the room's height, less its openings.
   for (Room* room : {left, right}) {
@@ -271,7 +205,7 @@ TEST_F(HouseMeshes, BandsMeetAtTheirLevels) {
   const int32_t heights[2] = {1200, 1200};
   const uint32_t kinds[2] = {BAND_WALL, BAND_WALL};
   south->RebuildFaceCells(0, heights, kinds, 2);
-  Build(left);
+  BuildRoomMeshes(frame, left);
   const Vec in = TowardRoom(south, 0);
   const Mesh& lower = *south->GetCell(0, 0);
   const Mesh& upper = *south->GetCell(0, 1);

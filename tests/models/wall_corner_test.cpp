@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <functional>
 #include <initializer_list>
@@ -13,30 +14,11 @@
 
 #include "models/frame.h"
 #include "models/wallface.h"
+#include "mesh_checks.h"
+#include "plan_fixtures.h"
 #include "plan_host_double.h"
 
 namespace {
-
-struct Vec {
-  double x, y, z;
-};
-
-Vec At(const Mesh& m, uint32_t i) {
-  const MeshVertex& v = *m.GetVertex(static_cast<int>(i));
-  return {v.x, v.y, v.z};
-}
-
-// Twice the area vector of a face, along its front.
-Vec Normal(const Mesh& m, int f) {
-  const MeshFace& face = *m.GetFace(f);
-  const Vec a = At(m, face.a), b = At(m, face.b), c = At(m, face.c);
-  const Vec u{b.x - a.x, b.y - a.y, b.z - a.z}, v{c.x - a.x, c.y - a.y, c.z - a.z};
-  return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-}
-
-double Dot(Vec a, Vec b) {
-  return a.x * b.x + a.y * b.y + a.z * b.z;
-}
 
 // How far the bodies of the walls are shrunk, so that faces on their surfaces stay outside.
 constexpr double kSkin = 1e-5;
@@ -123,45 +105,12 @@ struct Flux {
   }
 };
 
-// Every face indexes existing vertices and is not degenerate.
-void ExpectSound(const Mesh& m, const std::string& what) {
-  for (int f = 0; f < m.GetFaceCount(); ++f) {
-    const MeshFace& face = *m.GetFace(f);
-    const uint32_t n = static_cast<uint32_t>(m.GetVertexCount());
-    ASSERT_TRUE(face.a < n && face.b < n && face.c < n) << what;
-    const Vec v = Normal(m, f);
-    EXPECT_GT(std::fabs(v.x) + std::fabs(v.y) + std::fabs(v.z), 0.0) << what;
-  }
-}
-
 // A plan drawn by clicks, with rooms placed in it.
 class Plan {
 public:
   // One chain of clicks; walls of the given height.
   void Draw(std::initializer_list<CPoint> points, int32_t height = 2400) {
-    CRect rect;
-    CPoint last;
-    for (const CPoint& p : points) {
-      CPoint q = p;
-      if (frame.IsDrawing())
-        frame.TrackDrawnWall(q, 0, rect);
-      frame.AddDrawnWall(p, 0, height, 150, rect);
-      last = p;
-    }
-    if (frame.IsDrawing())
-      frame.FinishDrawnWalls(last, 0, rect);
-  }
-  // The wall between two points, either way round.
-  Wall* WallBetween(double x1, double y1, double x2, double y2) const {
-    for (int i = 0; i < frame.GetWallCount(); ++i) {
-      Wall* w = frame.GetWall(i);
-      const WallPole* s = w->m_pStart;
-      const WallPole* e = w->m_pEnd;
-      if ((SamePlanPoint(s->m_x, s->m_y, x1, y1) && SamePlanPoint(e->m_x, e->m_y, x2, y2)) ||
-          (SamePlanPoint(s->m_x, s->m_y, x2, y2) && SamePlanPoint(e->m_x, e->m_y, x1, y1)))
-        return w;
-    }
-    return nullptr;
+    DrawChain(frame, points, height);
   }
   // Raises or lowers both poles of every wall that lies on the segment.
   void SetHeight(double x1, double y1, double x2, double y2, int32_t height) {
@@ -185,20 +134,10 @@ public:
     EXPECT_TRUE(room) << name;
     return room;
   }
-  void Build(Room* room) {
-    room->m_floor.Clear();
-    room->m_ceiling.Clear();
-    room->GetBareWallMesh().Clear();
-    room->BuildBoards();
-    for (int i = 0; i < room->GetWallFaceCount(); ++i) {
-      const WallFace* face = room->GetWallFace(i);
-      room->BuildWallSide(frame, face->m_pWall, face->GetSide());
-    }
-  }
   // Builds every room as the export does, one after the other.
   void BuildAll() {
     for (int i = 0; i < frame.GetRoomCount(); ++i)
-      Build(frame.RoomAt(i));
+      BuildRoomMeshes(frame, frame.RoomAt(i));
   }
   // Every mesh that faces into a room below its ceiling: its cells, floor and ceiling. The
   // pieces above the bands (in the bare-wall mesh) lie beyond the ceiling.
@@ -247,15 +186,18 @@ public:
     }
     return bodies;
   }
-  static Vec TowardRoom(const Wall* w, int side) {
-    double v[4];
-    w->GetOffsetVectors(1.0, v);
-    return {v[side ? 2 : 0], v[side ? 3 : 1], 0.0};
-  }
-
   RecordingPlanHost host;
   Frame frame;
 };
+
+// A test name made of a case's name, with '_' for everything but letters and digits.
+template <class Case>
+std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
+  std::string name;
+  for (const char* c = info.param.name; *c; ++c)
+    name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+  return name;
+}
 
 // A plan, the air its rooms enclose (millimetres cubed) and the area of wall tops that face up
 // into the rooms.
@@ -304,7 +246,7 @@ const PlanCase kCases[] = {
        door.m_posture.position[0] = 1000;
        door.m_posture.size[0] = 900;
        door.m_posture.size[2] = 2100;
-       Wall* divider = p.WallBetween(3000, 0, 3000, 4000);
+       Wall* divider = WallBetween(p.frame, 3000, 0, 3000, 4000);
        ASSERT_TRUE(divider && divider->m_openings.Add(&door, true, 0.0));
      },
      2 * kCell * 2400 + 900.0 * 150 * 2100},
@@ -420,7 +362,7 @@ const PlanCase kCases[] = {
        p.PlaceRoom("a", 1500, 3000, 2400, 0);
        const int32_t heights[3] = {800, 800, 800};
        const uint32_t kinds[3] = {BAND_FLOOR_MOULDING, BAND_WALL, BAND_CEILING_MOULDING};
-       Wall* stub = p.WallBetween(3000, 0, 3000, 2000);
+       Wall* stub = WallBetween(p.frame, 3000, 0, 3000, 2000);
        ASSERT_TRUE(stub);
        stub->RebuildFaceCells(0, heights, kinds, 3);
        stub->RebuildFaceCells(1, heights, kinds, 3);
@@ -447,7 +389,7 @@ TEST_P(WallCorners, RoomsEncloseTheirAir) {
     // Nothing that a wall side holds looks away from its room.
     for (int k = 0; k < room->GetWallFaceCount(); ++k) {
       const WallFace* face = room->GetWallFace(k);
-      const Vec in = Plan::TowardRoom(face->m_pWall, face->GetSide());
+      const Vec in = TowardRoom(face->m_pWall, face->GetSide());
       for (int j = 0; j < face->m_pWall->GetCellCount(face->GetSide()); ++j) {
         const Mesh& cell = *face->m_pWall->GetCell(face->GetSide(), j);
         for (int f = 0; f < cell.GetFaceCount(); ++f) {
@@ -467,13 +409,7 @@ TEST_P(WallCorners, RoomsEncloseTheirAir) {
   EXPECT_NEAR(-all.volume.z, GetParam().air, 1e4) << GetParam().name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Plans, WallCorners, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<PlanCase>& info) {
-                           std::string name;
-                           for (const char* c = info.param.name; *c; ++c)
-                             name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Plans, WallCorners, ::testing::ValuesIn(kCases), CaseName<PlanCase>);
 
 // The ends of single walls, asked directly: where the face of a side ends and what the pole
 // keeps of it.
@@ -502,7 +438,7 @@ TEST_P(WallEnds, FaceEndsAndStoredCorners) {
   Plan plan;
   plan.Draw(c.chain);
   const CPoint* pts = c.chain.begin();
-  Wall* w = plan.WallBetween(pts[0].x, pts[0].y, pts[1].x, pts[1].y);
+  Wall* w = WallBetween(plan.frame, pts[0].x, pts[0].y, pts[1].x, pts[1].y);
   ASSERT_TRUE(w);
   WallPole* p = w->GetPole(SamePlanPoint(w->m_pEnd->m_x, w->m_pEnd->m_y, pts[1].x, pts[1].y));
   ASSERT_EQ(p->IsAlone(), c.chain.size() == 2);
@@ -547,12 +483,6 @@ TEST_P(WallEnds, FaceEndsAndStoredCorners) {
   EXPECT_EQ(topFlag, p->IsAlone() && c.side == 1 ? 1 : 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ends, WallEnds, ::testing::ValuesIn(kEnds),
-                         [](const ::testing::TestParamInfo<EndCase>& info) {
-                           std::string name;
-                           for (const char* ch = info.param.name; *ch; ++ch)
-                             name += std::isalnum(static_cast<unsigned char>(*ch)) ? *ch : '_';
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Ends, WallEnds, ::testing::ValuesIn(kEnds), CaseName<EndCase>);
 
 }  // namespace

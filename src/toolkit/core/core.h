@@ -47,6 +47,9 @@ int _WTvalue_typesize(int type);
 // The value in the form that setters and handlers take (and _WTvalue_set reads): the address of
 // the record's value, or for texts and pointers the text or pointer itself.
 void *_WTvalue_handlerform(const WTvalue *record);
+// A 32-bit word in network (big-endian) order, written to or read from four bytes.
+void _WTvalue_putbig(unsigned char *bytes, uint32_t word);
+uint32_t _WTvalue_getbig(const unsigned char *bytes);
 
 // A queued notification or scheduled change.
 struct WTpropertyevent {

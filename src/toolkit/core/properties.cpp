@@ -62,18 +62,6 @@ bool isbuiltin(void *object, const char *name) {
 
 int roundup4(size_t n) { return static_cast<int>((n + 3) & ~static_cast<size_t>(3)); }
 
-void putbig(unsigned char *b, uint32_t v) {
-  b[0] = static_cast<unsigned char>(v >> 24);
-  b[1] = static_cast<unsigned char>(v >> 16);
-  b[2] = static_cast<unsigned char>(v >> 8);
-  b[3] = static_cast<unsigned char>(v);
-}
-
-uint32_t getbig(const unsigned char *b) {
-  return static_cast<uint32_t>(b[0]) << 24 | static_cast<uint32_t>(b[1]) << 16 |
-         static_cast<uint32_t>(b[2]) << 8 | b[3];
-}
-
 // Sets a property from a value in network form (converted in place).
 int decodeinto(void *object, const char *name, unsigned char *buffer, bool withtime, double time) {
   int type = _WTproperty_gettype(object, name);
@@ -428,8 +416,8 @@ int _WTproperty_encodestamped(void *object, const char *name, void *buffer) {
   unsigned char *b = static_cast<unsigned char *>(buffer);
   int size = _WTproperty_encode(object, name, b + 8);
   if (!size) return 0;
-  putbig(b, static_cast<uint32_t>(_WTtime_seconds()));
-  putbig(b + 4, static_cast<uint32_t>(_WTtime_milliseconds()) & 0xFFFF);
+  _WTvalue_putbig(b, static_cast<uint32_t>(_WTtime_seconds()));
+  _WTvalue_putbig(b + 4, static_cast<uint32_t>(_WTtime_milliseconds()) & 0xFFFF);
   return size + 8;
 }
 
@@ -440,8 +428,8 @@ int _WTproperty_decode(void *object, const char *name, void *buffer) {
 int _WTproperty_decodestamped(void *object, const char *name, void *buffer, double offset) {
   if (!buffer) return 0;
   unsigned char *b = static_cast<unsigned char *>(buffer);
-  int64_t seconds = static_cast<int32_t>(getbig(b));
-  int ms = static_cast<int>(getbig(b + 4) & 0xFFFF);
+  int64_t seconds = static_cast<int32_t>(_WTvalue_getbig(b));
+  int ms = static_cast<int>(_WTvalue_getbig(b + 4) & 0xFFFF);
   return decodeinto(object, name, b + 8, true, _WTtime_make(seconds, ms) + offset);
 }
 

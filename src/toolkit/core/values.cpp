@@ -84,18 +84,6 @@ const char *settext(const char *format, ...) {
   return text;
 }
 
-void putbig(unsigned char *b, uint32_t v) {
-  b[0] = static_cast<unsigned char>(v >> 24);
-  b[1] = static_cast<unsigned char>(v >> 16);
-  b[2] = static_cast<unsigned char>(v >> 8);
-  b[3] = static_cast<unsigned char>(v);
-}
-
-uint32_t getbig(const unsigned char *b) {
-  return static_cast<uint32_t>(b[0]) << 24 | static_cast<uint32_t>(b[1]) << 16 |
-         static_cast<uint32_t>(b[2]) << 8 | b[3];
-}
-
 void grow(WTvaluearray *a) {
   int capacity = a->capacity + a->step;
   a->element = static_cast<WTvalue *>(_WTmem_realloc(a->element, sizeof(WTvalue) * capacity));
@@ -239,6 +227,18 @@ const char *_WTvalue_totext(const WTvalue *record) {
   return _WTpropertytype_format(record->type, _WTvalue_handlerform(record));
 }
 
+void _WTvalue_putbig(unsigned char *b, uint32_t v) {
+  b[0] = static_cast<unsigned char>(v >> 24);
+  b[1] = static_cast<unsigned char>(v >> 16);
+  b[2] = static_cast<unsigned char>(v >> 8);
+  b[3] = static_cast<unsigned char>(v);
+}
+
+uint32_t _WTvalue_getbig(const unsigned char *b) {
+  return static_cast<uint32_t>(b[0]) << 24 | static_cast<uint32_t>(b[1]) << 16 |
+         static_cast<uint32_t>(b[2]) << 8 | b[3];
+}
+
 int _WTvalue_tonet(int type, void *buffer) {
   if (!validtype(type) || !buffer) return 0;
   unsigned char *b = static_cast<unsigned char *>(buffer);
@@ -254,7 +254,7 @@ int _WTvalue_tonet(int type, void *buffer) {
   for (int k = 0; k < _WTvalue_typesize(type); k += 4) {
     uint32_t v;
     memcpy(&v, b + k, 4);
-    putbig(b + k, v);
+    _WTvalue_putbig(b + k, v);
   }
   return 1;
 }
@@ -264,7 +264,7 @@ int _WTvalue_fromnet(int type, void *buffer) {
   if (type == WTSTRING || type == WTPOINTER || type == WTDOUBLE) return _WTvalue_tonet(type, buffer);
   unsigned char *b = static_cast<unsigned char *>(buffer);
   for (int k = 0; k < _WTvalue_typesize(type); k += 4) {
-    uint32_t v = getbig(b + k);
+    uint32_t v = _WTvalue_getbig(b + k);
     memcpy(b + k, &v, 4);
   }
   return 1;
