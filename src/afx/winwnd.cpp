@@ -95,7 +95,9 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
       app->m_pMainWnd = nullptr;
       ::PostQuitMessage(0);
     }
-    wnd->PostNcDestroy();
+    // A window destroyed while CreateEx is still making it failed to be created: CreateEx returns
+    // FALSE and the caller still owns the object.
+    if (wnd != t_creating) wnd->PostNcDestroy();
     return r;
   }
   return wnd->WindowProc(message, wParam, lParam);

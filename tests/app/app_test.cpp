@@ -100,3 +100,27 @@ TEST(Frame, ClosingAFrameDestroysItsWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+// A frame whose creation fails half-way is not deleted behind its owner's back.
+class RefusingFrame : public CFrameWnd {
+ public:
+  static int destroyed;
+  ~RefusingFrame() override { ++destroyed; }
+
+ protected:
+  int OnCreate(LPCREATESTRUCTA) override { return -1; }
+};
+int RefusingFrame::destroyed = 0;
+
+TEST(Frame, FailedCreateLeavesTheObjectToItsOwner) {
+  auto* frame = new RefusingFrame;
+  EXPECT_FALSE(frame->Create(nullptr, "refused"));
+  EXPECT_EQ(RefusingFrame::destroyed, 0);
+  EXPECT_EQ(frame->m_hWnd, nullptr);
+  delete frame;
+  EXPECT_EQ(RefusingFrame::destroyed, 1);
+}
+
+}  // namespace
