@@ -2,7 +2,8 @@
 // CMapPtrToPtr, CMapPtrToWord, CMapWordToPtr, CMapWordToOb.
 //
 // The hash table has a fixed number of buckets (17 unless InitHashTable sets another) and does
-// not grow by itself. Iteration (GetStartPosition, GetNextAssoc) visits the buckets in order.
+// not grow by itself; it is allocated with the first entry (or by InitHashTable) and freed when
+// the map becomes empty. Iteration (GetStartPosition, GetNextAssoc) visits the buckets in order.
 // Maps of pointers do not own what they point to.
 #ifndef VEDRA_AFX_AFXMAP_H
 #define VEDRA_AFX_AFXMAP_H
@@ -75,7 +76,7 @@ class CMap : public CObject {
       if (pAssoc->key == key) {
         *ppAssocPrev = pAssoc->pNext;
         delete pAssoc;
-        m_nCount--;
+        if (--m_nCount == 0) RemoveAll();  // an empty map gives its buckets back
         return TRUE;
       }
       ppAssocPrev = &pAssoc->pNext;
