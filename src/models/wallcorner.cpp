@@ -204,7 +204,11 @@ int WallPole::ComputeFaceCorner(const Frame& frame, int /*owner*/, int s, int32_
         Cut(line, SideLineOf(q1, SameKind(this, q1) ? 1 - s : s), point0);
         const Room* r1 = w->GetRoom(s);
         const Room* r2 = A->FirstJoinedWall()->GetRoom(a);
-        const bool d = !r2 ? false : !r1 ? true : Decide(frame, r1, r2);
+        // One room on both sides cannot choose between the two walls: the earlier wall runs
+        // on, the later one stops, so that the stretch between them is faced once.
+        bool d = r2 != nullptr;
+        if (r1 && r2)
+          d = r1 == r2 ? frame.IsWallAfter(w, A->FirstJoinedWall()) > 0 : Decide(frame, r1, r2);
         if (!d)
           return 0;
         Cut(line, SideLineOf(q2, SameKind(this, q2) ? s : 1 - s), point1);
@@ -460,21 +464,24 @@ int WallPole::ComputeSolidCorner(const Frame& frame, int owner, int s, int32_t l
   WallPole* B2 = k.b2.pole;
   if (poleTop && A2 != B2 && !TestSideFlag(s, 0)) {
     const double g = Angle(A2, B2, SameKind(this, A2) ? 1 - s : s);
-    if (TestSideFlag(1 - s, 0)) {
-      if (g < 179.999) {
-        double ip[2] = {m_x, m_y};
-        Cut(SideLineOf(A2, k.a2.side), SideLineOf(B2, k.b2.side), ip);
-        double e0[2], e1[2];
-        GetEffectiveCorner(0, &e0[0], &e0[1]);
-        GetEffectiveCorner(1, &e1[0], &e1[1]);
-        Mesh piece;
-        piece.AddVertex(new MeshVertex(ip[0], ip[1], 0.0));
-        piece.AddVertex(new MeshVertex(e0[0], e0[1], 0.0));
-        piece.AddVertex(new MeshVertex(e1[0], e1[1], 0.0));
-        piece.AddFace(isEnd ? new MeshFace(0, 1, 2) : new MeshFace(0, 2, 1));
-        poleTop->Append(piece, false);
-      }
-    } else if (std::fabs(180.0 - g) < 0.001) {
+    // Between two higher walls that make a corner here, the triangle between their sides and
+    // this wall's end closes the top. The other side's corner is known when it took its
+    // alternate corner, or when it meets its higher wall directly and so ends on its own.
+    const bool otherKnown =
+        TestSideFlag(1 - s, 0) || (B2 == k.b.pole && B2 == GetNeighbour(1 - s));
+    if (otherKnown && g < 179.999) {
+      double ip[2] = {m_x, m_y};
+      Cut(SideLineOf(A2, k.a2.side), SideLineOf(B2, k.b2.side), ip);
+      double e0[2], e1[2];
+      GetEffectiveCorner(0, &e0[0], &e0[1]);
+      GetEffectiveCorner(1, &e1[0], &e1[1]);
+      Mesh piece;
+      piece.AddVertex(new MeshVertex(ip[0], ip[1], 0.0));
+      piece.AddVertex(new MeshVertex(e0[0], e0[1], 0.0));
+      piece.AddVertex(new MeshVertex(e1[0], e1[1], 0.0));
+      piece.AddFace(isEnd ? new MeshFace(0, 1, 2) : new MeshFace(0, 2, 1));
+      poleTop->Append(piece, false);
+    } else if (!TestSideFlag(1 - s, 0) && std::fabs(180.0 - g) < 0.001) {
       double e0[2], e1[2], f0[2], f1[2];
       GetEffectiveCorner(s, &e0[0], &e0[1]);
       GetEffectiveCorner(1 - s, &e1[0], &e1[1]);
@@ -495,14 +502,10 @@ int WallPole::ComputeSolidCorner(const Frame& frame, int owner, int s, int32_t l
       auto face = [&](uint32_t p, uint32_t q, uint32_t t) {
         piece.AddFace(swap ? new MeshFace(p, t, q) : new MeshFace(p, q, t));
       };
-      if (A2 == k.a.pole) {
-        if (B2 != k.b.pole)
-          face(0, 1, 3);
-      } else {
-        face(0, 1, 2);
-        if (B2 != k.b.pole)
-          face(0, 3, 2);
-      }
+      // The wall top reaches F1 through its end centre and so covers (E0, F1, E1); the filler
+      // is the rest of the quad E0, F0, F1, E1, which is empty when E0 lies on A2's side.
+      if (A2 != k.a.pole)
+        face(0, 1, 3);
       poleTop->Append(piece, false);
       if (endCentre) {
         endCentre[0] = f1[0];

@@ -108,9 +108,10 @@ struct Flux {
 // A plan drawn by clicks, with rooms placed in it.
 class Plan {
 public:
-  // One chain of clicks; walls of the given height.
-  void Draw(std::initializer_list<CPoint> points, int32_t height = 2400) {
-    DrawChain(frame, points, height);
+  // One chain of clicks; walls of the given height and thickness, at any angle.
+  void Draw(std::initializer_list<CPoint> points, int32_t height = 2400,
+            uint32_t thickness = 150) {
+    DrawChain(frame, points, height, thickness, PLAN_FREE_ANGLE);
   }
   // Raises or lowers both poles of every wall that lies on the segment.
   void SetHeight(double x1, double y1, double x2, double y2, int32_t height) {
@@ -210,10 +211,57 @@ struct PlanCase {
 // Rooms of 2850 x 3850 inside walls 150 thick on a 3000 x 4000 grid.
 constexpr double kCell = 2850.0 * 3850.0;
 
-void TwoRooms(Plan& p, int32_t outer, int32_t divider) {
+void TwoRooms(Plan& p, int32_t outer, int32_t divider, uint32_t thickness = 150) {
   p.Draw({{0, 0}, {6000, 0}, {6000, 4000}, {0, 4000}, {0, 0}}, outer);
-  p.Draw({{3000, 0}, {3000, 4000}}, divider);
+  p.Draw({{3000, 0}, {3000, 4000}}, divider, thickness);
 }
+
+// The area of a polygon whose corners run counter-clockwise.
+double Area(const std::vector<Vec>& q) {
+  double twice = 0;
+  for (size_t i = 0; i < q.size(); ++i)
+    twice += q[i].x * q[(i + 1) % q.size()].y - q[(i + 1) % q.size()].x * q[i].y;
+  return twice / 2;
+}
+double Area(std::initializer_list<CPoint> corners) {
+  std::vector<Vec> q;
+  for (const CPoint& c : corners)
+    q.push_back({static_cast<double>(c.x), static_cast<double>(c.y), 0});
+  return Area(q);
+}
+
+// The floor area of a convex room traced counter-clockwise along the centre lines of walls 150
+// thick: the polygon moved in by half a wall on every edge.
+double InnerArea(std::initializer_list<CPoint> corners) {
+  const std::vector<CPoint> p(corners);
+  const size_t n = p.size();
+  std::vector<Vec> q(n);
+  for (size_t i = 0; i < n; ++i) {
+    // Edge i - 1 and edge i, each moved in by 75, meet at the inner corner of point i.
+    const CPoint a = p[(i + n - 1) % n], b = p[i], c = p[(i + 1) % n];
+    const double ux = b.x - a.x, uy = b.y - a.y, lu = std::hypot(ux, uy);
+    const double vx = c.x - b.x, vy = c.y - b.y, lv = std::hypot(vx, vy);
+    // Points of the two moved lines and their directions.
+    const double px = a.x - 75 * uy / lu, py = a.y + 75 * ux / lu;
+    const double rx = b.x - 75 * vy / lv, ry = b.y + 75 * vx / lv;
+    const double t = ((rx - px) * vy - (ry - py) * vx) / (ux * vy - uy * vx);
+    q[i] = {px + t * ux, py + t * uy, 0};
+  }
+  return Area(q);
+}
+
+// Slanting walls run 4 across to 3 up (or 3 to 4), so that their sides meet the level walls at
+// whole millimetres, as every mesh vertex is rounded.
+
+// A divider meeting the outer walls at an acute and an obtuse angle.
+void SlantingDivider(Plan& p, int32_t divider) {
+  p.Draw({{0, 0}, {6000, 0}, {6000, 3000}, {0, 3000}, {0, 0}});
+  p.Draw({{1000, 0}, {5000, 3000}}, divider);
+  p.PlaceRoom("a", 1000, 2000, 2400, 0);
+  p.PlaceRoom("b", 5000, 1000, 2400, 0);
+}
+const double kSlantedRooms = InnerArea({{0, 0}, {1000, 0}, {5000, 3000}, {0, 3000}}) +
+                             InnerArea({{1000, 0}, {6000, 0}, {6000, 3000}, {5000, 3000}});
 
 const PlanCase kCases[] = {
     {"one room, walls as high as the ceiling",
@@ -368,6 +416,69 @@ const PlanCase kCases[] = {
        stub->RebuildFaceCells(1, heights, kinds, 3);
      },
      (5850.0 * 3850 - 150.0 * 1925) * 2400 + 150.0 * 1925 * 1200},
+    {"T junctions, a thicker divider",
+     [](Plan& p) {
+       TwoRooms(p, 2400, 2400, 300);
+       p.PlaceRoom("a", 1500, 2000, 2400, 0);
+       p.PlaceRoom("b", 4500, 2000, 2400, 0);
+     },
+     2 * 2775.0 * 3850 * 2400},
+    {"T junctions, a thicker low divider",
+     [](Plan& p) {
+       TwoRooms(p, 2400, 2000, 300);
+       p.PlaceRoom("a", 1500, 2000, 2400, 0);
+       p.PlaceRoom("b", 4500, 2000, 2400, 0);
+     },
+     2 * 2775.0 * 3850 * 2400 + 300.0 * 3850 * 400},
+    {"an X junction of four heights",
+     [](Plan& p) {
+       p.Draw({{0, 0}, {6000, 0}, {6000, 8000}, {0, 8000}, {0, 0}}, 3000);
+       p.Draw({{3000, 0}, {3000, 4000}}, 2000);
+       p.Draw({{3000, 4000}, {3000, 8000}}, 3000);
+       p.Draw({{0, 4000}, {3000, 4000}}, 3000);
+       p.Draw({{3000, 4000}, {6000, 4000}}, 2400);
+       p.PlaceRoom("a", 1500, 2000, 2800, 0);
+       p.PlaceRoom("b", 4500, 2000, 2800, 0);
+       p.PlaceRoom("c", 1500, 6000, 2800, 0);
+       p.PlaceRoom("d", 4500, 6000, 2800, 0);
+     },
+     4 * kCell * 2800 + 2850.0 * 150 * 400 + 150.0 * 3850 * 800},
+    {"a parallelogram room, acute and obtuse corners",
+     [](Plan& p) {
+       p.Draw({{0, 0}, {6000, 0}, {10000, 3000}, {4000, 3000}, {0, 0}});
+       p.PlaceRoom("a", 5000, 1500, 2400, 0);
+     },
+     InnerArea({{0, 0}, {6000, 0}, {10000, 3000}, {4000, 3000}}) * 2400},
+    {"a slanting divider",
+     [](Plan& p) { SlantingDivider(p, 2400); },
+     kSlantedRooms * 2400},
+    {"a low wall out of a room's corner, the outer walls of different thickness",
+     [](Plan& p) {
+       p.Draw({{0, 0}, {8000, 0}, {8000, 6000}, {0, 6000}});
+       p.Draw({{0, 6000}, {0, 0}}, 2400, 158);
+       p.Draw({{0, 0}, {4000, 3000}}, 2000);
+       p.PlaceRoom("a", 6000, 1000, 2400, 0);
+     },
+     // The low wall's top closes the corner between its end and the outer walls; the left wall
+     // is 158 thick so that the middle of that end lies on whole millimetres.
+     7846.0 * 5850 * 2400 -
+         Area({{79, 75}, {225, 75}, {4045, 2940}, {3955, 3060}, {79, 153}}) * 2000},
+    {"three low walls fanning out of an outer wall",
+     [](Plan& p) {
+       p.Draw({{0, 0}, {6000, 0}, {6000, 4000}, {0, 4000}, {0, 0}});
+       p.Draw({{3000, 0}, {1000, 1500}}, 2000);
+       p.Draw({{3000, 0}, {3000, 2000}}, 2000);
+       p.Draw({{3000, 0}, {5000, 1500}}, 2000);
+       p.PlaceRoom("a", 1000, 3000, 2400, 0);
+     },
+     // Above the low walls the outer wall's face runs on unbroken.
+     5850.0 * 3850 * 2400 -
+         Area({{2775, 75}, {3225, 75}, {5045, 1440}, {4955, 1560}, {3075, 150}, {3075, 2000},
+               {2925, 2000}, {2925, 150}, {1045, 1560}, {955, 1440}}) * 2000},
+    {"a low slanting divider",
+     [](Plan& p) { SlantingDivider(p, 2000); },
+     // Over the divider: a strip 250 wide along the outer walls across the 2850 between them.
+     kSlantedRooms * 2400 + 250.0 * 2850 * 400},
 };
 
 class WallCorners : public ::testing::TestWithParam<PlanCase> {};
