@@ -459,28 +459,46 @@ int WallPole::ComputeSolidCorner(const Frame& frame, int owner, int s, int32_t l
       *topFlag = 0;
   }
 
-  // Gap piece between the neighbouring walls when this side runs on its own corner.
+  // Gap piece between the neighbouring walls where one side runs on its own corner.
   WallPole* A2 = k.a2.pole;
   WallPole* B2 = k.b2.pole;
+  // Between two higher walls that make a corner here, the triangle between their sides and
+  // this wall's end closes the top. It is needed when one side runs on its own corner and the
+  // other takes its alternate one or meets its higher wall directly. Only one of the two sides
+  // builds the wall top, and the other side may not have been built yet, so where the other
+  // side ends is worked out from the plan when it has not taken its alternate corner, and both
+  // sides add the triangle.
+  auto gapTriangle = [&](const double side0[2], const double side1[2]) {
+    double ip[2] = {m_x, m_y};
+    Cut(SideLineOf(A2, k.a2.side), SideLineOf(B2, k.b2.side), ip);
+    Mesh piece;
+    piece.AddVertex(new MeshVertex(ip[0], ip[1], 0.0));
+    piece.AddVertex(new MeshVertex(side0[0], side0[1], 0.0));
+    piece.AddVertex(new MeshVertex(side1[0], side1[1], 0.0));
+    piece.AddFace(isEnd ? new MeshFace(0, 1, 2) : new MeshFace(0, 2, 1));
+    poleTop->Append(piece, false);
+  };
+  // Where the other side ends: its reach point and its corner point, and whether it takes the
+  // corner point.
+  double otherReach[2], otherCorner[2];
+  auto otherTakesCorner = [&]() {
+    GetSideCorner(1 - s, &otherReach[0], &otherReach[1]);
+    return ComputeFaceCorner(frame, owner, 1 - s, level, otherReach, otherCorner, nullptr,
+                             nullptr, nullptr, nullptr, top) != 0;
+  };
   if (poleTop && A2 != B2 && !TestSideFlag(s, 0)) {
     const double g = Angle(A2, B2, SameKind(this, A2) ? 1 - s : s);
-    // Between two higher walls that make a corner here, the triangle between their sides and
-    // this wall's end closes the top. The other side's corner is known when it took its
-    // alternate corner, or when it meets its higher wall directly and so ends on its own.
-    const bool otherKnown =
-        TestSideFlag(1 - s, 0) || (B2 == k.b.pole && B2 == GetNeighbour(1 - s));
+    double e[2][2];
+    GetEffectiveCorner(s, &e[s][0], &e[s][1]);
+    GetEffectiveCorner(1 - s, &e[1 - s][0], &e[1 - s][1]);
+    bool otherKnown = TestSideFlag(1 - s, 0) || (B2 == k.b.pole && B2 == GetNeighbour(1 - s));
+    if (!otherKnown && g < 179.999 && otherTakesCorner()) {
+      otherKnown = true;
+      e[1 - s][0] = otherCorner[0];
+      e[1 - s][1] = otherCorner[1];
+    }
     if (otherKnown && g < 179.999) {
-      double ip[2] = {m_x, m_y};
-      Cut(SideLineOf(A2, k.a2.side), SideLineOf(B2, k.b2.side), ip);
-      double e0[2], e1[2];
-      GetEffectiveCorner(0, &e0[0], &e0[1]);
-      GetEffectiveCorner(1, &e1[0], &e1[1]);
-      Mesh piece;
-      piece.AddVertex(new MeshVertex(ip[0], ip[1], 0.0));
-      piece.AddVertex(new MeshVertex(e0[0], e0[1], 0.0));
-      piece.AddVertex(new MeshVertex(e1[0], e1[1], 0.0));
-      piece.AddFace(isEnd ? new MeshFace(0, 1, 2) : new MeshFace(0, 2, 1));
-      poleTop->Append(piece, false);
+      gapTriangle(e[0], e[1]);
     } else if (!TestSideFlag(1 - s, 0) && std::fabs(180.0 - g) < 0.001) {
       double e0[2], e1[2], f0[2], f1[2];
       GetEffectiveCorner(s, &e0[0], &e0[1]);
@@ -514,6 +532,13 @@ int WallPole::ComputeSolidCorner(const Frame& frame, int owner, int s, int32_t l
       if (midpoint)
         *midpoint = 0;
     }
+  } else if (poleTop && A2 != B2 && !TestSideFlag(1 - s, 0) &&
+             Angle(A2, B2, SameKind(this, A2) ? 1 - s : s) < 179.999 && !otherTakesCorner()) {
+    double e[2][2];
+    GetEffectiveCorner(s, &e[s][0], &e[s][1]);
+    e[1 - s][0] = otherReach[0];
+    e[1 - s][1] = otherReach[1];
+    gapTriangle(e[0], e[1]);
   }
   if (endLater)
     *endFlag = 1;

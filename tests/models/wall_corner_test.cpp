@@ -522,6 +522,39 @@ TEST_P(WallCorners, RoomsEncloseTheirAir) {
 
 INSTANTIATE_TEST_SUITE_P(Plans, WallCorners, ::testing::ValuesIn(kCases), CaseName<PlanCase>);
 
+// Two low walls of different heights out of a room's corner, with a room on each of their sides:
+// what closes the top of the higher one at the corner must not depend on which room is built
+// first.
+TEST(WallCorners, LowWallsOutOfACornerWhicheverRoomIsBuiltFirst) {
+  auto build = [](std::initializer_list<const char*> order) {
+    Plan p;
+    p.Draw({{0, 0}, {8000, 0}, {8000, 3000}, {0, 3000}, {0, 0}});
+    p.Draw({{0, 0}, {4000, 3000}}, 2000);
+    p.Draw({{0, 0}, {2250, 3000}}, 1600);
+    const struct {
+      const char* name;
+      int x, y;
+    } rooms[] = {{"a", 6000, 1000}, {"b", 2500, 2500}, {"c", 500, 2500}};
+    for (const char* name : order)
+      for (const auto& r : rooms)
+        if (std::string(name) == r.name)
+          p.PlaceRoom(r.name, r.x, r.y, 2400, 0);
+    p.BuildAll();
+    Flux all;
+    const std::vector<Body> bodies = p.Bodies();
+    for (int i = 0; i < p.frame.GetRoomCount(); ++i)
+      for (const Mesh* m : p.MeshesOf(p.frame.RoomAt(i)))
+        all.Add(*m, bodies);
+    return all;
+  };
+  const Flux first = build({"a", "b", "c"});
+  const Flux second = build({"b", "a", "c"});
+  EXPECT_NEAR(first.area.z, 0.0, 1.0);
+  EXPECT_NEAR(second.area.z, 0.0, 1.0);
+  // Without the triangle over the corner, the air above it is left out too.
+  EXPECT_NEAR(first.volume.z, second.volume.z, 1e4);
+}
+
 // The ends of single walls, asked directly: where the face of a side ends and what the pole
 // keeps of it.
 struct EndCase {
