@@ -492,10 +492,19 @@ int WallPole::ComputeSolidCorner(const Frame& frame, int owner, int s, int32_t l
     GetEffectiveCorner(s, &e[s][0], &e[s][1]);
     GetEffectiveCorner(1 - s, &e[1 - s][0], &e[1 - s][1]);
     bool otherKnown = TestSideFlag(1 - s, 0) || (B2 == k.b.pole && B2 == GetNeighbour(1 - s));
-    if (!otherKnown && g < 179.999 && otherTakesCorner()) {
-      otherKnown = true;
-      e[1 - s][0] = otherCorner[0];
-      e[1 - s][1] = otherCorner[1];
+    if (!otherKnown && g < 179.999) {
+      // The other side ends at its corner point, or at its reach point where a neighbour as
+      // high as this wall stands next to it: that neighbour closes its own end up to the
+      // higher walls, so the two triangles meet along their common side.
+      if (otherTakesCorner()) {
+        otherKnown = true;
+        e[1 - s][0] = otherCorner[0];
+        e[1 - s][1] = otherCorner[1];
+      } else if (k.b.pole == GetNeighbour(1 - s)) {
+        otherKnown = true;
+        e[1 - s][0] = otherReach[0];
+        e[1 - s][1] = otherReach[1];
+      }
     }
     if (otherKnown && g < 179.999) {
       gapTriangle(e[0], e[1]);
