@@ -128,6 +128,17 @@ int WallPole::ComputeFaceCorner(const Frame& frame, int /*owner*/, int s, int32_
   WallPole* ns = GetNeighbour(s);
   WallPole* A = k.a.pole;
   const int a = k.a.side;
+  // The face stops at side t of the highest pole q; it runs on to q's other side when the wall
+  // there stands on this one's base and its room owns that side, or stands lower.
+  auto EndAtHighest = [&](WallPole* q, int t) {
+    Cut(line, SideLineOf(q, t), point0);
+    if ((A->GetBaseLevel() == GetBaseLevel() && Room::IsWallSideOwner(frame, q->FirstJoinedWall(), t)) ||
+        A->GetBaseLevel() < GetBaseLevel()) {
+      Cut(line, SideLineOf(q, 1 - t), point1);
+      return 1;
+    }
+    return 0;
+  };
 
   // The walk on side s stops at the direct neighbour.
   if (A == ns && GetDegree() >= 3) {
@@ -151,15 +162,7 @@ int WallPole::ComputeFaceCorner(const Frame& frame, int /*owner*/, int s, int32_
       }
       return 0;
     }
-    const int t = SameKind(this, q1) ? s : 1 - s;
-    Cut(line, SideLineOf(q1, t), point0);
-    if ((A->GetBaseLevel() == GetBaseLevel() &&
-         Room::IsWallSideOwner(frame, q1->FirstJoinedWall(), t)) ||
-        A->GetBaseLevel() < GetBaseLevel()) {
-      Cut(line, SideLineOf(q1, 1 - t), point1);
-      return 1;
-    }
-    return 0;
+    return EndAtHighest(q1, SameKind(this, q1) ? s : 1 - s);
   }
 
   // The walk found another pole of the group.
@@ -214,15 +217,7 @@ int WallPole::ComputeFaceCorner(const Frame& frame, int /*owner*/, int s, int32_
         Cut(line, SideLineOf(q2, SameKind(this, q2) ? s : 1 - s), point1);
         return 1;
       }
-      const int t = SameKind(this, q1) ? 1 - s : s;
-      Cut(line, SideLineOf(q1, t), point0);
-      if ((A->GetBaseLevel() == GetBaseLevel() &&
-           Room::IsWallSideOwner(frame, q1->FirstJoinedWall(), t)) ||
-          A->GetBaseLevel() < GetBaseLevel()) {
-        Cut(line, SideLineOf(q1, 1 - t), point1);
-        return 1;
-      }
-      return 0;
+      return EndAtHighest(q1, SameKind(this, q1) ? 1 - s : s);
     }
     return 0;
   }
