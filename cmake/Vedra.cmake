@@ -4,9 +4,9 @@
 # (scripts/bench turns them off to measure).
 option(VEDRA_SANITIZE "AddressSanitizer and UBSan in the native configuration" ON)
 if(VEDRA_NATIVE AND VEDRA_SANITIZE)
-  set(VEDRA_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
-  add_compile_options(${VEDRA_SANITIZE} -g)
-  add_link_options(${VEDRA_SANITIZE})
+  set(VEDRA_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_compile_options(${VEDRA_SANITIZER_FLAGS} -g)
+  add_link_options(${VEDRA_SANITIZER_FLAGS})
   if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     # Coverage for the fuzz targets in every library they link.
     add_compile_options(-fsanitize=fuzzer-no-link)

@@ -346,15 +346,19 @@ TEST_F(Properties, ScheduledChanges) {
   EXPECT_EQ(_WTproperty_getint(object, "Count"), 1);
   EXPECT_TRUE(timers.empty());
 
-  // Two changes for the same later time apply newest first.
+  // Two changes for the same later time apply newest first, once the frame's time reaches it.
   double due = _WTtime_now() + 0.05;
   int32_t two = 2, three = 3;
   EXPECT_EQ(_WTproperty_settimed(object, "Count", &two, due), 1);
   EXPECT_EQ(_WTproperty_settimed(object, "Count", &three, due), 1);
   EXPECT_EQ(timers, (std::vector<std::string>{"2/1", "3/1"}));
+  tk::advanceclock(49);
+  _WTtime_refresh();
   _WTproperty_runtimed();
   EXPECT_EQ(_WTproperty_getint(object, "Count"), 1);
-  _WTsys_sleep(80);
+  tk::advanceclock(2);
+  _WTproperty_runtimed(); // the frame's time is not refreshed yet
+  EXPECT_EQ(_WTproperty_getint(object, "Count"), 1);
   _WTtime_refresh();
   _WTproperty_runtimed();
   EXPECT_EQ(_WTproperty_getint(object, "Count"), 2);
@@ -429,7 +433,7 @@ TEST_F(Properties, DeletedObjectsReceiveNothingMore) {
   _WTbase_deleteobject(doomed, 0);
 
   // Neither the queued notifications nor the scheduled change touch the freed object.
-  _WTsys_sleep(30);
+  tk::advanceclock(30);
   _WTtime_refresh();
   _WTproperty_runtimed();
   _WTproperty_flushevents();

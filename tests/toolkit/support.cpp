@@ -22,11 +22,22 @@ int recordbox(const char *text, const char *caption, unsigned style) {
 
 void recordexit(int code) { calls().exits.push_back(code); }
 
-// No test may show a real box or end the program.
+int64_t clockms;
+int32_t readclock() { return static_cast<int32_t>(clockms); }
+void readtimeofday(int64_t *seconds, int *ms, int *biasminutes) {
+  *seconds = clockstart + clockms / 1000;
+  *ms = static_cast<int>(clockms % 1000);
+  *biasminutes = clockbias;
+}
+
+// No test may show a real box, end the program or wait on the real clock.
 struct InstallHooks {
   InstallHooks() {
     _WTsys_setboxhook(recordbox);
     _WTsys_setexithook(recordexit);
+    _WTsys_setclockhook(readclock);
+    _WTsys_settimeofdayhook(readtimeofday);
+    _WTsys_setsleephook(advanceclock);
   }
 } installhooks;
 
@@ -43,6 +54,8 @@ void *lookup(const char *name) {
 }
 
 }  // namespace
+
+void advanceclock(unsigned ms) { clockms += ms; }
 
 SystemCalls &calls() {
   static SystemCalls c;

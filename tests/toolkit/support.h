@@ -1,5 +1,5 @@
-// Shared by the toolkit tests: the fatal paths' message box and process end are replaced for the
-// whole test program, and routed messages can be captured.
+// Shared by the toolkit tests: the fatal paths' message box and process end and the clock are
+// replaced for the whole test program, and routed messages can be captured.
 #pragma once
 
 #include <string>
@@ -24,6 +24,13 @@ struct SystemCalls {
 SystemCalls &calls();
 // Clears the record and the fatal guard.
 void resetcalls();
+
+// The clock of the whole test program stands still until a test advances it; sleeping in the
+// toolkit advances it instead of waiting.  The program clock starts at 0 ms, the time of day at
+// clockstart UTC seconds in a zone clockbias minutes east of UTC (UTC = local + clockbias).
+constexpr int64_t clockstart = 1700000000;
+constexpr int clockbias = -60;
+void advanceclock(unsigned ms);
 
 // Collects every routed message while it lives.
 class Captured {

@@ -8,21 +8,32 @@ extern "C" {
 
 // ---- System services behind replaceable hooks ------------------------------------------------
 // Tests replace them so that fatal paths can run without a message box or the end of the
-// process.  Passing null restores the system's own; each setter returns the hook it replaced.
+// process, and so that time moves only when the test says.  Passing null restores the system's
+// own; each setter returns the hook it replaced.
 
 typedef int (*WTboxhook)(const char *text, const char *caption, unsigned style);
 typedef void (*WTexithook)(int code);
 typedef void *(*WTlookuphook)(const char *name);
+// The clock: milliseconds since the program started (monotonic), the time of day (UTC seconds
+// since 1970, milliseconds, time-zone bias in minutes with UTC = local time + bias) and sleeping.
+typedef int32_t (*WTclockhook)(void);
+typedef void (*WTtimeofdayhook)(int64_t *seconds, int *ms, int *biasminutes);
+typedef void (*WTsleephook)(unsigned ms);
 
 WTboxhook _WTsys_setboxhook(WTboxhook fn);
 WTexithook _WTsys_setexithook(WTexithook fn);
 WTlookuphook _WTsys_setlookuphook(WTlookuphook fn);
+WTclockhook _WTsys_setclockhook(WTclockhook fn);
+WTtimeofdayhook _WTsys_settimeofdayhook(WTtimeofdayhook fn);
+WTsleephook _WTsys_setsleephook(WTsleephook fn);
 
 int _WTsys_messagebox(const char *text, const char *caption, unsigned style);
 // Ends the program; returns only when a test's exit hook does.
 void _WTsys_exit(int code);
 // A function the program exports under the name, or null.
 void *_WTsys_findexport(const char *name);
+// The time of day through the hook; the time base reads it once per frame.
+void _WTsys_timeofday(int64_t *seconds, int *ms, int *biasminutes);
 
 // Clears the guard that makes every fatal message after the first one silent.
 void _WTmsg_clearfatal(void);

@@ -1,5 +1,5 @@
 // Clock, random numbers, sleeping, the wait cursor and the hooks in front of the system's
-// message box, process end and export lookup.
+// message box, process end, export lookup, clock and sleep.
 #include <stdlib.h>
 
 #include "toolkit/core/core.h"
@@ -10,6 +10,11 @@ namespace {
 WTboxhook boxhook;
 WTexithook exithook;
 WTlookuphook lookuphook;
+WTclockhook clockhook;
+WTtimeofdayhook timeofdayhook;
+WTsleephook sleephook;
+
+int32_t clockms() { return clockhook ? clockhook() : _WTplat_clockms(); }
 
 // Clock reading of the previous _WTsys_elapsed call, -1 before the first.
 int32_t previousclock = -1;
@@ -38,6 +43,24 @@ WTlookuphook _WTsys_setlookuphook(WTlookuphook fn) {
   return old;
 }
 
+WTclockhook _WTsys_setclockhook(WTclockhook fn) {
+  WTclockhook old = clockhook ? clockhook : _WTplat_clockms;
+  clockhook = fn;
+  return old;
+}
+
+WTtimeofdayhook _WTsys_settimeofdayhook(WTtimeofdayhook fn) {
+  WTtimeofdayhook old = timeofdayhook ? timeofdayhook : _WTplat_timeofday;
+  timeofdayhook = fn;
+  return old;
+}
+
+WTsleephook _WTsys_setsleephook(WTsleephook fn) {
+  WTsleephook old = sleephook ? sleephook : _WTplat_sleep;
+  sleephook = fn;
+  return old;
+}
+
 int _WTsys_messagebox(const char *text, const char *caption, unsigned style) {
   return boxhook ? boxhook(text, caption, style) : _WTplat_messagebox(text, caption, style);
 }
@@ -55,10 +78,17 @@ void *_WTsys_findexport(const char *name) {
 
 int _WTsys_random(int n) { return n ? rand() % n : 0; }
 
-double _WTsys_seconds(void) { return _WTplat_clockms() / 1000.0; }
+void _WTsys_timeofday(int64_t *seconds, int *ms, int *biasminutes) {
+  if (timeofdayhook)
+    timeofdayhook(seconds, ms, biasminutes);
+  else
+    _WTplat_timeofday(seconds, ms, biasminutes);
+}
+
+double _WTsys_seconds(void) { return clockms() / 1000.0; }
 
 double _WTsys_elapsed(void) {
-  int32_t now = _WTplat_clockms();
+  int32_t now = clockms();
   if (previousclock == -1) {
     previousclock = now;
     return -1.0;
@@ -69,7 +99,12 @@ double _WTsys_elapsed(void) {
   return elapsed;
 }
 
-void _WTsys_sleep(unsigned int ms) { _WTplat_sleep(ms); }
+void _WTsys_sleep(unsigned int ms) {
+  if (sleephook)
+    sleephook(ms);
+  else
+    _WTplat_sleep(ms);
+}
 
 WTcursorhandle _WTsys_waitcursor(WTcursorhandle arg) {
   if (!arg) {

@@ -3,7 +3,6 @@
 #include <math.h>
 
 #include "toolkit/core/core.h"
-#include "toolkit/core/platform.h"
 
 namespace {
 bool cached;
@@ -19,7 +18,7 @@ extern "C" {
 
 void _WTtime_refresh(void) {
   int bias;
-  _WTplat_timeofday(&utcseconds, &milliseconds, &bias);
+  _WTsys_timeofday(&utcseconds, &milliseconds, &bias);
   localseconds = utcseconds - static_cast<int64_t>(bias) * 60;
   cached = true;
 }
