@@ -176,7 +176,9 @@ TEST(Reader, HexColours) {
     EXPECT_EQ(red, c.red) << c.token;
     EXPECT_EQ(green, c.green) << c.token;
     EXPECT_EQ(blue, c.blue) << c.token;
-    if (!c.ok) EXPECT_NE(r.messages.find("Color invalid.\n"), std::string::npos) << r.messages;
+    if (!c.ok) {
+      EXPECT_NE(r.messages.find("Color invalid.\n"), std::string::npos) << r.messages;
+    }
   }
   Text none("\n");
   unsigned char red, green, blue;
