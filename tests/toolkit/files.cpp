@@ -33,9 +33,12 @@ TempFolder::TempFolder() {
 #else
   unsigned long pid = static_cast<unsigned long>(getpid());
 #endif
-  std::string name = u8"모델 폴더-" + std::to_string(pid) + "-" + std::to_string(counter++);
-  fs::path folder = fs::temp_directory_path() / fs::u8path(name);
-  fs::create_directories(folder);
+  // Process ids come back: a folder that a run ended early left behind is passed over.
+  fs::path folder;
+  do {
+    std::string name = u8"모델 폴더-" + std::to_string(pid) + "-" + std::to_string(counter++);
+    folder = fs::temp_directory_path() / fs::u8path(name);
+  } while (!fs::create_directory(folder));
   path_ = folder.u8string();
 }
 

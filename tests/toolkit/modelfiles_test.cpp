@@ -211,44 +211,42 @@ TEST(BaseName, FolderAndExtensionTakenOff) {
   }
 }
 
-// Copies the stand-in library where the system looks for libraries, and takes it away again.
+// Copies the stand-in library where the system looks for libraries, and takes it away again
+// (on Windows only at the next run: a loaded library cannot be deleted).
 class PlacedLibrary {
  public:
-  PlacedLibrary() {
+  PlacedLibrary() : target_(leftover()) {
 #ifdef _WIN32
-    target_ = std::filesystem::u8path(folder_ / "wtvrml97.dll");
-    SetDllDirectoryW(std::filesystem::u8path(folder_.path()).wstring().c_str());
-#else
-    target_ = leftover();
+    SetDllDirectoryW(target_.parent_path().wstring().c_str());
 #endif
     std::filesystem::copy_file(VRML97_LIBRARY, target_);
   }
   ~PlacedLibrary() {
 #ifdef _WIN32
     SetDllDirectoryW(nullptr);
-#else
-    leftover();
 #endif
+    leftover();
   }
-#ifndef _WIN32
-  // Takes away a copy that a run which ended early left behind.
+  // Takes away a copy that an earlier run left behind; returns where the copy goes.
   static std::filesystem::path leftover() {
-    std::filesystem::path target = std::filesystem::path(VRML97_SEARCH_DIR) / "wtvrml97.dll";
+#ifdef _WIN32
+    std::filesystem::path folder = std::filesystem::temp_directory_path() / std::filesystem::u8path(u8"vedra 라이브러리");
+#else
+    std::filesystem::path folder = VRML97_SEARCH_DIR;
+#endif
+    std::filesystem::create_directories(folder);
+    std::filesystem::path target = folder / "wtvrml97.dll";
     std::error_code ignored;
     std::filesystem::remove(target, ignored);
     return target;
   }
-#endif
 
  private:
-  TempFolder folder_;
   std::filesystem::path target_;
 };
 
 TEST(Vrml97, WarnsAtEveryUseWhileMissingThenBindsOnce) {
-#ifndef _WIN32
   PlacedLibrary::leftover();
-#endif
   {
     tk::Captured messages;
     EXPECT_EQ(_WTvrml97_bind(), 0);

@@ -131,8 +131,9 @@ int _WTreader_readline(WTreader *reader) {
   if (!reader) return 0;
   char line[kLineSize];
   if (!fgets(line, kLineSize, reader->file)) return 0;
-  memcpy(reader->line, line, kLineSize);
-  memcpy(reader->work, line, kLineSize);
+  size_t n = strlen(line) + 1;
+  memcpy(reader->line, line, n);
+  memcpy(reader->work, line, n);
   reader->lineno++;
   reader->cursor = 0;
   reader->count = 0;
