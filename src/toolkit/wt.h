@@ -454,6 +454,68 @@ void _WTbase_stophooks(void);
 void _WTbase_calldeleted(void *object);
 int _WTbase_callisnamestored(void *object);
 
+/* ---- Model files: types, search paths, outside VRML97 library --------------------------------
+ * File names are UTF-8 everywhere (opened through the wide functions on Windows). */
+
+typedef struct WTnode WTnode;
+
+/* The kind of a model file, told from its first bytes: 0 cannot be opened, 1 DXF, 2 NFF text,
+ * 4 anything else (Wavefront OBJ), 5 GEO, 6 and 7 the old binary formats, 8 OpenFlight,
+ * 9 3D Studio, 11 binary NFF, 12 SLP, 13 material file, 14 VRML 1.0, 15 light file, 16 WBDF,
+ * 17 VRML97, 18 JT. */
+typedef short WTfiletype;
+
+/* fopen with a UTF-8 name; the mode keeps its meaning ("rt" reads text, "rb" binary). */
+FILE *_WTfile_open(const char *path, const char *mode);
+WTfiletype _WTfile_gettype(const char *path);
+/* The name as given when it opens, else along the ';'-separated directory list of the named
+ * environment variable ("WTMODELS" and "WTIMAGES" take the lists set below when not empty).
+ * The result is one shared buffer that the next search overwrites; null when not found. */
+WTAPI char *_WTfile_findpath(const char *name, const char *listname);
+/* _WTfile_findpath on "WTMODELS"; a name without an extension is tried again with ".nff". */
+char *_WTfile_findmodel(const char *name);
+/* Replace the environment's model and image lists (an empty list gives it back); the result is
+ * the list's buffer, or null when the list is refused as too long. */
+char *_WTfile_setmodelpath(const char *list);
+char *_WTfile_setimagepath(const char *list);
+/* The file name without folder and extension, as a new string to free with _WTmem_free; null
+ * when nothing remains or what remains holds a blank. */
+char *_WTfile_basename(const char *path);
+
+/* Entries of the outside VRML97 library "wtvrml97.dll", null until it is bound. */
+typedef void (*WTvrml97initfn)(void);
+typedef WTnode *(*WTvrml97readfn)(WTnode *parent, const char *path);
+typedef int (*WTvrml97savefn)(WTnode *node, const char *path, void *argument);
+extern WTvrml97readfn _WTvrml97_read;
+extern WTvrml97savefn _WTvrml97_save;
+extern WTvrml97initfn _WTvrml97_init;
+/* Loads the library once and calls its init entry; 0, with a warning at every try, while the
+ * library cannot be loaded. */
+int _WTvrml97_bind(void);
+
+/* ---- Text reader: lines, tokens, comments, continued lines, error reports -------------------- */
+
+typedef struct WTreader WTreader;
+
+/* Reads the path (text mode) or, when a stream is given, that stream (left open at close). The
+ * comment marker is kept, not copied. The first line is read at once. */
+WTreader *_WTreader_open(const char *path, FILE *stream, const char *comment);
+void _WTreader_close(WTreader *reader);
+int _WTreader_readline(WTreader *reader);
+int _WTreader_nextline(WTreader *reader);
+/* Tokens stay valid until the next physical line is read. */
+char *_WTreader_linetoken(WTreader *reader);
+char *_WTreader_nexttoken(WTreader *reader);
+int _WTreader_pushback(WTreader *reader);
+int _WTreader_tokenpos(WTreader *reader);
+int _WTreader_numtokens(WTreader *reader);
+int _WTreader_getfloat(WTreader *reader, float *out, const char *what);
+int _WTreader_getfloat2(WTreader *reader, float *out, const char *what);
+int _WTreader_getfloat3(WTreader *reader, float *out, const char *what);
+int _WTreader_gethexcolor(WTreader *reader, unsigned char *red, unsigned char *green,
+                          unsigned char *blue, const char *what);
+int _WTreader_error(WTreader *reader, int offset, const char *message);
+
 #ifdef __cplusplus
 }
 #endif

@@ -46,7 +46,7 @@ TEST(Program, FindsItsOwnExportsByName) {
 TEST(Program, ExportsTheToolkitByName) {
   HMODULE exe = ::LoadLibraryExA(VEDRA_EXE, nullptr, DONT_RESOLVE_DLL_REFERENCES);
   ASSERT_NE(exe, nullptr);
-  for (const char* name : {"WTm4_invert", "WThashtable_find", "WTproperty_firehandlers"})
+  for (const char* name : {"WTm4_invert", "WThashtable_find", "WTproperty_firehandlers", "_WTfile_findpath"})
     EXPECT_NE(::GetProcAddress(exe, name), nullptr) << name;
   ::FreeLibrary(exe);
 }
