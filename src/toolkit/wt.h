@@ -516,6 +516,153 @@ int _WTreader_gethexcolor(WTreader *reader, unsigned char *red, unsigned char *g
                           unsigned char *blue, const char *what);
 int _WTreader_error(WTreader *reader, int offset, const char *message);
 
+
+/* ---- Geometries, polygons, vertices and material tables --------------------------------------
+ * A geometry owns its vertices and its convex, planar polygons; polygons reach their vertices
+ * through link rings, so a vertex is shared by every polygon that uses it.  Material ids of
+ * polygons and vertices index the geometry's (shared) material table. */
+
+typedef struct WTgeometry WTgeometry;
+typedef struct WTpoly WTpoly;
+typedef struct WTvertex WTvertex;
+typedef struct WTpolylist WTpolylist;     /* cells {polygon, next}; empty = one cell, no polygon */
+typedef struct WTvertexlist WTvertexlist; /* cells {vertex, next} */
+typedef struct WTgeomlist WTgeomlist;     /* cells {geometry, next} */
+typedef struct WTmtable WTmtable;
+typedef struct WTtextureref WTtextureref;
+
+/* Material attribute bits. */
+#define WTAMBIENT 1
+#define WTDIFFUSE 2
+#define WTSPECULAR 4
+#define WTSHININESS 8
+#define WTEMISSION 16
+#define WTAMBIENTDIFFUSE 32
+#define WTOPACITY 64
+
+/* Material tables. */
+WTAPI WTmtable *WTmtable_new(unsigned int mask, int capacity, const char *name);
+WTAPI int WTmtable_setname(WTmtable *table, const char *name);
+WTAPI const char *WTmtable_getname(WTmtable *table);
+WTAPI int WTmtable_getnumentries(WTmtable *table);
+WTAPI int WTmtable_setvalue(WTmtable *table, int index, const float *values, unsigned int bit);
+WTAPI int WTmtable_getvalue(WTmtable *table, int index, float *values, unsigned int bit);
+WTAPI int WTmtable_newentry(WTmtable *table);
+unsigned int WTmtable_getproperties(WTmtable *table);
+WTmtable *WTmtable_copy(WTmtable *table, unsigned int mask);
+
+/* Records, names and queries. */
+WTAPI int WTgeometry_delete(WTgeometry *geometry);
+WTAPI WTgeometry *WTgeometry_copy(WTgeometry *geometry);
+WTAPI void WTgeometry_setname(WTgeometry *geometry, const char *name);
+WTAPI const char *WTgeometry_getname(WTgeometry *geometry);
+WTAPI WTvertex *WTgeometry_getvertices(WTgeometry *geometry);
+WTAPI WTpoly *WTgeometry_getpolys(WTgeometry *geometry);
+WTAPI int WTgeometry_numpolys(WTgeometry *geometry);
+WTAPI void WTgeometry_getextents(WTgeometry *geometry, WTp3 out);
+WTAPI void WTgeometry_getmidpoint(WTgeometry *geometry, WTp3 out);
+WTAPI float WTgeometry_getradius(WTgeometry *geometry);
+WTAPI WTpoly *WTgeometry_id2poly(WTgeometry *geometry, int id);
+WTAPI WTmtable *WTgeometry_getmtable(WTgeometry *geometry);
+WTAPI WTpolylist *WTgeometry_getpolylist(WTgeometry *geometry);
+WTAPI int WTpoly_delete(WTpoly *poly);
+WTAPI WTvertex *WTvertex_next(WTvertex *vertex);
+WTAPI void WTvertex_getposition(WTvertex *vertex, WTp3 out);
+
+WTAPI WTpolylist *WTpolylist_new(void);
+WTAPI WTpolylist *WTpolylist_addpoly(WTpolylist *list, WTpoly *poly);
+WTAPI int WTpolylist_containspoly(WTpolylist *list, WTpoly *poly);
+WTAPI int WTpolylist_npolys(WTpolylist *list);
+WTAPI void WTpolylist_delete(WTpolylist *list);
+WTAPI WTpolylist *WTpolylist_copy(WTpolylist *list);
+
+/* Building and edits. */
+WTAPI WTgeometry *WTgeometry_begin(void);
+WTAPI WTvertex *WTgeometry_newvertex(WTgeometry *geometry, const WTp3 position);
+WTAPI WTpoly *WTgeometry_beginpoly(WTgeometry *geometry);
+WTAPI int WTpoly_addvertex(WTpoly *poly, int index);
+WTAPI int WTpoly_addvertexptr(WTpoly *poly, WTvertex *vertex);
+WTAPI int WTpoly_close(WTpoly *poly);
+WTAPI int WTgeometry_close(WTgeometry *geometry);
+WTAPI int WTgeometry_closesmooth(WTgeometry *geometry);
+WTAPI int WTgeometry_beginedit(WTgeometry *geometry);
+WTAPI int WTgeometry_endedit(WTgeometry *geometry);
+WTAPI void WTgeometry_recomputestats(WTgeometry *geometry, int prune);
+WTAPI int WTgeometry_deleteunusedvertices(WTgeometry *geometry);
+
+/* Polygons. */
+WTAPI void WTpoly_setrgb(WTpoly *poly, unsigned char r, unsigned char g, unsigned char b);
+WTAPI void WTpoly_setcolor(WTpoly *poly, int color);
+WTAPI short WTpoly_getcolor(WTpoly *poly);
+WTAPI void WTpoly_getrgb(WTpoly *poly, unsigned char *r, unsigned char *g, unsigned char *b);
+WTAPI int WTpoly_setmatid(WTpoly *poly, int id);
+WTAPI int WTpoly_getmatid(WTpoly *poly);
+WTAPI void WTpoly_setbothsides(WTpoly *poly, int on);
+WTAPI int WTpoly_getbothsides(WTpoly *poly);
+WTAPI void WTpoly_setrendering(WTpoly *poly, int on);
+WTAPI int WTpoly_getrendering(WTpoly *poly);
+WTAPI void WTpoly_setvisibility(WTpoly *poly, int visible);
+WTAPI int WTpoly_getvisibility(WTpoly *poly);
+WTAPI int WTpoly_hasvnormals(WTpoly *poly);
+WTAPI int WTpoly_computevertexnormals(WTpoly *poly);
+WTAPI int WTpoly_reversevertices(WTpoly *poly);
+WTAPI int WTpoly_containsvertex(WTpoly *poly, WTvertexlist *list);
+WTAPI WTvertex *WTpoly_getvertex(WTpoly *poly, int n);
+WTAPI unsigned short WTpoly_numvertices(WTpoly *poly);
+WTAPI WTpoly *WTpoly_next(WTpoly *poly);
+WTAPI WTgeometry *WTpoly_getgeometry(WTpoly *poly);
+WTAPI WTobject *WTpoly_getobject(WTpoly *poly);
+WTAPI short WTpoly_getid(WTpoly *poly);
+WTAPI void WTpoly_setid(WTpoly *poly, short id);
+WTAPI void WTpoly_getnormal(WTpoly *poly, WTp3 out);
+WTAPI void WTpoly_getcg(WTpoly *poly, WTp3 out);
+WTAPI float WTpoly_getarea(WTpoly *poly);
+
+/* Vertices of a geometry. */
+WTAPI int WTgeometry_setvertexposition(WTgeometry *g, WTvertex *v, const WTp3 position);
+WTAPI void WTgeometry_getvertexposition(WTgeometry *g, WTvertex *v, WTp3 out);
+WTAPI int WTgeometry_setvertexnormal(WTgeometry *g, WTvertex *v, const WTp3 normal);
+WTAPI int WTgeometry_getvertexnormal(WTgeometry *g, WTvertex *v, WTp3 out);
+WTAPI int WTgeometry_deletevertexnormal(WTgeometry *g, WTvertex *v);
+WTAPI int WTgeometry_computevertexnormal(WTgeometry *g, WTvertex *v);
+WTAPI int WTgeometry_setvertexmatid(WTgeometry *g, WTvertex *v, int id);
+WTAPI int WTgeometry_getvertexmatid(WTgeometry *g, WTvertex *v);
+WTAPI int WTgeometry_setvertexrgb(WTgeometry *g, WTvertex *v, unsigned char r, unsigned char gr,
+                                  unsigned char b);
+WTAPI int WTgeometry_getvertexrgb(WTgeometry *g, WTvertex *v, unsigned char *r, unsigned char *gr,
+                                  unsigned char *b);
+WTAPI WTpolylist *WTgeometry_getvertexpolys(WTgeometry *g, WTvertex *v);
+
+/* Whole geometries. */
+WTAPI void WTgeometry_scale(WTgeometry *geometry, float factor, const WTp3 centre);
+WTAPI void WTgeometry_stretch(WTgeometry *geometry, const WTp3 factors, const WTp3 centre);
+WTAPI void WTgeometry_translate(WTgeometry *geometry, const WTp3 offset);
+WTAPI void WTgeometry_transform(WTgeometry *geometry, const WTpq *pose);
+WTAPI WTpoly *WTgeometry_merge(WTgeometry *target, WTgeometry *source);
+WTAPI int WTgeometry_colapsevertex(WTgeometry *geometry, WTvertex *vertex, float tolerance);
+WTAPI int WTgeometry_setrenderingstyle(WTgeometry *geometry, int style, int mode);
+WTAPI int WTgeometry_getrenderingstyle(WTgeometry *geometry);
+WTAPI int WTgeometry_setmatid(WTgeometry *geometry, int id);
+WTAPI void WTgeometry_setrgb(WTgeometry *geometry, unsigned char r, unsigned char g,
+                             unsigned char b);
+WTAPI void WTgeometry_setmtable(WTgeometry *geometry, WTmtable *table);
+WTAPI int WTgeometry_save(WTgeometry *geometry, const char *path, void *viewpoint, int type);
+
+/* Primitive shapes, centred on the origin about the y axis, faces outward. */
+WTAPI WTgeometry *WTgeometry_newcylinder(float height, float radius, int tess, int bothsides,
+                                         int gouraud);
+WTAPI WTgeometry *WTgeometry_newblock(float x, float y, float z, int bothsides);
+WTAPI WTgeometry *WTgeometry_newcone(float height, float radius, int tess, int bothsides);
+WTAPI WTgeometry *WTgeometry_newsphere(float radius, int latitude, int longitude, int bothsides,
+                                       int gouraud);
+WTAPI WTgeometry *WTgeometry_newhemisphere(float radius, int latitude, int longitude,
+                                           int bothsides, int gouraud);
+WTAPI WTgeometry *WTgeometry_newextrusion(WTp2 *points, int count, float height, int bothsides,
+                                          int gouraud);
+WTAPI WTgeometry *WTgeometry_newtruncone(float height, float bottom, float top, int tess,
+                                         int bothsides, int gouraud);
+WTAPI WTgeometry *WTgeometry_newrectangle(float height, float width, int bothsides);
+
 #ifdef __cplusplus
 }
 #endif
