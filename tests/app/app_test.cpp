@@ -46,7 +46,13 @@ TEST(Program, FindsItsOwnExportsByName) {
 TEST(Program, ExportsTheToolkitByName) {
   HMODULE exe = ::LoadLibraryExA(VEDRA_EXE, nullptr, DONT_RESOLVE_DLL_REFERENCES);
   ASSERT_NE(exe, nullptr);
-  for (const char* name : {"WTm4_invert", "WThashtable_find", "WTproperty_firehandlers", "_WTfile_findpath"})
+  for (const char* name : {"WTm4_invert", "WThashtable_find", "WTproperty_firehandlers", "_WTfile_findpath",
+                           "WTgeometry_begin", "WTgeometry_close", "WTgeometry_delete", "WTgeometry_getpolys",
+                           "WTgeometry_stretch", "WTgeometry_newblock", "WTgeometry_setvertexnormal",
+                           "WTpoly_next", "WTpoly_getnormal", "WTpoly_getvertex", "WTpoly_setrgb",
+                           "WTpolylist_addpoly", "WTvertex_getposition", "WTvertex_next",
+                           "WTmtable_new", "WTmtable_setname", "WTmtable_getname", "WTmtable_getnumentries",
+                           "WTmtable_setvalue", "WTmtable_getvalue", "WTmtable_newentry"})
     EXPECT_NE(::GetProcAddress(exe, name), nullptr) << name;
   ::FreeLibrary(exe);
 }
