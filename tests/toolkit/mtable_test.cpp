@@ -101,7 +101,9 @@ TEST_F(MaterialTables, Names) {
     tk::Captured captured;
     EXPECT_EQ(WTmtable_setname(t, c.name) == 1, c.ok) << c.name;
     EXPECT_STREQ(WTmtable_getname(t), c.stored) << c.name;
-    if (c.message) EXPECT_NE(captured.all().find(c.message), std::string::npos) << captured.all();
+    if (c.message) {
+      EXPECT_NE(captured.all().find(c.message), std::string::npos) << captured.all();
+    }
   }
   tk::Captured captured;
   EXPECT_EQ(WTmtable_new(WTDIFFUSE, 1, "wood"), nullptr);
