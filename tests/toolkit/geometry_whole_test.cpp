@@ -166,14 +166,19 @@ TEST_F(Geometry, MergingCopiesPolygonsMapsColoursAndIgnoresItself) {
 
 TEST_F(Geometry, MergingKeepsIdsThatNoMapCovers) {
   WTgeometry *a = WTgeometry_newblock(1, 1, 1, 0), *b = WTgeometry_newblock(1, 1, 1, 0);
-  // The source's ids stay as they are when its table has no entries or an id is negative.
-  WTgeometry_setmtable(b, WTmtable_new(WTDIFFUSE, 1, "empty"));
-  b->polys->matid = 5;
-  b->polys->next->matid = -2;
+  // A negative id is kept, never used to index the map.
+  WTgeometry_setrgb(b, 0, 255, 0);
+  b->polys->matid = -2;
   WTpoly *first = WTgeometry_merge(a, b);
   ASSERT_TRUE(first);
+  EXPECT_EQ(first->matid, -2);
+  EXPECT_EQ(first->next->matid, 1);
+  // A source table without entries leaves the ids as they are.
+  WTgeometry_setmtable(b, WTmtable_new(WTDIFFUSE, 1, "empty"));
+  b->polys->matid = 5;
+  first = WTgeometry_merge(a, b);
+  ASSERT_TRUE(first);
   EXPECT_EQ(first->matid, 5);
-  EXPECT_EQ(first->next->matid, -2);
   // Without a table on the target the ids are kept too.
   WTgeometry *c = WTgeometry_newblock(1, 1, 1, 0);
   _WTmtable_detach(c->mtable, c);
