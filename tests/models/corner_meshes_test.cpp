@@ -241,6 +241,15 @@ void House(Plan& p, float doorRotation) {
   p.Opening({0, 0}, {3000, 0}, HOLE_WINDOW, 1500, 1200, 1200, 300);
 }
 
+// Three bands on both sides of every wall.
+void Bands(Plan& p, int32_t a, int32_t b, int32_t c) {
+  const int32_t heights[3] = {a, b, c};
+  const uint32_t kinds[3] = {BAND_FLOOR_MOULDING, BAND_WALL, BAND_CEILING_MOULDING};
+  for (int i = 0; i < p.frame.GetWallCount(); ++i)
+    for (int side = 0; side < 2; ++side)
+      p.frame.GetWall(i)->RebuildFaceCells(side, heights, kinds, 3);
+}
+
 const PlanCase kPlans[] = {
     {"one room, walls as high as the ceiling",
      [](Plan& p) {
@@ -351,6 +360,28 @@ const PlanCase kPlans[] = {
     {"single corner turning the other way", [](Plan& p) { p.Draw({{0, 0}, {3000, 0}, {3000, -3000}}); }},
     {"house with a door and a window", [](Plan& p) { House(p, 0.0f); }},
     {"house, the door turned round", [](Plan& p) { House(p, 180.0f); }},
+    {"house in three bands, a window in the divider, the enclosing room",
+     [](Plan& p) {
+       House(p, 90.0f);
+       p.Opening({3000, 0}, {3000, 4000}, HOLE_WINDOW, 3200, 600, 1000, 100);
+       p.Opening({6000, 0}, {6000, 4000}, HOLE_DOOR, 2000, 800, 2000, 0, 270.0f);
+       Bands(p, 100, 1000, 1300);
+       ASSERT_TRUE(p.frame.BuildDummyRoom(0));
+     }},
+    {"rooms of four ceilings at an X junction of two heights",
+     [](Plan& p) {
+       p.Draw({{0, 0}, {6000, 0}, {6000, 8000}, {0, 8000}, {0, 0}}, 3200);
+       p.Draw({{3000, 0}, {3000, 8000}}, 2000);
+       p.Draw({{0, 4000}, {3000, 4000}}, 2600);
+       p.Draw({{3000, 4000}, {6000, 4000}}, 2600);
+       p.Room("a", 1500, 2000, 2400, 0);
+       p.Room("b", 4500, 2000, 3000, 0);
+       p.Room("c", 1500, 6000, 2800, 200);
+       p.Room("d", 4500, 6000, 2200, 0);
+       p.Opening({0, 4000}, {3000, 4000}, HOLE_DOOR, 800, 800, 2000);
+       p.Opening({0, 4000}, {3000, 4000}, HOLE_WINDOW, 2200, 800, 1000);
+       p.Opening({3000, 4000}, {6000, 4000}, HOLE_DOOR, 1500, 800, 2000, 0, 180.0f);
+     }},
     {"house, a pending opening over the divider",
      [](Plan& p) {
        House(p, 0.0f);
@@ -429,6 +460,11 @@ std::string PlanDigest(const PlanCase& c) {
     Room* room = plan.frame.RoomAt(i);
     BuildRoomMeshes(plan.frame, room);
     d.RoomLines(room, i);
+    d.PoleLines();
+  }
+  if (Room* room = plan.frame.m_pDummyRoom) {
+    BuildRoomMeshes(plan.frame, room);
+    d.RoomLines(room, -1);
     d.PoleLines();
   }
   SetOpeningModelMover(nullptr);
