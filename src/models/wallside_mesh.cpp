@@ -34,19 +34,13 @@ struct Opening {
 // One end of the wall side.
 struct End {
   WallPole* pole = nullptr;
-  double pair[2][2][2] = {};  // [side][point 0 or 1][x, y]
-  int r[2] = {0, 0};
-  int midpoint = 1;
-  double centre[2] = {0.0, 0.0};
-  int endFlag = 0;
-  WallPole* endPole = nullptr;
-  double lower = 0.0, upper = 0.0;
-  int topFlag = 0;
-  int32_t topLevel = INT32_MIN;
-  Mesh poleTop;
+  FaceEnd side[2];  // where the faces of side 0 and side 1 end
+  EndCap cap;       // of side s
+  EndStep step;     // of side s
+  PoleTop top;      // built by side s
   bool hasStepCap = false;
   Mesh stepCap;
-  const double* Chosen(int side) const { return pair[side][r[side] ? 1 : 0]; }
+  const double* Chosen(int t) const { return side[t].Chosen(); }
 };
 
 void AddVertexAt(Mesh& mesh, const double xy[2], double z) {
@@ -211,13 +205,13 @@ void Room::BuildWallSide(const Frame& frame, Wall* wall, int s) {
     End& end = ends[e];
     end.pole = poles[e];
     for (int t = 0; t < 2; ++t) {
-      end.pole->GetSideCorner(t, &end.pair[t][0][0], &end.pair[t][0][1]);
-      end.pair[t][1][0] = end.pair[t][0][0];
-      end.pair[t][1][1] = end.pair[t][0][1];
+      end.pole->GetSideCorner(t, &end.side[t].point[0][0], &end.side[t].point[0][1]);
+      end.side[t].point[1][0] = end.side[t].point[0][0];
+      end.side[t].point[1][1] = end.side[t].point[0][1];
     }
-    end.lower = std::min(floorLevel, end.pole->m_height);
+    end.cap.lower = std::min(floorLevel, end.pole->m_height);
     const WallPole* neighbour = end.pole->GetNeighbour(s);
-    end.upper = neighbour ? neighbour->m_height : end.pole->m_height;
+    end.cap.upper = neighbour ? neighbour->m_height : end.pole->m_height;
   }
   const int sideOwner = (owner || !other) ? 1 : 0;
   for (int e = 0; e < 2; ++e) {
@@ -225,30 +219,18 @@ void Room::BuildWallSide(const Frame& frame, Wall* wall, int s) {
     WallPole* pole = end.pole;
     const int32_t base = pole->GetBaseLevel();
     {
-      int endFlag = 0, topFlag = 0;
-      WallPole* endPole = nullptr;
-      double lower = end.lower, upper = end.upper;
-      int32_t topLevel = INT32_MIN;
-      int r = pole->ComputeFaceCorner(frame, owner, 1 - s, base, end.pair[1 - s][0],
-                                      end.pair[1 - s][1], nullptr, nullptr, nullptr, nullptr, 0);
-      if (r == -1)
-        r = 1;
-      pole->ComputeSolidCorner(frame, owner, 1 - s, base, end.pair[1 - s][0], end.pair[1 - s][1],
-                               &r, nullptr, nullptr, nullptr, &endFlag, &endPole, &lower, &upper,
-                               &topFlag, &topLevel, 0);
-      end.r[1 - s] = r;
+      EndCap cap = end.cap;
+      EndStep step;
+      FaceEnd& face = end.side[1 - s];
+      face.use = pole->ComputeFaceCorner(frame, 1 - s, base, false, face, nullptr) != 0;
+      pole->ComputeSolidCorner(frame, owner, 1 - s, base, false, face, cap, step, nullptr);
     }
-    int r = pole->ComputeFaceCorner(frame, sideOwner, s, base, end.pair[s][0], end.pair[s][1],
-                                    &end.endFlag, &end.endPole, &end.lower, &end.upper, 0);
-    if (r == -1)
-      r = 1;
-    pole->ComputeSolidCorner(frame, sideOwner, s, base, end.pair[s][0], end.pair[s][1], &r,
-                             &end.poleTop, &end.midpoint, end.centre, &end.endFlag, &end.endPole,
-                             &end.lower, &end.upper, &end.topFlag, &end.topLevel, 0);
-    end.r[s] = r;
-    if (end.midpoint) {
-      end.centre[0] = (end.Chosen(s)[0] + end.Chosen(1 - s)[0]) / 2.0;
-      end.centre[1] = (end.Chosen(s)[1] + end.Chosen(1 - s)[1]) / 2.0;
+    FaceEnd& face = end.side[s];
+    face.use = pole->ComputeFaceCorner(frame, s, base, false, face, &end.cap) != 0;
+    pole->ComputeSolidCorner(frame, sideOwner, s, base, false, face, end.cap, end.step, &end.top);
+    if (end.top.midpoint) {
+      end.top.centre[0] = (end.Chosen(s)[0] + end.Chosen(1 - s)[0]) / 2.0;
+      end.top.centre[1] = (end.Chosen(s)[1] + end.Chosen(1 - s)[1]) / 2.0;
     }
   }
 
@@ -257,28 +239,28 @@ void Room::BuildWallSide(const Frame& frame, Wall* wall, int s) {
   Mesh caps[2], steps[2];
   for (int e = 0; e < 2; ++e) {
     End& end = ends[e];
-    if (!end.endFlag)
+    if (!end.cap.set)
       continue;
-    end.r[s] = 0;
+    end.side[s].use = 0;
     Mesh& cap = caps[e];
-    AddVertexAt(cap, end.pair[s][0], kUpper);
-    AddVertexAt(cap, end.pair[s][0], kLower);
-    AddVertexAt(cap, end.pair[s][1], kLower);
-    AddVertexAt(cap, end.pair[s][1], kUpper);
+    AddVertexAt(cap, end.side[s].point[0], kUpper);
+    AddVertexAt(cap, end.side[s].point[0], kLower);
+    AddVertexAt(cap, end.side[s].point[1], kLower);
+    AddVertexAt(cap, end.side[s].point[1], kUpper);
     const bool swap = e == 0 ? s == 1 : s == 0;
     cap.AddFace(new MeshFace(0, 1, 2), swap);
     cap.AddFace(new MeshFace(0, 2, 3), swap);
   }
   for (int e = 0; e < 2; ++e) {
     End& end = ends[e];
-    if (!end.topFlag)
+    if (!end.step.set)
       continue;
     Mesh& step = steps[e];
     AddVertexAt(step, end.Chosen(s), kUpper);
-    AddVertexAt(step, end.centre, kUpper);
+    AddVertexAt(step, end.top.centre, kUpper);
     AddVertexAt(step, end.Chosen(1 - s), kUpper);
     AddVertexAt(step, end.Chosen(1 - s), kLower);
-    AddVertexAt(step, end.centre, kLower);
+    AddVertexAt(step, end.top.centre, kLower);
     AddVertexAt(step, end.Chosen(s), kLower);
     const bool flip = e == 0 ? s == 0 : s == 1;
     for (const auto& f : {MeshFace(0, 1, 4), MeshFace(0, 4, 5), MeshFace(2, 3, 4), MeshFace(2, 4, 1)})
@@ -292,9 +274,9 @@ void Room::BuildWallSide(const Frame& frame, Wall* wall, int s) {
   std::vector<Closing> closings;
   for (int e = 0; e < 2; ++e) {
     if (caps[e].GetFaceCount() > 0)
-      closings.push_back({&caps[e], ends[e].lower, ends[e].upper});
+      closings.push_back({&caps[e], ends[e].cap.lower, ends[e].cap.upper});
     if (steps[e].GetFaceCount() > 0)
-      closings.push_back({&steps[e], static_cast<double>(ends[e].topLevel),
+      closings.push_back({&steps[e], static_cast<double>(ends[e].step.level),
                           static_cast<double>(ends[e].pole->m_height)});
   }
 
@@ -303,13 +285,11 @@ void Room::BuildWallSide(const Frame& frame, Wall* wall, int s) {
     for (int e = 0; e < 2; ++e) {
       End& end = ends[e];
       WallPole* q = end.pole;
-      double a[2][2], b[2][2];
-      std::copy(&end.pair[1 - s][0][0], &end.pair[1 - s][0][0] + 4, &a[0][0]);
-      std::copy(&end.pair[s][0][0], &end.pair[s][0][0] + 4, &b[0][0]);
-      const int ra = q->ComputeFaceCorner(frame, owner, 1 - s, q->GetTopLevel(), a[0], a[1],
-                                          nullptr, nullptr, nullptr, nullptr, 1);
-      const int rb = q->ComputeFaceCorner(frame, owner, s, q->GetTopLevel(), b[0], b[1], nullptr,
-                                          nullptr, nullptr, nullptr, 1);
+      FaceEnd fa = end.side[1 - s], fb = end.side[s];
+      const int ra = q->ComputeFaceCorner(frame, 1 - s, q->GetTopLevel(), true, fa, nullptr);
+      const int rb = q->ComputeFaceCorner(frame, s, q->GetTopLevel(), true, fb, nullptr);
+      const double(&a)[2][2] = fa.point;
+      const double(&b)[2][2] = fb.point;
       std::vector<const double*> corners;
       if (q->TestSideFlag(1 - s, 0)) {
       } else if (q->TestSideFlag(s, 0)) {
@@ -563,16 +543,16 @@ void Room::BuildWallSide(const Frame& frame, Wall* wall, int s) {
   // The wall top over the footprint, with the pieces that close the pole tops.
   Mesh cap;
   AddVertexAt(cap, ends[0].Chosen(s), 0.0);
-  AddVertexAt(cap, ends[0].centre, 0.0);
+  AddVertexAt(cap, ends[0].top.centre, 0.0);
   AddVertexAt(cap, ends[0].Chosen(1 - s), 0.0);
   AddVertexAt(cap, ends[1].Chosen(s), 0.0);
-  AddVertexAt(cap, ends[1].centre, 0.0);
+  AddVertexAt(cap, ends[1].top.centre, 0.0);
   AddVertexAt(cap, ends[1].Chosen(1 - s), 0.0);
   for (const auto& f : {MeshFace(0, 3, 4), MeshFace(0, 4, 1), MeshFace(2, 1, 4), MeshFace(2, 4, 5)})
     cap.AddFace(new MeshFace(f.a, f.b, f.c), s == 0);
   Mesh endPieces;
   for (const End& end : ends)
-    endPieces.Append(end.hasStepCap ? end.stepCap : end.poleTop, false);
+    endPieces.Append(end.hasStepCap ? end.stepCap : end.top.pieces, false);
   const bool builds = owner || !other;
   if (builds)
     cap.Append(endPieces, false);

@@ -392,59 +392,51 @@ const PlanCase kPlans[] = {
      }},
 };
 
-std::string Outputs(const Digest& d, int r, const double pair[2][2], int endFlag,
-                    const WallPole* endPole, double lower, double upper) {
-  return "r " + std::to_string(r) + " p0 " + Digest::Point(pair[0]) + " p1 " +
-         Digest::Point(pair[1]) + " end " + std::to_string(endFlag) + " " + d.Name(endPole) +
-         " " + Num(lower) + " " + Num(upper);
+std::string Outputs(const Digest& d, int r, const FaceEnd& end, const EndCap& cap) {
+  return "r " + std::to_string(r) + " p0 " + Digest::Point(end.point[0]) + " p1 " +
+         Digest::Point(end.point[1]) + " end " + std::to_string(cap.set) + " " +
+         d.Name(cap.pole) + " " + Num(cap.lower) + " " + Num(cap.upper);
+}
+
+std::string StepText(const EndStep& step) {
+  return " topflag " + std::to_string(step.set) + " " + std::to_string(step.level);
 }
 
 // What the two corner operations answer at one wall end when asked as the wall side builder
 // asks them (the other side first, then side s with every output), and what the pole keeps.
-void AskEnd(Digest& d, const Frame& frame, WallPole* p, int s, int top) {
+void AskEnd(Digest& d, const Frame& frame, WallPole* p, int s, bool top) {
   const int32_t level = top ? p->GetTopLevel() : p->GetBaseLevel();
-  const int owner = 1 - top;
+  const int owner = top ? 0 : 1;
   // Marks that show which outputs were written.
-  int endFlag = 0, midpoint = 1, topFlag = 7;
-  int32_t topLevel = 9;
-  WallPole* endPole = nullptr;
-  double lower = -1.0, upper = -2.0, centre[2] = {-3.0, -4.0};
+  const EndCap unset{0, nullptr, -1.0, -2.0};
   d.Line("ask " + d.Name(p) + " side " + std::to_string(s) + " top " + std::to_string(top));
 
-  double other[2][2];
-  p->GetSideCorner(1 - s, &other[0][0], &other[0][1]);
-  other[1][0] = other[0][0];
-  other[1][1] = other[0][1];
-  int r = p->ComputeFaceCorner(frame, owner, 1 - s, level, other[0], other[1], nullptr, nullptr,
-                               nullptr, nullptr, top);
-  if (r == -1)
-    r = 1;
-  p->ComputeSolidCorner(frame, owner, 1 - s, level, other[0], other[1], &r, nullptr, nullptr,
-                        nullptr, &endFlag, &endPole, &lower, &upper, &topFlag, &topLevel, top);
-  d.Line("other " + Outputs(d, r, other, endFlag, endPole, lower, upper) + " topflag " +
-         std::to_string(topFlag) + " " + std::to_string(topLevel));
+  FaceEnd other;
+  p->GetSideCorner(1 - s, &other.point[0][0], &other.point[0][1]);
+  other.point[1][0] = other.point[0][0];
+  other.point[1][1] = other.point[0][1];
+  other.use = p->ComputeFaceCorner(frame, 1 - s, level, top, other, nullptr) != 0;
+  EndCap cap = unset;
+  EndStep step{7, 9};
+  p->ComputeSolidCorner(frame, owner, 1 - s, level, top, other, cap, step, nullptr);
+  d.Line("other " + Outputs(d, other.use, other, cap) + StepText(step));
   d.PoleLine(p);
 
-  double pair[2][2];
-  p->GetSideCorner(s, &pair[0][0], &pair[0][1]);
-  pair[1][0] = pair[0][0];
-  pair[1][1] = pair[0][1];
-  endFlag = 0;
-  endPole = nullptr;
-  lower = -1.0;
-  upper = -2.0;
-  r = p->ComputeFaceCorner(frame, owner, s, level, pair[0], pair[1], &endFlag, &endPole, &lower,
-                           &upper, top);
-  d.Line("face " + Outputs(d, r, pair, endFlag, endPole, lower, upper));
-  if (r == -1)
-    r = 1;
-  Mesh poleTop;
-  p->ComputeSolidCorner(frame, owner, s, level, pair[0], pair[1], &r, &poleTop, &midpoint, centre,
-                        &endFlag, &endPole, &lower, &upper, &topFlag, &topLevel, top);
-  d.Line("solid " + Outputs(d, r, pair, endFlag, endPole, lower, upper) + " mid " +
-         std::to_string(midpoint) + " " + Digest::Point(centre) + " topflag " +
-         std::to_string(topFlag) + " " + std::to_string(topLevel));
-  d.MeshLines("poletop", poleTop);
+  FaceEnd face;
+  p->GetSideCorner(s, &face.point[0][0], &face.point[0][1]);
+  face.point[1][0] = face.point[0][0];
+  face.point[1][1] = face.point[0][1];
+  cap = unset;
+  const int r = p->ComputeFaceCorner(frame, s, level, top, face, &cap);
+  d.Line("face " + Outputs(d, r, face, cap));
+  face.use = r != 0;
+  PoleTop poleTop;
+  poleTop.centre[0] = -3.0;
+  poleTop.centre[1] = -4.0;
+  p->ComputeSolidCorner(frame, owner, s, level, top, face, cap, step, &poleTop);
+  d.Line("solid " + Outputs(d, face.use, face, cap) + " mid " + std::to_string(poleTop.midpoint) +
+         " " + Digest::Point(poleTop.centre) + StepText(step));
+  d.MeshLines("poletop", poleTop.pieces);
   d.PoleLine(p);
 }
 
@@ -472,7 +464,7 @@ std::string PlanDigest(const PlanCase& c) {
   for (int i = 0; i < plan.frame.GetWallCount(); ++i)
     for (WallPole* p : {plan.frame.GetWall(i)->m_pStart, plan.frame.GetWall(i)->m_pEnd})
       for (int s = 0; s < 2; ++s)
-        for (int top = 0; top < 2; ++top)
+        for (bool top : {false, true})
           AskEnd(d, plan.frame, p, s, top);
   return d.Text();
 }
