@@ -370,52 +370,58 @@ bool StrictWallsTurn(const Walks& k) {
   return k.a2.pole != k.b2.pole && Angle(k.a2.pole, k.b2.pole, k.a2.side) > kReflex;
 }
 
-// The higher pole x stands opposite this one (its opposite poles o0, o1 include it) and closes
-// the end: the face ends at x's sides, and the cap reaches from this wall's floor or top up to
-// x. Answers whether the cap is to be set once everything else is done.
-bool EndUnderOppositeHigherPole(Corner& c, WallPole* x, WallPole* o0, WallPole* o1,
-                                int32_t fl, FaceEnd& end, EndCap& cap) {
-  WallPole* p = c.p;
-  const int s = c.s;
-  Walks& k = c.k;
-  const int kk = p == o1 ? 1 : 0;
-  const double window = 180.0 + GetPlanSettings().minJoinAngle - kStraight;
-  const double alpha = Angle(p, x, s);
-  if (alpha <= window) {
-    if (o0 && o1 && StrictWallsTurn(k)) {
-      if (alpha >= 180.0)
-        TakeOverSide(k.a, k.a2, x, kk);
-      else if (k.a2.pole != x && (k.b2.pole == x || Angle(k.b2.pole, x, k.b2.side) > kReflex))
-        TakeOverSide(k.b, k.b2, x, kk);
-    }
-  } else {
+// The higher pole x stands opposite this one, on its side kk, at the angle alpha from this
+// wall's side s.
+struct OppositePole {
+  WallPole* x;
+  WallPole* o0;  // x's opposite poles, one of them this pole
+  WallPole* o1;
+  int kk;
+  double alpha;
+};
+
+// The walls of the strict walks turn away from each other: the walk toward x now meets x, the
+// one side or the other first as the two cases of the angle prefer.
+void TakeOverToward(Walks& k, const OppositePole& op, bool sideSFirst) {
+  WallPole* x = op.x;
+  Walk& first = sideSFirst ? k.a : k.b;
+  Walk& firstStrict = sideSFirst ? k.a2 : k.b2;
+  Walk& second = sideSFirst ? k.b : k.a;
+  Walk& secondStrict = sideSFirst ? k.b2 : k.a2;
+  if (sideSFirst ? op.alpha >= 180.0 : op.alpha < 180.0)
+    TakeOverSide(first, firstStrict, x, op.kk);
+  else if (firstStrict.pole != x &&
+           (secondStrict.pole == x || Angle(secondStrict.pole, x, secondStrict.side) > kReflex))
+    TakeOverSide(second, secondStrict, x, op.kk);
+}
+
+// x has only this pole opposite: the face may end on x's far side, under a cap from the floor
+// (x is the neighbour) or from the lower neighbour's top up to x.
+void EndBesideLoneOpposite(const Corner& c, const OppositePole& op, int32_t fl, FaceEnd& end,
+                           EndCap& cap) {
+  WallPole* x = op.x;
+  Cut(c.line, SideLineOf(x, 1 - op.kk), end.point[1]);
+  if (x == c.ns) {
+    cap.set = 1;
     cap.lower = fl;
-    Cut(c.line, SideLineOf(x, kk), end.point[0]);
-    cap.set = 0;
-    end.use = 0;
+    cap.upper = x->GetBaseLevel();
+  } else if (c.ns && c.p->GetTopLevel() > c.ns->GetTopLevel()) {
+    cap.set = 1;
+    cap.lower = c.ns->GetTopLevel();
+    cap.upper = x->GetBaseLevel();
   }
-  if (!o0 || !o1) {
-    Cut(c.line, SideLineOf(x, 1 - kk), end.point[1]);
-    if (x == c.ns) {
-      cap.set = 1;
-      cap.lower = fl;
-      cap.upper = x->GetBaseLevel();
-    } else if (c.ns && p->GetTopLevel() > c.ns->GetTopLevel()) {
-      cap.set = 1;
-      cap.lower = c.ns->GetTopLevel();
-      cap.upper = x->GetBaseLevel();
-    }
-    return false;
-  }
-  if (StrictWallsTurn(k)) {
-    if (alpha < 180.0)
-      TakeOverSide(k.b, k.b2, x, kk);
-    else if (k.b2.pole != x && (k.a2.pole == x || Angle(k.a2.pole, x, k.a2.side) > kReflex))
-      TakeOverSide(k.a, k.a2, x, kk);
-  }
-  // Between x and the other opposite pole y the room with the higher floor closes the end.
-  WallPole* y = p == o0 ? o1 : o0;
-  const int j = SameKind(p, y) ? 1 - s : s;
+}
+
+// x stands between this pole and its other opposite pole y: the room with the higher floor
+// (or the earlier wall) closes the end at the meeting of x's and y's sides. Answers whether
+// the cap is to be set once everything else is done.
+bool EndBetweenOpposites(Corner& c, const OppositePole& op, int32_t fl, FaceEnd& end,
+                         EndCap& cap) {
+  WallPole* p = c.p;
+  if (StrictWallsTurn(c.k))
+    TakeOverToward(c.k, op, false);
+  WallPole* y = p == op.o0 ? op.o1 : op.o0;
+  const int j = SameKind(p, y) ? 1 - c.s : c.s;
   const int32_t fy = FloorOf(y->FirstJoinedWall()->GetRoom(j));
   const bool d = fy == fl ? c.frame.IsWallAfter(p->FirstJoinedWall(), y->FirstJoinedWall()) > 0
                           : fy > fl;
@@ -423,10 +429,34 @@ bool EndUnderOppositeHigherPole(Corner& c, WallPole* x, WallPole* o0, WallPole* 
     cap.set = 0;
     return false;
   }
-  Cut(SideLineOf(x, kk), SideLineOf(y, j), end.point[1]);
+  Cut(SideLineOf(op.x, op.kk), SideLineOf(y, j), end.point[1]);
   if (fl > fy)
     cap.lower = fy;
   return true;
+}
+
+// The higher pole x stands opposite this one and closes the end: the face ends at x's sides,
+// and the cap reaches from this wall's floor or top up to x. Answers whether the cap is to be
+// set once everything else is done.
+bool EndUnderOppositeHigherPole(Corner& c, WallPole* x, WallPole* o0, WallPole* o1,
+                                int32_t fl, FaceEnd& end, EndCap& cap) {
+  const OppositePole op{x, o0, o1, c.p == o1 ? 1 : 0, Angle(c.p, x, c.s)};
+  const double window = 180.0 + GetPlanSettings().minJoinAngle - kStraight;
+  if (op.alpha <= window) {
+    if (o0 && o1 && StrictWallsTurn(c.k))
+      TakeOverToward(c.k, op, true);
+  } else {
+    // Beyond the window the face runs on to x's near side.
+    cap.lower = fl;
+    Cut(c.line, SideLineOf(x, op.kk), end.point[0]);
+    cap.set = 0;
+    end.use = 0;
+  }
+  if (!o0 || !o1) {
+    EndBesideLoneOpposite(c, op, fl, end, cap);
+    return false;
+  }
+  return EndBetweenOpposites(c, op, fl, end, cap);
 }
 
 // A higher pole x of the group stands over this end. Answers whether the cap is to be set
@@ -645,7 +675,8 @@ void WallPole::ComputeSolidCorner(const Frame& frame, int owner, int s, int32_t 
       EndAtTopPole(c, step);
   }
 
-  // Store the corners of side s.
+  // Store the corners of side s; a side that faces a room keeps only what that room's own call
+  // (the one with a pole-top mesh) works out.
   if (!(w->GetRoom(s) && !poleTop)) {
     SetSideCorners(s, end.point[0][0], end.point[0][1], end.point[1][0], end.point[1][1]);
     SetSideFlags(this, s, cap.set != 0 || end.use == 1, false);
