@@ -613,6 +613,20 @@ void AddGapPiece(const Corner& c, int32_t level, PoleTop& poleTop) {
   AddGapTriangle(c, e[0], e[1], poleTop.pieces);
 }
 
+// Where the face of side s ends in a group of two or more.
+int FaceEndInGroup(const Corner& c, FaceEnd& end, EndCap* cap) {
+  WallPole* A = c.k.a.pole;
+  if (A == c.ns && c.p->GetDegree() >= 3)
+    return FaceAtNeighbour(c, end);
+  if (A == c.p)
+    return FaceWithoutLevel(c, end, cap);
+  if (!Continues(c.p, A, c.s))
+    return FaceAtTurningPole(c, end);
+  if (c.p->GetDegree() > 2)
+    return FaceAtStraightPole(c, end);
+  return 0;
+}
+
 // A free wall end: both points are the pole's own corner, the end is capped, and a side-1
 // step runs up from the floor of its room.
 void StoreFreeEnd(WallPole* p, int s, int32_t fl, const FaceEnd& end, const EndCap& cap,
@@ -631,19 +645,9 @@ void StoreFreeEnd(WallPole* p, int s, int32_t fl, const FaceEnd& end, const EndC
 int WallPole::ComputeFaceCorner(const Frame& frame, int s, int32_t level, bool top, FaceEnd& end,
                                 EndCap* cap) {
   GetSideCorner(s, &end.point[1][0], &end.point[1][1]);
-  if (IsAlone())
-    return 0;
-  const Corner c(frame, this, s, level, top);
-  WallPole* A = c.k.a.pole;
-  if (A == c.ns && GetDegree() >= 3)
-    return FaceAtNeighbour(c, end);
-  if (A == this)
-    return FaceWithoutLevel(c, end, cap);
-  if (!Continues(this, A, s))
-    return FaceAtTurningPole(c, end);
-  if (GetDegree() > 2)
-    return FaceAtStraightPole(c, end);
-  return 0;
+  const int r = IsAlone() ? 0 : FaceEndInGroup(Corner(frame, this, s, level, top), end, cap);
+  end.use = r != 0;
+  return r;
 }
 
 void WallPole::ComputeSolidCorner(const Frame& frame, int owner, int s, int32_t level, bool top,

@@ -159,8 +159,9 @@ public:
   // Wall end corners for the meshes (wallcorner.cpp), for side s at this pole, walking the
   // group at the given level (top: by the walls' top levels). The caller sets the reach point
   // of `end` to this pole's corner of side s.
-  // Moves the two points of `end` and answers which of them the face ends at (-1 counts as 1);
-  // when the face stops short and `cap` is given, the cap is set.
+  // Moves the two points of `end` and sets which of them the face ends at; answers the same (0
+  // or 1), with -1 in place of 1 where the face ends on an opposite wall's line and the walk is
+  // not by the tops. Where the face stops short there and `cap` is given, the cap is set.
   int ComputeFaceCorner(const Frame& frame, int s, int32_t level, bool top, FaceEnd& end,
                         EndCap* cap);
   // With the face's end as ComputeFaceCorner left it: builds the pole-top and gap pieces when

@@ -234,11 +234,11 @@ void FindEnd(const Side& w, End& end) {
     EndCap cap = end.cap;
     EndStep step;
     FaceEnd& face = end.side[1 - s];
-    face.use = pole->ComputeFaceCorner(w.frame, 1 - s, base, false, face, nullptr) != 0;
+    pole->ComputeFaceCorner(w.frame, 1 - s, base, false, face, nullptr);
     pole->ComputeSolidCorner(w.frame, w.owner, 1 - s, base, false, face, cap, step, nullptr);
   }
   FaceEnd& face = end.side[s];
-  face.use = pole->ComputeFaceCorner(w.frame, s, base, false, face, &end.cap) != 0;
+  pole->ComputeFaceCorner(w.frame, s, base, false, face, &end.cap);
   pole->ComputeSolidCorner(w.frame, w.Builds() ? 1 : 0, s, base, false, face, end.cap, end.step,
                            &end.top);
   if (end.top.midpoint) {
@@ -328,19 +328,19 @@ void BuildClosings(int s, End ends[2], Closings& out) {
 // The corners of the step cap over the other room at one end, from where the two faces end
 // when the group is walked by the walls' tops; none where a side takes its alternate corner
 // or neither face runs on.
-std::vector<const double*> StepCapCorners(const WallPole* q, int s, int ra, int rb,
-                                          const FaceEnd& fa, const FaceEnd& fb) {
+std::vector<const double*> StepCapCorners(const WallPole* q, int s, const FaceEnd& fa,
+                                          const FaceEnd& fb) {
   const double(&a)[2][2] = fa.point;
   const double(&b)[2][2] = fb.point;
   if (q->TestSideFlag(1 - s, 0))
     return {};
   if (q->TestSideFlag(s, 0))
-    return ra != 0 ? std::vector<const double*>{a[0], a[1], b[1]} : std::vector<const double*>{};
-  if (ra == 0 && rb != 0)
+    return fa.use ? std::vector<const double*>{a[0], a[1], b[1]} : std::vector<const double*>{};
+  if (!fa.use && fb.use)
     return {b[0], a[0], b[1]};
-  if (ra != 0 && rb != 0)
+  if (fa.use && fb.use)
     return {b[0], a[0], a[1], b[1]};
-  if (ra != 0 && rb == 0)
+  if (fa.use && !fb.use)
     return {b[0], a[0], a[1]};
   return {};
 }
@@ -356,9 +356,9 @@ void BuildStepCaps(const Side& w, const WallHeight& h, End ends[2]) {
     End& end = ends[e];
     WallPole* q = end.pole;
     FaceEnd fa = end.side[1 - s], fb = end.side[s];
-    const int ra = q->ComputeFaceCorner(w.frame, 1 - s, q->GetTopLevel(), true, fa, nullptr);
-    const int rb = q->ComputeFaceCorner(w.frame, s, q->GetTopLevel(), true, fb, nullptr);
-    const std::vector<const double*> corners = StepCapCorners(q, s, ra, rb, fa, fb);
+    q->ComputeFaceCorner(w.frame, 1 - s, q->GetTopLevel(), true, fa, nullptr);
+    q->ComputeFaceCorner(w.frame, s, q->GetTopLevel(), true, fb, nullptr);
+    const std::vector<const double*> corners = StepCapCorners(q, s, fa, fb);
     if (corners.empty())
       continue;
     Mesh piece;

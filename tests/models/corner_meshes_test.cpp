@@ -415,7 +415,7 @@ void AskEnd(Digest& d, const Frame& frame, WallPole* p, int s, bool top) {
   p->GetSideCorner(1 - s, &other.point[0][0], &other.point[0][1]);
   other.point[1][0] = other.point[0][0];
   other.point[1][1] = other.point[0][1];
-  other.use = p->ComputeFaceCorner(frame, 1 - s, level, top, other, nullptr) != 0;
+  p->ComputeFaceCorner(frame, 1 - s, level, top, other, nullptr);
   EndCap cap = unset;
   EndStep step{7, 9};
   p->ComputeSolidCorner(frame, owner, 1 - s, level, top, other, cap, step, nullptr);
@@ -429,7 +429,6 @@ void AskEnd(Digest& d, const Frame& frame, WallPole* p, int s, bool top) {
   cap = unset;
   const int r = p->ComputeFaceCorner(frame, s, level, top, face, &cap);
   d.Line("face " + Outputs(d, r, face, cap));
-  face.use = r != 0;
   PoleTop poleTop;
   poleTop.centre[0] = -3.0;
   poleTop.centre[1] = -4.0;

@@ -609,7 +609,7 @@ TEST_P(WallEnds, FaceEndsAndStoredCorners) {
   EXPECT_NEAR(face.point[1][0], c.point1[0], 1e-9);
   EXPECT_NEAR(face.point[1][1], c.point1[1], 1e-9);
 
-  face.use = r;
+  EXPECT_EQ(face.use, r);
   EndStep step;
   PoleTop top;
   p->ComputeSolidCorner(plan.frame, 1, c.side, p->GetBaseLevel(), false, face, cap, step, &top);
