@@ -111,9 +111,17 @@ void place(WTtask *t) {
   }
 }
 
+// Settles the queue in the order the changes were made, so that tasks of equal priority run in
+// the order they were created or re-prioritised.
 void settle() {
+  WTtask *oldest = nullptr;
   while (WTtask *t = pending) {
     pending = t->pendingnext;
+    t->pendingnext = oldest;
+    oldest = t;
+  }
+  while (WTtask *t = oldest) {
+    oldest = t->pendingnext;
     t->pendingnext = nullptr;
     t->flags &= ~kQueued;
     if (t->flags & kDeleted)
