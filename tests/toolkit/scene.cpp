@@ -1,5 +1,10 @@
 #include "scene.h"
 
+#include <stdlib.h>
+#if defined(_WIN32)
+#include <direct.h>
+#endif
+
 #include <fstream>
 #include <sstream>
 
@@ -29,6 +34,25 @@ std::string readfile(const std::string &path) {
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+std::string writeinfolder(const std::string &folder, const std::string &name,
+                          const std::string &text) {
+#if defined(_WIN32)
+  _mkdir(folder.c_str());
+#endif
+  return writefile(folder + "\\" + name, text);
+}
+
+void setenvironment(const char *name, const char *value) {
+#if defined(_WIN32)
+  _putenv_s(name, value ? value : "");
+#else
+  if (value)
+    setenv(name, value, 1);
+  else
+    unsetenv(name);
+#endif
 }
 
 }  // namespace tk

@@ -22,5 +22,11 @@ class Universe : public ::testing::Test {
 // A file with the text in the test's scratch folder; returns its path.
 std::string writefile(const std::string &name, const std::string &text);
 std::string readfile(const std::string &path);
+// A file under folder\name, the way the toolkit's search joins them (on Windows the folder is
+// made first; elsewhere the backslash is part of the file's name).
+std::string writeinfolder(const std::string &folder, const std::string &name,
+                          const std::string &text);
+// Sets an environment variable; null removes it.
+void setenvironment(const char *name, const char *value);
 
 }  // namespace tk
