@@ -91,6 +91,28 @@ void callbackbox(WTnode *n, Merge &merge, const M4 m, int kind) {
 
 bool isgroup(const WTnode *n) { return _WTnode_checkparent(const_cast<WTnode *>(n)) != 0; }
 
+bool passeson(const WTnode *n) {
+  return n->kind == WTNODE_GROUP || n->kind == WTNODE_ANCHOR || n->kind == WTNODE_SWITCH;
+}
+
+// The transforms that the children of a group, anchor or switch pass on.
+int computepasson(WTnode *n, M4 out) {
+  if (n->kind != WTNODE_SWITCH) return _WTnode_getxforms(n->firstchild, out);
+  int which = n->u.whichchild;
+  if (which == -3) return _WTnode_getxforms(n->firstchild, out);
+  WTnodelink *l = _WTnode_childlink(n, which);
+  return l ? _WTnode_getxforms(l->child, out) : 0;
+}
+
+// The same, from the node's cache while it is current.
+int passon(WTnode *n, M4 out) {
+  if ((n->flags & WTNF_PASSONVALID) && !(n->flags & WTNF_CHANGED)) {
+    if (n->passonkind) memcpy(out, n->passon, sizeof(M4));
+    return n->passonkind;
+  }
+  return computepasson(n, out);
+}
+
 }  // namespace
 
 extern "C" {
@@ -129,10 +151,7 @@ int _WTnode_update(WTnodelink *first, WTbounds *out) {
       case WTNODE_ANCHOR: {
         contribute(n, merge, m, kind);
         M4 g;
-        int k = _WTnode_getxforms(n->kind == WTNODE_SWITCH ? static_cast<void *>(n)
-                                                           : static_cast<void *>(n->firstchild),
-                                  g);
-        composeafter(g, k, m, &kind);
+        composeafter(g, passon(n, g), m, &kind);
         break;
       }
       case WTNODE_GEOMETRY:
@@ -168,6 +187,10 @@ void _WTnode_refreshbounds(WTnode *n) {
     n->flags |= WTNF_BOUNDSVALID;
   else
     n->flags &= static_cast<unsigned char>(~WTNF_BOUNDSVALID);
+  if (passeson(n)) {
+    n->passonkind = computepasson(n, n->passon);
+    n->flags |= WTNF_PASSONVALID;
+  }
 }
 
 int _WTnode_getxforms(void *start, WTm4 out) {
@@ -192,19 +215,11 @@ int _WTnode_getxforms(void *start, WTm4 out) {
         _WTnode_composexform(n, m, &kind);
         met = true;
         break;
-      case WTNODE_SWITCH: {
-        int which = n->u.whichchild;
-        if (which == -3) {
-          if (n->firstchild) stack.push(n->firstchild);
-        } else if (WTnodelink *l = _WTnode_childlink(n, which)) {
-          stack.push(l->child);  // only the chosen child passes its transforms on
-        }
-        break;
-      }
+      case WTNODE_SWITCH:
       case WTNODE_GROUP:
       case WTNODE_ANCHOR: {
         M4 g;
-        int k = _WTnode_getxforms(n->firstchild, g);
+        int k = passon(n, g);
         if (k) met = true;
         composeafter(g, k, m, &kind);
         break;

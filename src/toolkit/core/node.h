@@ -59,6 +59,10 @@ struct WTnode {
   WTnodelink *lastchild;
   char *childrentext;
   WTbounds bounds;
+  // The transforms a group, anchor or switch passes on to its following siblings, kept with the
+  // bounds (valid while flag 2 is set and the node is not changed).
+  float passon[4][4];
+  int passonkind;
   // Per kind.
   union {
     int cullmode;   // separator, root
@@ -106,6 +110,7 @@ struct WTnodelink {
 // Node flags.
 enum : unsigned char {
   WTNF_ENABLED = 1,
+  WTNF_PASSONVALID = 2,
   WTNF_CHANGED = 4,
   WTNF_HOLDER = 8,
   WTNF_SHOWBOX = 16,
