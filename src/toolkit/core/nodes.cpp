@@ -544,7 +544,7 @@ WTnode *WTrootnode_next(WTnode *root) {
 int WTnode_gettype(WTnode *node) {
   if (!node) return 0;
   if (node->flags & WTNF_MOVABLE) return WTnode_gettype(_WTnode_resolve(node)) + 1;
-  return node->kind == WTNODE_AMBIENT ? WTNODE_LIGHT : node->kind;
+  return node->kind == WTNODE_AMBIENT ? static_cast<int>(WTNODE_LIGHT) : static_cast<int>(node->kind);
 }
 
 int WTnode_ismovable(WTnode *node) { return node && (node->flags & WTNF_MOVABLE) ? 1 : 0; }
