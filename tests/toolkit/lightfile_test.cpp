@@ -128,10 +128,14 @@ TEST_F(Lights, EachKindIsSavedAndReadBack) {
     EXPECT_THAT(b, Pointwise(FloatNear(1e-5f), a));
     WTlightnode_getposition(n, a);
     WTlightnode_getposition(back, b);
-    if (WTlightnode_gettype(n) != 0) EXPECT_THAT(b, Pointwise(FloatNear(1e-5f), a));
+    if (WTlightnode_gettype(n) != 0) {
+      EXPECT_THAT(b, Pointwise(FloatNear(1e-5f), a));
+    }
     WTlightnode_getdirection(n, a);
     WTlightnode_getdirection(back, b);
-    if (WTlightnode_gettype(n) != 1) EXPECT_THAT(b, Pointwise(FloatNear(1e-5f), a));
+    if (WTlightnode_gettype(n) != 1) {
+      EXPECT_THAT(b, Pointwise(FloatNear(1e-5f), a));
+    }
     WTlightnode_getattenuation2(n, a);
     WTlightnode_getattenuation2(back, b);
     EXPECT_THAT(b, Pointwise(FloatNear(1e-5f), a));

@@ -120,11 +120,11 @@ void readgeometry(const std::string &text, WTopts *o) {
   if (n >= 2) o->height = h, o->geometryflags |= WTGEOM_HEIGHT;
   if (n >= 3) {
     o->x = x;
-    o->geometryflags |= WTGEOM_X | (x < 0 ? WTGEOM_XNEGATIVE : 0);
+    o->geometryflags |= WTGEOM_X | (x < 0 ? uint32_t(WTGEOM_XNEGATIVE) : 0u);
   }
   if (n >= 4) {
     o->y = y;
-    o->geometryflags |= WTGEOM_Y | (y < 0 ? WTGEOM_YNEGATIVE : 0);
+    o->geometryflags |= WTGEOM_Y | (y < 0 ? uint32_t(WTGEOM_YNEGATIVE) : 0u);
   }
 }
 
