@@ -5,6 +5,7 @@
 #include <direct.h>
 #endif
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -33,7 +34,10 @@ std::string readfile(const std::string &path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream s;
   s << in.rdbuf();
-  return s.str();
+  std::string text = s.str();
+  // Files written in text mode end their lines in CR LF on Windows.
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  return text;
 }
 
 std::string writeinfolder(const std::string &folder, const std::string &name,

@@ -21,7 +21,7 @@ class Universe : public ::testing::Test {
 
 // A file with the text in the test's scratch folder; returns its path.
 std::string writefile(const std::string &name, const std::string &text);
-std::string readfile(const std::string &path);
+std::string readfile(const std::string &path);  // line ends as LF
 // A file under folder\name, the way the toolkit's search joins them (on Windows the folder is
 // made first; elsewhere the backslash is part of the file's name).
 std::string writeinfolder(const std::string &folder, const std::string &name,
