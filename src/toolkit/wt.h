@@ -516,6 +516,362 @@ int _WTreader_gethexcolor(WTreader *reader, unsigned char *red, unsigned char *g
                           unsigned char *blue, const char *what);
 int _WTreader_error(WTreader *reader, int offset, const char *message);
 
+/* ---- Scene-graph nodes -------------------------------------------------------------------------
+ * A directed acyclic graph: a node may hang under several parents.  A node made with a null
+ * parent, or whose last parent goes away, hangs under a hidden default parent. */
+
+typedef struct WTnode WTnode;
+typedef struct WTgeometry WTgeometry;
+typedef struct WTlight WTlight;
+typedef struct WTviewpoint WTviewpoint;
+typedef struct WTwindow WTwindow;
+typedef struct WTsensor WTsensor;
+typedef struct WTpath WTpath;
+typedef struct WTmotionlink WTmotionlink;
+typedef struct WTtask WTtask;
+typedef struct WTnodestate WTnodestate;
+
+/* Node kinds (the first byte of every node). */
+typedef enum WTnodetype {
+  WTNODE_XFORM = 1,
+  WTNODE_LOD = 2,
+  WTNODE_MLOD = 3,
+  WTNODE_SWITCH = 4,
+  WTNODE_MSWITCH = 5,
+  WTNODE_GEOMETRY = 6,
+  WTNODE_MGEOMETRY = 7,
+  WTNODE_GROUP = 8,
+  WTNODE_SEP = 9,
+  WTNODE_MSEP = 10,
+  WTNODE_OBJECT = 11,
+  WTNODE_LIGHT = 12,
+  WTNODE_MLIGHT = 13,
+  WTNODE_ANCHOR = 14,
+  WTNODE_INLINE = 15,
+  WTNODE_XFORMSEP = 16,
+  WTNODE_MATERIAL = 17,
+  WTNODE_FOG = 18,
+  WTNODE_AMBIENT = 19,
+  WTNODE_ROOT = 21,
+  WTNODE_CALLBACK = 22,
+  WTNODE_LINK = 23,
+  WTNODE_MTABLE = 27
+} WTnodetype;
+
+/* Frames for node motion. */
+#define WTFRAME_LOCAL 0
+#define WTFRAME_PARENT 3
+
+/* Material field codes (also the bits of the field mask). */
+#define WTMAT_AMBIENT 1
+#define WTMAT_DIFFUSE 2
+#define WTMAT_SPECULAR 4
+#define WTMAT_SHININESS 8
+#define WTMAT_EMISSION 16
+#define WTMAT_AMBDIFF 32
+#define WTMAT_OPACITY 64
+
+WTAPI WTnode *WTrootnode_new(void);
+WTAPI WTnode *WTgroupnode_new(WTnode *parent);
+WTAPI WTnode *WTswitchnode_new(WTnode *parent);
+WTAPI WTnode *WTsepnode_new(WTnode *parent);
+WTAPI WTnode *WTxformnode_new(WTnode *parent);
+WTAPI WTnode *WTlodnode_new(WTnode *parent);
+WTAPI WTnode *WTxformsepnode_new(WTnode *parent);
+WTAPI WTnode *WTanchornode_new(WTnode *parent);
+WTAPI WTnode *WTinlinenode_new(WTnode *parent);
+WTAPI WTnode *WTmaterialnode_new(WTnode *parent);
+WTAPI WTnode *WTfognode_new(WTnode *parent);
+WTAPI WTnode *WTlightnode_newambient(WTnode *parent);
+WTAPI WTnode *_WTmtablenode_new(WTnode *parent);
+WTAPI WTnode *WTgeometrynode_new(WTnode *parent, WTgeometry *geometry);
+WTAPI WTnode *_WTnode_insertlight(WTlight *light);
+
+WTAPI int WTnode_addchild(WTnode *parent, WTnode *child);
+WTAPI int WTnode_insertchild(WTnode *parent, WTnode *child, int index);
+WTAPI int WTnode_removechild(WTnode *parent, int index);
+WTAPI int WTnode_remove(WTnode *node);
+WTAPI int WTnode_setchildren(WTnode *node, const char *text);
+WTAPI const char *WTnode_getchildren(WTnode *node);
+WTAPI int WTnode_canaddchild(WTnode *parent, WTnode *child);
+WTAPI int WTnode_numchildren(WTnode *node);
+WTAPI WTnode *WTnode_getchild(WTnode *node, int index);
+WTAPI int WTnode_numparents(WTnode *node);
+WTAPI WTnode *WTnode_getparent(WTnode *node, int index);
+WTAPI WTnode *WTuniverse_getrootnodes(void);
+WTAPI WTnode *WTrootnode_next(WTnode *root);
+WTAPI int WTnode_gettype(WTnode *node);
+WTAPI int WTnode_ismovable(WTnode *node);
+WTAPI int WTnode_setname(WTnode *node, const char *name);
+WTAPI const char *WTnode_getname(WTnode *node);
+WTAPI WTnode *WTuniverse_findnode(const char *name, int n);
+WTAPI WTnode *WTuniverse_findnodebyname(const char *name, int index);
+WTAPI void WTnode_setdata(WTnode *node, void *data);
+WTAPI void *WTnode_getdata(WTnode *node);
+
+/* Attributes. */
+WTAPI int WTnode_enable(WTnode *node, int on);
+WTAPI int WTnode_isenabled(WTnode *node);
+WTAPI int WTnode_getenabled(WTnode *node);
+WTAPI int WTanchornode_setlocation(WTnode *node, const char *text);
+WTAPI const char *WTanchornode_getlocation(WTnode *node);
+WTAPI int WTinlinenode_setlocation(WTnode *node, const char *text);
+WTAPI const char *WTinlinenode_getlocation(WTnode *node);
+WTAPI int WTlodnode_setrange(WTnode *node, const float *ranges, int n);
+WTAPI int WTlodnode_getrange(WTnode *node, float *out, int capacity);
+WTAPI int WTlodnode_numranges(WTnode *node);
+WTAPI int WTlodnode_setranges(WTnode *node, const char *text);
+WTAPI const char *WTlodnode_getranges(WTnode *node);
+WTAPI int WTlodnode_setcenter(WTnode *node, const WTp3 p);
+WTAPI int WTlodnode_getcenter(WTnode *node, WTp3 p);
+WTAPI int WTsepnode_setcullmode(WTnode *node, int mode);
+WTAPI int WTsepnode_getcullmode(WTnode *node);
+WTAPI int WTswitchnode_setwhichchild(WTnode *node, int which);
+WTAPI int WTswitchnode_getwhichchild(WTnode *node);
+WTAPI int WTmaterialnode_setfield(WTnode *node, int field, const float *value);
+WTAPI int WTmaterialnode_getfield(WTnode *node, int field, float *out);
+WTAPI int WTnode_boundingbox(WTnode *node, int on);
+WTAPI int WTnode_hasboundingbox(WTnode *node);
+WTAPI int WTnode_getboundingbox(WTnode *node);
+WTAPI WTgeometry *WTnode_getgeometry(WTnode *node);
+WTAPI WTobject *WTnode_getobject(WTnode *node);
+WTAPI void _WTnode_sethaseventhandlers(WTnode *node, int flag);
+WTAPI int _WTnode_gethaseventhandlers(WTnode *node);
+
+/* Transforms and node motion. */
+WTAPI int WTnode_settranslation(WTnode *node, const WTp3 p);
+WTAPI int WTnode_gettranslation(WTnode *node, WTp3 p);
+WTAPI int WTnode_setrotation(WTnode *node, WTm3 m);
+WTAPI int WTnode_getrotation(WTnode *node, WTm3 m);
+WTAPI int WTnode_setorientation(WTnode *node, const WTq q);
+WTAPI int WTnode_getorientation(WTnode *node, WTq q);
+WTAPI int WTnode_settransform(WTnode *node, WTm4 m);
+WTAPI int WTnode_gettransform(WTnode *node, WTm4 m);
+WTAPI int WTnode_translate(WTnode *node, const WTp3 v, int frame);
+WTAPI int WTnode_rotateaxis(WTnode *node, int axis, float degrees, int frame);
+WTAPI int WTnode_axisrotation(WTnode *node, int axis, float radians, int frame);
+WTAPI int WTnode_rotate(WTnode *node, float a, float b, float c, int frame);
+WTAPI int WTnode_rotation(WTnode *node, float a, float b, float c, int frame);
+WTAPI int WTnode_rotateq(WTnode *node, const WTq q, int frame);
+WTAPI int WTnode_rotatem3(WTnode *node, WTm3 m, int frame);
+WTAPI int WTnode_rotatem4(WTnode *node, WTm4 m, int frame);
+WTAPI WTmotionlink *WTnode_addsensor(WTnode *node, WTsensor *sensor);
+WTAPI int WTnode_removesensor(WTnode *node, WTsensor *sensor);
+
+/* Bounds and walks. */
+WTAPI int WTnode_getextents(WTnode *node, WTp3 e);
+WTAPI int WTnode_getmidpoint(WTnode *node, WTp3 m);
+WTAPI float WTnode_getradius(WTnode *node);
+WTAPI int _WTnode_getxforms(void *start, WTm4 m);
+WTAPI void _WTnode_changed(WTnode *node);
+WTAPI void _WTnode_invalidate(void *start);
+WTAPI void _WTnode_ready(void);
+WTAPI int WTnode_numpolys(WTnode *node);
+WTAPI WTnodestate *_WTnode_newstate(void);
+WTAPI void _WTnode_initstate(WTnodestate *state);
+WTAPI void _WTnode_checkstatedepth(WTnodestate *state);
+WTAPI WTnodestate *_WTnode_getstate(void);
+WTAPI void _WTnode_releasestate(WTnodestate *state);
+WTAPI void _WTnode_deletestate(WTnodestate *state);
+
+/* Lifetime, loading, saving and printing. */
+WTAPI int WTnode_delete(WTnode *node);
+WTAPI int _WTnode_delete(WTnode *node);
+WTAPI int WTnode_deletechild(WTnode *parent, int index);
+WTAPI void _WTnode_deleteall(int all);
+WTAPI void WTnode_vacuum(void);
+WTAPI WTnode *WTnode_load(WTnode *parent, const char *name, float scale);
+WTAPI WTnode *WTgeometrynode_load(WTnode *parent, const char *name, float scale);
+WTAPI int WTnode_save(WTnode *node, const char *path, void *arg, int type, int flags);
+WTAPI void WTnode_print(WTnode *node);
+WTAPI int WTsepnode_reorder(WTnode *sep, const int *order, int n);
+
+/* Light and fog nodes. */
+WTAPI WTnode *WTlightnode_newdirected(WTnode *parent);
+WTAPI WTnode *WTlightnode_newpoint(WTnode *parent);
+WTAPI WTnode *WTlightnode_newspot(WTnode *parent);
+WTAPI WTnode *_WTlightnode_new(WTlight *light, WTnode *parent);
+WTAPI int WTlightnode_setambient(WTnode *node, float r, float g, float b);
+WTAPI int WTlightnode_getambient(WTnode *node, float *r, float *g, float *b);
+WTAPI int WTlightnode_setdiffuse(WTnode *node, float r, float g, float b);
+WTAPI int WTlightnode_getdiffuse(WTnode *node, float *r, float *g, float *b);
+WTAPI int WTlightnode_setspecular(WTnode *node, float r, float g, float b);
+WTAPI int WTlightnode_getspecular(WTnode *node, float *r, float *g, float *b);
+WTAPI int WTlightnode_setintensity(WTnode *node, float f);
+WTAPI float WTlightnode_getintensity(WTnode *node);
+WTAPI int WTlightnode_setposition(WTnode *node, const WTp3 p);
+WTAPI int WTlightnode_getposition(WTnode *node, WTp3 p);
+WTAPI int WTlightnode_setdirection(WTnode *node, const WTp3 d);
+WTAPI int WTlightnode_getdirection(WTnode *node, WTp3 d);
+WTAPI int WTlightnode_setangle(WTnode *node, float a);
+WTAPI float WTlightnode_getangle(WTnode *node);
+WTAPI int WTlightnode_setexponent(WTnode *node, float e);
+WTAPI float WTlightnode_getexponent(WTnode *node);
+WTAPI int WTlightnode_setattenuation(WTnode *node, float c, float l, float q);
+WTAPI int WTlightnode_getattenuation(WTnode *node, float *c, float *l, float *q);
+WTAPI int WTlightnode_gettype(WTnode *node);
+WTAPI int WTlightnode_setambient2(WTnode *node, const float *rgb);
+WTAPI int WTlightnode_getambient2(WTnode *node, float *rgb);
+WTAPI int WTlightnode_setdiffuse2(WTnode *node, const float *rgb);
+WTAPI int WTlightnode_getdiffuse2(WTnode *node, float *rgb);
+WTAPI int WTlightnode_setspecular2(WTnode *node, const float *rgb);
+WTAPI int WTlightnode_getspecular2(WTnode *node, float *rgb);
+WTAPI int WTlightnode_setattenuation2(WTnode *node, const float *att);
+WTAPI int WTlightnode_getattenuation2(WTnode *node, float *att);
+WTAPI int WTfognode_setrange(WTnode *node, float f);
+WTAPI float WTfognode_getrange(WTnode *node);
+WTAPI int WTfognode_setmode(WTnode *node, int mode);
+WTAPI int WTfognode_getmode(WTnode *node);
+WTAPI int WTfognode_setcolor(WTnode *node, float r, float g, float b, float a);
+WTAPI int WTfognode_getcolor(WTnode *node, float *r, float *g, float *b, float *a);
+WTAPI int WTfognode_setcolor2(WTnode *node, const float *rgba);
+WTAPI int WTfognode_getcolor2(WTnode *node, float *rgba);
+WTAPI int WTfognode_setlinearstart(WTnode *node, float f);
+WTAPI float WTfognode_getlinearstart(WTnode *node);
+WTAPI int WTlightnode_load(WTnode *parent, const char *path);
+WTAPI int WTlightnode_save(WTnode *node, const char *path);
+
+/* ---- Universe and frame loop ------------------------------------------------------------------ */
+
+typedef void (*WTactionfn)(void);
+typedef void (*WTuniversefn)(void);
+
+/* Action codes of the event order. */
+#define WTACTION_USER 1
+#define WTACTION_LINKS 2
+#define WTACTION_TASKS 3
+#define WTACTION_PATHS 4
+
+typedef struct WTeventorder {
+  int16_t count;
+  int16_t codes[4];
+} WTeventorder;
+
+#define WTOPTION_JTLODS 18
+
+WTAPI void WTuniverse_new(int a, int b);
+WTAPI void WTuniverse_delete(void);
+WTAPI void WTuniverse_ready(void);
+WTAPI void WTuniverse_go(void);
+WTAPI void WTuniverse_go1(void);
+WTAPI void _WTuniverse_stop(void);
+WTAPI int _WTuniverse_exists(void);
+WTAPI void _WTuniverse_setactions(WTactionfn fn);
+WTAPI int _WTuniverse_seteventorder(int16_t count, const int16_t *codes);
+WTAPI const WTeventorder *_WTuniverse_geteventorder(void);
+WTAPI void WTuniverse_setoption(int option, int value);
+WTAPI int _WTuniverse_getoption(int option);
+WTAPI void _WTuniverse_setcoplanar(unsigned char on);
+WTAPI unsigned char _WTuniverse_getcoplanar(void);
+WTAPI void WTuniverse_setbgrgb(unsigned char r, unsigned char g, unsigned char b);
+WTAPI void WTuniverse_getbgrgb(unsigned char *r, unsigned char *g, unsigned char *b);
+WTAPI void _WTuniverse_setbgcolor(unsigned short rgb12);
+WTAPI unsigned short _WTuniverse_getbgcolor(void);
+WTAPI void _WTuniverse_setrendering(unsigned int flags);
+WTAPI unsigned char _WTuniverse_getrendering(void);
+WTAPI void _WTuniverse_setaxes(int n, const int *permutation, const int *target, const int *sign);
+WTAPI void _WTuniverse_getaxes(WTq q);
+WTAPI int _WTuniverse_setviewpoint(WTviewpoint *viewpoint);
+WTAPI WTviewpoint *_WTuniverse_getviewpoint(void);
+WTAPI WTviewpoint *WTuniverse_getviewpoints(void);
+WTAPI WTwindow *_WTuniverse_getwindows(void);
+WTAPI WTsensor *_WTuniverse_getsensors(void);
+WTAPI WTlight *_WTuniverse_getlights(void);
+WTAPI WTpath *_WTuniverse_getpaths(void);
+WTAPI WTmotionlink *_WTuniverse_getmotionlinks(void);
+WTAPI int _WTuniverse_removemotionlink(void *source, void *target);
+WTAPI float _WTuniverse_getradius(void);
+WTAPI void _WTuniverse_getmidpoint(WTp3 m);
+WTAPI void _WTuniverse_getextents(WTp3 min, WTp3 max);
+WTAPI WTwindow *_WTuniverse_getcurrentwindow(void);
+WTAPI const char *_WTuniverse_getname(void);
+WTAPI void _WTuniverse_setname(const char *name);
+WTAPI int _WTuniverse_loadfile(const char *name, WTpq *pose, float scale);
+WTAPI void _WTuniverse_setloadcallback(const char *name, WTuniversefn fn);
+WTAPI void _WTuniverse_setunloadcallback(const char *name, WTuniversefn fn);
+WTAPI WTuniversefn _WTuniverse_getloadcallback(const char *name);
+WTAPI WTuniversefn _WTuniverse_getunloadcallback(const char *name);
+WTAPI int _WTuniverse_numpolygons(void);
+WTAPI float _WTuniverse_getframerate(void);
+WTAPI unsigned int _WTuniverse_getframecount(void);
+WTAPI void _WTuniverse_resetframecount(void);
+WTAPI float _WTuniverse_framerateover(int n);
+WTAPI float _WTuniverse_frametime(void);
+WTAPI void _WTuniverse_resetframerate(void);
+WTAPI void _WTuniverse_getstartpose(WTpq *pose);
+WTAPI unsigned char _WTuniverse_getconfiguration(void);
+WTAPI void _WTuniverse_setconfiguration(unsigned char value);
+WTAPI unsigned char _WTuniverse_getportalsenabled(void);
+WTAPI void _WTuniverse_setportalsenabled(unsigned char on);
+WTAPI unsigned char _WTuniverse_gettrailing(void);
+WTAPI void _WTuniverse_settrailing(unsigned char value);
+WTAPI unsigned char _WTuniverse_getgraphicsresult(void);
+WTAPI unsigned char _WTuniverse_getspare(void);
+WTAPI void _WTuniverse_forceredraw(void);
+WTAPI void _WTuniverse_setscales(float x, float y, float z);
+WTAPI void _WTuniverse_setcolorscale(float scale);
+WTAPI float _WTuniverse_getcolorscale(void);
+
+/* Viewpoints and windows, as far as the universe needs them. */
+WTAPI WTviewpoint *WTviewpoint_new(void);
+WTAPI void WTviewpoint_delete(WTviewpoint *viewpoint);
+WTAPI void WTviewpoint_setdata(WTviewpoint *viewpoint, void *data);
+WTAPI void *WTviewpoint_getdata(WTviewpoint *viewpoint);
+WTAPI void WTviewpoint_setname(WTviewpoint *viewpoint, const char *name);
+WTAPI const char *WTviewpoint_getname(WTviewpoint *viewpoint);
+WTAPI void _WTviewpoint_sethaseventhandlers(WTviewpoint *viewpoint, int flag);
+WTAPI int _WTviewpoint_gethaseventhandlers(WTviewpoint *viewpoint);
+WTAPI WTviewpoint *WTuniverse_findviewpoint(const char *name, int n);
+WTAPI WTviewpoint *WTviewpoint_next(WTviewpoint *viewpoint);
+WTAPI int WTviewpoint_setposition(WTviewpoint *viewpoint, const WTp3 p);
+WTAPI int WTviewpoint_getposition(WTviewpoint *viewpoint, WTp3 p);
+WTAPI int WTviewpoint_setorientation(WTviewpoint *viewpoint, const WTq q);
+WTAPI int WTviewpoint_getorientation(WTviewpoint *viewpoint, WTq q);
+WTAPI void WTwindow_delete(WTwindow *window);
+WTAPI void WTwindow_setdata(WTwindow *window, void *data);
+WTAPI void *WTwindow_getdata(WTwindow *window);
+WTAPI void WTwindow_setname(WTwindow *window, const char *name);
+WTAPI const char *WTwindow_getname(WTwindow *window);
+WTAPI void _WTwindow_sethaseventhandlers(WTwindow *window, int flag);
+WTAPI int _WTwindow_gethaseventhandlers(WTwindow *window);
+WTAPI WTwindow *WTuniverse_findwindow(const char *name, int n);
+
+/* ---- Start-up options and search paths -------------------------------------------------------- */
+
+typedef int (*WTmainfn)(int argc, char **argv);
+
+WTAPI int _WTopts_parseargs(int *argc, char **argv);
+WTAPI int _WTopts_findini(const char *name);
+WTAPI const char *_WTenv_models(void);
+WTAPI const char *_WTenv_images(void);
+/* Runs a console-style main from a Windows entry point; the second form first strips trailing
+ * white space from the command line. */
+WTAPI int _WTmain_adapter(void *instance, void *previous, char *commandline, int show,
+                          WTmainfn fn);
+WTAPI int _WTmain_adaptertrim(void *instance, void *previous, char *commandline, int show,
+                              WTmainfn fn);
+
+/* ---- Tasks ------------------------------------------------------------------------------------ */
+
+typedef void (*WTtaskfn)(void *object);
+
+WTAPI WTtask *_WTtask_new(void *object, WTtaskfn fn, float priority);
+WTAPI int _WTtask_delete(WTtask *task);
+WTAPI int _WTtask_disable(WTtask *task);
+WTAPI int _WTtask_enable(WTtask *task);
+WTAPI float _WTtask_getpriority(WTtask *task);
+WTAPI int _WTtask_setpriority(WTtask *task, float priority);
+WTAPI WTtaskfn _WTtask_getfunction(WTtask *task);
+WTAPI WTtask *_WTtask_get(void *object, int n);
+WTAPI WTtask *_WTtask_nextenabled(WTtask *task);
+WTAPI int _WTtask_disableall(void *object);
+WTAPI int _WTtask_enableall(void *object);
+WTAPI int _WTtask_deleteall(void *object);
+WTAPI void *_WTtask_getdata(WTtask *task);
+WTAPI void _WTtask_setdata(WTtask *task, void *data);
+WTAPI void _WTtask_run(void);
+WTAPI void _WTtask_clear(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,7 +1,6 @@
 // Stand-ins for the class operations that the base-object layer binds by exported name.  The test
-// program exports them as vedra.exe exports the real ones.  The node, viewpoint, window, sensor,
-// path and universe layers are not part of the library yet; when one joins it, its stand-ins
-// here give way to the real functions.
+// program exports them as vedra.exe exports the real ones.  The sensor and path layers are not
+// part of the library yet; when one joins it, its stand-ins here give way to the real functions.
 #include <string.h>
 
 #include <vector>
@@ -37,10 +36,5 @@ void clearfakes() { fakes.clear(); }
     return tk::findfake(tag, n, len);                                                           \
   }
 
-STANDIN_CLASS(node, 1)
-STANDIN_CLASS(viewpoint, 31)
-STANDIN_CLASS(window, 32)
 STANDIN_CLASS(sensor, 33)
 STANDIN_CLASS(path, 34)
-
-extern "C" WTAPI void WTuniverse_delete(void) { tk::calls().universedeletes++; }

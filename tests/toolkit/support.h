@@ -19,7 +19,6 @@ struct SystemCalls {
   std::vector<Box> boxes;
   std::vector<int> exits;
   int answer = 1;
-  int universedeletes = 0;
 };
 SystemCalls &calls();
 // Clears the record and the fatal guard.
@@ -58,7 +57,7 @@ class Exports {
   static std::vector<std::string> &asked();
 };
 
-// A stand-in for an object of one of the bound classes (node, viewpoint, window, sensor, path).
+// A stand-in for an object of one of the bound classes still without a layer (sensor, path).
 struct FakeObject {
   unsigned char tag;
   void *data;
@@ -76,4 +75,5 @@ void clearfakes();
 extern "C" {
 WTAPI void *WTsensor_getdata(void *object);
 WTAPI int _WTsensor_gethaseventhandlers(void *object);
+WTAPI void _WTpath_sethaseventhandlers(void *object, int flag);
 }
