@@ -322,6 +322,18 @@ TEST_F(Options, IniPathsThatAreTooLong) {
             "VAV Warning: Path to initialization file is too long\n");
 }
 
+TEST_F(Options, AnIniBesideAProgramInAFolderWithADot) {
+  const char *name = "ini.dir\\prog.exe";
+#if defined(_WIN32)
+  std::string path = tk::writeinfolder("ini.dir", "prog.ini", "[vav]\n");
+#else
+  std::string path = tk::writefile("ini.dir\\prog.ini", "[vav]\n");
+#endif
+  EXPECT_EQ(_WTopts_findini(name), 1);
+  EXPECT_STREQ(_WTopts_inipath(), "ini.dir\\prog.ini");
+  remove(path.c_str());
+}
+
 int mainargs(int argc, char **argv) {
   EXPECT_EQ(argc, 3);
   EXPECT_STREQ(argv[1], "one");

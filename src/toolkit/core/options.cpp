@@ -249,8 +249,10 @@ int _WTopts_findini(const char *name) {
     _WTmsg_warning("Path to initialization file is too long\n");
     return 0;
   }
+  // The name loses its extension: the first '.' of the file name, not of a folder above it.
   std::string base(name);
-  size_t dot = base.find('.');
+  size_t folder = base.find_last_of("\\/");
+  size_t dot = base.find('.', folder == std::string::npos ? 0 : folder + 1);
   if (dot != std::string::npos) base = base.substr(0, dot);
   std::string path = base + ".ini";
   snprintf(inipath, sizeof inipath, "%s", path.c_str());
