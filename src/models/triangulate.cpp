@@ -40,6 +40,7 @@ struct Segment {
   int v1 = 0;  // second vertex
   int hi = 0;  // the greater of v0 and v1 in the point order
   int lo = 0;  // the smaller
+  int prev = 0;  // the segment of the same contour that ends at v0
   int root0 = 0;  // query node from which v0 is located
   int root1 = 0;  // query node from which v1 is located
   bool inserted = false;
@@ -69,7 +70,6 @@ struct Node {
 struct HalfEdge {
   int from;
   int to;
-  double angle;  // direction as a pseudo-angle in [0, 4), growing counter-clockwise
 };
 
 // Raised when the run cannot go on: a table is full or the input is not a simple polygon.
@@ -90,14 +90,29 @@ class Random {
   std::uint32_t state_;
 };
 
-// A value that orders directions (dx, dy) as their angle does, without the cost of atan2:
-// 0 along +x, 1 along +y, 2 along -x, 3 along -y.
-double PseudoAngle(double dx, double dy) {
-  const double sum = std::fabs(dx) + std::fabs(dy);
-  if (sum == 0.0)
-    return 0.0;
-  const double p = dx / sum;  // from 1 (along +x) to -1 (along -x)
-  return dy >= 0.0 ? 1.0 - p : 3.0 + p;
+double Cross(const Point& a, const Point& b) {
+  return a.x * b.y - a.y * b.x;
+}
+
+// How far direction d lies clockwise from direction b, in four classes: 0 less than a half
+// turn, 1 a half turn, 2 more than a half turn, 3 a whole turn (the same direction).
+int ClockwiseClass(const Point& b, const Point& d) {
+  const double cross = Cross(b, d);
+  if (cross < 0.0)
+    return 0;
+  if (cross > 0.0)
+    return 2;
+  return b.x * d.x + b.y * d.y < 0.0 ? 1 : 3;
+}
+
+// Whether direction d1 lies less far clockwise from b than d2 does.
+bool TurnsLess(const Point& b, const Point& d1, const Point& d2) {
+  const int c1 = ClockwiseClass(b, d1);
+  const int c2 = ClockwiseClass(b, d2);
+  if (c1 != c2)
+    return c1 < c2;
+  // Within one half plane the smaller turn is the one the other lies clockwise of.
+  return (c1 == 0 || c1 == 2) && Cross(d1, d2) < 0.0;
 }
 
 void ReplaceIn(int (&list)[2], int from, int to) {
@@ -163,10 +178,11 @@ class Triangulator {
 
   // Trapezoidation.
   void ChooseOrder();
-  int Locate(int v, int w, int start) const;
+  int Locate(int v, int w, int start, bool* askedW = nullptr) const;
+  bool GoesLeft(int s, int v, int w, bool* askedW) const;
   int SplitAt(int t, int v);
   void AddSegment(int s);
-  void CollectCrossed(int s);
+  void CollectCrossed(int s, int start);
   void CutAlong(int s);
   void LinkEnd(int end, NeighbourList outer, NeighbourList inner, size_t k);
   void LinkLevels();
@@ -228,6 +244,7 @@ void Triangulator::Reset(int contourCount, const int* sizes, const double (*vert
       Segment& seg = segs_[i];
       seg.v0 = i;
       seg.v1 = i == last ? first : i + 1;
+      seg.prev = i == first ? last : i - 1;
       const bool up = Compare(seg.v0, seg.v1) > 0;
       seg.hi = up ? seg.v0 : seg.v1;
       seg.lo = up ? seg.v1 : seg.v0;
@@ -314,39 +331,50 @@ void Triangulator::ChooseOrder() {
 }
 
 // The trapezoid that holds vertex v, or, when v is already in the map, the one that holds the
-// points just past v on its way to w.
-int Triangulator::Locate(int v, int w, int start) const {
+// points just past v on its way to w. askedW tells whether w decided any step.
+int Triangulator::Locate(int v, int w, int start, bool* askedW) const {
   int at = start;
   for (size_t steps = 0; steps <= nodes_.size(); ++steps) {
     const Node& node = nodes_[at];
-    switch (node.type) {
-      case kSink:
-        return node.key;
-      case kYNode: {
-        int c = Compare(v, node.key);
-        if (c == 0)
-          c = Compare(w, node.key);
-        at = c > 0 ? node.c0 : node.c1;
-        break;
+    if (node.type == kSink)
+      return node.key;
+    bool above;
+    if (node.type == kYNode) {
+      int c = Compare(v, node.key);
+      if (c == 0) {
+        c = Compare(w, node.key);
+        if (askedW)
+          *askedW = true;
       }
-      case kXNode: {
-        const Segment& seg = segs_[node.key];
-        const int other = SamePoint(seg.v0, v) ? seg.v1 : SamePoint(seg.v1, v) ? seg.v0 : 0;
-        bool left;
-        if (other == 0)
-          left = IsLeftOf(v, node.key);
-        else if (std::fabs(pts_[w].y - pts_[other].y) <= kTolerance)
-          left = pts_[w].x < pts_[other].x;
-        else
-          left = IsLeftOf(w, node.key);
-        at = left ? node.c0 : node.c1;
-        break;
-      }
+      above = c > 0;
+    } else {
+      above = GoesLeft(node.key, v, w, askedW);
     }
+    at = above ? node.c0 : node.c1;
     if (at == 0)
       throw Stop{};
   }
   throw Stop{};
+}
+
+// Whether the search for v on its way to w goes left at segment s. When v is one of the
+// segment's end points, the side of w decides.
+bool Triangulator::GoesLeft(int s, int v, int w, bool* askedW) const {
+  const Segment& seg = segs_[s];
+  const Point& p = pts_[v];
+  const Point& hi = pts_[seg.hi];
+  const Point& lo = pts_[seg.lo];
+  // Most often v lies clear of both end points' levels: the cross product alone decides.
+  if (v != seg.v0 && v != seg.v1 && std::fabs(p.y - hi.y) > kTolerance && std::fabs(p.y - lo.y) > kTolerance)
+    return (hi.x - lo.x) * (p.y - lo.y) - (hi.y - lo.y) * (p.x - lo.x) > 0.0;
+  const int other = SamePoint(seg.v0, v) ? seg.v1 : SamePoint(seg.v1, v) ? seg.v0 : 0;
+  if (other == 0)
+    return IsLeftOf(v, s);
+  if (askedW)
+    *askedW = true;
+  if (std::fabs(pts_[w].y - pts_[other].y) <= kTolerance)
+    return pts_[w].x < pts_[other].x;
+  return IsLeftOf(w, s);
 }
 
 // Cuts trapezoid t along the level of vertex v. t keeps the part above; the part below is
@@ -388,15 +416,19 @@ void Triangulator::AddSegment(int s) {
   const int b = seg.lo;
   const int rootA = a == seg.v0 ? seg.root0 : seg.root1;
   const int rootB = a == seg.v0 ? seg.root1 : seg.root0;
+  // The search for the first crossed trapezoid passes the node where a was just added.
+  int startA = rootA;
   if (!pointInserted_[a]) {
-    SplitAt(Locate(a, b, rootA), a);
+    const int t = Locate(a, b, rootA);
+    startA = traps_[t].sink;
+    SplitAt(t, a);
     pointInserted_[a] = 1;
   }
   if (!pointInserted_[b]) {
     SplitAt(Locate(b, a, rootB), b);
     pointInserted_[b] = 1;
   }
-  CollectCrossed(s);
+  CollectCrossed(s, startA);
   CutAlong(s);
   LinkEnd(a, &Trapezoid::u, &Trapezoid::d, 0);
   LinkLevels();
@@ -404,13 +436,14 @@ void Triangulator::AddSegment(int s) {
   segs_[s].inserted = true;
 }
 
-// The trapezoids that segment s crosses, from the top down, and a copy of each as it is now.
-void Triangulator::CollectCrossed(int s) {
+// The trapezoids that segment s crosses, from the top down, and a copy of each as it is now;
+// the search for the upper end point starts at query node `start`.
+void Triangulator::CollectCrossed(int s, int start) {
   const int b = segs_[s].lo;
   const size_t limit = traps_.size();
   crossed_.clear();
   orig_.clear();
-  int t = Locate(segs_[s].hi, b, segs_[s].hi == segs_[s].v0 ? segs_[s].root0 : segs_[s].root1);
+  int t = Locate(segs_[s].hi, b, start);
   for (;;) {
     crossed_.push_back(t);
     orig_.push_back(traps_[t]);
@@ -536,14 +569,24 @@ void Triangulator::LinkLevels() {
 }
 
 // Moves the roots of the segments not yet inserted down to the trapezoids that now hold their
-// end points, so that later queries start there.
+// end points, so that later queries start there. Every vertex is the end of two segments: when
+// both searches start from one node and the first went its way without asking where the
+// segment leads, the second would take the same path, and shares its result.
 void Triangulator::Relocate() {
-  for (int i = 1; i <= n_; ++i) {
-    Segment& seg = segs_[i];
-    if (seg.inserted)
-      continue;
-    seg.root0 = traps_[Locate(seg.v0, seg.v1, seg.root0)].sink;
-    seg.root1 = traps_[Locate(seg.v1, seg.v0, seg.root1)].sink;
+  for (int v = 1; v <= n_; ++v) {
+    Segment& out = segs_[v];  // starts at v
+    Segment& in = segs_[out.prev];  // ends at v
+    if (!out.inserted) {
+      bool askedW = false;
+      const int from = out.root0;
+      out.root0 = traps_[Locate(v, out.v1, from, &askedW)].sink;
+      if (!in.inserted && !askedW && in.root1 == from) {
+        in.root1 = out.root0;
+        continue;
+      }
+    }
+    if (!in.inserted)
+      in.root1 = traps_[Locate(v, in.v0, in.root1)].sink;
   }
 }
 
@@ -567,17 +610,14 @@ void Triangulator::CollectDiagonals() {
 // Half edges with the inside on their left: every polygon edge in its own direction and every
 // diagonal both ways, with the outgoing ones of every vertex listed together.
 void Triangulator::BuildHalfEdges() {
-  edges_.clear();
-  auto add = [this](int from, int to) {
-    edges_.push_back(HalfEdge{from, to, PseudoAngle(pts_[to].x - pts_[from].x, pts_[to].y - pts_[from].y)});
-  };
+  const int count = n_ + static_cast<int>(diagonals_.size());
+  edges_.resize(count);
   for (int i = 1; i <= n_; ++i)
-    add(segs_[i].v0, segs_[i].v1);
+    edges_[i - 1] = HalfEdge{segs_[i].v0, segs_[i].v1};
   for (size_t k = 0; k < diagonals_.size(); k += 2) {
-    add(diagonals_[k], diagonals_[k + 1]);
-    add(diagonals_[k + 1], diagonals_[k]);
+    edges_[n_ + k] = HalfEdge{diagonals_[k], diagonals_[k + 1]};
+    edges_[n_ + k + 1] = HalfEdge{diagonals_[k + 1], diagonals_[k]};
   }
-  const int count = static_cast<int>(edges_.size());
   // Counted into the end of every vertex's range, then filled from the back, which leaves
   // firstOut_[v] at the range's start and keeps every vertex's half edges in table order.
   firstOut_.assign(n_ + 2, 0);
@@ -594,17 +634,18 @@ void Triangulator::BuildHalfEdges() {
 int Triangulator::NextHalfEdge(int e) const {
   const HalfEdge& in = edges_[e];
   const int v = in.to;
-  const double back = PseudoAngle(pts_[in.from].x - pts_[v].x, pts_[in.from].y - pts_[v].y);
+  if (firstOut_[v + 1] - firstOut_[v] == 1)
+    return outs_[firstOut_[v]];
+  const Point& at = pts_[v];
+  const Point back{pts_[in.from].x - at.x, pts_[in.from].y - at.y};
   int best = -1;
-  double bestTurn = 0.0;
+  Point bestDir{0.0, 0.0};
   for (int k = firstOut_[v]; k < firstOut_[v + 1]; ++k) {
     const int cand = outs_[k];
-    double turn = back - edges_[cand].angle;
-    if (turn <= 0.0)
-      turn += 4.0;
-    if (best < 0 || turn < bestTurn) {
+    const Point dir{pts_[edges_[cand].to].x - at.x, pts_[edges_[cand].to].y - at.y};
+    if (best < 0 || TurnsLess(back, dir, bestDir)) {
       best = cand;
-      bestTurn = turn;
+      bestDir = dir;
     }
   }
   if (best < 0)
