@@ -57,6 +57,15 @@ struct Trapezoid {
 };
 using NeighbourList = int (Trapezoid::*)[2];
 
+// A trapezoid that a segment being inserted crosses.
+struct Crossing {
+  int t;
+  Trapezoid was;  // as it was before the cut
+  bool lowLeft;   // its bottom vertex lies left of the segment (unless it is the segment's end)
+  int left;       // the piece that holds its part left of the segment
+  int right;      // and the one right of it
+};
+
 enum NodeType { kSink, kYNode, kXNode };
 
 struct Node {
@@ -184,6 +193,7 @@ class Triangulator {
   void AddSegment(int s);
   void CollectCrossed(int s, int start);
   void CutAlong(int s);
+  void StartPiece(int t, int lseg, int rseg, int hi);
   void LinkEnd(int end, NeighbourList outer, NeighbourList inner, size_t k);
   void LinkLevels();
   void Relocate();
@@ -206,14 +216,8 @@ class Triangulator {
   int trapCapacity_ = 0;
   std::vector<int> order_;  // segments in insertion order, from 1
 
-  // Scratch of one segment's insertion: the trapezoids it crosses from the top down, them as
-  // they were, the pieces left and right of the segment, and on which side each level's
-  // vertex lies.
-  std::vector<int> crossed_;
-  std::vector<Trapezoid> orig_;
-  std::vector<int> left_;
-  std::vector<int> right_;
-  std::vector<char> vertexLeft_;
+  // Scratch of one segment's insertion: the trapezoids it crosses, from the top down.
+  std::vector<Crossing> crossing_;
 
   // Scratch of the split into pieces.
   std::vector<int> diagonals_;  // pairs of vertices
@@ -432,31 +436,29 @@ void Triangulator::AddSegment(int s) {
   CutAlong(s);
   LinkEnd(a, &Trapezoid::u, &Trapezoid::d, 0);
   LinkLevels();
-  LinkEnd(b, &Trapezoid::d, &Trapezoid::u, crossed_.size() - 1);
+  LinkEnd(b, &Trapezoid::d, &Trapezoid::u, crossing_.size() - 1);
   segs_[s].inserted = true;
 }
 
-// The trapezoids that segment s crosses, from the top down, and a copy of each as it is now;
-// the search for the upper end point starts at query node `start`.
+// The trapezoids that segment s crosses, from the top down, each as it is now; the search for
+// the upper end point starts at query node `start`.
 void Triangulator::CollectCrossed(int s, int start) {
   const int b = segs_[s].lo;
   const size_t limit = traps_.size();
-  crossed_.clear();
-  orig_.clear();
+  crossing_.clear();
   int t = Locate(segs_[s].hi, b, start);
   for (;;) {
-    crossed_.push_back(t);
-    orig_.push_back(traps_[t]);
-    if (crossed_.size() > limit)
-      throw Stop{};
     const Trapezoid& tr = traps_[t];
+    crossing_.push_back(Crossing{t, tr, false, 0, 0});
+    if (crossing_.size() > limit)
+      throw Stop{};
     if (tr.lo == b)
       break;
     if (tr.lo == 0)
       throw Stop{};
-    int next = tr.d[0];
-    if (tr.d[1] != 0 && IsLeftOf(tr.lo, s))
-      next = tr.d[1];
+    const bool lowLeft = IsLeftOf(tr.lo, s);
+    crossing_.back().lowLeft = lowLeft;
+    const int next = tr.d[1] != 0 && lowLeft ? tr.d[1] : tr.d[0];
     if (next == 0)
       throw Stop{};
     t = next;
@@ -467,50 +469,44 @@ void Triangulator::CollectCrossed(int s, int start) {
 // between two crossed trapezoids the side on which the level's vertex lies starts a new piece;
 // the other side goes on. The crossed trapezoids' sinks become X-nodes of s.
 void Triangulator::CutAlong(int s) {
-  const size_t count = crossed_.size();
-  left_.resize(count);
-  right_.resize(count);
-  vertexLeft_.assign(count, 0);
-  left_[0] = crossed_[0];
-  right_[0] = NewTrapezoid();
-  for (size_t j = 1; j < count; ++j) {
-    vertexLeft_[j] = IsLeftOf(orig_[j - 1].lo, s);
-    left_[j] = vertexLeft_[j] ? crossed_[j] : left_[j - 1];
-    right_[j] = vertexLeft_[j] ? right_[j - 1] : crossed_[j];
-  }
-  for (size_t j = 0; j < count; ++j) {
-    if (j == 0 || left_[j] != left_[j - 1]) {
-      Trapezoid& p = traps_[left_[j]];
-      p = Trapezoid{};
-      p.lseg = orig_[j].lseg;
-      p.rseg = s;
-      p.hi = orig_[j].hi;
-      p.sink = NewNode(kSink, left_[j]);
-    }
-    if (j == 0 || right_[j] != right_[j - 1]) {
-      Trapezoid& p = traps_[right_[j]];
-      p = Trapezoid{};
-      p.lseg = s;
-      p.rseg = orig_[j].rseg;
-      p.hi = orig_[j].hi;
-      p.sink = NewNode(kSink, right_[j]);
-    }
-    traps_[left_[j]].lo = orig_[j].lo;
-    traps_[right_[j]].lo = orig_[j].lo;
-    Node& node = nodes_[orig_[j].sink];
+  for (size_t j = 0; j < crossing_.size(); ++j) {
+    Crossing& c = crossing_[j];
+    const Crossing* above = j == 0 ? nullptr : &crossing_[j - 1];
+    const bool newLeft = !above || above->lowLeft;
+    const bool newRight = !above || !above->lowLeft;
+    c.left = newLeft ? c.t : above->left;
+    c.right = !above ? NewTrapezoid() : newRight ? c.t : above->right;
+    if (newLeft)
+      StartPiece(c.left, c.was.lseg, s, c.was.hi);
+    if (newRight)
+      StartPiece(c.right, s, c.was.rseg, c.was.hi);
+    traps_[c.left].lo = c.was.lo;
+    traps_[c.right].lo = c.was.lo;
+    Node& node = nodes_[c.was.sink];
     node.type = kXNode;
     node.key = s;
-    node.c0 = traps_[left_[j]].sink;
-    node.c1 = traps_[right_[j]].sink;
+    node.c0 = traps_[c.left].sink;
+    node.c1 = traps_[c.right].sink;
   }
 }
 
-// Links the pieces of crossed trapezoid k, at the segment's end point `end`, with the
-// neighbours beyond that end: outer is the neighbour list facing away from the segment (u at
-// the top, d at the bottom), inner the one facing back.
+// Makes trapezoid t a fresh piece between segments lseg and rseg from vertex hi down.
+void Triangulator::StartPiece(int t, int lseg, int rseg, int hi) {
+  Trapezoid& p = traps_[t];
+  p = Trapezoid{};
+  p.lseg = lseg;
+  p.rseg = rseg;
+  p.hi = hi;
+  p.sink = NewNode(kSink, t);
+}
+
+// Links the pieces of crossing k, at the segment's end point `end`, with the neighbours beyond
+// that end: outer is the neighbour list facing away from the segment (u at the top, d at the
+// bottom), inner the one facing back.
 void Triangulator::LinkEnd(int end, NeighbourList outer, NeighbourList inner, size_t k) {
-  const Trapezoid& o = orig_[k];
-  const int l = left_[k], r = right_[k];
+  const Crossing& c = crossing_[k];
+  const Trapezoid& o = c.was;
+  const int l = c.left, r = c.right;
   const bool onLeft = o.lseg != 0 && IsEndpoint(end, o.lseg);
   const bool onRight = o.rseg != 0 && IsEndpoint(end, o.rseg);
   if (onLeft && onRight)
@@ -522,14 +518,14 @@ void Triangulator::LinkEnd(int end, NeighbourList outer, NeighbourList inner, si
       if (n == 0)
         continue;
       PushInto(traps_[piece].*outer, n);
-      ReplaceIn(traps_[n].*inner, crossed_[k], piece);
+      ReplaceIn(traps_[n].*inner, c.t, piece);
     }
   } else if (CountOf(beyond) == 2) {
     const int n0 = beyond[0], n1 = beyond[1];
     PushInto(traps_[l].*outer, n0);
     PushInto(traps_[r].*outer, n1);
-    ReplaceIn(traps_[n0].*inner, crossed_[k], l);
-    ReplaceIn(traps_[n1].*inner, crossed_[k], r);
+    ReplaceIn(traps_[n0].*inner, c.t, l);
+    ReplaceIn(traps_[n1].*inner, c.t, r);
   } else if (CountOf(beyond) == 1) {
     const int n = beyond[0] ? beyond[0] : beyond[1];
     if (CountOf(traps_[n].*inner) != 1)
@@ -543,12 +539,14 @@ void Triangulator::LinkEnd(int end, NeighbourList outer, NeighbourList inner, si
 
 // Links the pieces at every level between two crossed trapezoids.
 void Triangulator::LinkLevels() {
-  for (size_t j = 1; j < crossed_.size(); ++j) {
-    const int above = OtherOf(orig_[j].u, crossed_[j - 1]);
-    const int below = OtherOf(orig_[j - 1].d, crossed_[j]);
-    const bool vertexLeft = vertexLeft_[j] != 0;
-    const int prev = vertexLeft ? left_[j - 1] : right_[j - 1];
-    const int cur = vertexLeft ? left_[j] : right_[j];
+  for (size_t j = 1; j < crossing_.size(); ++j) {
+    const Crossing& up = crossing_[j - 1];
+    const Crossing& dn = crossing_[j];
+    const int above = OtherOf(dn.was.u, up.t);
+    const int below = OtherOf(up.was.d, dn.t);
+    const bool vertexLeft = up.lowLeft;
+    const int prev = vertexLeft ? up.left : up.right;
+    const int cur = vertexLeft ? dn.left : dn.right;
     // The new piece lies on the vertex's side: its other neighbour is beside the old one.
     if (vertexLeft) {
       PushInto(traps_[cur].u, above);
@@ -562,9 +560,9 @@ void Triangulator::LinkLevels() {
       PushInto(traps_[prev].d, below);
     }
     if (above)
-      ReplaceIn(traps_[above].d, crossed_[j], cur);
+      ReplaceIn(traps_[above].d, dn.t, cur);
     if (below)
-      ReplaceIn(traps_[below].u, crossed_[j - 1], prev);
+      ReplaceIn(traps_[below].u, up.t, prev);
   }
 }
 
