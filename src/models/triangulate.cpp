@@ -46,6 +46,17 @@ struct Segment {
   bool inserted = false;
 };
 
+// A vertex in the trapezoidation. While every search for it goes its way without asking where
+// the segment leads (its path then does not depend on the segment, which only a vertex at
+// another's place within the tolerance could change), its path from the top of the query
+// structure is one and the same: once it is in the map, every search for it can start at the
+// node where it was added.
+struct VertexState {
+  bool inserted = false;
+  bool plain = true;  // no search for it asked where the segment leads before it was added
+  int node = 0;       // the Y-node where it was added
+};
+
 struct Trapezoid {
   int lseg = 0;
   int rseg = 0;
@@ -98,6 +109,13 @@ class Random {
  private:
   std::uint32_t state_;
 };
+
+// The direction from a to b; between two vertices at one place, the direction along +x, the
+// angle 0 that such an edge has always been given.
+Point Direction(const Point& a, const Point& b) {
+  const Point d{b.x - a.x, b.y - a.y};
+  return d.x == 0.0 && d.y == 0.0 ? Point{1.0, 0.0} : d;
+}
 
 double Cross(const Point& a, const Point& b) {
   return a.x * b.y - a.y * b.x;
@@ -191,6 +209,8 @@ class Triangulator {
   bool GoesLeft(int s, int v, int w, bool* askedW) const;
   int SplitAt(int t, int v);
   void AddSegment(int s);
+  void AddVertex(int v, int w, int root);
+  int LocateVertex(int v, int w, int start, bool* askedW = nullptr);
   void CollectCrossed(int s, int start);
   void CutAlong(int s);
   void StartPiece(int t, int lseg, int rseg, int hi);
@@ -210,7 +230,7 @@ class Triangulator {
   int n_ = 0;
   std::vector<Point> pts_;
   std::vector<Segment> segs_;
-  std::vector<char> pointInserted_;
+  std::vector<VertexState> verts_;
   std::vector<Trapezoid> traps_;
   std::vector<Node> nodes_;
   int trapCapacity_ = 0;
@@ -255,7 +275,7 @@ void Triangulator::Reset(int contourCount, const int* sizes, const double (*vert
     }
     first = last + 1;
   }
-  pointInserted_.assign(total + 1, 0);
+  verts_.assign(total + 1, VertexState{});
   // One trapezoid to start with, one more for every vertex and for every segment.
   trapCapacity_ = 2 * total + 1;
   traps_.clear();
@@ -414,25 +434,39 @@ int Triangulator::SplitAt(int t, int v) {
   return below;
 }
 
+// Adds vertex v, the end of a segment that leads to w, to the map unless it is there.
+void Triangulator::AddVertex(int v, int w, int root) {
+  VertexState& state = verts_[v];
+  if (state.inserted)
+    return;
+  const int t = LocateVertex(v, w, root);
+  state.node = traps_[t].sink;
+  SplitAt(t, v);
+  state.inserted = true;
+}
+
+// Locate for a vertex not yet in the map, keeping note of whether its path stays plain.
+int Triangulator::LocateVertex(int v, int w, int start, bool* askedW) {
+  bool asked = false;
+  const int t = Locate(v, w, start, &asked);
+  if (asked)
+    verts_[v].plain = false;
+  if (askedW)
+    *askedW = asked;
+  return t;
+}
+
 void Triangulator::AddSegment(int s) {
   Segment& seg = segs_[s];
   const int a = seg.hi;
   const int b = seg.lo;
   const int rootA = a == seg.v0 ? seg.root0 : seg.root1;
   const int rootB = a == seg.v0 ? seg.root1 : seg.root0;
-  // The search for the first crossed trapezoid passes the node where a was just added.
-  int startA = rootA;
-  if (!pointInserted_[a]) {
-    const int t = Locate(a, b, rootA);
-    startA = traps_[t].sink;
-    SplitAt(t, a);
-    pointInserted_[a] = 1;
-  }
-  if (!pointInserted_[b]) {
-    SplitAt(Locate(b, a, rootB), b);
-    pointInserted_[b] = 1;
-  }
-  CollectCrossed(s, startA);
+  AddVertex(a, b, rootA);
+  AddVertex(b, a, rootB);
+  // The search for the first crossed trapezoid passes the node where a was added.
+  const VertexState& va = verts_[a];
+  CollectCrossed(s, va.plain ? va.node : rootA);
   CutAlong(s);
   LinkEnd(a, &Trapezoid::u, &Trapezoid::d, 0);
   LinkLevels();
@@ -567,24 +601,31 @@ void Triangulator::LinkLevels() {
 }
 
 // Moves the roots of the segments not yet inserted down to the trapezoids that now hold their
-// end points, so that later queries start there. Every vertex is the end of two segments: when
-// both searches start from one node and the first went its way without asking where the
-// segment leads, the second would take the same path, and shares its result.
+// end points, so that later queries start there. A vertex in the map needs no root when its
+// searches start at its own node, nor as the lower end of a segment, which is never searched
+// for again. Every vertex is the end of two segments: when both searches start from one node
+// and the first went its way without asking where the segment leads, the second would take
+// the same path, and shares its result.
 void Triangulator::Relocate() {
   for (int v = 1; v <= n_; ++v) {
+    const VertexState& state = verts_[v];
+    if (state.inserted && state.plain)
+      continue;
     Segment& out = segs_[v];  // starts at v
     Segment& in = segs_[out.prev];  // ends at v
-    if (!out.inserted) {
+    const bool outNeeds = !out.inserted && !(state.inserted && out.lo == v);
+    bool inNeeds = !in.inserted && !(state.inserted && in.lo == v);
+    if (outNeeds) {
       bool askedW = false;
       const int from = out.root0;
-      out.root0 = traps_[Locate(v, out.v1, from, &askedW)].sink;
-      if (!in.inserted && !askedW && in.root1 == from) {
+      out.root0 = traps_[LocateVertex(v, out.v1, from, &askedW)].sink;
+      if (inNeeds && !askedW && in.root1 == from) {
         in.root1 = out.root0;
-        continue;
+        inNeeds = false;
       }
     }
-    if (!in.inserted)
-      in.root1 = traps_[Locate(v, in.v0, in.root1)].sink;
+    if (inNeeds)
+      in.root1 = traps_[LocateVertex(v, in.v0, in.root1)].sink;
   }
 }
 
@@ -635,12 +676,12 @@ int Triangulator::NextHalfEdge(int e) const {
   if (firstOut_[v + 1] - firstOut_[v] == 1)
     return outs_[firstOut_[v]];
   const Point& at = pts_[v];
-  const Point back{pts_[in.from].x - at.x, pts_[in.from].y - at.y};
+  const Point back = Direction(at, pts_[in.from]);
   int best = -1;
   Point bestDir{0.0, 0.0};
   for (int k = firstOut_[v]; k < firstOut_[v + 1]; ++k) {
     const int cand = outs_[k];
-    const Point dir{pts_[edges_[cand].to].x - at.x, pts_[edges_[cand].to].y - at.y};
+    const Point dir = Direction(at, pts_[edges_[cand].to]);
     if (best < 0 || TurnsLess(back, dir, bestDir)) {
       best = cand;
       bestDir = dir;
