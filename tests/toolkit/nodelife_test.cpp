@@ -5,6 +5,7 @@
 
 #include <gmock/gmock.h>
 
+#include "files.h"
 #include "scene.h"
 #include "support.h"
 #include "toolkit/geometry/geometry.h"
@@ -146,9 +147,9 @@ TEST_F(Nodes, LoadRefusalsAndTheirMessages) {
 
 TEST_F(Nodes, ALightFileFoundAlongTheModelPathIsReadFromThere) {
   std::string path = tk::writeinfolder("lightdir", "lamps.lights", "//lights\npoint pos 1 2 3\n");
-  tk::setenvironment("WTMODELS", "nowhere;lightdir");
+  tk::setenvutf8("WTMODELS", "nowhere;lightdir");
   WTnode *first = WTnode_load(root, "lamps.lights", 1.0f);
-  tk::setenvironment("WTMODELS", nullptr);
+  tk::setenvutf8("WTMODELS", nullptr);
   remove(path.c_str());
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(WTlightnode_gettype(first), 1);

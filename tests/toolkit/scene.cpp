@@ -53,15 +53,4 @@ std::string writeinfolder(const std::string &folder, const std::string &name,
 #endif
 }
 
-void setenvironment(const char *name, const char *value) {
-#if defined(_WIN32)
-  _putenv_s(name, value ? value : "");
-#else
-  if (value)
-    setenv(name, value, 1);
-  else
-    unsetenv(name);
-#endif
-}
-
 }  // namespace tk

@@ -26,7 +26,5 @@ std::string readfile(const std::string &path);  // line ends as LF
 // made first; elsewhere the backslash is part of the file's name).
 std::string writeinfolder(const std::string &folder, const std::string &name,
                           const std::string &text);
-// Sets an environment variable; null removes it.
-void setenvironment(const char *name, const char *value);
 
 }  // namespace tk
