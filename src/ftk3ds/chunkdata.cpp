@@ -792,7 +792,11 @@ void WriteRecord(uint32_t tag, const TagInfo &info, const void *data) {
       WritePoint3ds(&d->point);
       WriteFloat3ds(d->b);
       WriteFloat3ds(d->c);
-      WriteFixedString3ds(d->name ? d->name : "", 11);
+      // The name field holds ten characters and a terminator: a longer name is cut, as
+      // readers refuse a field without its terminator.
+      char name[11];
+      CopyName(name, sizeof name, d->name);
+      WriteFixedString3ds(name, sizeof name);
       break;
     }
     case kKfHeader: {

@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include "ftk3ds/internal.h"
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -126,6 +128,113 @@ TEST_F(ChunkTree, ClearedChunksAreReadAsRawDataAndNotWritten) {
   EXPECT_EQ(ReadBytes(Path("out.3ds")), Chunk(0x4D4D, "", {version, section, kf}));
 }
 
+// Chunks of other programs that hold children: 0x2D2D, 0x2D3D and 0x3DFF have no data of their
+// own, 0xD000 has four bytes before its children. Each keeps its children as chunks and comes
+// back byte for byte, its children written once.
+TEST_F(ChunkTree, ForeignContainersKeepTheirChildren) {
+  const std::string child = Chunk(0x0011, U8(1) + U8(2) + U8(3));
+  const struct {
+    uint16_t tag;
+    std::string own;
+  } cases[] = {{0x2D2D, ""}, {0x2D3D, ""}, {0x3DFF, ""}, {0xD000, U32(0x01020304)}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.tag);
+    ClearErrList3ds();
+    const std::string file =
+        Chunk(0x4D4D, "",
+              {Chunk(0x0002, U32(3)),
+               Chunk(0x3D3D, "", {Chunk(0x3D3E, U32(3)), Chunk(c.tag, c.own, {child, child})}),
+               Chunk(0xB000, "", {Chunk(0xB00A, U16(5) + Str("") + U32(30))})});
+    WriteBytes(Path("in.3ds"), file);
+    Database3ds *db = ReadDatabaseFile(Path("in.3ds"));
+    ASSERT_EQ(ftkerr3ds, 0) << Errors();
+    Chunk3ds *container = Child(db->topChunk, {0x3D3D, c.tag});
+    ASSERT_NE(container, nullptr);
+    char tag[8];
+    snprintf(tag, sizeof tag, "%04X", c.tag);
+    EXPECT_EQ(Layout(container), std::string(tag) + "{0011 0011}");
+    ASSERT_TRUE(WriteDatabaseFile(Path("out.3ds"), db));
+    ReleaseDatabase3ds(&db);
+    EXPECT_EQ(ReadBytes(Path("out.3ds")), file);
+  }
+}
+
+// The viewport name is an 11-byte field: a longer name is cut to ten characters and its
+// terminator, so that the file reads back.
+TEST_F(ChunkTree, ViewportNamesFitTheirField) {
+  const struct {
+    const char *name;
+    std::string field;
+    const char *readBack;
+  } cases[] = {
+      {"top", Str("top") + std::string(7, '\0'), "top"},
+      {"0123456789", Str("0123456789"), "0123456789"},
+      {"0123456789AB", Str("0123456789"), "0123456789"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    ClearErrList3ds();
+    Database3ds *db = nullptr;
+    InitDatabase3ds(&db);
+    CreateNewDatabase3ds(db, MeshFile3ds);
+    Chunk3ds *layout = nullptr;
+    InitChunkAs3ds(&layout, 0x7001);
+    InitChunkData3ds(layout);
+    AddChildChunk3ds(Child(db->topChunk, {0x3D3D}), layout);
+    Chunk3ds *view = nullptr;
+    auto *data = static_cast<ftk3ds::ViewportData *>(InitChunkAndData3ds(&view, 0x7011));
+    ASSERT_NE(data, nullptr);
+    data->values[0] = 7;
+    free(data->name);
+    data->name = strdup(c.name);
+    AddChildChunk3ds(layout, view);
+    ASSERT_TRUE(WriteDatabaseFile(Path("view.3ds"), db));
+    ReleaseDatabase3ds(&db);
+
+    const std::string own = U16(7) + std::string(12, '\0') + std::string(24, '\0') + c.field;
+    EXPECT_NE(ReadBytes(Path("view.3ds")).find(Chunk(0x7011, own)), std::string::npos);
+    db = ReadDatabaseFile(Path("view.3ds"));
+    Chunk3ds *back = Child(db->topChunk, {0x3D3D, 0x7001, 0x7011});
+    ASSERT_NE(back, nullptr);
+    auto *read = static_cast<ftk3ds::ViewportData *>(ReadChunkData3ds(back));
+    EXPECT_EQ(ftkerr3ds, 0) << Errors();
+    ASSERT_NE(read, nullptr);
+    EXPECT_STREQ(read->name, c.readBack);
+    ReleaseDatabase3ds(&db);
+    CloseAllFiles3ds();
+  }
+}
+
+// A failure while reading the tree is reported from the innermost operation out: the file
+// read, the tree walk (once or more), then the database.
+TEST_F(ChunkTree, AFailedReadIsReportedInLayers) {
+  const struct {
+    const char *what;
+    std::string bytes;
+  } cases[] = {
+      {"object name without its terminator",
+       Chunk(0x4D4D, "", {Chunk(0x3D3D, "", {Chunk(0x4000, "abcdefghijklmnop")})})},
+      {"map name beyond the skip bound",
+       Chunk(0x4D4D, "",
+             {Chunk(0x3D3D, "",
+                    {Chunk(0xAFFF, "", {Chunk(0xA200, "", {Chunk(0xA300, Str("longname.tiff"))})})})})},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    ClearErrList3ds();
+    WriteBytes(Path("bad.3ds"), c.bytes);
+    Database3ds *db = ReadDatabaseFile(Path("bad.3ds"));
+    std::vector<ErrorCode3ds> codes;
+    for (const ErrRec3ds *e = GetErrList3ds(); e->code != NO_FTK_ERRORS; ++e) codes.push_back(e->code);
+    ASSERT_GE(codes.size(), 3u) << Errors();
+    EXPECT_EQ(codes.front(), ERR_READING_FILE) << Errors();
+    EXPECT_EQ(codes.back(), ERR_CREATING_DATABASE) << Errors();
+    for (size_t i = 1; i + 1 < codes.size(); ++i) EXPECT_EQ(codes[i], ERR_READING_DATABASE) << Errors();
+    ReleaseDatabase3ds(&db);
+    CloseAllFiles3ds();
+  }
+}
+
 TEST_F(ChunkTree, NodesWithoutIdsAreNumberedInOrder) {
   auto node = [](const char *name, uint16_t parent) {
     return Chunk(0xB002, "", {Chunk(0xB010, Str(name) + U16(0) + U16(0) + U16(parent))});
@@ -142,8 +251,6 @@ TEST_F(ChunkTree, NodesWithoutIdsAreNumberedInOrder) {
   ReleaseDatabase3ds(&db);
 }
 
-// A small valid file, cut short at every length and with each byte flipped in turn, reads
-// under the sanitizers without a crash; every cut file reports an error.
 // A small file that still holds every kind of record: settings, a mesh with all its arrays,
 // a material with a map and a parameter block, a dummy node and an object node with tracks.
 Database3ds *MakeSmallDatabase() {
@@ -179,6 +286,8 @@ Database3ds *MakeSmallDatabase() {
   return db;
 }
 
+// A small valid file, cut short at every length and with each byte flipped in turn, reads
+// under the sanitizers without a crash; every cut file reports an error.
 TEST_F(DamagedFiles, EveryPrefixAndEveryFlippedByte) {
   Database3ds *made = MakeSmallDatabase();
   ASSERT_TRUE(WriteDatabaseFile(Path("sample.3ds"), made));
@@ -187,25 +296,42 @@ TEST_F(DamagedFiles, EveryPrefixAndEveryFlippedByte) {
   ASSERT_GT(sample.size(), 500u);
   ASSERT_LT(sample.size(), 1500u);
 
+  // Reads a file and every record in it, then writes a copy of what was read. A damaged file
+  // either reports an error, or reads cleanly and its copy reads cleanly again.
+  struct Outcome {
+    bool reported = false;
+    bool copied = false;
+  };
   auto attempt = [&](const std::string &bytes) {
+    Outcome outcome;
     ClearErrList3ds();
     WriteBytes(Path("damaged.3ds"), bytes);
     Database3ds *db = ReadDatabaseFile(Path("damaged.3ds"));
-    bool failed = ftkerr3ds != 0;
     ReadEveryRecord(db);
+    outcome.reported = ftkerr3ds != 0;
     File3ds *out = OpenFile3ds(Path("copy.3ds").c_str(), "w");
     if (out) WriteDatabase3ds(out, db);
     ReleaseDatabase3ds(&db);
     CloseAllFiles3ds();
-    return failed;
+    if (!outcome.reported && !ftkerr3ds) {
+      Database3ds *copy = ReadDatabaseFile(Path("copy.3ds"));
+      ReadEveryRecord(copy);
+      outcome.copied = copy && copy->topChunk && !ftkerr3ds;
+      ReleaseDatabase3ds(&copy);
+      CloseAllFiles3ds();
+    }
+    return outcome;
   };
-  for (size_t n = 0; n < sample.size(); ++n) EXPECT_TRUE(attempt(sample.substr(0, n))) << n;
+  for (size_t n = 0; n < sample.size(); ++n) EXPECT_TRUE(attempt(sample.substr(0, n)).reported) << n;
   for (size_t i = 0; i < sample.size(); ++i) {
     std::string bytes = sample;
     bytes[i] = static_cast<char>(bytes[i] ^ 0xFF);
-    attempt(bytes);
+    Outcome outcome = attempt(bytes);
+    EXPECT_TRUE(outcome.reported || outcome.copied) << i << ": " << Errors();
   }
-  EXPECT_FALSE(attempt(sample));
+  Outcome whole = attempt(sample);
+  EXPECT_FALSE(whole.reported) << Errors();
+  EXPECT_TRUE(whole.copied);
 }
 
 TEST_F(DamagedFiles, HostileFieldsAreRefused) {
