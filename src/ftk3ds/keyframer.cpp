@@ -388,9 +388,11 @@ void PutObjectMotion3ds(Database3ds *db, const ObjectMotion3ds *motion) {
   if (!kf) return;
   Chunk3ds *extra = nullptr;
   std::string listName = ListName(motion->name, motion->instance);
-  if (Chunk3ds *old = FindNodeByName3ds(db, listName.c_str(), kObjectNode)) {
+  Chunk3ds *old = FindNodeByName3ds(db, listName.c_str(), kObjectNode);
+  if (old) {
     extra = KeepExtraData(old);
     ClearChunk3ds(old);
+    MarkNodeListDirty3ds(db);  // the cleared node leaves the list
   }
   if (ErrorSerial() != serial) {
     ReleaseChunk3ds(&extra);
@@ -404,12 +406,12 @@ void PutObjectMotion3ds(Database3ds *db, const ObjectMotion3ds *motion) {
     return;
   }
   AddChildChunk3ds(kf, node);
-  MarkNodeListDirty3ds(db);
 
   Chunk3ds *id = AddDataChild(node, kNodeId);
   Chunk3ds *header = id ? AddDataChild(node, kNodeHeader) : nullptr;
   if (!header) {
     ReleaseChunk3ds(&extra);
+    MarkNodeListDirty3ds(db);
     return;
   }
   *static_cast<uint16_t *>(id->data) = 0xFFFF;
@@ -465,6 +467,10 @@ void PutObjectMotion3ds(Database3ds *db, const ObjectMotion3ds *motion) {
     extra = nullptr;
   }
   ReleaseChunk3ds(&extra);
+  if (ok)
+    NoteNodeAdded(db, kf, node);
+  else
+    MarkNodeListDirty3ds(db);
 }
 
 void InitKfSettings3ds(KfSettings3ds **kf) {

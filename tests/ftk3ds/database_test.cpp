@@ -11,6 +11,7 @@ namespace {
 
 using ChunkTree = Ftk3dsTest;
 using DamagedFiles = Ftk3dsTest;
+using NameLists = Ftk3dsTest;
 
 TEST_F(ChunkTree, ChildrenGoInOrderOfTheirTags) {
   Chunk3ds *section = nullptr;
@@ -248,6 +249,133 @@ TEST_F(ChunkTree, NodesWithoutIdsAreNumberedInOrder) {
   ASSERT_NE(m, nullptr);
   EXPECT_STREQ(m->parent, "b");
   ReleaseObjectMotion3ds(&m);
+  ReleaseDatabase3ds(&db);
+}
+
+// Where a lookup lands in a list, as its position ("-" when it finds nothing).
+std::string At(const NameList3ds *list, const Chunk3ds *found) {
+  for (uint32_t i = 0; list && i < list->count; ++i)
+    if (list->list[i].chunk == found) return std::to_string(i);
+  return "-";
+}
+
+// What the name lists give: every entry's name and where a lookup by that name lands, the
+// meshes and the object nodes by index.
+std::string Lists(Database3ds *db) {
+  std::string text = "objects:";
+  UpdateNamedObjectList3ds(db);
+  for (uint32_t i = 0; db->objects && i < db->objects->count; ++i) {
+    Chunk3ds *found = nullptr;
+    FindNamedObject3ds(db, db->objects->list[i].name, &found);
+    text += std::string(" ") + db->objects->list[i].name + "@" + At(db->objects, found);
+  }
+  text += "\nmaterials:";
+  for (uint32_t i = 0, n = GetMaterialCount3ds(db); i < n; ++i) {
+    Chunk3ds *found = nullptr;
+    FindMaterialByName3ds(db, db->materials->list[i].name, &found);
+    text += std::string(" ") + db->materials->list[i].name + "@" + At(db->materials, found);
+  }
+  text += "\nnodes:";
+  UpdateNodeList3ds(db);
+  for (uint32_t i = 0; db->nodes && i < db->nodes->count; ++i) {
+    const char *name = db->nodes->list[i].name;
+    text += std::string(" ") + (name ? name : "-") + "@" +
+            At(db->nodes, name ? FindNodeByName3ds(db, name, 0xB002) : nullptr);
+  }
+  text += "\nmeshes:";
+  MeshObj3ds *mesh = nullptr;
+  for (uint32_t i = 0, n = GetMeshCount3ds(db); i < n; ++i) {
+    GetMeshByIndex3ds(db, i, &mesh);
+    text += std::string(" ") + mesh->name;
+  }
+  ReleaseMeshObj3ds(&mesh);
+  text += "\nobject nodes:";
+  for (uint32_t i = 0, n = GetObjectMotionCount3ds(db); i < n; ++i)
+    text += " " + At(db->nodes, FindNodeByIndex3ds(db, i, 0xB002));
+  return text;
+}
+
+// The tags of a chunk's children.
+std::string ChildTags(const Chunk3ds *chunk) {
+  std::string text;
+  char tag[8];
+  for (const Chunk3ds *c = chunk ? chunk->children : nullptr; c; c = c->next) {
+    snprintf(tag, sizeof tag, "%04X", static_cast<unsigned>(c->tag));
+    text += (text.empty() ? "" : " ") + std::string(tag);
+  }
+  return text;
+}
+
+// The lists kept up to date while records are put, against lists built afresh from the tree.
+void ExpectListsCurrent(Database3ds *db, const char *step) {
+  std::string kept = Lists(db);
+  MarkObjectListDirty3ds(db);
+  MarkMaterialListDirty3ds(db);
+  MarkNodeListDirty3ds(db);
+  EXPECT_EQ(kept, Lists(db)) << step;
+  EXPECT_EQ(ftkerr3ds, 0) << step << ": " << Ftk3dsTest::Errors();
+}
+
+// Records put one after another join the lists at their place in the tree: after the last of
+// their kind, or, where the file holds them in another order, where the tree puts them.
+TEST_F(NameLists, FollowTheTreeWhileRecordsArePut) {
+  auto node = [](const char *name, uint16_t tag) {
+    return Chunk(tag, "", {Chunk(0xB010, Str(name) + U16(0) + U16(0) + U16(0xFFFF))});
+  };
+  const std::string mesh = Chunk(0x4100, "", {Chunk(0x4110, U16(1) + F32(1) + F32(2) + F32(3))});
+  WriteBytes(Path("odd.3ds"),
+             Chunk(0x4D4D, "",
+                   {Chunk(0x0002, U32(3)),
+                    Chunk(0x3D3D, "",
+                          {Chunk(0x3D3E, U32(3)), Chunk(0x0100, F32(1)), Chunk(0x1234, "raw"),
+                           Chunk(0x4000, Str("old"), {mesh}), Chunk(0x4000, Str("lamp"))}),
+                    Chunk(0xB000, "", {Chunk(0xB00A, U16(5) + Str("") + U32(30)), node("n1", 0xB002),
+                                       node("amb", 0xB001)})}));
+  Database3ds *db = ReadDatabaseFile(Path("odd.3ds"));
+  ASSERT_EQ(ftkerr3ds, 0) << Errors();
+  ExpectListsCurrent(db, "read");
+
+  char name[16];
+  for (int i = 0; i < 20; ++i) {
+    snprintf(name, sizeof name, "m%02d", i);
+    MeshObj3ds *m = MakeSampleMesh(name);
+    PutMesh3ds(db, m);
+    ReleaseMeshObj3ds(&m);
+    Material3ds *mat = nullptr;
+    InitMaterial3ds(&mat);
+    strcpy(mat->name, name);
+    PutMaterial3ds(db, mat);
+    ReleaseMaterial3ds(&mat);
+    ObjectMotion3ds *motion = MakeSampleMotion(name, i ? "m00" : "");
+    PutObjectMotion3ds(db, motion);
+    ReleaseObjectMotion3ds(&motion);
+    if (i % 7 == 0) ExpectListsCurrent(db, name);
+  }
+  ExpectListsCurrent(db, "put");
+  // A mesh put under the name of an object without one turns that object into a mesh.
+  MeshObj3ds *lamp = MakeSampleMesh("lamp");
+  PutMesh3ds(db, lamp);
+  ReleaseMeshObj3ds(&lamp);
+  ExpectListsCurrent(db, "replaced");
+  std::string expected = "3D3E";
+  for (int i = 0; i < 20; ++i) expected += " AFFF";
+  expected += " 0100";
+  for (int i = 0; i < 20; ++i) expected += " 4000";
+  expected += " 1234 4000 4000";
+  EXPECT_EQ(ChildTags(Child(db->topChunk, {0x3D3D})), expected);
+
+  // The section made anew: the objects go where the tree now puts them.
+  Chunk3ds *section = nullptr;
+  SetChildChunk3ds(db->topChunk, 0x3D3D, &section);
+  MarkObjectListDirty3ds(db);
+  MarkMaterialListDirty3ds(db);
+  for (int i = 0; i < 20; ++i) {
+    snprintf(name, sizeof name, "again%02d", i);
+    MeshObj3ds *m = MakeSampleMesh(name);
+    PutMesh3ds(db, m);
+    ReleaseMeshObj3ds(&m);
+  }
+  ExpectListsCurrent(db, "section made anew");
   ReleaseDatabase3ds(&db);
 }
 
