@@ -81,6 +81,12 @@ bool CheckMeshDatabase(Database3ds *db) {
   return true;
 }
 
+Chunk3ds *FindKfSection(Chunk3ds *top) {
+  Chunk3ds *kf = FirstChild(top, kKfSection);
+  if (!kf && top) FindChunk3ds(top, kKfSection, &kf);
+  return kf;
+}
+
 Chunk3ds *GetMeshSection(Database3ds *db) {
   Chunk3ds *section = nullptr;
   FindChunk3ds(db->topChunk, kMeshSection, &section);
@@ -638,8 +644,7 @@ void SetDatabaseRelease3ds(Database3ds *db, uint32_t release) {
   }
   *value = static_cast<int32_t>(release + 1);
 
-  Chunk3ds *kf = nullptr;
-  FindChunk3ds(top, kKfSection, &kf);
+  Chunk3ds *kf = FindKfSection(top);
   if (!kf) {
     InitChunkAs3ds(&kf, kKfSection);
     if (!kf) return;

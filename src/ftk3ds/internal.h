@@ -295,6 +295,10 @@ bool IsNodeTag(uint32_t tag);
 // ignored). True when usable.
 bool CheckMeshDatabase(Database3ds *db);
 
+// The keyframer section 0xB000: the top chunk's own, else the first anywhere below it (a search
+// through the whole tree only for files that keep it elsewhere).
+Chunk3ds *FindKfSection(Chunk3ds *top);
+
 // Finds the mesh section 0x3D3D, or makes it and adds it to the top chunk.
 Chunk3ds *GetMeshSection(Database3ds *db);
 

@@ -172,8 +172,7 @@ std::string ListName(const char *name, const char *instance) {
 namespace ftk3ds {
 
 void LinkNodesAfterRead(Database3ds *db) {
-  Chunk3ds *kf = nullptr;
-  FindChunk3ds(db->topChunk, kKfSection, &kf);
+  Chunk3ds *kf = FindKfSection(db->topChunk);
   if (!kf) return;
   std::vector<NodeEntry> nodes;
   if (!CollectNodes(kf, true, &nodes)) return;
@@ -197,8 +196,7 @@ void LinkNodesAfterRead(Database3ds *db) {
 }
 
 void NumberNodesForWrite(Database3ds *db) {
-  Chunk3ds *kf = nullptr;
-  FindChunk3ds(db->topChunk, kKfSection, &kf);
+  Chunk3ds *kf = FindKfSection(db->topChunk);
   if (!kf) return;
   uint16_t next = 0;
   for (Chunk3ds *c = kf->children; c; c = c->next) {

@@ -19,13 +19,19 @@ struct NameIndex3ds {
   const NameListEntry3ds *entries = nullptr;
   uint32_t count = 0;
   bool named = false;
-  std::unordered_map<std::string, std::vector<uint32_t>> byName;
+  struct Run {
+    uint32_t first, last;
+  };
+  std::unordered_map<std::string, Run> byName;  // entries of one name, chained by nextSame
+  std::vector<uint32_t> nextSame;
   std::unordered_map<uint32_t, std::vector<uint32_t>> byTag;
   bool meshesKnown = false;
   std::vector<uint32_t> meshes;
 };
 
 namespace {
+
+const uint32_t kNone = 0xFFFFFFFFu;
 
 // The index of a list, made or made again when it does not match the list.
 NameIndex3ds *Index(NameList3ds *list) {
@@ -40,18 +46,25 @@ NameIndex3ds *Index(NameList3ds *list) {
 }
 
 void AddName(NameIndex3ds *index, const NameListEntry3ds &entry, uint32_t position) {
-  if (entry.name) index->byName[entry.name].push_back(position);
+  index->nextSame.push_back(kNone);
+  if (!entry.name) return;
+  auto added = index->byName.emplace(entry.name, NameIndex3ds::Run{position, position});
+  if (added.second) return;
+  NameIndex3ds::Run &run = added.first->second;
+  index->nextSame[run.last] = position;
+  run.last = position;
 }
 
-const std::vector<uint32_t> &Named(NameList3ds *list, const char *name) {
-  static const std::vector<uint32_t> none;
+// The first entry of a name (kNone when there is none); the next ones follow nextSame.
+uint32_t Named(NameList3ds *list, const char *name) {
   NameIndex3ds *index = Index(list);
   if (!index->named) {
+    index->nextSame.reserve(list->count);
     for (uint32_t i = 0; i < list->count; ++i) AddName(index, list->list[i], i);
     index->named = true;
   }
   auto found = index->byName.find(name);
-  return found == index->byName.end() ? none : found->second;
+  return found == index->byName.end() ? kNone : found->second.first;
 }
 
 const std::vector<uint32_t> &Tagged(NameList3ds *list, uint32_t tag) {
@@ -83,8 +96,8 @@ const std::vector<uint32_t> &Meshes(NameList3ds *list) {
 
 NameListEntry3ds *FindEntry(NameList3ds *list, const char *name) {
   if (!list || !name) return nullptr;
-  const std::vector<uint32_t> &positions = Named(list, name);
-  return positions.empty() ? nullptr : &list->list[positions.front()];
+  uint32_t first = Named(list, name);
+  return first == kNone ? nullptr : &list->list[first];
 }
 
 // ---- What each list holds ----
@@ -310,8 +323,7 @@ void UpdateNodeList3ds(Database3ds *db) {
     return;
   }
   if (!db->nodesDirty && db->nodes) return;
-  Chunk3ds *kf = nullptr;
-  FindChunk3ds(db->topChunk, kKfSection, &kf);
+  Chunk3ds *kf = FindKfSection(db->topChunk);
   db->nodesDirty = BuildList(&db->nodes, kf, kNodes) ? 0 : 1;
 }
 
@@ -384,7 +396,7 @@ Chunk3ds *FindNodeByName3ds(Database3ds *db, const char *name, uint32_t tag) {
   }
   UpdateNodeList3ds(db);
   if (!db->nodes) return nullptr;
-  for (uint32_t i : Named(db->nodes, name))
+  for (uint32_t i = Named(db->nodes, name); i != kNone; i = db->nodes->index->nextSame[i])
     if (db->nodes->list[i].chunk->tag == tag) return db->nodes->list[i].chunk;
   return nullptr;
 }
