@@ -26,8 +26,8 @@ const uint32_t kBufferSize = 8192;
 // stream, so that chunk lengths written back into headers just written are patched in memory.
 
 // A file is first read a whole window at a time, which holds all of a small file. After a jump
-// elsewhere only a few kilobytes are read, enough for the headers and small data there: in a big
-// file most jumps pass over big arrays, which are read straight into place when wanted.
+// elsewhere only a kilobyte is read, enough for a header and small data there: in a big file
+// most jumps pass over big arrays, which are read straight into place when wanted.
 const uint32_t kViewSize = 32768;
 const uint32_t kJumpRead = 1024;
 const uint64_t kUnknown = ~0ull;
