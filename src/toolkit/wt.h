@@ -836,6 +836,248 @@ WTAPI void _WTwindow_sethaseventhandlers(WTwindow *window, int flag);
 WTAPI int _WTwindow_gethaseventhandlers(WTwindow *window);
 WTAPI WTwindow *WTuniverse_findwindow(const char *name, int n);
 
+/* ---- Sensors ------------------------------------------------------------------------------------
+ * A sensor holds one input device's pose record and its driver functions; the frame loop updates
+ * every sensor once per frame before anything moves. */
+
+typedef int (*WTsensoropenfn)(WTsensor *sensor);
+typedef void (*WTsensorfn)(WTsensor *sensor);
+
+WTAPI WTsensor *_WTsensor_new(WTsensoropenfn open, WTsensorfn close, WTsensorfn update,
+                              void *serial, uint16_t device, int16_t mode);
+WTAPI WTsensor *WTsensor_new(WTsensoropenfn open, WTsensorfn close, WTsensorfn update,
+                             void *serial, uint16_t device, int16_t mode);
+WTAPI void WTsensor_delete(WTsensor *sensor);
+WTAPI void WTsensor_setdata(WTsensor *sensor, void *data);
+WTAPI void *WTsensor_getdata(WTsensor *sensor);
+WTAPI void WTsensor_setname(WTsensor *sensor, const char *name);
+WTAPI const char *WTsensor_getname(WTsensor *sensor);
+WTAPI void _WTsensor_sethaseventhandlers(WTsensor *sensor, int flag);
+WTAPI int _WTsensor_gethaseventhandlers(WTsensor *sensor);
+WTAPI WTsensor *WTuniverse_findsensor(const char *name, int n);
+WTAPI WTsensor *_WTsensor_next(WTsensor *sensor);
+WTAPI void _WTsensor_update(WTsensor *sensor);
+WTAPI int WTsensor_rotate(WTsensor *sensor, const WTq q);
+WTAPI int _WTsensor_getreference(WTsensor *sensor, WTq q);
+WTAPI int _WTsensor_setreference(WTsensor *sensor, const WTq q);
+WTAPI int WTsensor_setrecord(WTsensor *sensor, const WTp3 translation, const WTq rotation);
+WTAPI int _WTsensor_settranslation(WTsensor *sensor, const WTp3 p);
+WTAPI int _WTsensor_setrotation(WTsensor *sensor, const WTq q);
+WTAPI int _WTsensor_gettranslation(WTsensor *sensor, WTp3 p);
+WTAPI int _WTsensor_getrotation(WTsensor *sensor, WTq q);
+WTAPI int _WTsensor_setlastrecord(WTsensor *sensor, const WTp3 translation, const WTq rotation);
+WTAPI int _WTsensor_getlastrecord(WTsensor *sensor, WTp3 translation, WTq rotation);
+WTAPI int _WTsensor_setlasttranslation(WTsensor *sensor, const WTp3 p);
+WTAPI int _WTsensor_setlastrotation(WTsensor *sensor, const WTq q);
+WTAPI int _WTsensor_getlasttranslation(WTsensor *sensor, WTp3 p);
+WTAPI int _WTsensor_getlastrotation(WTsensor *sensor, WTq q);
+WTAPI int _WTsensor_delta(WTsensor *sensor, const WTp3 translation, const WTq rotation,
+                          WTp3 outtranslation, WTq outrotation);
+WTAPI int _WTsensor_setsensitivity(WTsensor *sensor, float value);
+WTAPI float _WTsensor_getsensitivity(WTsensor *sensor);
+WTAPI int _WTsensor_setangularrate(WTsensor *sensor, float value);
+WTAPI float _WTsensor_getangularrate(WTsensor *sensor);
+WTAPI int _WTsensor_setupdatefn(WTsensor *sensor, WTsensorfn fn);
+WTAPI WTsensorfn _WTsensor_getupdatefn(WTsensor *sensor);
+WTAPI int _WTsensor_setmiscdata(WTsensor *sensor, int value);
+WTAPI int _WTsensor_getmiscdata(WTsensor *sensor);
+WTAPI int _WTsensor_setrawdata(WTsensor *sensor, void *buffer);
+WTAPI void *_WTsensor_getrawdata(WTsensor *sensor);
+WTAPI int _WTsensor_setrawdata2(WTsensor *sensor, void *buffer);
+WTAPI void *_WTsensor_getrawdata2(WTsensor *sensor);
+WTAPI void *_WTsensor_getserial(WTsensor *sensor);
+WTAPI int _WTsensor_getdevice(WTsensor *sensor);
+WTAPI int _WTsensor_getmode(WTsensor *sensor);
+WTAPI int _WTsensor_setconstraints(WTsensor *sensor, unsigned char bits);
+WTAPI unsigned char _WTsensor_getconstraints(WTsensor *sensor);
+/* Closes a sensor's serial-port record (the devices layer). */
+void _WTserial_close(void *serial);
+
+/* ---- Motion links -------------------------------------------------------------------------------
+ * Source types: 0 sensor, 1 path.  Target types: 0 viewpoint, 1 object, 2 light, 3 node, 4 node
+ * path, 5 movable node. */
+
+#define WTSOURCE_SENSOR 0
+#define WTSOURCE_PATH 1
+#define WTTARGET_VIEWPOINT 0
+#define WTTARGET_OBJECT 1
+#define WTTARGET_LIGHT 2
+#define WTTARGET_NODE 3
+#define WTTARGET_NODEPATH 4
+#define WTTARGET_MOVABLE 5
+
+typedef struct WTnodepath WTnodepath;
+
+WTAPI WTmotionlink *WTmotionlink_new(void *source, void *target, int frame, int targettype);
+WTAPI WTmotionlink *_WTmotionlink_create(void *source, void *target, int frame, int sourcetype,
+                                         int targettype);
+WTAPI WTmotionlink *_WTmotionlink_newsensor(WTsensor *source, void *target, int frame,
+                                            int targettype);
+WTAPI WTmotionlink *_WTmotionlink_newpath(WTpath *source, void *target, int frame,
+                                          int targettype);
+WTAPI WTmotionlink *_WTmotionlink_newnodepath(WTnodepath *path, WTsensor *sensor, int frame);
+WTAPI int _WTmotionlink_delete(WTmotionlink *link);
+/* Deletes every link whose source or target is the object. */
+WTAPI int _WTmotionlink_deleteall(void *object);
+WTAPI WTmotionlink *_WTmotionlink_next(WTmotionlink *link);
+WTAPI int _WTmotionlink_getsource(WTmotionlink *link, void **source, int *type);
+WTAPI int _WTmotionlink_gettarget(WTmotionlink *link, void **target, int *type);
+WTAPI int _WTmotionlink_getframe(WTmotionlink *link);
+WTAPI int _WTmotionlink_getmode(WTmotionlink *link);
+WTAPI int _WTmotionlink_setframe(WTmotionlink *link, int frame, const WTq reference);
+WTAPI int _WTmotionlink_getreference(WTmotionlink *link, WTq q);
+WTAPI int _WTmotionlink_setmode(WTmotionlink *link, int mode);
+WTAPI int _WTmotionlink_addconstraint(WTmotionlink *link, int type, float min, float max);
+WTAPI int _WTmotionlink_removeconstraint(WTmotionlink *link, int type);
+WTAPI int _WTmotionlink_numconstraints(WTmotionlink *link);
+WTAPI int _WTmotionlink_enable(WTmotionlink *link, int on);
+WTAPI int _WTmotionlink_isenabled(WTmotionlink *link);
+WTAPI void _WTmotionlink_setdata(WTmotionlink *link, void *data);
+WTAPI void *_WTmotionlink_getdata(WTmotionlink *link);
+WTAPI int _WTmotionlink_gettargetpose(WTmotionlink *link, WTpq *pose);
+WTAPI int _WTmotionlink_getoffset(WTmotionlink *link, WTpq *pose);
+WTAPI float _WTmotionlink_getoffsetz(WTmotionlink *link);
+WTAPI void _WTmotionlink_setoffsetz(WTmotionlink *link, float z);
+/* One frame of the sensor links, in the frame loop's order. */
+WTAPI void _WTmotionlink_runall(void);
+/* One frame of a link to a transform node (target type 3). */
+WTAPI void _WTnode_sensorupdate(WTmotionlink *link);
+
+/* ---- Movable nodes --------------------------------------------------------------------------- */
+
+WTAPI WTnode *WTmovsepnode_new(WTnode *parent);
+WTAPI WTnode *WTmovgeometrynode_new(WTnode *parent, WTgeometry *geometry);
+WTAPI WTnode *WTmovswitchnode_new(WTnode *parent);
+WTAPI WTnode *WTmovlodnode_new(WTnode *parent);
+WTAPI WTnode *_WTmovlightnode_newdirected(WTnode *parent);
+WTAPI WTnode *_WTmovlightnode_newpoint(WTnode *parent);
+WTAPI WTnode *_WTmovlightnode_newspot(WTnode *parent);
+WTAPI WTnode *_WTmovnode_load(WTnode *parent, const char *name, float scale);
+WTAPI WTnode *_WTmovnode_instance(WTnode *parent, WTnode *movable);
+WTAPI int _WTmovnode_attach(WTnode *movable, WTnode *node, int index);
+WTAPI int _WTmovnode_detach(WTnode *movable, int index);
+WTAPI int _WTmovnode_deleteattached(WTnode *movable, int index);
+WTAPI int _WTmovnode_numattached(WTnode *movable);
+WTAPI WTnode *_WTmovnode_getattached(WTnode *movable, int index);
+WTAPI int _WTmovnode_setattached(WTnode *movable, const char *text);
+WTAPI const char *_WTmovnode_getattachedtext(WTnode *movable);
+WTAPI int _WTmovnode_rotateaxis(WTnode *movable, int axis, float degrees);
+WTAPI int _WTmovnode_axisrotation(WTnode *movable, int axis, float radians);
+WTAPI int _WTmovnode_pointaxis(WTnode *movable, int axis, const WTp3 direction);
+WTAPI int _WTmovnode_getcentre(WTnode *movable, WTp3 centre);
+WTAPI void _WTmovnode_sensorupdate(WTmotionlink *link);
+
+/* ---- Node paths ---------------------------------------------------------------------------------
+ * The chain of links from a root down to one occurrence of a node.  Counting and indexing show only
+ * the links a user sees: the inner parts of movables are hidden. */
+
+WTAPI WTnodepath *_WTnodepath_new(WTnode *node, WTnode *root, int n);
+WTAPI int _WTnodepath_delete(WTnodepath *path);
+WTAPI int _WTnodepath_numnodes(WTnodepath *path);
+WTAPI WTnode *_WTnodepath_getnode(WTnodepath *path, int index);
+WTAPI int _WTnodepath_gettransformfrom(WTnodepath *path, int start, WTm4 m);
+WTAPI int _WTnodepath_gettransform(WTnodepath *path, WTm4 m);
+WTAPI int _WTnodepath_getposition(WTnodepath *path, WTp3 p);
+WTAPI int _WTnodepath_getorientation(WTnodepath *path, WTq q);
+WTAPI int _WTnodepath_getindexes(WTnodepath *path, int *out, int capacity);
+
+/* ---- Poses and reference frames ------------------------------------------------------------------
+ * A missing frame is the world; a missing input gives zero, the identity or the identity pose. */
+
+WTAPI void _WTpq_toworld(const WTp3 p, const WTpq *frame, WTp3 out);
+WTAPI void _WTq_toworld(const WTq q, const WTpq *frame, WTq out);
+WTAPI void _WTpq_pose_toworld(const WTpq *pose, const WTpq *frame, WTpq *out);
+WTAPI void _WTpq_tolocal(const WTp3 p, const WTpq *frame, WTp3 out);
+WTAPI void _WTq_tolocal(const WTq q, const WTpq *frame, WTq out);
+WTAPI void _WTpq_pose_tolocal(const WTpq *pose, const WTpq *frame, WTpq *out);
+WTAPI void _WTpq_convert(const WTp3 p, const WTpq *from, const WTpq *to, WTp3 out);
+WTAPI void _WTq_convert(const WTq q, const WTpq *from, const WTpq *to, WTq out);
+WTAPI void _WTpq_pose_convert(const WTpq *pose, const WTpq *from, const WTpq *to, WTpq *out);
+WTAPI void _WTpq_identity(WTpq *pose);
+WTAPI void _WTq_inframe(const WTq q, const WTq frame, WTq out);
+/* Moves a pose by a delta: frame 0 the pose's own, 1 world axes, 2 the current viewpoint's. */
+WTAPI int _WTpq_move(WTpq *pose, const WTpq *delta, int frame);
+/* The matrix of a pose under the universe's axis convention, in one shared record. */
+WTAPI float (*_WTpq_2m4axes(const WTpq *pose))[4];
+WTAPI int _WTpq_viewpoint_getpose(WTviewpoint *viewpoint, const WTpq *frame, WTpq *out);
+WTAPI int _WTpq_viewpoint_setpose(WTviewpoint *viewpoint, const WTpq *pose, const WTpq *frame);
+WTAPI int _WTpq_viewpoint_translate(WTviewpoint *viewpoint, const WTp3 v, const WTpq *frame);
+
+/* ---- Paths --------------------------------------------------------------------------------------
+ * Recorded poses played back through motion links; states 0 idle, 1 recording, 2 playing,
+ * 3 single step. */
+
+typedef struct WTpathelement WTpathelement;
+
+WTAPI WTpath *_WTpath_new(WTobject *marker);
+WTAPI void WTpath_delete(WTpath *path);
+WTAPI void WTpath_setname(WTpath *path, const char *name);
+WTAPI const char *WTpath_getname(WTpath *path);
+WTAPI void WTpath_setdata(WTpath *path, void *data);
+WTAPI void *WTpath_getdata(WTpath *path);
+WTAPI void _WTpath_sethaseventhandlers(WTpath *path, int flag);
+WTAPI int _WTpath_gethaseventhandlers(WTpath *path);
+WTAPI WTpath *WTuniverse_findpath(const char *name, int n);
+WTAPI WTpath *_WTpath_next(WTpath *path);
+WTAPI int _WTpath_setmarkerobject(WTpath *path, WTobject *object);
+WTAPI int _WTpath_setmarkergeometry(WTpath *path, WTgeometry *geometry);
+WTAPI WTgeometry *_WTpath_getmarkergeometry(WTpath *path);
+WTAPI int _WTpath_getmarkersshown(WTpath *path);
+WTAPI int _WTpath_isplaying(WTpath *path);
+WTAPI int _WTpath_isrecording(WTpath *path);
+WTAPI int _WTpath_attach(WTpath *path, WTobject *target);
+WTAPI WTpathelement *_WTpathelement_new(const WTpq *pose);
+WTAPI WTpathelement *_WTpathelement_copy(WTpathelement *element);
+WTAPI int _WTpath_append(WTpath *path, WTpathelement *element);
+WTAPI int _WTpath_insertelement(WTpath *path, WTpathelement *element);
+WTAPI int _WTpathelement_delete(WTpathelement *element);
+WTAPI int _WTpathelement_unlink(WTpathelement *element);
+WTAPI int _WTpathelement_getposition(WTpathelement *element, WTp3 p);
+WTAPI int _WTpathelement_setposition(WTpathelement *element, const WTp3 p);
+WTAPI int _WTpathelement_getorientation(WTpathelement *element, WTq q);
+WTAPI int WTpathelement_setorientation(WTpathelement *element, const WTq q);
+WTAPI WTpathelement *_WTpath_getfirstelement(WTpath *path);
+WTAPI WTpathelement *_WTpathelement_next(WTpathelement *element);
+WTAPI WTpathelement *_WTpath_getcurrentelement(WTpath *path);
+WTAPI int _WTpath_numelements(WTpath *path);
+WTAPI WTpath *_WTpath_copy(WTpath *path);
+WTAPI int _WTpath_record(WTpath *path);
+WTAPI int _WTpath_recordone(WTpath *path);
+WTAPI int _WTpath_stop(WTpath *path);
+WTAPI int _WTpath_play(WTpath *path);
+WTAPI int _WTpath_playstep(WTpath *path);
+WTAPI int _WTpath_setplaying(WTpath *path, int on);
+WTAPI int _WTpath_getplaying(WTpath *path);
+WTAPI int _WTpath_setrecording(WTpath *path, int on);
+WTAPI int _WTpath_getrecording(WTpath *path);
+WTAPI int _WTpath_setloop(WTpath *path, int flags);
+WTAPI int _WTpath_getloop(WTpath *path);
+WTAPI int _WTpath_setspeed(WTpath *path, int speed);
+WTAPI int _WTpath_getspeed(WTpath *path);
+WTAPI int _WTpath_setrate(WTpath *path, int rate);
+WTAPI int _WTpath_getrate(WTpath *path);
+WTAPI int _WTpath_setconstraints(WTpath *path, int bits);
+WTAPI int _WTpath_getconstraints(WTpath *path);
+WTAPI int _WTpath_setdirection(WTpath *path, int forward);
+WTAPI int _WTpath_getdirection(WTpath *path);
+WTAPI int _WTpath_setmode(WTpath *path, int mode);
+WTAPI int _WTpath_getmode(WTpath *path);
+WTAPI int _WTpath_setrecordfrom(WTpath *path, WTviewpoint *viewpoint);
+WTAPI WTviewpoint *_WTpath_getrecordfrom(WTpath *path);
+WTAPI int _WTpath_seekelement(WTpath *path, int count, int from);
+WTAPI int _WTpath_rewind(WTpath *path);
+WTAPI int _WTpath_showmarkers(WTpath *path, int on);
+/* The current element's pose; false without one. */
+WTAPI int _WTpath_setcurrenttranslation(WTpath *path, const WTp3 p);
+WTAPI int _WTpath_getcurrenttranslation(WTpath *path, WTp3 p);
+WTAPI int _WTpath_setcurrentrotation(WTpath *path, const WTq q);
+WTAPI int _WTpath_getcurrentrotation(WTpath *path, WTq q);
+WTAPI WTpath *_WTpath_interpolate(WTpath *path, int n, int kind);
+WTAPI int _WTpath_save(WTpath *path, const char *filename);
+WTAPI WTpath *_WTpath_load(const char *filename, WTnode *node);
+/* One frame-loop step of every path. */
+WTAPI void _WTpath_stepall(void);
+
 /* ---- Start-up options and search paths -------------------------------------------------------- */
 
 typedef int (*WTmainfn)(int argc, char **argv);

@@ -7,11 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "scene.h"
 #include "support.h"
 
 namespace {
-
-using tk::FakeObject;
 
 TEST(Base, ClassFromTag) {
   const struct {
@@ -23,22 +22,26 @@ TEST(Base, ClassFromTag) {
   EXPECT_EQ(_WTbase_class(nullptr), -1);
 }
 
-class Bound : public ::testing::Test {
+class Bound : public tk::Universe {
  protected:
   void SetUp() override {
+    tk::Universe::SetUp();
     ASSERT_EQ(_WTbase_bindclasses(), 1);
-    for (FakeObject *f : {&path, &sensor}) tk::registerfake(f);
+    sensor = WTsensor_new(nullptr, nullptr, nullptr, nullptr, 0, 2);
+    WTsensor_setname(sensor, "shared");
+    path = _WTpath_new(nullptr);
+    WTpath_setname(path, "track");
     node = WTgroupnode_new(nullptr);
     WTnode_setname(node, "lamp");
   }
   void TearDown() override {
     WTnode_delete(node);
-    tk::clearfakes();
     _WTbase_bindclasses();
+    tk::Universe::TearDown();
   }
   WTnode *node = nullptr;
-  FakeObject path{34, nullptr, "track", 0, 0};
-  FakeObject sensor{33, nullptr, "shared", 0, 0};
+  WTpath *path = nullptr;
+  WTsensor *sensor = nullptr;
 };
 
 TEST_F(Bound, AllNamesFoundInTheProgramsExports) {
@@ -47,27 +50,26 @@ TEST_F(Bound, AllNamesFoundInTheProgramsExports) {
             reinterpret_cast<void *>(&_WTsensor_gethaseventhandlers));
 
   int payload = 0;
-  _WTbase_setdata(&sensor, &payload);
-  EXPECT_EQ(sensor.data, &payload);
-  EXPECT_EQ(_WTbase_getdata(&sensor), WTsensor_getdata(&sensor));
-  _WTbase_sethaseventhandlers(&path, 1);
-  EXPECT_EQ(_WTbase_gethaseventhandlers(&path), 1);
-  _WTbase_setname(&path, "front");
-  EXPECT_STREQ(_WTbase_getname(&path), "front");
+  _WTbase_setdata(sensor, &payload);
+  EXPECT_EQ(WTsensor_getdata(sensor), &payload);
+  _WTbase_sethaseventhandlers(path, 1);
+  EXPECT_EQ(_WTbase_gethaseventhandlers(path), 1);
+  _WTbase_setname(path, "front");
+  EXPECT_STREQ(_WTbase_getname(path), "front");
   _WTbase_setdata(node, &payload);
   EXPECT_EQ(WTnode_getdata(node), &payload);
-  _WTbase_delete(&sensor);
-  EXPECT_EQ(sensor.deleted, 1);
 
   // Every class is searched before generic objects; each class only through its own find.
   WTbase *generic = _WTbase_newobject(nullptr);
   _WTbase_setname(generic, "shared");
-  EXPECT_EQ(_WTbase_find(WTBASE_ANY, "shared", 6), &sensor);
+  EXPECT_EQ(_WTbase_find(WTBASE_ANY, "shared", 6), sensor);
   EXPECT_EQ(_WTbase_findbyname(WTBASE_GENERIC, "shared"), generic);
   EXPECT_EQ(_WTbase_findbyname(WTBASE_NODE, "lamp"), node);
   EXPECT_EQ(_WTbase_findbyname(WTBASE_SENSOR, "lamp"), nullptr);
   EXPECT_EQ(_WTbase_find(WTBASE_ANY, "", 0), nullptr);
   _WTbase_deleteobject(generic, 0);
+  _WTbase_delete(sensor);
+  EXPECT_EQ(_WTuniverse_getsensors(), nullptr);
 }
 
 TEST_F(Bound, OneMissingNameLeavesTheTableUnbound) {
@@ -80,12 +82,12 @@ TEST_F(Bound, OneMissingNameLeavesTheTableUnbound) {
   }
   EXPECT_EQ(_WTbase_isbound(), 0);
   int payload = 0;
-  sensor.data = &payload;
-  EXPECT_EQ(_WTbase_getdata(&sensor), nullptr);
-  _WTbase_setdata(&sensor, nullptr);
-  EXPECT_EQ(sensor.data, &payload);
-  _WTbase_delete(&sensor);
-  EXPECT_EQ(sensor.deleted, 0);
+  WTsensor_setdata(sensor, &payload);
+  EXPECT_EQ(_WTbase_getdata(sensor), nullptr);
+  _WTbase_setdata(sensor, nullptr);
+  EXPECT_EQ(WTsensor_getdata(sensor), &payload);
+  _WTbase_delete(sensor);
+  EXPECT_EQ(_WTuniverse_getsensors(), sensor);
 
   WTbase *generic = _WTbase_newobject(nullptr);
   _WTbase_setname(generic, "shared");

@@ -57,23 +57,4 @@ class Exports {
   static std::vector<std::string> &asked();
 };
 
-// A stand-in for an object of one of the bound classes still without a layer (sensor, path).
-struct FakeObject {
-  unsigned char tag;
-  void *data;
-  const char *name;
-  int flag;
-  int deleted;
-};
-// Registers an object for the stand-in find operations; unregistered when the test ends.
-void registerfake(FakeObject *object);
-void clearfakes();
-
 }  // namespace tk
-
-// Stand-ins the tests call directly (standins.cpp).
-extern "C" {
-WTAPI void *WTsensor_getdata(void *object);
-WTAPI int _WTsensor_gethaseventhandlers(void *object);
-WTAPI void _WTpath_sethaseventhandlers(void *object, int flag);
-}

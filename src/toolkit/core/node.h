@@ -140,6 +140,12 @@ WTnode *_WTnode_resolvexform(WTnode *node);
 // A new node of the kind under the resolved parent (the default parent for null), or null
 // when that parent takes no children.
 WTnode *_WTnode_create(WTnode *parent, int kind);
+// Raw link cells: a new cell, the parent's ordered child list and the child's parent chain.
+WTnodelink *_WTnodelink_new(WTnode *parent, WTnode *child);
+void _WTnodelink_siblingappend(WTnode *parent, WTnodelink *l);
+void _WTnodelink_siblingunlink(WTnode *parent, WTnodelink *l);
+void _WTnodelink_chainappend(WTnode *child, WTnodelink *l);
+void _WTnodelink_chainunlink(WTnode *child, WTnodelink *l);
 // Appends without checks or events.
 void _WTnode_addchildraw(WTnode *parent, WTnode *child);
 // Marks changed upward from a link cell.

@@ -46,6 +46,7 @@ void freeorphans(WTnode *node) {
   while (!work.empty()) {
     WTnode *n = work.back();
     work.pop_back();
+    _WTmotionlink_deleteall(n);
     _WTbase_calldeleted(n);
     WTbase_removeallhandlers(n);
     WTbase_deleteproperties(n);

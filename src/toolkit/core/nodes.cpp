@@ -343,6 +343,12 @@ void _WTnode_postchildren(WTnode *node) {
   WTproperty_firehandlers(node, "Children", content->childrentext);
 }
 
+WTnodelink *_WTnodelink_new(WTnode *parent, WTnode *child) { return newlink(parent, child); }
+void _WTnodelink_siblingappend(WTnode *parent, WTnodelink *l) { siblingappend(parent, l); }
+void _WTnodelink_siblingunlink(WTnode *parent, WTnodelink *l) { siblingunlink(parent, l); }
+void _WTnodelink_chainappend(WTnode *child, WTnodelink *l) { chainappend(child, l); }
+void _WTnodelink_chainunlink(WTnode *child, WTnodelink *l) { chainunlink(child, l); }
+
 void _WTnode_addchildraw(WTnode *parent, WTnode *child) {
   WTnodelink *l = newlink(parent, child);
   siblingappend(parent, l);

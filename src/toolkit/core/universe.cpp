@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/core/motion.h"
 #include "toolkit/core/node.h"
 #include "toolkit/core/options.h"
 #include "toolkit/core/universe.h"
@@ -143,6 +144,7 @@ void resetcontents() {
     _WTmem_free(u->name);
     u->name = _WTmem_strdup("untitled");
   }
+  _WTpath_hideallmarkers();
   u->rootobject = nullptr;
   u->secondobject = nullptr;
   _WTtask_clear();
@@ -199,11 +201,16 @@ void runaction(int code) {
     case WTACTION_USER:
       universe->action();
       break;
+    case WTACTION_LINKS:
+      _WTmotionlink_runall();
+      break;
     case WTACTION_TASKS:
       _WTtask_run();
       break;
+    case WTACTION_PATHS:
+      _WTpath_stepall();
+      break;
     default:
-      // Motion links, animated sequences and paths find nothing to do until they exist.
       break;
   }
 }
@@ -234,6 +241,10 @@ bool frame() {
   saveviewpoints();
   if (universe->options->bytes[9]) _WTwindow_pumpmessages();
   if (!universe) return false;
+  if (universe->sensors) {
+    for (WTsensor *s = universe->sensors; s; s = s->next) _WTsensor_update(s);
+    if (!universe) return false;
+  }
   countframe();
   for (int i = 0; i < 4; i++) {
     runaction(universe->order.codes[i]);
@@ -274,6 +285,19 @@ void _WTuniverse_setactivewindow(void *handle) {
 WTopts *_WTuniverse_getoptions(void) { return universe ? universe->options : nullptr; }
 void _WTuniverse_scenechanged(void) {
   if (universe) universe->sceneunchanged = 0;
+}
+WTsensor **_WTuniverse_sensorslot(void) { return universe ? &universe->sensors : nullptr; }
+WTpath **_WTuniverse_pathslot(void) { return universe ? &universe->paths : nullptr; }
+WTmotionlink **_WTuniverse_linkslot(void) { return universe ? &universe->links : nullptr; }
+int _WTuniverse_getaxismapping(int *permutation, int *target, int *sign) {
+  if (!universe) return 0;
+  int n = universe->naxes;
+  for (int k = 0; k < n; k++) {
+    permutation[k] = universe->permutation[k];
+    target[k] = universe->target[k];
+    sign[k] = universe->sign[k];
+  }
+  return n;
 }
 
 // ---- Creation and deletion -------------------------------------------------------------------
@@ -316,12 +340,15 @@ void WTuniverse_delete(void) {
   WTuniverse *u = universe;
   if (!u) return;
   _WTbase_stop();
+  _WTsensor_deleteall();
+  _WTpath_deleteall();
   _WTfont3d_deleteall();
   resetcontents();
   _WTmem_free(u->name);
   u->name = nullptr;
   _WTlight_deleteall();
   _WTtask_clear();
+  _WTmotionlink_clear();
   _WTviewpoint_deleteall();
   u->loadcallbacks.clear();
   u->unloadcallbacks.clear();
@@ -512,9 +539,6 @@ WTsensor *_WTuniverse_getsensors(void) { return universe ? universe->sensors : n
 WTlight *_WTuniverse_getlights(void) { return universe ? universe->lights : nullptr; }
 WTpath *_WTuniverse_getpaths(void) { return universe ? universe->paths : nullptr; }
 WTmotionlink *_WTuniverse_getmotionlinks(void) { return universe ? universe->links : nullptr; }
-
-// Motion links do not exist yet: there is none to remove.
-int _WTuniverse_removemotionlink(void *, void *) { return 0; }
 
 WTwindow *_WTuniverse_getcurrentwindow(void) {
   if (!universe) return nullptr;

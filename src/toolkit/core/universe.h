@@ -23,4 +23,6 @@ void _WTuniverse_setactivewindow(void *handle);
 struct WTopts *_WTuniverse_getoptions(void);
 // Marks the scene changed (clears the scene-unchanged byte).
 void _WTuniverse_scenechanged(void);
+// The axis mapping: its count (0 without one) and up to three permutation, target and sign entries.
+int _WTuniverse_getaxismapping(int *permutation, int *target, int *sign);
 }

@@ -286,9 +286,6 @@ int WTnode_rotatem4(WTnode *node, WTm4 m, int frame) {
   return turn(node, m, frame);
 }
 
-// Motion links join sensors to transform nodes; until they exist no link can be made.
-WTmotionlink *WTnode_addsensor(WTnode *, WTsensor *) { return nullptr; }
-
 int WTnode_removesensor(WTnode *node, WTsensor *sensor) {
   return node && sensor ? _WTuniverse_removemotionlink(sensor, node) : 0;
 }

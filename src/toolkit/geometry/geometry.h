@@ -27,6 +27,8 @@ struct WTgeomlist {
 extern "C" {
 WTAPI WTgeometry *WTgeometry_newblock(float x, float y, float z, int twosided);
 WTAPI void WTgeometry_delete(WTgeometry *geometry);
+// A new geometry with copies of the polygons and vertices.
+WTAPI WTgeometry *WTgeometry_copy(WTgeometry *geometry);
 WTAPI const char *WTgeometry_getname(WTgeometry *geometry);
 void _WTgeometry_modifiable(WTgeometry *geometry);
 // Reads the geometries of an open file; closes it.  Null when nothing was read.

@@ -25,6 +25,15 @@ void WTgeometry_delete(WTgeometry *geometry) {
   _WTmem_free(geometry);
 }
 
+WTgeometry *WTgeometry_copy(WTgeometry *geometry) {
+  if (!geometry) return nullptr;
+  WTgeometry *g = static_cast<WTgeometry *>(_WTmem_alloc(sizeof(WTgeometry)));
+  *g = *geometry;
+  g->node = nullptr;
+  g->name = _WTmem_strdup(geometry->name);
+  return g;
+}
+
 const char *WTgeometry_getname(WTgeometry *geometry) { return geometry ? geometry->name : nullptr; }
 
 void _WTgeometry_modifiable(WTgeometry *) {}

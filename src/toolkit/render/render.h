@@ -75,6 +75,9 @@ void _WTwindow_deleteall(void);
 void _WTwindow_setbgrgb24(WTwindow *window, unsigned rgb);
 void _WTwindow_bgchanged(void);
 
+// Lights that sensors drive follow them (the motion-link step).
+void _WTlight_followsensors(void);
+
 // The frame loop's calls.
 void _WTwindow_pumpmessages(void);
 void _WTwindow_firekeyevents(void);

@@ -156,6 +156,7 @@ WTviewpoint *WTviewpoint_new(void) {
 
 void _WTviewpoint_delete(WTviewpoint *viewpoint) {
   if (!viewpoint) return;
+  _WTmotionlink_deleteall(viewpoint);
   _WTbase_calldeleted(viewpoint);
   WTbase_deleteproperties(viewpoint);
   for (WTviewpoint **p = _WTuniverse_viewpointslot(); p && *p; p = &(*p)->next)
@@ -288,6 +289,7 @@ void _WTwindow_bgchanged(void) {}
 
 // ---- The frame loop's drawing, pumping and graphics start ----------------------------------
 
+void _WTlight_followsensors(void) {}
 void _WTwindow_pumpmessages(void) {}
 void _WTwindow_firekeyevents(void) {}
 void _WTuniverse_predraw(int) {}
