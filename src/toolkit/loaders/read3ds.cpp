@@ -7,6 +7,7 @@
 // numbers out of range and mesh chunks with no mesh or list to act on all fail the read.
 #include "toolkit/loaders/read3ds.h"
 
+#include <stdint.h>
 #include <string.h>
 
 #include <vector>
@@ -44,6 +45,7 @@ struct State {
   uint32_t lightnumber;
   uint32_t matnumber;
   uint32_t groupnumber;
+  std::vector<uint16_t> scratch;  // face records as read
 };
 State g;
 
@@ -161,6 +163,13 @@ T *newrecord() {
   return static_cast<T *>(_WT3ds_calloc(sizeof(T), 1));
 }
 
+// An array that the reader fills whole; not zeroed.
+template <typename T>
+T *newarray(size_t count) {
+  if (count > SIZE_MAX / sizeof(T)) _WTmsg_fatal("OUT OF MEMORY!");
+  return static_cast<T *>(_WTmem_alloc(sizeof(T) * count));
+}
+
 void setcolour(float *c, float r, float gr, float b) {
   c[0] = r;
   c[1] = gr;
@@ -199,18 +208,18 @@ int prepare_n_tri_object() {
 
 void prepare_point_array(_WT3dsTriObject *m, uint32_t n) {
   m->nverts = n;
-  m->verts = static_cast<float(*)[3]>(_WT3ds_calloc(sizeof *m->verts, n));
+  m->verts = newarray<float[3]>(n);
 }
 
 void prepare_face_array(_WT3dsTriObject *m, uint32_t n) {
   m->nfaces = n;
-  m->faces = static_cast<uint32_t(*)[3]>(_WT3ds_calloc(sizeof *m->faces, n));
-  m->faceflags = static_cast<uint32_t *>(_WT3ds_calloc(sizeof *m->faceflags, n));
+  m->faces = newarray<uint32_t[3]>(n);
+  m->faceflags = newarray<uint32_t>(n);
 }
 
 void prepare_msh_mat_group(_WT3dsTriObject *m) {
   if (m->facemats) return;
-  m->facemats = static_cast<_WT3dsMaterial **>(_WT3ds_calloc(sizeof *m->facemats, m->nfaces));
+  m->facemats = newarray<_WT3dsMaterial *>(m->nfaces);
   _WT3dsMaterial *fallback = _WT3ds_findmaterial("", g.data->materials);
   for (uint32_t i = 0; i < m->nfaces; i++) m->facemats[i] = fallback;
 }
@@ -401,7 +410,8 @@ int facearray(const Chunk &c) {
     return kFail;
   }
   prepare_face_array(m, n);
-  std::vector<uint16_t> raw(4u * n);
+  std::vector<uint16_t> &raw = g.scratch;
+  raw.resize(4u * n);
   if (!values(raw.data(), raw.size())) return kFail;
   for (uint32_t i = 0; i < n; i++) {
     const uint16_t *f = &raw[4u * i];
@@ -438,7 +448,8 @@ int materialgroup() {
     _WTmsg_warning("3D Studio box-assigned materials are not supported.\n");
     g.boxwarned = true;
   }
-  std::vector<uint16_t> faces(n);
+  std::vector<uint16_t> &faces = g.scratch;
+  faces.resize(n);
   if (!fits(n, 2) || !values(faces.data(), n)) return kFail;
   for (uint16_t f : faces) {
     if (f >= m->nfaces) {
@@ -463,7 +474,7 @@ int texverts() {
     return kFail;
   }
   _WTmem_free(m->uv);
-  m->uv = static_cast<float(*)[2]>(_WT3ds_calloc(sizeof *m->uv, n));
+  m->uv = newarray<float[2]>(n);
   if (!floats(&m->uv[0][0], 2u * n)) return kFail;
   for (uint32_t i = 0; i < 2u * n; i++) {
     float &x = (&m->uv[0][0])[i];
@@ -485,7 +496,7 @@ int smoothgroups() {
     return kFail;
   }
   _WTmem_free(m->smoothing);
-  m->smoothing = static_cast<uint32_t *>(_WT3ds_calloc(sizeof *m->smoothing, m->nfaces));
+  m->smoothing = newarray<uint32_t>(m->nfaces);
   return ok(values(m->smoothing, m->nfaces));
 }
 
@@ -692,7 +703,11 @@ int _WT3ds_readchunk(void) {
 }
 
 int _WT3ds_read(FILE *stream, _WT3dsData **out) {
+  std::vector<uint16_t> scratch;
+  scratch.swap(g.scratch);
   g = State();
+  g.scratch.swap(scratch);
+  g.scratch.clear();
   g.file = stream;
   g.matnumber = 1;
   g.groupnumber = 1;
