@@ -1,11 +1,12 @@
 // The 3D Studio chunk reader over any bytes: the read either fails or gives a scene whose
-// corners, per-face materials and texture coordinates its users can follow blindly; then the
-// scene is freed.
+// corners, per-face materials and texture coordinates its users can follow blindly; a sound scene
+// then goes through the steps toward geometry (table layout, smoothing splits, face looks) and
+// is freed.
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "toolkit/loaders/read3ds.h"
+#include "toolkit/loaders/build3ds.h"
 #include "toolkit/wt.h"
 
 namespace {
@@ -35,6 +36,19 @@ void walk(const _WT3dsData *d) {
   }
 }
 
+void build(_WT3dsData *d) {
+  _WT3ds_freelayout(_WT3ds_tablelayout(d->materials));
+  for (_WT3dsTriObject *m = d->meshes; m; m = m->next) {
+    if (m->smoothing) _WTmem_free(_WT3ds_smoothnormals(m));
+    for (uint32_t i = 0; i < m->nfaces; i++) {
+      _WT3dsFaceLook look;
+      _WT3ds_facelook(m, i, static_cast<int>(i & 1), &look);
+      for (uint32_t c : look.corners)
+        if (c >= m->nverts) abort();
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
@@ -51,7 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   _WT3dsData *scene = nullptr;
   int r = _WT3ds_read(f, &scene);
   if (!scene || (r != WT3DS_OK && r != WT3DS_UNREADABLE)) abort();
-  if (r == WT3DS_OK) walk(scene);
+  if (r == WT3DS_OK) {
+    walk(scene);
+    build(scene);
+  }
   _WT3ds_free(scene);
   fclose(f);
   return 0;
