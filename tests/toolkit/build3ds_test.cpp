@@ -237,7 +237,7 @@ TEST(Look3ds, TextureNamesTriedAsTarga) {
   for (const auto &c : cases) {
     char out[32] = "";
     EXPECT_EQ(_WT3ds_tganame(c.in, out, sizeof out), c.out ? 1 : 0) << c.in;
-    if (c.out) EXPECT_STREQ(out, c.out);
+    EXPECT_STREQ(out, c.out ? c.out : "") << c.in;  // untouched when refused
   }
   char small[6];
   EXPECT_EQ(_WT3ds_tganame("WOOD.GIF", small, sizeof small), 0);

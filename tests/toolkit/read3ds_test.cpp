@@ -102,11 +102,10 @@ void expectsound(const _WT3dsData *d) {
     ASSERT_TRUE(m->nfaces == 0 || m->faces);
     for (uint32_t i = 0; i < m->nfaces; i++)
       for (uint32_t c : m->faces[i]) ASSERT_LT(c, m->nverts);
-    if (m->facemats)
-      for (uint32_t i = 0; i < m->nfaces; i++)
-        ASSERT_NE(std::find(mats.begin(), mats.end(), m->facemats[i]), mats.end());
-    if (m->uv) ASSERT_TRUE(m->verts);
-    if (m->smoothing || m->facemats) ASSERT_TRUE(m->faces);
+    for (uint32_t i = 0; m->facemats && i < m->nfaces; i++)
+      ASSERT_NE(std::find(mats.begin(), mats.end(), m->facemats[i]), mats.end());
+    ASSERT_TRUE(!m->uv || m->verts);
+    ASSERT_TRUE(!(m->smoothing || m->facemats) || m->faces);
   }
 }
 
