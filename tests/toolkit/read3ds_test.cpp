@@ -287,6 +287,13 @@ TEST(Read3ds, FirstChunk) {
     EXPECT_EQ(s->viewkind, 8u);
     EXPECT_EQ(s->mapsize, 256u);
   }
+  // Nobody to hand the record to: it is freed.
+  FILE *f = tmpfile();
+  const std::string bytes = chunk(0x4D4D, "");
+  fwrite(bytes.data(), 1, bytes.size(), f);
+  rewind(f);
+  EXPECT_EQ(_WT3ds_read(f, nullptr), WT3DS_OK);
+  fclose(f);
 }
 
 TEST(Read3ds, NamesAreCut) {

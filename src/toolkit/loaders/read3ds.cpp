@@ -681,6 +681,39 @@ int dispatch(const Chunk &c) {
 
 }  // namespace
 
+namespace {
+
+int readscene(FILE *stream, _WT3dsData **out) {
+  std::vector<uint16_t> scratch;
+  scratch.swap(g.scratch);
+  g = State();
+  g.scratch.swap(scratch);
+  g.scratch.clear();
+  g.file = stream;
+  g.matnumber = 1;
+  g.groupnumber = 1;
+  g.data = newrecord<_WT3dsData>();
+  g.data->viewkind = 8;
+  g.data->mapsize = 256;
+  *out = g.data;
+  makedefaultmaterial();
+  if (!stream || !measurestream()) {
+    _WTmsg_debug("positioning error(%d)!\n", 0);
+    return kFail;
+  }
+  if (_WT3ds_readchunk()) {
+    _WTmsg_debug("_WT3ds_read: could not interpret Chunk\n");
+    return kFail;
+  }
+  if (!g.found) {
+    _WTmsg_debug("I found no M3DMAGIC in 3DS file\n");
+    return kFail;
+  }
+  return WT3DS_OK;
+}
+
+}  // namespace
+
 extern "C" {
 
 int _WT3ds_readchunk(void) {
@@ -703,32 +736,10 @@ int _WT3ds_readchunk(void) {
 }
 
 int _WT3ds_read(FILE *stream, _WT3dsData **out) {
-  std::vector<uint16_t> scratch;
-  scratch.swap(g.scratch);
-  g = State();
-  g.scratch.swap(scratch);
-  g.scratch.clear();
-  g.file = stream;
-  g.matnumber = 1;
-  g.groupnumber = 1;
-  g.data = newrecord<_WT3dsData>();
-  g.data->viewkind = 8;
-  g.data->mapsize = 256;
-  if (out) *out = g.data;
-  makedefaultmaterial();
-  if (!stream || !measurestream()) {
-    _WTmsg_debug("positioning error(%d)!\n", 0);
-    return kFail;
-  }
-  if (_WT3ds_readchunk()) {
-    _WTmsg_debug("_WT3ds_read: could not interpret Chunk\n");
-    return kFail;
-  }
-  if (!g.found) {
-    _WTmsg_debug("I found no M3DMAGIC in 3DS file\n");
-    return kFail;
-  }
-  return WT3DS_OK;
+  _WT3dsData *unwanted = nullptr;
+  const int r = readscene(stream, out ? out : &unwanted);
+  _WT3ds_free(unwanted);
+  return r;
 }
 
 _WT3dsMaterial *_WT3ds_findmaterial(const char *name, _WT3dsMaterial *list) {
