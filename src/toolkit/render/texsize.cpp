@@ -31,7 +31,9 @@ unsigned char blend(const unsigned char *p, int w, const Span &y, const Span &x,
   auto at = [&](int row, int col) { return p[(static_cast<size_t>(row) * w + col) * 4 + c]; };
   float left = y.w0 * at(y.i0, x.i0) + y.w1 * at(y.i1, x.i0);
   float right = y.w0 * at(y.i0, x.i1) + y.w1 * at(y.i1, x.i1);
-  float v = x.w0 * left + x.w1 * right;
+  // Rounded, not truncated: weights that sum to a hair below 1 must not turn 255 into 254, which
+  // would make opaque texels transparent to a later reduction.
+  float v = x.w0 * left + x.w1 * right + 0.5f;
   return static_cast<unsigned char>(v < 0.0f ? 0.0f : v > 255.0f ? 255.0f : v);
 }
 
