@@ -360,9 +360,10 @@ TEST_F(ImageFiles, FailuresAreReportedOnceWhileAmongTheLastSeven) {
   EXPECT_EQ(_WTtexture_getstatus(), 1);
   EXPECT_EQ(report(5, "a"), "");
   for (const char *name : {"b", "c", "d", "e", "f", "g"}) report(4, name);
-  EXPECT_EQ(report(3, "a"), "");  // seventh newest, now made the newest again
-  report(4, "h");
-  for (const char *name : {"i", "j", "k", "l", "m", "n"}) report(4, name);
+  EXPECT_EQ(report(3, "a"), "");  // the oldest of seven, made the newest again
+  report(4, "h");                 // drops b, not a
+  EXPECT_EQ(report(3, "a"), "");
+  for (const char *name : {"i", "j", "k", "l", "m", "n", "o"}) report(4, name);
   EXPECT_EQ(report(9, "a"), "VAV Warning: Texture a uses colormap: unsupported\n");
 }
 
