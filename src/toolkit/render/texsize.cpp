@@ -40,8 +40,8 @@ unsigned char blend(const unsigned char *p, int w, const Span &y, const Span &x,
 // One destination texel of a box reduction over the bw x bh block at (x0, y0).
 void reduceblock(const unsigned char *p, int w, int x0, int y0, int bw, int bh, bool ownalpha,
                  unsigned char *out) {
-  unsigned sum[4] = {0, 0, 0, 0}, opaque[3] = {0, 0, 0};
-  int n = bw * bh, nopaque = 0;
+  uint64_t sum[4] = {0, 0, 0, 0}, opaque[3] = {0, 0, 0};
+  uint64_t n = static_cast<uint64_t>(bw) * bh, nopaque = 0;
   for (int y = y0; y < y0 + bh; y++)
     for (int x = x0; x < x0 + bw; x++) {
       const unsigned char *t = p + (static_cast<size_t>(y) * w + x) * 4;
