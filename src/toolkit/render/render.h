@@ -1,6 +1,6 @@
 // What the scene graph and the universe need of lights, viewpoints and windows, and the frame
-// loop's drawing, pumping and graphics start.  The rendering layer replaces this header and
-// render_standin.cpp with its own.
+// loop's drawing, pumping and graphics start.  Until the drawing side exists, least.cpp keeps
+// their records without drawing anything.
 #pragma once
 
 #include "toolkit/wt.h"

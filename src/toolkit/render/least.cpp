@@ -1,5 +1,5 @@
-// Lights, viewpoints and windows as far as the scene graph and the universe need them before the
-// rendering layer exists: records with their values and ranges, nothing drawn, no windows made.
+// Lights, viewpoints and windows as far as the scene graph and the universe need them until the
+// drawing side exists: records with their values and ranges, nothing drawn, no windows made.
 #include <math.h>
 #include <string.h>
 
