@@ -411,7 +411,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       PointArrayData *d = static_cast<PointArrayData *>(record);
       uint16_t count = in.U16();
       if (!in.Fits(count, sizeof(Point3ds))) break;
-      d->points = static_cast<Point3ds *>(AllocArray(count, sizeof(Point3ds)));
+      d->points = static_cast<Point3ds *>(AllocFilled(count, sizeof(Point3ds)));
       if (count && !d->points) break;
       d->count = count;
       in.Bytes(d->points, count * static_cast<uint32_t>(sizeof(Point3ds)));
@@ -421,7 +421,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       VertexFlagData *d = static_cast<VertexFlagData *>(record);
       uint16_t count = in.U16();
       if (!in.Fits(count, 2)) break;
-      d->flags = static_cast<uint16_t *>(AllocArray(count, 2));
+      d->flags = static_cast<uint16_t *>(AllocFilled(count, 2));
       if (count && !d->flags) break;
       d->count = count;
       in.Bytes(d->flags, count * 2u);
@@ -431,7 +431,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       FaceArrayData *d = static_cast<FaceArrayData *>(record);
       uint16_t count = in.U16();
       if (!in.Fits(count, sizeof(Face3ds))) break;
-      d->faces = static_cast<Face3ds *>(AllocArray(count, sizeof(Face3ds)));
+      d->faces = static_cast<Face3ds *>(AllocFilled(count, sizeof(Face3ds)));
       if (count && !d->faces) break;
       d->count = count;
       in.Bytes(d->faces, count * static_cast<uint32_t>(sizeof(Face3ds)));
@@ -442,7 +442,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       d->name = in.String(info.n);
       uint16_t count = in.U16();
       if (!in.Fits(count, 2)) break;
-      d->faces = static_cast<uint16_t *>(AllocArray(count, 2));
+      d->faces = static_cast<uint16_t *>(AllocFilled(count, 2));
       if (count && !d->faces) break;
       d->count = count;
       in.Bytes(d->faces, count * 2u);
@@ -452,7 +452,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       TexVertData *d = static_cast<TexVertData *>(record);
       uint16_t count = in.U16();
       if (!in.Fits(count, sizeof(TexVert3ds))) break;
-      d->uv = static_cast<TexVert3ds *>(AllocArray(count, sizeof(TexVert3ds)));
+      d->uv = static_cast<TexVert3ds *>(AllocFilled(count, sizeof(TexVert3ds)));
       if (count && !d->uv) break;
       d->count = count;
       in.Bytes(d->uv, count * static_cast<uint32_t>(sizeof(TexVert3ds)));
@@ -461,7 +461,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
     case kSmooth: {
       SmoothData *d = static_cast<SmoothData *>(record);
       uint32_t count = in.left() / 4;
-      d->groups = static_cast<uint32_t *>(AllocArray(count, 4));
+      d->groups = static_cast<uint32_t *>(AllocFilled(count, 4));
       if (count && !d->groups) break;
       d->count = count;
       in.Bytes(d->groups, count * 4u);
@@ -552,7 +552,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       RawData *d = static_cast<RawData *>(record);
       uint32_t size = info.skip == kSkipFixed ? info.arg : in.left();
       if (!in.Fits(size, 1)) break;
-      d->bytes = static_cast<uint8_t *>(AllocArray(size, 1));
+      d->bytes = static_cast<uint8_t *>(AllocFilled(size, 1));
       if (size && !d->bytes) break;
       d->size = size;
       in.Bytes(d->bytes, size);
@@ -575,7 +575,7 @@ char *Dup(const char *text) { return CopyString(text ? text : "", text ? strlen(
 template <typename T>
 T *DupArray(const T *from, size_t count, bool *ok) {
   if (!from || count == 0) return nullptr;
-  T *to = static_cast<T *>(AllocArray(count, sizeof(T)));
+  T *to = static_cast<T *>(AllocFilled(count, sizeof(T)));
   if (!to) {
     *ok = false;
     return nullptr;
@@ -792,7 +792,11 @@ void WriteRecord(uint32_t tag, const TagInfo &info, const void *data) {
       WritePoint3ds(&d->point);
       WriteFloat3ds(d->b);
       WriteFloat3ds(d->c);
-      WriteFixedString3ds(d->name ? d->name : "", 11);
+      // The name field holds ten characters and a terminator: a longer name is cut, as
+      // readers refuse a field without its terminator.
+      char name[11];
+      CopyName(name, sizeof name, d->name);
+      WriteFixedString3ds(name, sizeof name);
       break;
     }
     case kKfHeader: {

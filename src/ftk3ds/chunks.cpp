@@ -1,6 +1,7 @@
 // Chunk tree, databases and their name lists.
 #include "ftk3ds/internal.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -32,6 +33,13 @@ void CopyName(char *to, size_t size, const char *from) {
 void *AllocArray(size_t count, size_t size) {
   if (count == 0 || size == 0) return nullptr;
   void *block = calloc(count, size);
+  if (!block) PushErrList3ds(ERR_NO_MEM);
+  return block;
+}
+
+void *AllocFilled(size_t count, size_t size) {
+  if (count == 0 || size == 0) return nullptr;
+  void *block = count <= SIZE_MAX / size ? malloc(count * size) : nullptr;
   if (!block) PushErrList3ds(ERR_NO_MEM);
   return block;
 }
@@ -71,6 +79,12 @@ bool CheckMeshDatabase(Database3ds *db) {
   uint32_t kind = GetDatabaseType3ds(db);
   if (kind != MeshFile3ds && kind != ProjectFile3ds) return !Fail(ERR_WRONG_DATABASE);
   return true;
+}
+
+Chunk3ds *FindKfSection(Chunk3ds *top) {
+  Chunk3ds *kf = FirstChild(top, kKfSection);
+  if (!kf && top) FindChunk3ds(top, kKfSection, &kf);
+  return kf;
 }
 
 Chunk3ds *GetMeshSection(Database3ds *db) {
@@ -130,6 +144,63 @@ uint32_t ChildOrder(uint32_t tag) {
 }  // namespace ftk3ds
 
 namespace {
+
+// ---- Where the next child goes ----
+//
+// A child goes in front of the first child of lower order. Writers add many children of one
+// order to one parent in a row (objects, materials, nodes), so where a search for a place
+// went far, the child added there is remembered with its parent and order: every child before
+// it has an order at least its own, and the search for the next child of that order starts
+// there. Freeing any chunk forgets all places, as the remembered chunks may be gone.
+
+struct Place {
+  Chunk3ds *parent;
+  Chunk3ds *last;
+  uint32_t order;
+  uint64_t used;
+};
+
+const int kPlaces = 8;
+const int kFar = 16;  // children passed before a place is worth remembering
+Place places[kPlaces];
+uint64_t placeClock = 0;
+
+void ForgetPlaces() {
+  for (Place &place : places) place.parent = nullptr;
+}
+
+Place *FindPlace(Chunk3ds *parent, uint32_t order) {
+  for (Place &place : places)
+    if (place.parent == parent && place.order == order) return &place;
+  return nullptr;
+}
+
+// Links a child in front of the first child of lower order.
+void InsertInOrder(Chunk3ds *parent, Chunk3ds *child) {
+  uint32_t order = ChildOrder(child->tag);
+  Place *place = FindPlace(parent, order);
+  Chunk3ds **link = place ? &place->last->next : &parent->children;
+  int passed = 0;
+  for (; *link && ChildOrder((*link)->tag) >= order; link = &(*link)->next) ++passed;
+  child->next = *link;
+  *link = child;
+  if (!place && passed >= kFar) {
+    place = &places[0];
+    for (Place &p : places)
+      if (p.used < place->used) place = &p;
+  }
+  if (place) *place = {parent, child, order, ++placeClock};
+}
+
+void FreeChain(Chunk3ds *c) {
+  while (c) {
+    Chunk3ds *next = c->next;
+    FreeChunkData3ds(c);
+    FreeChain(c->children);
+    free(c);
+    c = next;
+  }
+}
 
 Chunk3ds *NewChunk(uint32_t tag) {
   Chunk3ds *chunk = static_cast<Chunk3ds *>(calloc(1, sizeof(Chunk3ds)));
@@ -290,52 +361,6 @@ void ReleaseLists(Database3ds *db) {
   db->objectsDirty = db->materialsDirty = db->nodesDirty = 1;
 }
 
-// The name a chunk's string data holds ("" when it has none).
-const char *ChunkString(Chunk3ds *chunk, bool *ok) {
-  if (!chunk) return "";
-  uint32_t serial = ErrorSerial();
-  const char *text = static_cast<const char *>(ReadChunkData3ds(chunk));
-  if (ErrorSerial() != serial) *ok = false;
-  return text ? text : "";
-}
-
-// Builds a list from the entries that select() accepts, each named by name().
-template <typename Select, typename Name>
-bool BuildList(NameList3ds **list, Chunk3ds *parent, Select select, Name name) {
-  ReleaseNameList3ds(list);
-  uint32_t count = 0;
-  if (parent)
-    for (Chunk3ds *c = parent->children; c; c = c->next)
-      if (select(c)) ++count;
-  uint32_t serial = ErrorSerial();
-  InitNameList3ds(list, count);
-  if (ErrorSerial() != serial) return false;
-  uint32_t i = 0;
-  if (parent) {
-    for (Chunk3ds *c = parent->children; c; c = c->next) {
-      if (!select(c)) continue;
-      NameListEntry3ds &entry = (*list)->list[i++];
-      entry.chunk = c;
-      bool ok = true;
-      std::string text;
-      bool hasName = name(c, &text, &ok);
-      if (ok && hasName && !(entry.name = CopyString(text.c_str(), text.size()))) ok = false;
-      if (!ok) {
-        (*list)->count = i;  // keep only the entries that were filled
-        return false;
-      }
-    }
-  }
-  return true;
-}
-
-NameListEntry3ds *FindEntry(NameList3ds *list, const char *name) {
-  if (!list || !name) return nullptr;
-  for (uint32_t i = 0; i < list->count; ++i)
-    if (list->list[i].name && strcmp(list->list[i].name, name) == 0) return &list->list[i];
-  return nullptr;
-}
-
 }  // namespace
 
 extern "C" {
@@ -363,19 +388,14 @@ void *InitChunkAndData3ds(Chunk3ds **chunk, uint32_t tag) {
 
 void ReleaseChunk3ds(Chunk3ds **chunk) {
   if (!chunk) return;
-  Chunk3ds *c = *chunk;
-  while (c) {
-    Chunk3ds *next = c->next;
-    FreeChunkData3ds(c);
-    ReleaseChunk3ds(&c->children);
-    free(c);
-    c = next;
-  }
+  if (*chunk) ForgetPlaces();
+  FreeChain(*chunk);
   *chunk = nullptr;
 }
 
 void ClearChunk3ds(Chunk3ds *chunk) {
   if (!chunk) return;
+  ForgetPlaces();  // the tag changes
   ReleaseChunk3ds(&chunk->children);
   FreeChunkData3ds(chunk);
   chunk->tag = 0;
@@ -418,11 +438,7 @@ void AddChildChunk3ds(Chunk3ds *parent, Chunk3ds *child) {
     PushErrList3ds(ERR_INVALID_ARG);
     return;
   }
-  uint32_t order = ChildOrder(child->tag);
-  Chunk3ds **link = &parent->children;
-  while (*link && ChildOrder((*link)->tag) >= order) link = &(*link)->next;
-  child->next = *link;
-  *link = child;
+  InsertInOrder(parent, child);
 }
 
 void SetChildChunk3ds(Chunk3ds *parent, uint32_t tag, Chunk3ds **child) {
@@ -589,6 +605,8 @@ void WriteDatabase3ds(File3ds *file, Database3ds *db) {
   FileSeek3ds(0);
   db->topChunk->writeIndex = file->index;
   WriteChunk3ds(db->topChunk, file->index);
+  SetContext3ds(file);
+  FlushCurrentFile();
   if (ErrorSerial() != serial) PushErrList3ds(ERR_WRITING_DATABASE);
 }
 
@@ -626,8 +644,7 @@ void SetDatabaseRelease3ds(Database3ds *db, uint32_t release) {
   }
   *value = static_cast<int32_t>(release + 1);
 
-  Chunk3ds *kf = nullptr;
-  FindChunk3ds(top, kKfSection, &kf);
+  Chunk3ds *kf = FindKfSection(top);
   if (!kf) {
     InitChunkAs3ds(&kf, kKfSection);
     if (!kf) return;
@@ -647,205 +664,6 @@ void SetDatabaseRelease3ds(Database3ds *db, uint32_t release) {
     data->revision = kRevisions[release];
     TouchChunk(header);
   }
-}
-
-// ---- Name lists ----
-
-void InitNameList3ds(NameList3ds **list, uint32_t count) {
-  if (!list) {
-    PushErrList3ds(ERR_INVALID_ARG);
-    return;
-  }
-  *list = static_cast<NameList3ds *>(calloc(1, sizeof(NameList3ds)));
-  if (!*list) {
-    PushErrList3ds(ERR_NO_MEM);
-    return;
-  }
-  if (count > 0) {
-    (*list)->list = static_cast<NameListEntry3ds *>(AllocArray(count, sizeof(NameListEntry3ds)));
-    if (!(*list)->list) {
-      free(*list);
-      *list = nullptr;
-      return;
-    }
-  }
-  (*list)->count = count;
-}
-
-void ReleaseNameList3ds(NameList3ds **list) {
-  if (!list || !*list) return;
-  for (uint32_t i = 0; i < (*list)->count; ++i) free((*list)->list[i].name);
-  free((*list)->list);
-  free(*list);
-  *list = nullptr;
-}
-
-void UpdateNamedObjectList3ds(Database3ds *db) {
-  if (!db) {
-    PushErrList3ds(ERR_INVALID_ARG);
-    return;
-  }
-  if (!db->objectsDirty && db->objects) return;
-  Chunk3ds *section = nullptr;
-  FindChunk3ds(db->topChunk, kMeshSection, &section);
-  bool ok = BuildList(
-      &db->objects, section, [](Chunk3ds *c) { return c->tag == kNamedObject; },
-      [](Chunk3ds *c, std::string *name, bool *ok) {
-        *name = ChunkString(c, ok);
-        return true;
-      });
-  db->objectsDirty = ok ? 0 : 1;
-}
-
-void UpdateMaterialList3ds(Database3ds *db) {
-  if (!db) {
-    PushErrList3ds(ERR_INVALID_ARG);
-    return;
-  }
-  if (!db->materialsDirty && db->materials) return;
-  Chunk3ds *section = nullptr;
-  FindChunk3ds(db->topChunk, kMeshSection, &section);
-  if (!section) FindChunk3ds(db->topChunk, kMaterialLibrary, &section);
-  bool ok = BuildList(
-      &db->materials, section, [](Chunk3ds *c) { return c->tag == kMatEntry; },
-      [](Chunk3ds *c, std::string *name, bool *ok) {
-        *name = ChunkString(FirstChild(c, kMatName), ok);
-        return true;
-      });
-  db->materialsDirty = ok ? 0 : 1;
-}
-
-void UpdateNodeList3ds(Database3ds *db) {
-  if (!db) {
-    PushErrList3ds(ERR_INVALID_ARG);
-    return;
-  }
-  if (!db->nodesDirty && db->nodes) return;
-  Chunk3ds *kf = nullptr;
-  FindChunk3ds(db->topChunk, kKfSection, &kf);
-  bool ok = BuildList(
-      &db->nodes, kf, [](Chunk3ds *c) { return c->tag >= kAmbientNode && c->tag <= kSpotlightNode; },
-      [](Chunk3ds *c, std::string *name, bool *ok) {
-        Chunk3ds *header = FirstChild(c, kNodeHeader);
-        if (!header) return false;
-        uint32_t serial = ErrorSerial();
-        auto *data = static_cast<NodeHeaderData *>(ReadChunkData3ds(header));
-        if (!data || ErrorSerial() != serial) {
-          *ok = false;
-          return false;
-        }
-        *name = data->name ? data->name : "";
-        Chunk3ds *instance = c->tag == kObjectNode ? FirstChild(c, kInstanceName) : nullptr;
-        if (instance) {
-          *name += '.';
-          *name += ChunkString(instance, ok);
-        }
-        return true;
-      });
-  db->nodesDirty = ok ? 0 : 1;
-}
-
-void MarkObjectListDirty3ds(Database3ds *db) {
-  if (!db) {
-    PushErrList3ds(ERR_INVALID_ARG);
-    return;
-  }
-  db->objectsDirty = 1;
-}
-
-void MarkMaterialListDirty3ds(Database3ds *db) {
-  if (!db) {
-    PushErrList3ds(ERR_INVALID_ARG);
-    return;
-  }
-  db->materialsDirty = 1;
-}
-
-void MarkNodeListDirty3ds(Database3ds *db) {
-  if (!db) {
-    PushErrList3ds(ERR_INVALID_ARG);
-    return;
-  }
-  db->nodesDirty = 1;
-}
-
-void FindNamedObject3ds(Database3ds *db, const char *name, Chunk3ds **chunk) {
-  if (!db || !name || !chunk) {
-    PushErrList3ds(ERR_INVALID_ARG);
-    return;
-  }
-  *chunk = nullptr;
-  UpdateNamedObjectList3ds(db);
-  if (NameListEntry3ds *entry = FindEntry(db->objects, name)) *chunk = entry->chunk;
-}
-
-void FindMaterialByName3ds(Database3ds *db, const char *name, Chunk3ds **chunk) {
-  if (!db || !name || !chunk) {
-    PushErrList3ds(ERR_INVALID_ARG);
-    return;
-  }
-  *chunk = nullptr;
-  UpdateMaterialList3ds(db);
-  if (NameListEntry3ds *entry = FindEntry(db->materials, name)) *chunk = entry->chunk;
-}
-
-Chunk3ds *GetMaterialChunkByIndex3ds(Database3ds *db, uint32_t index) {
-  if (!db) {
-    PushErrList3ds(ERR_INVALID_ARG);
-    return nullptr;
-  }
-  if (!db->topChunk) {
-    PushErrList3ds(ERR_INVALID_DATABASE);
-    return nullptr;
-  }
-  if (GetDatabaseType3ds(db) == NoDatabase3ds) {
-    PushErrList3ds(ERR_WRONG_DATABASE);
-    return nullptr;
-  }
-  UpdateMaterialList3ds(db);
-  if (!db->materials || index >= db->materials->count) return nullptr;
-  return db->materials->list[index].chunk;
-}
-
-Chunk3ds *FindNodeByName3ds(Database3ds *db, const char *name, uint32_t tag) {
-  if (!db || !name) {
-    PushErrList3ds(ERR_INVALID_ARG);
-    return nullptr;
-  }
-  UpdateNodeList3ds(db);
-  if (!db->nodes) return nullptr;
-  for (uint32_t i = 0; i < db->nodes->count; ++i) {
-    const NameListEntry3ds &entry = db->nodes->list[i];
-    if (entry.chunk->tag == tag && entry.name && strcmp(entry.name, name) == 0) return entry.chunk;
-  }
-  return nullptr;
-}
-
-Chunk3ds *FindNodeByIndex3ds(Database3ds *db, uint32_t index, uint32_t tag) {
-  if (!db) {
-    PushErrList3ds(ERR_INVALID_ARG);
-    return nullptr;
-  }
-  UpdateNodeList3ds(db);
-  if (!db->nodes) return nullptr;
-  for (uint32_t i = 0; i < db->nodes->count; ++i) {
-    const NameListEntry3ds &entry = db->nodes->list[i];
-    if (entry.chunk->tag == tag && index-- == 0) return entry.chunk;
-  }
-  return nullptr;
-}
-
-uint32_t GetNodeCountByType3ds(Database3ds *db, uint32_t tag) {
-  if (!db) {
-    PushErrList3ds(ERR_INVALID_ARG);
-    return 0;
-  }
-  UpdateNodeList3ds(db);
-  uint32_t count = 0;
-  if (db->nodes)
-    for (uint32_t i = 0; i < db->nodes->count; ++i)
-      if (db->nodes->list[i].chunk->tag == tag) ++count;
-  return count;
 }
 
 }  // extern "C"

@@ -17,33 +17,218 @@ File3ds *current = nullptr;
 uint8_t currentIndex = 0;
 const uint32_t kBufferSize = 8192;
 
-FILE *Stream() { return current ? current->stream : nullptr; }
+// ---- The file's own buffer ----
+//
+// Every read and write of the toolkit goes through a view of the file: a window of its bytes
+// and the position of the next read or write. Reading a chunk tree jumps from header to
+// header; inside the window such a jump costs no system call. A file open for reading holds
+// file content in the window; a file open for writing holds output not yet handed to the
+// stream, so that chunk lengths written back into headers just written are patched in memory.
 
-// Short read or write on the current file.
-bool ReadBytes(void *to, size_t n) {
-  FILE *f = Stream();
-  if (n == 0) return true;
-  if (!f || fread(to, 1, n, f) != n) {
-    PushErrList3ds(ERR_READING_FILE);
+// A file is first read a whole window at a time, which holds all of a small file. After a jump
+// elsewhere only a kilobyte is read, enough for a header and small data there: in a big file
+// most jumps pass over big arrays, which are read straight into place when wanted.
+const uint32_t kViewSize = 32768;
+const uint32_t kJumpRead = 1024;
+const uint64_t kUnknown = ~0ull;
+
+}  // namespace
+
+struct FileView3ds {
+  uint8_t *bytes;
+  uint32_t capacity;
+  uint64_t start;     // file offset of bytes[0]
+  uint32_t fill;      // bytes held from start on
+  uint64_t position;  // offset of the next read or write
+  uint64_t streamAt;  // where the stream is, kUnknown when not known
+  bool lent;          // the stream was handed out: take the position from it again
+};
+
+namespace {
+
+// The view of the last file closed, kept for the next file opened: opening many small files
+// one after another then costs no new buffer each.
+FileView3ds *spareView = nullptr;
+
+FileView3ds *NewView() {
+  if (FileView3ds *view = spareView) {
+    spareView = nullptr;
+    uint8_t *bytes = view->bytes;
+    *view = FileView3ds{};
+    view->bytes = bytes;
+    view->capacity = kViewSize;
+    return view;
+  }
+  FileView3ds *view = static_cast<FileView3ds *>(calloc(1, sizeof(FileView3ds)));
+  if (!view) return nullptr;
+  view->bytes = static_cast<uint8_t *>(malloc(kViewSize));
+  if (!view->bytes) {
+    free(view);
+    return nullptr;
+  }
+  view->capacity = kViewSize;
+  return view;
+}
+
+void FreeView(FileView3ds *view) {
+  if (!view) return;
+  if (!spareView) {
+    spareView = view;
+    return;
+  }
+  free(view->bytes);
+  free(view);
+}
+
+bool Writing(const File3ds *file) { return file->mode == 2; }
+
+bool SeekStream(File3ds *file, uint64_t offset) {
+  FileView3ds *view = file->view;
+  if (view->streamAt == offset) return true;
+  view->streamAt = kUnknown;
+  if (offset > static_cast<uint64_t>(LONG_MAX) || fseek(file->stream, static_cast<long>(offset), SEEK_SET) != 0)
     return false;
+  view->streamAt = offset;
+  return true;
+}
+
+size_t StreamRead(File3ds *file, uint64_t offset, void *to, size_t n) {
+  if (!SeekStream(file, offset)) return 0;
+  size_t got = fread(to, 1, n, file->stream);
+  file->view->streamAt = got == n ? offset + n : kUnknown;
+  return got;
+}
+
+bool StreamWrite(File3ds *file, uint64_t offset, const void *from, size_t n) {
+  if (!SeekStream(file, offset)) return false;
+  bool ok = fwrite(from, 1, n, file->stream) == n;
+  file->view->streamAt = ok ? offset + n : kUnknown;
+  return ok;
+}
+
+// Hands output held in the buffer to the stream; false when that fails.
+bool Flush(File3ds *file) {
+  FileView3ds *view = file->view;
+  if (!view || !Writing(file) || view->fill == 0) return true;
+  uint32_t fill = view->fill;
+  view->fill = 0;
+  return StreamWrite(file, view->start, view->bytes, fill);
+}
+
+// The view of the current file, in step with its stream; null when the file has none.
+FileView3ds *CurrentView() {
+  if (!current || !current->stream || !current->view) return nullptr;
+  FileView3ds *view = current->view;
+  if (view->lent) {
+    view->lent = false;
+    long at = ftell(current->stream);
+    view->streamAt = at >= 0 ? static_cast<uint64_t>(at) : kUnknown;
+    if (at >= 0) view->position = static_cast<uint64_t>(at);
+    view->fill = 0;
+  }
+  return view;
+}
+
+// Reads through the window; big blocks go straight into place.
+bool ViewRead(File3ds *file, uint8_t *to, size_t n) {
+  FileView3ds *view = file->view;
+  if (Writing(file)) {
+    if (!Flush(file)) return false;
+    size_t got = StreamRead(file, view->position, to, n);
+    view->position += got;
+    return got == n;
+  }
+  while (n > 0) {
+    if (view->position >= view->start && view->position < view->start + view->fill) {
+      size_t offset = static_cast<size_t>(view->position - view->start);
+      size_t part = n < view->fill - offset ? n : view->fill - offset;
+      memcpy(to, view->bytes + offset, part);
+      to += part;
+      n -= part;
+      view->position += part;
+    } else if (n >= kJumpRead) {
+      size_t got = StreamRead(file, view->position, to, n);
+      view->position += got;
+      return got == n;
+    } else {
+      bool onward = view->fill == 0 || view->position == view->start + view->fill;
+      uint32_t size = onward ? view->capacity : kJumpRead;
+      view->start = view->position;
+      view->fill = static_cast<uint32_t>(StreamRead(file, view->position, view->bytes, size));
+      if (view->fill == 0) return false;
+    }
   }
   return true;
 }
 
-bool WriteBytes(const void *from, size_t n) {
-  FILE *f = Stream();
-  if (n == 0) return true;
-  if (!f || fwrite(from, 1, n, f) != n) {
-    PushErrList3ds(ERR_WRITING_FILE);
-    return false;
+// Writes into the buffer while the output stays one run of bytes; big blocks go straight out.
+bool ViewWrite(File3ds *file, const uint8_t *from, size_t n) {
+  FileView3ds *view = file->view;
+  if (!Writing(file)) {
+    view->fill = 0;
+    bool ok = StreamWrite(file, view->position, from, n);
+    if (ok) view->position += n;
+    return ok;
   }
+  bool inside = view->position >= view->start && view->position <= view->start + view->fill;
+  if (inside && view->position - view->start + n <= view->capacity) {
+    size_t offset = static_cast<size_t>(view->position - view->start);
+    memcpy(view->bytes + offset, from, n);
+    if (offset + n > view->fill) view->fill = static_cast<uint32_t>(offset + n);
+    view->position += n;
+    return true;
+  }
+  if (!Flush(file)) return false;
+  if (n >= view->capacity) {
+    if (!StreamWrite(file, view->position, from, n)) return false;
+  } else {
+    view->start = view->position;
+    memcpy(view->bytes, from, n);
+    view->fill = static_cast<uint32_t>(n);
+  }
+  view->position += n;
   return true;
+}
+
+bool ReadBytes(void *to, size_t n) {
+  if (n == 0) return true;
+  // Most reads are a few bytes inside the window.
+  FileView3ds *view = current ? current->view : nullptr;
+  if (view && !view->lent && !Writing(current) && view->position >= view->start &&
+      view->position + n <= view->start + view->fill) {
+    memcpy(to, view->bytes + (view->position - view->start), n);
+    view->position += n;
+    return true;
+  }
+  bool ok;
+  if (CurrentView()) {
+    ok = ViewRead(current, static_cast<uint8_t *>(to), n);
+  } else {
+    FILE *f = current ? current->stream : nullptr;
+    ok = f && fread(to, 1, n, f) == n;
+  }
+  if (!ok) PushErrList3ds(ERR_READING_FILE);
+  return ok;
+}
+
+bool WriteBytes(const void *from, size_t n) {
+  if (n == 0) return true;
+  bool ok;
+  if (CurrentView()) {
+    ok = ViewWrite(current, static_cast<const uint8_t *>(from), n);
+  } else {
+    FILE *f = current ? current->stream : nullptr;
+    ok = f && fwrite(from, 1, n, f) == n;
+  }
+  if (!ok) PushErrList3ds(ERR_WRITING_FILE);
+  return ok;
 }
 
 void FreeEntry(File3ds *file) {
   if (!file) return;
   free(file->name);
   free(file->buffer);
+  FreeView(file->view);
   free(file);
 }
 
@@ -85,6 +270,7 @@ std::string TemporaryPath(const std::string &name) {
 // so that its path can be written while chunks still read from the old content.
 bool MoveAside(File3ds *file) {
   long position = file->stream ? ftell(file->stream) : 0;
+  if (position < 0) position = 0;
   if (file->stream) {
     int failed = fclose(file->stream);
     file->stream = nullptr;
@@ -99,6 +285,7 @@ bool MoveAside(File3ds *file) {
     file->stream = fopen(file->name, "rb");  // keep serving reads from where it was
     GiveBuffer(file);
     if (file->stream) fseek(file->stream, position, SEEK_SET);
+    if (file->view) file->view->streamAt = file->stream ? static_cast<uint64_t>(position) : kUnknown;
     return false;
   }
   char *copy = CopyString(temp.c_str(), temp.size());
@@ -116,10 +303,17 @@ bool MoveAside(File3ds *file) {
   }
   GiveBuffer(file);
   fseek(file->stream, position, SEEK_SET);
+  if (file->view) file->view->streamAt = static_cast<uint64_t>(position);
   return true;
 }
 
 }  // namespace
+
+bool ftk3ds::FlushCurrentFile() {
+  if (!CurrentView() || Flush(current)) return true;
+  PushErrList3ds(ERR_WRITING_FILE);
+  return false;
+}
 
 extern "C" {
 
@@ -207,11 +401,23 @@ void SetContextByIndex3ds(uint32_t index) {
 }
 
 File3ds *GetContext3ds(void) { return current; }
-FILE *GetCurrentStream3ds(void) { return Stream(); }
+FILE *GetCurrentStream3ds(void) {
+  if (!CurrentView()) return current ? current->stream : nullptr;
+  // The caller works on the stream itself: it gets the output so far and the position.
+  if (!Flush(current)) PushErrList3ds(ERR_WRITING_FILE);
+  SeekStream(current, current->view->position);
+  current->view->lent = true;
+  return current->stream;
+}
 uint8_t GetFileIndex3ds(void) { return currentIndex; }
 
 uint32_t FileTell3ds(void) {
-  FILE *f = Stream();
+  if (FileView3ds *view = CurrentView()) {
+    if (view->position <= 0xFFFFFFFFull) return static_cast<uint32_t>(view->position);
+    PushErrList3ds(ERR_READING_FILE);
+    return 0;
+  }
+  FILE *f = current ? current->stream : nullptr;
   long position = f ? ftell(f) : -1;
   if (position < 0) {
     PushErrList3ds(ERR_READING_FILE);
@@ -221,7 +427,14 @@ uint32_t FileTell3ds(void) {
 }
 
 void FileSeek3ds(uint32_t position) {
-  FILE *f = Stream();
+  if (FileView3ds *view = CurrentView()) {
+    if (position > static_cast<uint32_t>(LONG_MAX))
+      PushErrList3ds(ERR_READING_FILE);
+    else
+      view->position = position;
+    return;
+  }
+  FILE *f = current ? current->stream : nullptr;
   if (!f || position > static_cast<uint32_t>(LONG_MAX) ||
       fseek(f, static_cast<long>(position), SEEK_SET) != 0)
     PushErrList3ds(ERR_READING_FILE);
@@ -294,12 +507,15 @@ File3ds *OpenFile3ds(const char *name, const char *mode) {
     file->bufferSize = kBufferSize;
     GiveBuffer(file);
   }
+  // Without a view of its own (no memory) the file is read and written on the stream directly.
+  file->view = NewView();
   return file;
 }
 
 void CloseFile3ds(File3ds *file) {
   if (!file) return;
   bool failed = false;
+  bool unwritten = file->stream && !Flush(file);
   if (file->stream) {
     failed = fclose(file->stream) != 0;
     file->stream = nullptr;
@@ -308,6 +524,7 @@ void CloseFile3ds(File3ds *file) {
   RemoveFileFromTable3ds(file);
   if (current == file) current = nullptr;
   FreeEntry(file);
+  if (unwritten) PushErrList3ds(ERR_WRITING_FILE);
   if (failed) PushErrList3ds(ERR_CLOSING_FILE);
 }
 
@@ -501,16 +718,12 @@ void ReadString3ds(char *buffer, uint32_t max) {
     return;
   }
   buffer[0] = '\0';
-  FILE *f = Stream();
   for (uint32_t i = 0; i < max; ++i) {
-    int c = f ? getc(f) : EOF;
-    if (c == EOF) {
+    if (!ReadBytes(&buffer[i], 1)) {
       buffer[i] = '\0';
-      PushErrList3ds(ERR_READING_FILE);
       return;
     }
-    buffer[i] = static_cast<char>(c);
-    if (c == 0) return;
+    if (buffer[i] == '\0') return;
   }
   buffer[max - 1] = '\0';
   PushErrList3ds(ERR_READING_FILE);

@@ -78,6 +78,7 @@ typedef struct File3ds {
   uint8_t *buffer;       /* stream buffer, or null */
   uint32_t bufferSize;
   uint8_t removeOnClose; /* delete the file from disk when closed */
+  struct FileView3ds *view; /* the toolkit's own buffer of the file and its position, or null */
 } File3ds;
 
 File3ds *InitFile3ds(void);
@@ -100,7 +101,10 @@ File3ds *OpenFile3ds(const char *name, const char *mode);
 void CloseFile3ds(File3ds *file);
 void CloseAllFiles3ds(void);
 
-/* Primitives on the current file, little-endian. */
+/* Primitives on the current file, little-endian. They go through the file's own buffer:
+ * seeks within it cost nothing, and output reaches the stream when the buffer is flushed
+ * (at the latest when the file is closed). A caller that uses the stream of
+ * GetCurrentStream3ds directly gets it flushed and at the toolkit's position. */
 uint8_t ReadUByte3ds(void);
 int8_t ReadByte3ds(void);
 uint16_t ReadUShort3ds(void);
@@ -174,6 +178,7 @@ typedef struct NameListEntry3ds {
 typedef struct NameList3ds {
   uint32_t count;
   NameListEntry3ds *list;
+  struct NameIndex3ds *index; /* lookups by name, by tag and of meshes; kept by the toolkit */
 } NameList3ds;
 
 typedef struct Database3ds {

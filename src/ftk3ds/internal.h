@@ -19,6 +19,10 @@ constexpr ErrorCode3ds kErrMakingChunk = 21;
 // Deepest chunk nesting accepted from a file (real files nest about six deep).
 constexpr int kMaxDepth = 64;
 
+// Hands the output the current file holds in its own buffer to its stream; false (with
+// ERR_WRITING_FILE pushed) when that fails.
+bool FlushCurrentFile();
+
 // Pushes a code; true when the caller must stop (errors are not ignored).
 inline bool Fail(ErrorCode3ds code) {
   PushErrList3ds(code);
@@ -270,6 +274,9 @@ void CopyName(char *to, size_t size, const char *from);
 // malloc-backed zeroed array; a count of 0 gives null without error.
 void *AllocArray(size_t count, size_t size);
 
+// The same without zeroing, for an array that is filled at once.
+void *AllocFilled(size_t count, size_t size);
+
 // Makes a chunk with its data record and adds it in order below parent; null on failure
 // (code 21 pushed).
 Chunk3ds *AddDataChild(Chunk3ds *parent, uint32_t tag);
@@ -288,8 +295,23 @@ bool IsNodeTag(uint32_t tag);
 // ignored). True when usable.
 bool CheckMeshDatabase(Database3ds *db);
 
+// The keyframer section 0xB000: the top chunk's own, else the first anywhere below it (a search
+// through the whole tree only for files that keep it elsewhere).
+Chunk3ds *FindKfSection(Chunk3ds *top);
+
 // Finds the mesh section 0x3D3D, or makes it and adds it to the top chunk.
 Chunk3ds *GetMeshSection(Database3ds *db);
+
+// Name lists: a record writer tells the list of the chunk it added below the list's parent
+// (the chunk complete), or of an object it replaced in place.
+void NoteObjectAdded(Database3ds *db, Chunk3ds *section, Chunk3ds *object);
+void NoteMaterialAdded(Database3ds *db, Chunk3ds *section, Chunk3ds *entry);
+void NoteNodeAdded(Database3ds *db, Chunk3ds *kf, Chunk3ds *node);
+void NoteObjectReplaced(Database3ds *db);
+
+// The named objects that hold a mesh, in list order.
+uint32_t MeshObjectCount(Database3ds *db);
+Chunk3ds *MeshObjectAt(Database3ds *db, uint32_t index);
 
 // Node id numbering and parent links.
 void LinkNodesAfterRead(Database3ds *db);

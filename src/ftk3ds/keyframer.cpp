@@ -172,8 +172,7 @@ std::string ListName(const char *name, const char *instance) {
 namespace ftk3ds {
 
 void LinkNodesAfterRead(Database3ds *db) {
-  Chunk3ds *kf = nullptr;
-  FindChunk3ds(db->topChunk, kKfSection, &kf);
+  Chunk3ds *kf = FindKfSection(db->topChunk);
   if (!kf) return;
   std::vector<NodeEntry> nodes;
   if (!CollectNodes(kf, true, &nodes)) return;
@@ -197,8 +196,7 @@ void LinkNodesAfterRead(Database3ds *db) {
 }
 
 void NumberNodesForWrite(Database3ds *db) {
-  Chunk3ds *kf = nullptr;
-  FindChunk3ds(db->topChunk, kKfSection, &kf);
+  Chunk3ds *kf = FindKfSection(db->topChunk);
   if (!kf) return;
   uint16_t next = 0;
   for (Chunk3ds *c = kf->children; c; c = c->next) {
@@ -388,9 +386,11 @@ void PutObjectMotion3ds(Database3ds *db, const ObjectMotion3ds *motion) {
   if (!kf) return;
   Chunk3ds *extra = nullptr;
   std::string listName = ListName(motion->name, motion->instance);
-  if (Chunk3ds *old = FindNodeByName3ds(db, listName.c_str(), kObjectNode)) {
+  Chunk3ds *old = FindNodeByName3ds(db, listName.c_str(), kObjectNode);
+  if (old) {
     extra = KeepExtraData(old);
     ClearChunk3ds(old);
+    MarkNodeListDirty3ds(db);  // the cleared node leaves the list
   }
   if (ErrorSerial() != serial) {
     ReleaseChunk3ds(&extra);
@@ -404,12 +404,12 @@ void PutObjectMotion3ds(Database3ds *db, const ObjectMotion3ds *motion) {
     return;
   }
   AddChildChunk3ds(kf, node);
-  MarkNodeListDirty3ds(db);
 
   Chunk3ds *id = AddDataChild(node, kNodeId);
   Chunk3ds *header = id ? AddDataChild(node, kNodeHeader) : nullptr;
   if (!header) {
     ReleaseChunk3ds(&extra);
+    MarkNodeListDirty3ds(db);
     return;
   }
   *static_cast<uint16_t *>(id->data) = 0xFFFF;
@@ -465,6 +465,10 @@ void PutObjectMotion3ds(Database3ds *db, const ObjectMotion3ds *motion) {
     extra = nullptr;
   }
   ReleaseChunk3ds(&extra);
+  if (ok)
+    NoteNodeAdded(db, kf, node);
+  else
+    MarkNodeListDirty3ds(db);
 }
 
 void InitKfSettings3ds(KfSettings3ds **kf) {

@@ -475,7 +475,8 @@ void PutMaterial3ds(Database3ds *db, const Material3ds *mat) {
   FindMaterialByName3ds(db, name, &entry);
   if (ErrorSerial() != serial) return;
   Chunk3ds *extra = nullptr;
-  if (entry) {
+  bool replaced = entry != nullptr;
+  if (replaced) {
     Chunk3ds *found = nullptr;
     FindChunk3ds(entry, kXDataSection, &found);
     if (found) CopyChunk3ds(found, &extra);
@@ -489,12 +490,17 @@ void PutMaterial3ds(Database3ds *db, const Material3ds *mat) {
     }
     AddChildChunk3ds(section, entry);
   }
-  MarkMaterialListDirty3ds(db);
-  if (BuildMaterial(entry, mat) && extra) {
+  bool built = BuildMaterial(entry, mat);
+  if (built && extra) {
     AddChildChunk3ds(entry, extra);
     extra = nullptr;
   }
   ReleaseChunk3ds(&extra);
+  // The list keeps an entry replaced under its own name; a new one joins it.
+  if (!built)
+    MarkMaterialListDirty3ds(db);
+  else if (!replaced)
+    NoteMaterialAdded(db, section, entry);
 }
 
 }  // extern "C"

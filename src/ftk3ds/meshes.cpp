@@ -36,18 +36,6 @@ bool Reallocate(T **array, size_t count) {
   return count == 0 || *array;
 }
 
-Chunk3ds *MeshObjectAt(Database3ds *db, uint32_t index) {
-  UpdateNamedObjectList3ds(db);
-  if (!db->objects) return nullptr;
-  for (uint32_t i = 0; i < db->objects->count; ++i) {
-    Chunk3ds *object = db->objects->list[i].chunk;
-    Chunk3ds *mesh = nullptr;
-    FindChunk3ds(object, kTriMesh, &mesh);
-    if (mesh && index-- == 0) return object;
-  }
-  return nullptr;
-}
-
 bool CheckMeshArgs(Database3ds *db, const void *record) {
   if (!db || !record) {
     PushErrList3ds(ERR_INVALID_ARG);
@@ -108,7 +96,7 @@ bool ReadFaceChildren(MeshObj3ds *mesh, Chunk3ds *faces) {
 
 template <typename T>
 T *CopyArray(const T *from, size_t count) {
-  T *to = static_cast<T *>(AllocArray(count, sizeof(T)));
+  T *to = static_cast<T *>(AllocFilled(count, sizeof(T)));
   if (to) memcpy(to, from, count * sizeof(T));
   return to;
 }
@@ -347,16 +335,7 @@ uint32_t GetMeshCount3ds(Database3ds *db) {
     PushErrList3ds(ERR_INVALID_ARG);
     return 0;
   }
-  UpdateNamedObjectList3ds(db);
-  uint32_t count = 0;
-  if (db->objects) {
-    for (uint32_t i = 0; i < db->objects->count; ++i) {
-      Chunk3ds *mesh = nullptr;
-      FindChunk3ds(db->objects->list[i].chunk, kTriMesh, &mesh);
-      if (mesh) ++count;
-    }
-  }
-  return count;
+  return MeshObjectCount(db);
 }
 
 void GetMeshByIndex3ds(Database3ds *db, uint32_t index, MeshObj3ds **mesh) {
@@ -497,7 +476,8 @@ void PutMesh3ds(Database3ds *db, const MeshObj3ds *mesh) {
   FindNamedObject3ds(db, name, &object);
   if (ErrorSerial() != serial) return;
   Chunk3ds *extra = nullptr;
-  if (object) {
+  bool replaced = object != nullptr;
+  if (replaced) {
     Chunk3ds *found = nullptr;
     FindChunk3ds(object, kXDataSection, &found);
     if (found) CopyChunk3ds(found, &extra);
@@ -511,12 +491,19 @@ void PutMesh3ds(Database3ds *db, const MeshObj3ds *mesh) {
     }
     AddChildChunk3ds(section, object);
   }
-  MarkObjectListDirty3ds(db);
-  if (BuildMesh(object, mesh) && extra) {
+  bool built = BuildMesh(object, mesh);
+  if (built && extra) {
     AddChildChunk3ds(FirstChild(object, kTriMesh), extra);
     extra = nullptr;
   }
   ReleaseChunk3ds(&extra);
+  // The list keeps an object replaced under its own name; a new one joins it.
+  if (!built)
+    MarkObjectListDirty3ds(db);
+  else if (replaced)
+    NoteObjectReplaced(db);
+  else
+    NoteObjectAdded(db, section, object);
 }
 
 void InitMeshSettings3ds(MeshSettings3ds **settings) {

@@ -17,12 +17,18 @@
 // little: no two distinct vertices lie at one level. Index 0 means "none" in every table
 // (vertices, segments, trapezoids and nodes all count from 1); a trapezoid's top or bottom
 // vertex 0 means it is unbounded that way.
+//
+// All tables, the scratch lists of the steps included, live in one triangulator per thread
+// that is reset at the start of every call: after the first calls a triangulation allocates
+// nothing.
 
 namespace {
 
 constexpr double kTolerance = 1.0e-7;
 // Seed of the segment insertion order (any value gives valid triangles; a fixed one repeats them).
 constexpr std::uint32_t kSegmentOrderSeed = 0x5eed1234u;
+// Tables grown past this many vertices are given back after the call.
+constexpr int kKeptVertices = 1 << 14;
 
 struct Point {
   double x;
@@ -32,9 +38,23 @@ struct Point {
 struct Segment {
   int v0 = 0;  // first vertex (where the segment starts along its contour)
   int v1 = 0;  // second vertex
-  bool inserted = false;
+  int hi = 0;  // the greater of v0 and v1 in the point order
+  int lo = 0;  // the smaller
+  int prev = 0;  // the segment of the same contour that ends at v0
   int root0 = 0;  // query node from which v0 is located
   int root1 = 0;  // query node from which v1 is located
+  bool inserted = false;
+};
+
+// A vertex in the trapezoidation. While every search for it goes its way without asking where
+// the segment leads (its path then does not depend on the segment, which only a vertex at
+// another's place within the tolerance could change), its path from the top of the query
+// structure is one and the same: once it is in the map, every search for it can start at the
+// node where it was added.
+struct VertexState {
+  bool inserted = false;
+  bool plain = true;  // no search for it asked where the segment leads before it was added
+  int node = 0;       // the Y-node where it was added
 };
 
 struct Trapezoid {
@@ -46,6 +66,16 @@ struct Trapezoid {
   int d[2] = {0, 0};  // neighbours below; with two, d[0] is the left one
   int sink = 0;
 };
+using NeighbourList = int (Trapezoid::*)[2];
+
+// A trapezoid that a segment being inserted crosses.
+struct Crossing {
+  int t;
+  Trapezoid was;  // as it was before the cut
+  bool lowLeft;   // its bottom vertex lies left of the segment (unless it is the segment's end)
+  int left;       // the piece that holds its part left of the segment
+  int right;      // and the one right of it
+};
 
 enum NodeType { kSink, kYNode, kXNode };
 
@@ -54,6 +84,12 @@ struct Node {
   int key = 0;  // trapezoid (sink), vertex (Y) or segment (X)
   int c0 = 0;   // above (Y) or left (X)
   int c1 = 0;   // below (Y) or right (X)
+};
+
+// Half edge of the plane graph of polygon edges and diagonals, with the inside on its left.
+struct HalfEdge {
+  int from;
+  int to;
 };
 
 // Raised when the run cannot go on: a table is full or the input is not a simple polygon.
@@ -74,188 +110,38 @@ class Random {
   std::uint32_t state_;
 };
 
-class Triangulator {
- public:
-  Triangulator(int contourCount, const int* sizes, const double (*vertices)[2], int total);
-  int Run(int (*triangles)[3], int maxTriangles);
-
- private:
-  // Point order.
-  int Compare(int a, int b) const;
-  bool IsLeftOf(int v, int s) const;
-  bool IsEndpoint(int v, int s) const { return segs_[s].v0 == v || segs_[s].v1 == v; }
-  int Upper(int s) const { return Compare(segs_[s].v0, segs_[s].v1) > 0 ? segs_[s].v0 : segs_[s].v1; }
-  int Lower(int s) const { return Upper(s) == segs_[s].v0 ? segs_[s].v1 : segs_[s].v0; }
-
-  // Tables.
-  int NewTrapezoid();
-  int NewNode(NodeType type, int key);
-
-  // Trapezoidation.
-  int Locate(int v, int w, int start) const;
-  int SplitAt(int t, int v);
-  void AddSegment(int s);
-  void Relocate();
-
-  // Monotone pieces and their triangles.
-  void CollectDiagonals(std::vector<std::pair<int, int>>& diagonals) const;
-  void TriangulatePieces(const std::vector<std::pair<int, int>>& diagonals);
-  void TriangulateMonotone(const std::vector<int>& piece);
-  void Emit(int a, int b, int c);
-
-  int n_;
-  std::vector<Point> pts_;
-  std::vector<Segment> segs_;
-  std::vector<bool> pointInserted_;
-  std::vector<Trapezoid> traps_;
-  std::vector<Node> nodes_;
-  int trapCapacity_;
-
-  int (*out_)[3] = nullptr;
-  int outCapacity_ = 0;
-  int outCount_ = 0;
-};
-
-Triangulator::Triangulator(int contourCount, const int* sizes, const double (*vertices)[2], int total)
-    : n_(total), pts_(total + 1), segs_(total + 1), pointInserted_(total + 1, false),
-      // One trapezoid to start with, one more for every vertex and for every segment.
-      trapCapacity_(2 * total + 1) {
-  for (int i = 1; i <= total; ++i)
-    pts_[i] = Point{vertices[i][0], vertices[i][1]};
-  int first = 1;
-  for (int c = 0; c < contourCount; ++c) {
-    const int last = first + sizes[c] - 1;
-    for (int i = first; i <= last; ++i) {
-      segs_[i].v0 = i;
-      segs_[i].v1 = i == last ? first : i + 1;
-    }
-    first = last + 1;
-  }
-  traps_.reserve(trapCapacity_ + 1);
-  traps_.emplace_back();  // entry 0 stays unused
-  nodes_.reserve(8 * static_cast<size_t>(total) + 2);
-  nodes_.emplace_back();
+// The direction from a to b; between two vertices at one place, the direction along +x, the
+// angle 0 that such an edge has always been given.
+Point Direction(const Point& a, const Point& b) {
+  const Point d{b.x - a.x, b.y - a.y};
+  return d.x == 0.0 && d.y == 0.0 ? Point{1.0, 0.0} : d;
 }
 
-int Triangulator::Compare(int a, int b) const {
-  if (a == b)
+double Cross(const Point& a, const Point& b) {
+  return a.x * b.y - a.y * b.x;
+}
+
+// How far direction d lies clockwise from direction b, in four classes: 0 less than a half
+// turn, 1 a half turn, 2 more than a half turn, 3 a whole turn (the same direction).
+int ClockwiseClass(const Point& b, const Point& d) {
+  const double cross = Cross(b, d);
+  if (cross < 0.0)
     return 0;
-  const Point& p = pts_[a];
-  const Point& q = pts_[b];
-  if (p.y > q.y + kTolerance)
-    return 1;
-  if (p.y < q.y - kTolerance)
-    return -1;
-  if (std::fabs(p.x - q.x) <= kTolerance)
-    return 0;
-  return p.x > q.x ? 1 : -1;
+  if (cross > 0.0)
+    return 2;
+  return b.x * d.x + b.y * d.y < 0.0 ? 1 : 3;
 }
 
-// Whether vertex v lies to the left of segment s (seen from its lower to its upper end).
-bool Triangulator::IsLeftOf(int v, int s) const {
-  const Point& p = pts_[v];
-  const Point& hi = pts_[Upper(s)];
-  const Point& lo = pts_[Lower(s)];
-  if (std::fabs(p.y - hi.y) <= kTolerance)
-    return p.x < hi.x;
-  if (std::fabs(p.y - lo.y) <= kTolerance)
-    return p.x < lo.x;
-  const double cross = (hi.x - lo.x) * (p.y - lo.y) - (hi.y - lo.y) * (p.x - lo.x);
-  return cross > 0.0;
+// Whether direction d1 lies less far clockwise from b than d2 does.
+bool TurnsLess(const Point& b, const Point& d1, const Point& d2) {
+  const int c1 = ClockwiseClass(b, d1);
+  const int c2 = ClockwiseClass(b, d2);
+  if (c1 != c2)
+    return c1 < c2;
+  // Within one half plane the smaller turn is the one the other lies clockwise of.
+  return (c1 == 0 || c1 == 2) && Cross(d1, d2) < 0.0;
 }
 
-int Triangulator::NewTrapezoid() {
-  if (static_cast<int>(traps_.size()) > trapCapacity_) {
-    std::fputs("newtrap: Trapezoid-table overflow\n", stderr);
-    throw Stop{};
-  }
-  traps_.emplace_back();
-  return static_cast<int>(traps_.size()) - 1;
-}
-
-int Triangulator::NewNode(NodeType type, int key) {
-  Node node;
-  node.type = type;
-  node.key = key;
-  nodes_.push_back(node);
-  return static_cast<int>(nodes_.size()) - 1;
-}
-
-// The trapezoid that holds vertex v, or, when v is already in the map, the one that holds the
-// points just past v on its way to w.
-int Triangulator::Locate(int v, int w, int start) const {
-  int at = start;
-  for (size_t steps = 0; steps <= nodes_.size(); ++steps) {
-    const Node& node = nodes_[at];
-    switch (node.type) {
-      case kSink:
-        return node.key;
-      case kYNode: {
-        int c = Compare(v, node.key);
-        if (c == 0)
-          c = Compare(w, node.key);
-        at = c > 0 ? node.c0 : node.c1;
-        break;
-      }
-      case kXNode: {
-        const int t = node.key;
-        bool left;
-        const int other = segs_[t].v0 == v || Compare(segs_[t].v0, v) == 0 ? segs_[t].v1
-                          : segs_[t].v1 == v || Compare(segs_[t].v1, v) == 0 ? segs_[t].v0
-                                                                                : 0;
-        if (other == 0)
-          left = IsLeftOf(v, t);
-        else if (std::fabs(pts_[w].y - pts_[other].y) <= kTolerance)
-          left = pts_[w].x < pts_[other].x;
-        else
-          left = IsLeftOf(w, t);
-        at = left ? node.c0 : node.c1;
-        break;
-      }
-    }
-    if (at == 0)
-      throw Stop{};
-  }
-  throw Stop{};
-}
-
-// Cuts trapezoid t along the level of vertex v. t keeps the part above; the part below is
-// returned.
-int Triangulator::SplitAt(int t, int v) {
-  const int below = NewTrapezoid();
-  Trapezoid& up = traps_[t];
-  Trapezoid& dn = traps_[below];
-  dn.lseg = up.lseg;
-  dn.rseg = up.rseg;
-  dn.hi = v;
-  dn.lo = up.lo;
-  dn.d[0] = up.d[0];
-  dn.d[1] = up.d[1];
-  dn.u[0] = t;
-  up.lo = v;
-  up.d[0] = below;
-  up.d[1] = 0;
-  for (int i = 0; i < 2; ++i) {
-    const int n = traps_[below].d[i];
-    if (n == 0)
-      continue;
-    for (int& k : traps_[n].u)
-      if (k == t)
-        k = below;
-  }
-  const int node = traps_[t].sink;
-  const int sinkUp = NewNode(kSink, t);
-  const int sinkDown = NewNode(kSink, below);
-  nodes_[node].type = kYNode;
-  nodes_[node].key = v;
-  nodes_[node].c0 = sinkUp;
-  nodes_[node].c1 = sinkDown;
-  traps_[t].sink = sinkUp;
-  traps_[below].sink = sinkDown;
-  return below;
-}
-
-namespace {
 void ReplaceIn(int (&list)[2], int from, int to) {
   for (int& k : list)
     if (k == from)
@@ -281,192 +167,7 @@ int OtherOf(const int (&list)[2], int known) {
 int CountOf(const int (&list)[2]) {
   return (list[0] != 0) + (list[1] != 0);
 }
-}  // namespace
 
-void Triangulator::AddSegment(int s) {
-  Segment& seg = segs_[s];
-  const int a = Upper(s);
-  const int b = Lower(s);
-  const int rootA = a == seg.v0 ? seg.root0 : seg.root1;
-  const int rootB = a == seg.v0 ? seg.root1 : seg.root0;
-  if (!pointInserted_[a]) {
-    SplitAt(Locate(a, b, rootA), a);
-    pointInserted_[a] = true;
-  }
-  if (!pointInserted_[b]) {
-    SplitAt(Locate(b, a, rootB), b);
-    pointInserted_[b] = true;
-  }
-
-  // The trapezoids that the segment crosses, from the top down.
-  std::vector<int> crossed;
-  int t = Locate(a, b, rootA);
-  for (;;) {
-    crossed.push_back(t);
-    if (crossed.size() > traps_.size())
-      throw Stop{};
-    const Trapezoid& tr = traps_[t];
-    if (tr.lo == b)
-      break;
-    if (tr.lo == 0)
-      throw Stop{};
-    int next = tr.d[0];
-    if (tr.d[1] != 0 && IsLeftOf(tr.lo, s))
-      next = tr.d[1];
-    if (next == 0)
-      throw Stop{};
-    t = next;
-  }
-
-  const size_t count = crossed.size();
-  std::vector<Trapezoid> orig(count);
-  for (size_t j = 0; j < count; ++j)
-    orig[j] = traps_[crossed[j]];
-
-  // The pieces left and right of the segment. At every level between two crossed trapezoids
-  // the side on which the level's vertex lies starts a new piece; the other side goes on.
-  std::vector<int> left(count), right(count);
-  std::vector<bool> vertexLeft(count, false);
-  left[0] = crossed[0];
-  right[0] = NewTrapezoid();
-  for (size_t j = 1; j < count; ++j) {
-    vertexLeft[j] = IsLeftOf(orig[j - 1].lo, s);
-    left[j] = vertexLeft[j] ? crossed[j] : left[j - 1];
-    right[j] = vertexLeft[j] ? right[j - 1] : crossed[j];
-  }
-  for (size_t j = 0; j < count; ++j) {
-    if (j == 0 || left[j] != left[j - 1]) {
-      Trapezoid& p = traps_[left[j]];
-      p = Trapezoid{};
-      p.lseg = orig[j].lseg;
-      p.rseg = s;
-      p.hi = orig[j].hi;
-      p.sink = NewNode(kSink, left[j]);
-    }
-    if (j == 0 || right[j] != right[j - 1]) {
-      Trapezoid& p = traps_[right[j]];
-      p = Trapezoid{};
-      p.lseg = s;
-      p.rseg = orig[j].rseg;
-      p.hi = orig[j].hi;
-      p.sink = NewNode(kSink, right[j]);
-    }
-    traps_[left[j]].lo = orig[j].lo;
-    traps_[right[j]].lo = orig[j].lo;
-    Node& node = nodes_[orig[j].sink];
-    node.type = kXNode;
-    node.key = s;
-    node.c0 = traps_[left[j]].sink;
-    node.c1 = traps_[right[j]].sink;
-  }
-
-  // Top edge, at the upper end point a.
-  {
-    const Trapezoid& o = orig[0];
-    const int l = left[0], r = right[0];
-    const bool onLeft = o.lseg != 0 && IsEndpoint(a, o.lseg);
-    const bool onRight = o.rseg != 0 && IsEndpoint(a, o.rseg);
-    if (onLeft && onRight)
-      throw Stop{};
-    if (onLeft || onRight) {
-      const int piece = onLeft ? r : l;
-      for (int u : o.u) {
-        if (u == 0)
-          continue;
-        PushInto(traps_[piece].u, u);
-        ReplaceIn(traps_[u].d, crossed[0], piece);
-      }
-    } else if (CountOf(o.u) == 2) {
-      PushInto(traps_[l].u, o.u[0]);
-      PushInto(traps_[r].u, o.u[1]);
-      ReplaceIn(traps_[o.u[0]].d, crossed[0], l);
-      ReplaceIn(traps_[o.u[1]].d, crossed[0], r);
-    } else if (CountOf(o.u) == 1) {
-      const int u = o.u[0] ? o.u[0] : o.u[1];
-      if (CountOf(traps_[u].d) != 1)
-        throw Stop{};
-      PushInto(traps_[l].u, u);
-      PushInto(traps_[r].u, u);
-      traps_[u].d[0] = l;
-      traps_[u].d[1] = r;
-    }
-  }
-
-  // Levels between crossed trapezoids.
-  for (size_t j = 1; j < count; ++j) {
-    const int above = OtherOf(orig[j].u, crossed[j - 1]);
-    const int below = OtherOf(orig[j - 1].d, crossed[j]);
-    if (vertexLeft[j]) {
-      const int prev = left[j - 1], cur = left[j];
-      PushInto(traps_[cur].u, above);
-      PushInto(traps_[cur].u, prev);
-      PushInto(traps_[prev].d, below);
-      PushInto(traps_[prev].d, cur);
-      if (above)
-        ReplaceIn(traps_[above].d, crossed[j], cur);
-      if (below)
-        ReplaceIn(traps_[below].u, crossed[j - 1], prev);
-    } else {
-      const int prev = right[j - 1], cur = right[j];
-      PushInto(traps_[cur].u, prev);
-      PushInto(traps_[cur].u, above);
-      PushInto(traps_[prev].d, cur);
-      PushInto(traps_[prev].d, below);
-      if (above)
-        ReplaceIn(traps_[above].d, crossed[j], cur);
-      if (below)
-        ReplaceIn(traps_[below].u, crossed[j - 1], prev);
-    }
-  }
-
-  // Bottom edge, at the lower end point b.
-  {
-    const size_t k = count - 1;
-    const Trapezoid& o = orig[k];
-    const int l = left[k], r = right[k];
-    const bool onLeft = o.lseg != 0 && IsEndpoint(b, o.lseg);
-    const bool onRight = o.rseg != 0 && IsEndpoint(b, o.rseg);
-    if (onLeft && onRight)
-      throw Stop{};
-    if (onLeft || onRight) {
-      const int piece = onLeft ? r : l;
-      for (int d : o.d) {
-        if (d == 0)
-          continue;
-        PushInto(traps_[piece].d, d);
-        ReplaceIn(traps_[d].u, crossed[k], piece);
-      }
-    } else if (CountOf(o.d) == 2) {
-      PushInto(traps_[l].d, o.d[0]);
-      PushInto(traps_[r].d, o.d[1]);
-      ReplaceIn(traps_[o.d[0]].u, crossed[k], l);
-      ReplaceIn(traps_[o.d[1]].u, crossed[k], r);
-    } else if (CountOf(o.d) == 1) {
-      const int d = o.d[0] ? o.d[0] : o.d[1];
-      if (CountOf(traps_[d].u) != 1)
-        throw Stop{};
-      PushInto(traps_[l].d, d);
-      PushInto(traps_[r].d, d);
-      traps_[d].u[0] = l;
-      traps_[d].u[1] = r;
-    }
-  }
-  seg.inserted = true;
-}
-
-// Moves the roots of the segments not yet inserted down to the trapezoids that now hold their
-// end points, so that later queries start there.
-void Triangulator::Relocate() {
-  for (int i = 1; i <= n_; ++i) {
-    Segment& seg = segs_[i];
-    if (seg.inserted)
-      continue;
-    seg.root0 = traps_[Locate(seg.v0, seg.v1, seg.root0)].sink;
-    seg.root1 = traps_[Locate(seg.v1, seg.v0, seg.root1)].sink;
-  }
-}
-
-namespace {
 int LogStar(int n) {
   double v = n;
   int i = 0;
@@ -483,104 +184,539 @@ int PhaseEnd(int n, int h) {
     v = std::log(v);
   return static_cast<int>(std::ceil(n / v));
 }
-}  // namespace
 
-void Triangulator::CollectDiagonals(std::vector<std::pair<int, int>>& diagonals) const {
+class Triangulator {
+ public:
+  void Reset(int contourCount, const int* sizes, const double (*vertices)[2], int total);
+  int Run(int (*triangles)[3], int maxTriangles);
+  // Gives the memory of tables grown for a very large polygon back.
+  void Trim();
+
+ private:
+  // Point order.
+  int Compare(int a, int b) const;
+  bool SamePoint(int a, int b) const;
+  bool IsLeftOf(int v, int s) const;
+  bool IsEndpoint(int v, int s) const { return segs_[s].v0 == v || segs_[s].v1 == v; }
+
+  // Tables.
+  int NewTrapezoid();
+  int NewNode(NodeType type, int key);
+
+  // Trapezoidation.
+  void ChooseOrder();
+  int Locate(int v, int w, int start, bool* askedW = nullptr) const;
+  bool GoesLeft(int s, int v, int w, bool* askedW) const;
+  int SplitAt(int t, int v);
+  void AddSegment(int s);
+  void AddVertex(int v, int w, int root);
+  int LocateVertex(int v, int w, int start, bool* askedW = nullptr);
+  void CollectCrossed(int s, int start);
+  void CutAlong(int s);
+  void StartPiece(int t, int lseg, int rseg, int hi);
+  void LinkEnd(int end, NeighbourList outer, NeighbourList inner, size_t k);
+  void LinkLevels();
+  void Relocate();
+
+  // Monotone pieces and their triangles.
+  void CollectDiagonals();
+  void BuildHalfEdges();
+  int NextHalfEdge(int e) const;
+  void TriangulatePieces();
+  void OrderByHeight(const std::vector<int>& piece);
+  void TriangulateMonotone(const std::vector<int>& piece);
+  void Emit(int a, int b, int c);
+
+  int n_ = 0;
+  std::vector<Point> pts_;
+  std::vector<Segment> segs_;
+  std::vector<VertexState> verts_;
+  std::vector<Trapezoid> traps_;
+  std::vector<Node> nodes_;
+  int trapCapacity_ = 0;
+  std::vector<int> order_;  // segments in insertion order, from 1
+
+  // Scratch of one segment's insertion: the trapezoids it crosses, from the top down.
+  std::vector<Crossing> crossing_;
+
+  // Scratch of the split into pieces.
+  std::vector<int> diagonals_;  // pairs of vertices
+  std::vector<HalfEdge> edges_;
+  std::vector<int> firstOut_;  // outgoing half edges of vertex v: outs_[firstOut_[v] .. firstOut_[v + 1])
+  std::vector<int> outs_;
+  std::vector<char> used_;
+  std::vector<int> piece_;
+  std::vector<int> chain_;  // a piece's vertices from the top down
+  std::vector<char> chainLeft_;
+  std::vector<int> stack_;
+
+  int (*out_)[3] = nullptr;
+  int outCapacity_ = 0;
+  int outCount_ = 0;
+};
+
+void Triangulator::Reset(int contourCount, const int* sizes, const double (*vertices)[2], int total) {
+  n_ = total;
+  pts_.resize(total + 1);
+  for (int i = 1; i <= total; ++i)
+    pts_[i] = Point{vertices[i][0], vertices[i][1]};
+  segs_.assign(total + 1, Segment{});
+  int first = 1;
+  for (int c = 0; c < contourCount; ++c) {
+    const int last = first + sizes[c] - 1;
+    for (int i = first; i <= last; ++i) {
+      Segment& seg = segs_[i];
+      seg.v0 = i;
+      seg.v1 = i == last ? first : i + 1;
+      seg.prev = i == first ? last : i - 1;
+      const bool up = Compare(seg.v0, seg.v1) > 0;
+      seg.hi = up ? seg.v0 : seg.v1;
+      seg.lo = up ? seg.v1 : seg.v0;
+    }
+    first = last + 1;
+  }
+  verts_.assign(total + 1, VertexState{});
+  // One trapezoid to start with, one more for every vertex and for every segment.
+  trapCapacity_ = 2 * total + 1;
+  traps_.clear();
+  traps_.reserve(trapCapacity_ + 1);
+  traps_.emplace_back();  // entry 0 stays unused
+  nodes_.clear();
+  nodes_.reserve(8 * static_cast<size_t>(total) + 2);
+  nodes_.emplace_back();
+}
+
+void Triangulator::Trim() {
+  if (n_ <= kKeptVertices)
+    return;
+  *this = Triangulator();
+}
+
+int Triangulator::Compare(int a, int b) const {
+  if (a == b)
+    return 0;
+  const Point& p = pts_[a];
+  const Point& q = pts_[b];
+  if (p.y > q.y + kTolerance)
+    return 1;
+  if (p.y < q.y - kTolerance)
+    return -1;
+  if (std::fabs(p.x - q.x) <= kTolerance)
+    return 0;
+  return p.x > q.x ? 1 : -1;
+}
+
+bool Triangulator::SamePoint(int a, int b) const {
+  return a == b || (std::fabs(pts_[a].y - pts_[b].y) <= kTolerance &&
+                    std::fabs(pts_[a].x - pts_[b].x) <= kTolerance);
+}
+
+// Whether vertex v lies to the left of segment s (seen from its lower to its upper end).
+bool Triangulator::IsLeftOf(int v, int s) const {
+  const Point& p = pts_[v];
+  const Point& hi = pts_[segs_[s].hi];
+  const Point& lo = pts_[segs_[s].lo];
+  if (std::fabs(p.y - hi.y) <= kTolerance)
+    return p.x < hi.x;
+  if (std::fabs(p.y - lo.y) <= kTolerance)
+    return p.x < lo.x;
+  const double cross = (hi.x - lo.x) * (p.y - lo.y) - (hi.y - lo.y) * (p.x - lo.x);
+  return cross > 0.0;
+}
+
+int Triangulator::NewTrapezoid() {
+  if (static_cast<int>(traps_.size()) > trapCapacity_) {
+    std::fputs("newtrap: Trapezoid-table overflow\n", stderr);
+    throw Stop{};
+  }
+  traps_.emplace_back();
+  return static_cast<int>(traps_.size()) - 1;
+}
+
+int Triangulator::NewNode(NodeType type, int key) {
+  Node node;
+  node.type = type;
+  node.key = key;
+  nodes_.push_back(node);
+  return static_cast<int>(nodes_.size()) - 1;
+}
+
+// A random order of the segments, from a generator of our own with a fixed seed: one plan
+// gives the same triangles, and so the same meshes and file bytes, on every run.
+void Triangulator::ChooseOrder() {
+  Random random(kSegmentOrderSeed);
+  order_.resize(n_ + 1);
+  for (int i = 0; i <= n_; ++i)
+    order_[i] = i;
+  for (int i = 1; i <= n_; ++i) {
+    const int pick = i + static_cast<int>(random.Next() % static_cast<std::uint32_t>(n_ + 1 - i));
+    std::swap(order_[i], order_[pick]);
+  }
+}
+
+// The trapezoid that holds vertex v, or, when v is already in the map, the one that holds the
+// points just past v on its way to w. askedW tells whether w decided any step.
+int Triangulator::Locate(int v, int w, int start, bool* askedW) const {
+  int at = start;
+  for (size_t steps = 0; steps <= nodes_.size(); ++steps) {
+    const Node& node = nodes_[at];
+    if (node.type == kSink)
+      return node.key;
+    bool above;
+    if (node.type == kYNode) {
+      int c = Compare(v, node.key);
+      if (c == 0) {
+        c = Compare(w, node.key);
+        if (askedW)
+          *askedW = true;
+      }
+      above = c > 0;
+    } else {
+      above = GoesLeft(node.key, v, w, askedW);
+    }
+    at = above ? node.c0 : node.c1;
+    if (at == 0)
+      throw Stop{};
+  }
+  throw Stop{};
+}
+
+// Whether the search for v on its way to w goes left at segment s. When v is one of the
+// segment's end points, the side of w decides.
+bool Triangulator::GoesLeft(int s, int v, int w, bool* askedW) const {
+  const Segment& seg = segs_[s];
+  const Point& p = pts_[v];
+  const Point& hi = pts_[seg.hi];
+  const Point& lo = pts_[seg.lo];
+  // Most often v lies clear of both end points' levels: the cross product alone decides.
+  if (v != seg.v0 && v != seg.v1 && std::fabs(p.y - hi.y) > kTolerance && std::fabs(p.y - lo.y) > kTolerance)
+    return (hi.x - lo.x) * (p.y - lo.y) - (hi.y - lo.y) * (p.x - lo.x) > 0.0;
+  const int other = SamePoint(seg.v0, v) ? seg.v1 : SamePoint(seg.v1, v) ? seg.v0 : 0;
+  if (other == 0)
+    return IsLeftOf(v, s);
+  if (askedW)
+    *askedW = true;
+  if (std::fabs(pts_[w].y - pts_[other].y) <= kTolerance)
+    return pts_[w].x < pts_[other].x;
+  return IsLeftOf(w, s);
+}
+
+// Cuts trapezoid t along the level of vertex v. t keeps the part above; the part below is
+// returned.
+int Triangulator::SplitAt(int t, int v) {
+  const int below = NewTrapezoid();
+  Trapezoid& up = traps_[t];
+  Trapezoid& dn = traps_[below];
+  dn.lseg = up.lseg;
+  dn.rseg = up.rseg;
+  dn.hi = v;
+  dn.lo = up.lo;
+  dn.d[0] = up.d[0];
+  dn.d[1] = up.d[1];
+  dn.u[0] = t;
+  up.lo = v;
+  up.d[0] = below;
+  up.d[1] = 0;
+  for (int i = 0; i < 2; ++i) {
+    const int n = traps_[below].d[i];
+    if (n != 0)
+      ReplaceIn(traps_[n].u, t, below);
+  }
+  const int node = traps_[t].sink;
+  const int sinkUp = NewNode(kSink, t);
+  const int sinkDown = NewNode(kSink, below);
+  nodes_[node].type = kYNode;
+  nodes_[node].key = v;
+  nodes_[node].c0 = sinkUp;
+  nodes_[node].c1 = sinkDown;
+  traps_[t].sink = sinkUp;
+  traps_[below].sink = sinkDown;
+  return below;
+}
+
+// Adds vertex v, the end of a segment that leads to w, to the map unless it is there.
+void Triangulator::AddVertex(int v, int w, int root) {
+  VertexState& state = verts_[v];
+  if (state.inserted)
+    return;
+  const int t = LocateVertex(v, w, root);
+  state.node = traps_[t].sink;
+  SplitAt(t, v);
+  state.inserted = true;
+}
+
+// Locate for a vertex not yet in the map, keeping note of whether its path stays plain.
+int Triangulator::LocateVertex(int v, int w, int start, bool* askedW) {
+  bool asked = false;
+  const int t = Locate(v, w, start, &asked);
+  if (asked)
+    verts_[v].plain = false;
+  if (askedW)
+    *askedW = asked;
+  return t;
+}
+
+void Triangulator::AddSegment(int s) {
+  Segment& seg = segs_[s];
+  const int a = seg.hi;
+  const int b = seg.lo;
+  const int rootA = a == seg.v0 ? seg.root0 : seg.root1;
+  const int rootB = a == seg.v0 ? seg.root1 : seg.root0;
+  AddVertex(a, b, rootA);
+  AddVertex(b, a, rootB);
+  // The search for the first crossed trapezoid passes the node where a was added.
+  const VertexState& va = verts_[a];
+  CollectCrossed(s, va.plain ? va.node : rootA);
+  CutAlong(s);
+  LinkEnd(a, &Trapezoid::u, &Trapezoid::d, 0);
+  LinkLevels();
+  LinkEnd(b, &Trapezoid::d, &Trapezoid::u, crossing_.size() - 1);
+  segs_[s].inserted = true;
+}
+
+// The trapezoids that segment s crosses, from the top down, each as it is now; the search for
+// the upper end point starts at query node `start`.
+void Triangulator::CollectCrossed(int s, int start) {
+  const int b = segs_[s].lo;
+  const size_t limit = traps_.size();
+  crossing_.clear();
+  int t = Locate(segs_[s].hi, b, start);
+  for (;;) {
+    const Trapezoid& tr = traps_[t];
+    crossing_.push_back(Crossing{t, tr, false, 0, 0});
+    if (crossing_.size() > limit)
+      throw Stop{};
+    if (tr.lo == b)
+      break;
+    if (tr.lo == 0)
+      throw Stop{};
+    const bool lowLeft = IsLeftOf(tr.lo, s);
+    crossing_.back().lowLeft = lowLeft;
+    const int next = tr.d[1] != 0 && lowLeft ? tr.d[1] : tr.d[0];
+    if (next == 0)
+      throw Stop{};
+    t = next;
+  }
+}
+
+// Replaces the crossed trapezoids by the pieces left and right of segment s. At every level
+// between two crossed trapezoids the side on which the level's vertex lies starts a new piece;
+// the other side goes on. The crossed trapezoids' sinks become X-nodes of s.
+void Triangulator::CutAlong(int s) {
+  for (size_t j = 0; j < crossing_.size(); ++j) {
+    Crossing& c = crossing_[j];
+    const Crossing* above = j == 0 ? nullptr : &crossing_[j - 1];
+    const bool newLeft = !above || above->lowLeft;
+    const bool newRight = !above || !above->lowLeft;
+    c.left = newLeft ? c.t : above->left;
+    c.right = !above ? NewTrapezoid() : newRight ? c.t : above->right;
+    if (newLeft)
+      StartPiece(c.left, c.was.lseg, s, c.was.hi);
+    if (newRight)
+      StartPiece(c.right, s, c.was.rseg, c.was.hi);
+    traps_[c.left].lo = c.was.lo;
+    traps_[c.right].lo = c.was.lo;
+    Node& node = nodes_[c.was.sink];
+    node.type = kXNode;
+    node.key = s;
+    node.c0 = traps_[c.left].sink;
+    node.c1 = traps_[c.right].sink;
+  }
+}
+
+// Makes trapezoid t a fresh piece between segments lseg and rseg from vertex hi down.
+void Triangulator::StartPiece(int t, int lseg, int rseg, int hi) {
+  Trapezoid& p = traps_[t];
+  p = Trapezoid{};
+  p.lseg = lseg;
+  p.rseg = rseg;
+  p.hi = hi;
+  p.sink = NewNode(kSink, t);
+}
+
+// Links the pieces of crossing k, at the segment's end point `end`, with the neighbours beyond
+// that end: outer is the neighbour list facing away from the segment (u at the top, d at the
+// bottom), inner the one facing back.
+void Triangulator::LinkEnd(int end, NeighbourList outer, NeighbourList inner, size_t k) {
+  const Crossing& c = crossing_[k];
+  const Trapezoid& o = c.was;
+  const int l = c.left, r = c.right;
+  const bool onLeft = o.lseg != 0 && IsEndpoint(end, o.lseg);
+  const bool onRight = o.rseg != 0 && IsEndpoint(end, o.rseg);
+  if (onLeft && onRight)
+    throw Stop{};
+  const int (&beyond)[2] = o.*outer;
+  if (onLeft || onRight) {
+    const int piece = onLeft ? r : l;
+    for (int n : beyond) {
+      if (n == 0)
+        continue;
+      PushInto(traps_[piece].*outer, n);
+      ReplaceIn(traps_[n].*inner, c.t, piece);
+    }
+  } else if (CountOf(beyond) == 2) {
+    const int n0 = beyond[0], n1 = beyond[1];
+    PushInto(traps_[l].*outer, n0);
+    PushInto(traps_[r].*outer, n1);
+    ReplaceIn(traps_[n0].*inner, c.t, l);
+    ReplaceIn(traps_[n1].*inner, c.t, r);
+  } else if (CountOf(beyond) == 1) {
+    const int n = beyond[0] ? beyond[0] : beyond[1];
+    if (CountOf(traps_[n].*inner) != 1)
+      throw Stop{};
+    PushInto(traps_[l].*outer, n);
+    PushInto(traps_[r].*outer, n);
+    (traps_[n].*inner)[0] = l;
+    (traps_[n].*inner)[1] = r;
+  }
+}
+
+// Links the pieces at every level between two crossed trapezoids.
+void Triangulator::LinkLevels() {
+  for (size_t j = 1; j < crossing_.size(); ++j) {
+    const Crossing& up = crossing_[j - 1];
+    const Crossing& dn = crossing_[j];
+    const int above = OtherOf(dn.was.u, up.t);
+    const int below = OtherOf(up.was.d, dn.t);
+    const bool vertexLeft = up.lowLeft;
+    const int prev = vertexLeft ? up.left : up.right;
+    const int cur = vertexLeft ? dn.left : dn.right;
+    // The new piece lies on the vertex's side: its other neighbour is beside the old one.
+    if (vertexLeft) {
+      PushInto(traps_[cur].u, above);
+      PushInto(traps_[cur].u, prev);
+      PushInto(traps_[prev].d, below);
+      PushInto(traps_[prev].d, cur);
+    } else {
+      PushInto(traps_[cur].u, prev);
+      PushInto(traps_[cur].u, above);
+      PushInto(traps_[prev].d, cur);
+      PushInto(traps_[prev].d, below);
+    }
+    if (above)
+      ReplaceIn(traps_[above].d, dn.t, cur);
+    if (below)
+      ReplaceIn(traps_[below].u, up.t, prev);
+  }
+}
+
+// Moves the roots of the segments not yet inserted down to the trapezoids that now hold their
+// end points, so that later queries start there. A vertex in the map needs no root when its
+// searches start at its own node, nor as the lower end of a segment, which is never searched
+// for again. Every vertex is the end of two segments: when both searches start from one node
+// and the first went its way without asking where the segment leads, the second would take
+// the same path, and shares its result.
+void Triangulator::Relocate() {
+  for (int v = 1; v <= n_; ++v) {
+    const VertexState& state = verts_[v];
+    if (state.inserted && state.plain)
+      continue;
+    Segment& out = segs_[v];  // starts at v
+    Segment& in = segs_[out.prev];  // ends at v
+    const bool outNeeds = !out.inserted && !(state.inserted && out.lo == v);
+    bool inNeeds = !in.inserted && !(state.inserted && in.lo == v);
+    if (outNeeds) {
+      bool askedW = false;
+      const int from = out.root0;
+      out.root0 = traps_[LocateVertex(v, out.v1, from, &askedW)].sink;
+      if (inNeeds && !askedW && in.root1 == from) {
+        in.root1 = out.root0;
+        inNeeds = false;
+      }
+    }
+    if (inNeeds)
+      in.root1 = traps_[LocateVertex(v, in.v0, in.root1)].sink;
+  }
+}
+
+void Triangulator::CollectDiagonals() {
+  diagonals_.clear();
   for (size_t t = 1; t < traps_.size(); ++t) {
     const Trapezoid& tr = traps_[t];
     if (tr.lseg == 0 || tr.rseg == 0 || tr.hi == 0 || tr.lo == 0)
       continue;
     // Inside the polygon the boundary runs down on the left and up on the right.
-    if (Upper(tr.lseg) != segs_[tr.lseg].v0 || Upper(tr.rseg) != segs_[tr.rseg].v1)
+    if (segs_[tr.lseg].hi != segs_[tr.lseg].v0 || segs_[tr.rseg].hi != segs_[tr.rseg].v1)
       continue;
     if ((IsEndpoint(tr.hi, tr.lseg) && IsEndpoint(tr.lo, tr.lseg)) ||
         (IsEndpoint(tr.hi, tr.rseg) && IsEndpoint(tr.lo, tr.rseg)))
       continue;
-    diagonals.emplace_back(tr.hi, tr.lo);
+    diagonals_.push_back(tr.hi);
+    diagonals_.push_back(tr.lo);
   }
+}
+
+// Half edges with the inside on their left: every polygon edge in its own direction and every
+// diagonal both ways, with the outgoing ones of every vertex listed together.
+void Triangulator::BuildHalfEdges() {
+  const int count = n_ + static_cast<int>(diagonals_.size());
+  edges_.resize(count);
+  for (int i = 1; i <= n_; ++i)
+    edges_[i - 1] = HalfEdge{segs_[i].v0, segs_[i].v1};
+  for (size_t k = 0; k < diagonals_.size(); k += 2) {
+    edges_[n_ + k] = HalfEdge{diagonals_[k], diagonals_[k + 1]};
+    edges_[n_ + k + 1] = HalfEdge{diagonals_[k + 1], diagonals_[k]};
+  }
+  // Counted into the end of every vertex's range, then filled from the back, which leaves
+  // firstOut_[v] at the range's start and keeps every vertex's half edges in table order.
+  firstOut_.assign(n_ + 2, 0);
+  for (const HalfEdge& e : edges_)
+    ++firstOut_[e.from];
+  for (int v = 1; v <= n_ + 1; ++v)
+    firstOut_[v] += firstOut_[v - 1];
+  outs_.resize(count);
+  for (int e = count - 1; e >= 0; --e)
+    outs_[--firstOut_[edges_[e].from]] = e;
+}
+
+// At the head of half edge e, the first outgoing half edge clockwise from the way back.
+int Triangulator::NextHalfEdge(int e) const {
+  const HalfEdge& in = edges_[e];
+  const int v = in.to;
+  if (firstOut_[v + 1] - firstOut_[v] == 1)
+    return outs_[firstOut_[v]];
+  const Point& at = pts_[v];
+  const Point back = Direction(at, pts_[in.from]);
+  int best = -1;
+  Point bestDir{0.0, 0.0};
+  for (int k = firstOut_[v]; k < firstOut_[v + 1]; ++k) {
+    const int cand = outs_[k];
+    const Point dir = Direction(at, pts_[edges_[cand].to]);
+    if (best < 0 || TurnsLess(back, dir, bestDir)) {
+      best = cand;
+      bestDir = dir;
+    }
+  }
+  if (best < 0)
+    throw Stop{};
+  return best;
 }
 
 // Walks the pieces that the polygon edges and the diagonals enclose, each counter-clockwise.
-void Triangulator::TriangulatePieces(const std::vector<std::pair<int, int>>& diagonals) {
-  // Half edges with the inside on their left: every polygon edge in its own direction and
-  // every diagonal both ways.
-  std::vector<int> from, to;
-  from.reserve(n_ + 2 * diagonals.size());
-  to.reserve(n_ + 2 * diagonals.size());
-  for (int i = 1; i <= n_; ++i) {
-    from.push_back(segs_[i].v0);
-    to.push_back(segs_[i].v1);
-  }
-  for (const auto& dg : diagonals) {
-    from.push_back(dg.first);
-    to.push_back(dg.second);
-    from.push_back(dg.second);
-    to.push_back(dg.first);
-  }
-  const size_t count = from.size();
-  std::vector<double> angle(count);
-  for (size_t e = 0; e < count; ++e)
-    angle[e] = std::atan2(pts_[to[e]].y - pts_[from[e]].y, pts_[to[e]].x - pts_[from[e]].x);
-  // Outgoing half edges of every vertex.
-  std::vector<int> firstOut(n_ + 2, 0);
-  for (size_t e = 0; e < count; ++e)
-    ++firstOut[from[e] + 1];
-  for (int v = 1; v <= n_; ++v)
-    firstOut[v + 1] += firstOut[v];
-  std::vector<int> outs(count);
-  {
-    std::vector<int> fill(firstOut.begin(), firstOut.end());
-    for (size_t e = 0; e < count; ++e)
-      outs[fill[from[e]]++] = static_cast<int>(e);
-  }
-
-  const double twoPi = 2.0 * std::acos(-1.0);
-  std::vector<bool> used(count, false);
-  std::vector<int> piece;
+void Triangulator::TriangulatePieces() {
+  BuildHalfEdges();
+  const size_t count = edges_.size();
+  used_.assign(count, 0);
   for (size_t start = 0; start < count; ++start) {
-    if (used[start])
+    if (used_[start])
       continue;
-    piece.clear();
-    size_t e = start;
+    piece_.clear();
+    int e = static_cast<int>(start);
     do {
-      if (used[e] || piece.size() > count)
+      if (used_[e] || piece_.size() > count)
         throw Stop{};
-      used[e] = true;
-      piece.push_back(from[e]);
-      // At the head of e, turn to the first outgoing edge clockwise from the way back.
-      const int v = to[e];
-      const double back = std::atan2(pts_[from[e]].y - pts_[v].y, pts_[from[e]].x - pts_[v].x);
-      int best = -1;
-      double bestTurn = 0.0;
-      for (int k = firstOut[v]; k < firstOut[v + 1]; ++k) {
-        const int cand = outs[k];
-        double turn = back - angle[cand];
-        while (turn <= 0.0)
-          turn += twoPi;
-        while (turn > twoPi)
-          turn -= twoPi;
-        if (best < 0 || turn < bestTurn) {
-          best = cand;
-          bestTurn = turn;
-        }
-      }
-      if (best < 0)
-        throw Stop{};
-      e = static_cast<size_t>(best);
-    } while (e != start);
-    TriangulateMonotone(piece);
+      used_[e] = 1;
+      piece_.push_back(edges_[e].from);
+      e = NextHalfEdge(e);
+    } while (e != static_cast<int>(start));
+    TriangulateMonotone(piece_);
   }
 }
 
-// Triangulates one y-monotone piece given counter-clockwise.
-void Triangulator::TriangulateMonotone(const std::vector<int>& piece) {
+// Lists a monotone piece's vertices from its highest down (chain_), merging its two chains,
+// and whether each lies on the left chain (chainLeft_).
+void Triangulator::OrderByHeight(const std::vector<int>& piece) {
   const int m = static_cast<int>(piece.size());
-  if (m < 3)
-    throw Stop{};
-  if (m == 3) {
-    Emit(piece[0], piece[1], piece[2]);
-    return;
-  }
   int top = 0, bottom = 0;
   for (int i = 1; i < m; ++i) {
     if (Compare(piece[i], piece[top]) > 0)
@@ -589,12 +725,10 @@ void Triangulator::TriangulateMonotone(const std::vector<int>& piece) {
       bottom = i;
   }
   // Counter-clockwise from the top the walk runs down the left chain; clockwise, down the right.
-  std::vector<int> order;
-  std::vector<bool> onLeft;
-  order.reserve(m);
-  onLeft.reserve(m);
-  order.push_back(piece[top]);
-  onLeft.push_back(true);
+  chain_.clear();
+  chainLeft_.clear();
+  chain_.push_back(piece[top]);
+  chainLeft_.push_back(1);
   int i = (top + 1) % m;
   int j = (top + m - 1) % m;
   while (i != bottom || j != bottom) {
@@ -606,27 +740,41 @@ void Triangulator::TriangulateMonotone(const std::vector<int>& piece) {
     else
       takeLeft = Compare(piece[i], piece[j]) > 0;
     if (takeLeft) {
-      order.push_back(piece[i]);
-      onLeft.push_back(true);
+      chain_.push_back(piece[i]);
+      chainLeft_.push_back(1);
       i = (i + 1) % m;
     } else {
-      order.push_back(piece[j]);
-      onLeft.push_back(false);
+      chain_.push_back(piece[j]);
+      chainLeft_.push_back(0);
       j = (j + m - 1) % m;
     }
-    if (static_cast<int>(order.size()) >= m)
+    if (static_cast<int>(chain_.size()) >= m)
       throw Stop{};
   }
-  order.push_back(piece[bottom]);
-  onLeft.push_back(false);
+  chain_.push_back(piece[bottom]);
+  chainLeft_.push_back(0);
+}
 
+// Triangulates one y-monotone piece given counter-clockwise.
+void Triangulator::TriangulateMonotone(const std::vector<int>& piece) {
+  const int m = static_cast<int>(piece.size());
+  if (m < 3)
+    throw Stop{};
+  if (m == 3) {
+    Emit(piece[0], piece[1], piece[2]);
+    return;
+  }
+  OrderByHeight(piece);
+  const std::vector<int>& order = chain_;
+  const std::vector<char>& onLeft = chainLeft_;
   auto orient = [this](int a, int b, int c) {
     const Point& p = pts_[a];
     const Point& q = pts_[b];
     const Point& r = pts_[c];
     return (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x);
   };
-  std::vector<int> stack{0, 1};
+  std::vector<int>& stack = stack_;
+  stack.assign({0, 1});
   for (int k = 2; k < m - 1; ++k) {
     if (onLeft[k] != onLeft[stack.back()]) {
       for (size_t s = 0; s + 1 < stack.size(); ++s)
@@ -680,32 +828,21 @@ int Triangulator::Run(int (*triangles)[3], int maxTriangles) {
     for (int i = 1; i <= n_; ++i)
       segs_[i].root0 = segs_[i].root1 = traps_[t].sink;
 
-    // A random order of the segments, from a generator of our own with a fixed seed: one plan
-    // gives the same triangles, and so the same meshes and file bytes, on every run.
-    Random random(kSegmentOrderSeed);
-    std::vector<int> order(n_ + 1);
-    for (int i = 0; i <= n_; ++i)
-      order[i] = i;
-    for (int i = 1; i <= n_; ++i) {
-      const int pick = i + static_cast<int>(random.Next() % static_cast<std::uint32_t>(n_ + 1 - i));
-      std::swap(order[i], order[pick]);
-    }
-
+    ChooseOrder();
     int cursor = 1;
-    AddSegment(order[cursor++]);
+    AddSegment(order_[cursor++]);
     const int phases = LogStar(n_);
     for (int h = 1; h <= phases; ++h) {
       const int end = std::min(n_, PhaseEnd(n_, h));
       while (cursor <= end)
-        AddSegment(order[cursor++]);
+        AddSegment(order_[cursor++]);
       Relocate();
     }
     while (cursor <= n_)
-      AddSegment(order[cursor++]);
+      AddSegment(order_[cursor++]);
 
-    std::vector<std::pair<int, int>> diagonals;
-    CollectDiagonals(diagonals);
-    TriangulatePieces(diagonals);
+    CollectDiagonals();
+    TriangulatePieces();
   } catch (const Stop&) {
     return 0;
   }
@@ -727,6 +864,9 @@ int TriangulatePolygon(int contourCount, const int contourSizes[], const double 
   // Keeps every table index, and twice the count, inside an int.
   if (total > (1 << 28))
     return 0;
-  Triangulator triangulator(contourCount, contourSizes, vertices, static_cast<int>(total));
-  return triangulator.Run(triangles, maxTriangles);
+  thread_local Triangulator triangulator;
+  triangulator.Reset(contourCount, contourSizes, vertices, static_cast<int>(total));
+  const int count = triangulator.Run(triangles, maxTriangles);
+  triangulator.Trim();
+  return count;
 }

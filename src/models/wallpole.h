@@ -3,10 +3,10 @@
 #pragma once
 #include <cstdint>
 
+#include "models/mesh.h"
 #include "models/plangeom.h"
 
 class Frame;
-class Mesh;
 class RelinkTable;
 class Wall;
 class WallPole;
@@ -34,11 +34,44 @@ enum : uint32_t {
   POLE_STRAIGHT_CCW = 0x8,        // the counter-clockwise neighbour continues the wall straight
   POLE_FREE_END = 0xF,            // all four: the pole is alone and its end cap is drawn
   POLE_SIDE1_ALT = 0x100,         // side 1 of this end uses the alternate corners
-  POLE_SIDE1_ALT2 = 0x200,
-  POLE_SIDE1_MARKS = 0x400 | 0x800,
+  POLE_SIDE1_ALT2 = 0x200,        // with 0x100, from a stored plan: side 1 shares the pole top
+  POLE_SIDE1_MARKS = 0x400 | 0x800,  // stale; cleared whenever side 1's flags are set
   POLE_SIDE0_ALT = 0x1000,        // side 0 of this end uses the alternate corners
-  POLE_SIDE0_ALT2 = 0x2000,
-  POLE_SIDE0_MARKS = 0x4000 | 0x8000,
+  POLE_SIDE0_ALT2 = 0x2000,       // with 0x1000, from a stored plan: side 0 shares the pole top
+  POLE_SIDE0_MARKS = 0x4000 | 0x8000,  // stale; cleared whenever side 0's flags are set
+};
+
+// A level that no corner operation has set.
+constexpr int32_t LEVEL_UNSET = INT32_MIN;
+
+// Where the face of one side of a wall ends at one of the wall's poles.
+struct FaceEnd {
+  double point[2][2] = {};  // [0] the reach point, [1] the corner point; x, y each
+  int use = 0;              // which of the two the face ends at
+  const double* Chosen() const { return point[use ? 1 : 0]; }
+};
+
+// The end cap of a side: where its face stops short of a higher neighbour, a strip from the
+// reach point to the corner point closes the wall's end between two levels.
+struct EndCap {
+  int set = 0;
+  WallPole* pole = nullptr;  // the pole whose group the cap closes
+  double lower = 0.0, upper = 0.0;
+};
+
+// The end step: the end of a wall higher than its neighbour, closed from a level up to the
+// pole's height.
+struct EndStep {
+  int set = 0;
+  int32_t level = LEVEL_UNSET;
+};
+
+// What the room's own side builds over a pole: the pole-top and gap pieces (z = 0), and the
+// end centre through which the piece closing the wall's end runs.
+struct PoleTop {
+  Mesh pieces;
+  int midpoint = 1;  // the centre is still to be taken midway between the sides' chosen points
+  double centre[2] = {0.0, 0.0};
 };
 
 // Bit 31 of a wall's flags and of a pole's state: a scratch copy.
@@ -123,18 +156,20 @@ public:
     return side ? TestSide1Flag(which) : TestSide0Flag(which);
   }
 
-  // Wall end corners for the meshes (wallcorner.cpp). point0 and point1 are (x, y) pairs: the
-  // reach point and the corner point of side s at this pole; the result says which of them the
-  // face of side s uses (-1 counts as 1).
-  int ComputeFaceCorner(const Frame& frame, int owner, int s, int32_t level, double point0[2],
-                        double point1[2], int* endFlag, WallPole** endPole, double* level1,
-                        double* level2, int top);
-  // Builds the pole-top and gap pieces into poleTop (z = 0) and stores this pole's corners and
-  // side flags of side s.
-  int ComputeSolidCorner(const Frame& frame, int owner, int s, int32_t level, double point0[2],
-                         double point1[2], int* r, Mesh* poleTop, int* midpoint,
-                         double endCentre[2], int* endFlag, WallPole** endPole, double* level1,
-                         double* level2, int* topFlag, int32_t* topLevel, int top);
+  // Wall end corners for the meshes (wallcorner.cpp), for side s at this pole, walking the
+  // group at the given level (top: by the walls' top levels). The caller sets the reach point
+  // of `end` to this pole's corner of side s.
+  // Moves the two points of `end` and sets which of them the face ends at; answers the same (0
+  // or 1), with -1 in place of 1 where the face ends on an opposite wall's line and the walk is
+  // not by the tops. Where the face stops short there and `cap` is given, the cap is set.
+  int ComputeFaceCorner(const Frame& frame, int s, int32_t level, bool top, FaceEnd& end,
+                        EndCap* cap);
+  // With the face's end as ComputeFaceCorner left it: builds the pole-top and gap pieces when
+  // `poleTop` is given, settles the end cap and the end step, and stores this pole's corners
+  // and side flags of side s. The owner builds the shared pieces; for the other room the step
+  // is dropped.
+  void ComputeSolidCorner(const Frame& frame, int owner, int s, int32_t level, bool top,
+                          FaceEnd& end, EndCap& cap, EndStep& step, PoleTop* poleTop);
 
   WallPole* m_pCounterClockwise = nullptr;  // nearest wall end counter-clockwise in the group
   WallPole* m_pClockwise = nullptr;         // nearest wall end clockwise in the group

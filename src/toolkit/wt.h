@@ -662,6 +662,603 @@ WTAPI WTgeometry *WTgeometry_newextrusion(WTp2 *points, int count, float height,
 WTAPI WTgeometry *WTgeometry_newtruncone(float height, float bottom, float top, int tess,
                                          int bothsides, int gouraud);
 WTAPI WTgeometry *WTgeometry_newrectangle(float height, float width, int bothsides);
+/* ---- Scene-graph nodes -------------------------------------------------------------------------
+ * A directed acyclic graph: a node may hang under several parents.  A node made with a null
+ * parent, or whose last parent goes away, hangs under a hidden default parent. */
+
+typedef struct WTnode WTnode;
+typedef struct WTgeometry WTgeometry;
+typedef struct WTlight WTlight;
+typedef struct WTviewpoint WTviewpoint;
+typedef struct WTwindow WTwindow;
+typedef struct WTsensor WTsensor;
+typedef struct WTpath WTpath;
+typedef struct WTmotionlink WTmotionlink;
+typedef struct WTtask WTtask;
+typedef struct WTnodestate WTnodestate;
+
+/* Node kinds (the first byte of every node). */
+typedef enum WTnodetype {
+  WTNODE_XFORM = 1,
+  WTNODE_LOD = 2,
+  WTNODE_MLOD = 3,
+  WTNODE_SWITCH = 4,
+  WTNODE_MSWITCH = 5,
+  WTNODE_GEOMETRY = 6,
+  WTNODE_MGEOMETRY = 7,
+  WTNODE_GROUP = 8,
+  WTNODE_SEP = 9,
+  WTNODE_MSEP = 10,
+  WTNODE_OBJECT = 11,
+  WTNODE_LIGHT = 12,
+  WTNODE_MLIGHT = 13,
+  WTNODE_ANCHOR = 14,
+  WTNODE_INLINE = 15,
+  WTNODE_XFORMSEP = 16,
+  WTNODE_MATERIAL = 17,
+  WTNODE_FOG = 18,
+  WTNODE_AMBIENT = 19,
+  WTNODE_ROOT = 21,
+  WTNODE_CALLBACK = 22,
+  WTNODE_LINK = 23,
+  WTNODE_MTABLE = 27
+} WTnodetype;
+
+/* Frames for node motion. */
+#define WTFRAME_LOCAL 0
+#define WTFRAME_PARENT 3
+
+/* Material field codes (also the bits of the field mask). */
+#define WTMAT_AMBIENT 1
+#define WTMAT_DIFFUSE 2
+#define WTMAT_SPECULAR 4
+#define WTMAT_SHININESS 8
+#define WTMAT_EMISSION 16
+#define WTMAT_AMBDIFF 32
+#define WTMAT_OPACITY 64
+
+WTAPI WTnode *WTrootnode_new(void);
+WTAPI WTnode *WTgroupnode_new(WTnode *parent);
+WTAPI WTnode *WTswitchnode_new(WTnode *parent);
+WTAPI WTnode *WTsepnode_new(WTnode *parent);
+WTAPI WTnode *WTxformnode_new(WTnode *parent);
+WTAPI WTnode *WTlodnode_new(WTnode *parent);
+WTAPI WTnode *WTxformsepnode_new(WTnode *parent);
+WTAPI WTnode *WTanchornode_new(WTnode *parent);
+WTAPI WTnode *WTinlinenode_new(WTnode *parent);
+WTAPI WTnode *WTmaterialnode_new(WTnode *parent);
+WTAPI WTnode *WTfognode_new(WTnode *parent);
+WTAPI WTnode *WTlightnode_newambient(WTnode *parent);
+WTAPI WTnode *_WTmtablenode_new(WTnode *parent);
+WTAPI WTnode *WTgeometrynode_new(WTnode *parent, WTgeometry *geometry);
+WTAPI WTnode *_WTnode_insertlight(WTlight *light);
+
+WTAPI int WTnode_addchild(WTnode *parent, WTnode *child);
+WTAPI int WTnode_insertchild(WTnode *parent, WTnode *child, int index);
+WTAPI int WTnode_removechild(WTnode *parent, int index);
+WTAPI int WTnode_remove(WTnode *node);
+WTAPI int WTnode_setchildren(WTnode *node, const char *text);
+WTAPI const char *WTnode_getchildren(WTnode *node);
+WTAPI int WTnode_canaddchild(WTnode *parent, WTnode *child);
+WTAPI int WTnode_numchildren(WTnode *node);
+WTAPI WTnode *WTnode_getchild(WTnode *node, int index);
+WTAPI int WTnode_numparents(WTnode *node);
+WTAPI WTnode *WTnode_getparent(WTnode *node, int index);
+WTAPI WTnode *WTuniverse_getrootnodes(void);
+WTAPI WTnode *WTrootnode_next(WTnode *root);
+WTAPI int WTnode_gettype(WTnode *node);
+WTAPI int WTnode_ismovable(WTnode *node);
+WTAPI int WTnode_setname(WTnode *node, const char *name);
+WTAPI const char *WTnode_getname(WTnode *node);
+WTAPI WTnode *WTuniverse_findnode(const char *name, int n);
+WTAPI WTnode *WTuniverse_findnodebyname(const char *name, int index);
+WTAPI void WTnode_setdata(WTnode *node, void *data);
+WTAPI void *WTnode_getdata(WTnode *node);
+
+/* Attributes. */
+WTAPI int WTnode_enable(WTnode *node, int on);
+WTAPI int WTnode_isenabled(WTnode *node);
+WTAPI int WTnode_getenabled(WTnode *node);
+WTAPI int WTanchornode_setlocation(WTnode *node, const char *text);
+WTAPI const char *WTanchornode_getlocation(WTnode *node);
+WTAPI int WTinlinenode_setlocation(WTnode *node, const char *text);
+WTAPI const char *WTinlinenode_getlocation(WTnode *node);
+WTAPI int WTlodnode_setrange(WTnode *node, const float *ranges, int n);
+WTAPI int WTlodnode_getrange(WTnode *node, float *out, int capacity);
+WTAPI int WTlodnode_numranges(WTnode *node);
+WTAPI int WTlodnode_setranges(WTnode *node, const char *text);
+WTAPI const char *WTlodnode_getranges(WTnode *node);
+WTAPI int WTlodnode_setcenter(WTnode *node, const WTp3 p);
+WTAPI int WTlodnode_getcenter(WTnode *node, WTp3 p);
+WTAPI int WTsepnode_setcullmode(WTnode *node, int mode);
+WTAPI int WTsepnode_getcullmode(WTnode *node);
+WTAPI int WTswitchnode_setwhichchild(WTnode *node, int which);
+WTAPI int WTswitchnode_getwhichchild(WTnode *node);
+WTAPI int WTmaterialnode_setfield(WTnode *node, int field, const float *value);
+WTAPI int WTmaterialnode_getfield(WTnode *node, int field, float *out);
+WTAPI int WTnode_boundingbox(WTnode *node, int on);
+WTAPI int WTnode_hasboundingbox(WTnode *node);
+WTAPI int WTnode_getboundingbox(WTnode *node);
+WTAPI WTgeometry *WTnode_getgeometry(WTnode *node);
+WTAPI WTobject *WTnode_getobject(WTnode *node);
+WTAPI void _WTnode_sethaseventhandlers(WTnode *node, int flag);
+WTAPI int _WTnode_gethaseventhandlers(WTnode *node);
+
+/* Transforms and node motion. */
+WTAPI int WTnode_settranslation(WTnode *node, const WTp3 p);
+WTAPI int WTnode_gettranslation(WTnode *node, WTp3 p);
+WTAPI int WTnode_setrotation(WTnode *node, WTm3 m);
+WTAPI int WTnode_getrotation(WTnode *node, WTm3 m);
+WTAPI int WTnode_setorientation(WTnode *node, const WTq q);
+WTAPI int WTnode_getorientation(WTnode *node, WTq q);
+WTAPI int WTnode_settransform(WTnode *node, WTm4 m);
+WTAPI int WTnode_gettransform(WTnode *node, WTm4 m);
+WTAPI int WTnode_translate(WTnode *node, const WTp3 v, int frame);
+WTAPI int WTnode_rotateaxis(WTnode *node, int axis, float degrees, int frame);
+WTAPI int WTnode_axisrotation(WTnode *node, int axis, float radians, int frame);
+WTAPI int WTnode_rotate(WTnode *node, float a, float b, float c, int frame);
+WTAPI int WTnode_rotation(WTnode *node, float a, float b, float c, int frame);
+WTAPI int WTnode_rotateq(WTnode *node, const WTq q, int frame);
+WTAPI int WTnode_rotatem3(WTnode *node, WTm3 m, int frame);
+WTAPI int WTnode_rotatem4(WTnode *node, WTm4 m, int frame);
+WTAPI WTmotionlink *WTnode_addsensor(WTnode *node, WTsensor *sensor);
+WTAPI int WTnode_removesensor(WTnode *node, WTsensor *sensor);
+
+/* Bounds and walks. */
+WTAPI int WTnode_getextents(WTnode *node, WTp3 e);
+WTAPI int WTnode_getmidpoint(WTnode *node, WTp3 m);
+WTAPI float WTnode_getradius(WTnode *node);
+WTAPI int _WTnode_getxforms(void *start, WTm4 m);
+WTAPI void _WTnode_changed(WTnode *node);
+WTAPI void _WTnode_invalidate(void *start);
+WTAPI void _WTnode_ready(void);
+WTAPI int WTnode_numpolys(WTnode *node);
+WTAPI WTnodestate *_WTnode_newstate(void);
+WTAPI void _WTnode_initstate(WTnodestate *state);
+WTAPI void _WTnode_checkstatedepth(WTnodestate *state);
+WTAPI WTnodestate *_WTnode_getstate(void);
+WTAPI void _WTnode_releasestate(WTnodestate *state);
+WTAPI void _WTnode_deletestate(WTnodestate *state);
+
+/* Lifetime, loading, saving and printing. */
+WTAPI int WTnode_delete(WTnode *node);
+WTAPI int _WTnode_delete(WTnode *node);
+WTAPI int WTnode_deletechild(WTnode *parent, int index);
+WTAPI void _WTnode_deleteall(int all);
+WTAPI void WTnode_vacuum(void);
+WTAPI WTnode *WTnode_load(WTnode *parent, const char *name, float scale);
+WTAPI WTnode *WTgeometrynode_load(WTnode *parent, const char *name, float scale);
+WTAPI int WTnode_save(WTnode *node, const char *path, void *arg, int type, int flags);
+WTAPI void WTnode_print(WTnode *node);
+WTAPI int WTsepnode_reorder(WTnode *sep, const int *order, int n);
+
+/* Light and fog nodes. */
+WTAPI WTnode *WTlightnode_newdirected(WTnode *parent);
+WTAPI WTnode *WTlightnode_newpoint(WTnode *parent);
+WTAPI WTnode *WTlightnode_newspot(WTnode *parent);
+WTAPI WTnode *_WTlightnode_new(WTlight *light, WTnode *parent);
+WTAPI int WTlightnode_setambient(WTnode *node, float r, float g, float b);
+WTAPI int WTlightnode_getambient(WTnode *node, float *r, float *g, float *b);
+WTAPI int WTlightnode_setdiffuse(WTnode *node, float r, float g, float b);
+WTAPI int WTlightnode_getdiffuse(WTnode *node, float *r, float *g, float *b);
+WTAPI int WTlightnode_setspecular(WTnode *node, float r, float g, float b);
+WTAPI int WTlightnode_getspecular(WTnode *node, float *r, float *g, float *b);
+WTAPI int WTlightnode_setintensity(WTnode *node, float f);
+WTAPI float WTlightnode_getintensity(WTnode *node);
+WTAPI int WTlightnode_setposition(WTnode *node, const WTp3 p);
+WTAPI int WTlightnode_getposition(WTnode *node, WTp3 p);
+WTAPI int WTlightnode_setdirection(WTnode *node, const WTp3 d);
+WTAPI int WTlightnode_getdirection(WTnode *node, WTp3 d);
+WTAPI int WTlightnode_setangle(WTnode *node, float a);
+WTAPI float WTlightnode_getangle(WTnode *node);
+WTAPI int WTlightnode_setexponent(WTnode *node, float e);
+WTAPI float WTlightnode_getexponent(WTnode *node);
+WTAPI int WTlightnode_setattenuation(WTnode *node, float c, float l, float q);
+WTAPI int WTlightnode_getattenuation(WTnode *node, float *c, float *l, float *q);
+WTAPI int WTlightnode_gettype(WTnode *node);
+WTAPI int WTlightnode_setambient2(WTnode *node, const float *rgb);
+WTAPI int WTlightnode_getambient2(WTnode *node, float *rgb);
+WTAPI int WTlightnode_setdiffuse2(WTnode *node, const float *rgb);
+WTAPI int WTlightnode_getdiffuse2(WTnode *node, float *rgb);
+WTAPI int WTlightnode_setspecular2(WTnode *node, const float *rgb);
+WTAPI int WTlightnode_getspecular2(WTnode *node, float *rgb);
+WTAPI int WTlightnode_setattenuation2(WTnode *node, const float *att);
+WTAPI int WTlightnode_getattenuation2(WTnode *node, float *att);
+WTAPI int WTfognode_setrange(WTnode *node, float f);
+WTAPI float WTfognode_getrange(WTnode *node);
+WTAPI int WTfognode_setmode(WTnode *node, int mode);
+WTAPI int WTfognode_getmode(WTnode *node);
+WTAPI int WTfognode_setcolor(WTnode *node, float r, float g, float b, float a);
+WTAPI int WTfognode_getcolor(WTnode *node, float *r, float *g, float *b, float *a);
+WTAPI int WTfognode_setcolor2(WTnode *node, const float *rgba);
+WTAPI int WTfognode_getcolor2(WTnode *node, float *rgba);
+WTAPI int WTfognode_setlinearstart(WTnode *node, float f);
+WTAPI float WTfognode_getlinearstart(WTnode *node);
+WTAPI int WTlightnode_load(WTnode *parent, const char *path);
+WTAPI int WTlightnode_save(WTnode *node, const char *path);
+
+/* ---- Universe and frame loop ------------------------------------------------------------------ */
+
+typedef void (*WTactionfn)(void);
+typedef void (*WTuniversefn)(void);
+
+/* Action codes of the event order. */
+#define WTACTION_USER 1
+#define WTACTION_LINKS 2
+#define WTACTION_TASKS 3
+#define WTACTION_PATHS 4
+
+typedef struct WTeventorder {
+  int16_t count;
+  int16_t codes[4];
+} WTeventorder;
+
+#define WTOPTION_JTLODS 18
+
+WTAPI void WTuniverse_new(int a, int b);
+WTAPI void WTuniverse_delete(void);
+WTAPI void WTuniverse_ready(void);
+WTAPI void WTuniverse_go(void);
+WTAPI void WTuniverse_go1(void);
+WTAPI void _WTuniverse_stop(void);
+WTAPI int _WTuniverse_exists(void);
+WTAPI void _WTuniverse_setactions(WTactionfn fn);
+WTAPI int _WTuniverse_seteventorder(int16_t count, const int16_t *codes);
+WTAPI const WTeventorder *_WTuniverse_geteventorder(void);
+WTAPI void WTuniverse_setoption(int option, int value);
+WTAPI int _WTuniverse_getoption(int option);
+WTAPI void _WTuniverse_setcoplanar(unsigned char on);
+WTAPI unsigned char _WTuniverse_getcoplanar(void);
+WTAPI void WTuniverse_setbgrgb(unsigned char r, unsigned char g, unsigned char b);
+WTAPI void WTuniverse_getbgrgb(unsigned char *r, unsigned char *g, unsigned char *b);
+WTAPI void _WTuniverse_setbgcolor(unsigned short rgb12);
+WTAPI unsigned short _WTuniverse_getbgcolor(void);
+WTAPI void _WTuniverse_setrendering(unsigned int flags);
+WTAPI unsigned char _WTuniverse_getrendering(void);
+WTAPI void _WTuniverse_setaxes(int n, const int *permutation, const int *target, const int *sign);
+WTAPI void _WTuniverse_getaxes(WTq q);
+WTAPI int _WTuniverse_setviewpoint(WTviewpoint *viewpoint);
+WTAPI WTviewpoint *_WTuniverse_getviewpoint(void);
+WTAPI WTviewpoint *WTuniverse_getviewpoints(void);
+WTAPI WTwindow *_WTuniverse_getwindows(void);
+WTAPI WTsensor *_WTuniverse_getsensors(void);
+WTAPI WTlight *_WTuniverse_getlights(void);
+WTAPI WTpath *_WTuniverse_getpaths(void);
+WTAPI WTmotionlink *_WTuniverse_getmotionlinks(void);
+WTAPI int _WTuniverse_removemotionlink(void *source, void *target);
+WTAPI float _WTuniverse_getradius(void);
+WTAPI void _WTuniverse_getmidpoint(WTp3 m);
+WTAPI void _WTuniverse_getextents(WTp3 min, WTp3 max);
+WTAPI WTwindow *_WTuniverse_getcurrentwindow(void);
+WTAPI const char *_WTuniverse_getname(void);
+WTAPI void _WTuniverse_setname(const char *name);
+WTAPI int _WTuniverse_loadfile(const char *name, WTpq *pose, float scale);
+WTAPI void _WTuniverse_setloadcallback(const char *name, WTuniversefn fn);
+WTAPI void _WTuniverse_setunloadcallback(const char *name, WTuniversefn fn);
+WTAPI WTuniversefn _WTuniverse_getloadcallback(const char *name);
+WTAPI WTuniversefn _WTuniverse_getunloadcallback(const char *name);
+WTAPI int _WTuniverse_numpolygons(void);
+WTAPI float _WTuniverse_getframerate(void);
+WTAPI unsigned int _WTuniverse_getframecount(void);
+WTAPI void _WTuniverse_resetframecount(void);
+WTAPI float _WTuniverse_framerateover(int n);
+WTAPI float _WTuniverse_frametime(void);
+WTAPI void _WTuniverse_resetframerate(void);
+WTAPI void _WTuniverse_getstartpose(WTpq *pose);
+WTAPI unsigned char _WTuniverse_getconfiguration(void);
+WTAPI void _WTuniverse_setconfiguration(unsigned char value);
+WTAPI unsigned char _WTuniverse_getportalsenabled(void);
+WTAPI void _WTuniverse_setportalsenabled(unsigned char on);
+WTAPI unsigned char _WTuniverse_gettrailing(void);
+WTAPI void _WTuniverse_settrailing(unsigned char value);
+WTAPI unsigned char _WTuniverse_getgraphicsresult(void);
+WTAPI unsigned char _WTuniverse_getspare(void);
+WTAPI void _WTuniverse_forceredraw(void);
+WTAPI void _WTuniverse_setscales(float x, float y, float z);
+WTAPI void _WTuniverse_setcolorscale(float scale);
+WTAPI float _WTuniverse_getcolorscale(void);
+
+/* Viewpoints and windows, as far as the universe needs them. */
+WTAPI WTviewpoint *WTviewpoint_new(void);
+WTAPI void WTviewpoint_delete(WTviewpoint *viewpoint);
+WTAPI void WTviewpoint_setdata(WTviewpoint *viewpoint, void *data);
+WTAPI void *WTviewpoint_getdata(WTviewpoint *viewpoint);
+WTAPI void WTviewpoint_setname(WTviewpoint *viewpoint, const char *name);
+WTAPI const char *WTviewpoint_getname(WTviewpoint *viewpoint);
+WTAPI void _WTviewpoint_sethaseventhandlers(WTviewpoint *viewpoint, int flag);
+WTAPI int _WTviewpoint_gethaseventhandlers(WTviewpoint *viewpoint);
+WTAPI WTviewpoint *WTuniverse_findviewpoint(const char *name, int n);
+WTAPI WTviewpoint *WTviewpoint_next(WTviewpoint *viewpoint);
+WTAPI int WTviewpoint_setposition(WTviewpoint *viewpoint, const WTp3 p);
+WTAPI int WTviewpoint_getposition(WTviewpoint *viewpoint, WTp3 p);
+WTAPI int WTviewpoint_setorientation(WTviewpoint *viewpoint, const WTq q);
+WTAPI int WTviewpoint_getorientation(WTviewpoint *viewpoint, WTq q);
+WTAPI void WTwindow_delete(WTwindow *window);
+WTAPI void WTwindow_setdata(WTwindow *window, void *data);
+WTAPI void *WTwindow_getdata(WTwindow *window);
+WTAPI void WTwindow_setname(WTwindow *window, const char *name);
+WTAPI const char *WTwindow_getname(WTwindow *window);
+WTAPI void _WTwindow_sethaseventhandlers(WTwindow *window, int flag);
+WTAPI int _WTwindow_gethaseventhandlers(WTwindow *window);
+WTAPI WTwindow *WTuniverse_findwindow(const char *name, int n);
+
+/* ---- Sensors ------------------------------------------------------------------------------------
+ * A sensor holds one input device's pose record and its driver functions; the frame loop updates
+ * every sensor once per frame before anything moves. */
+
+typedef int (*WTsensoropenfn)(WTsensor *sensor);
+typedef void (*WTsensorfn)(WTsensor *sensor);
+
+WTAPI WTsensor *_WTsensor_new(WTsensoropenfn open, WTsensorfn close, WTsensorfn update,
+                              void *serial, uint16_t device, int16_t mode);
+WTAPI WTsensor *WTsensor_new(WTsensoropenfn open, WTsensorfn close, WTsensorfn update,
+                             void *serial, uint16_t device, int16_t mode);
+WTAPI void WTsensor_delete(WTsensor *sensor);
+WTAPI void WTsensor_setdata(WTsensor *sensor, void *data);
+WTAPI void *WTsensor_getdata(WTsensor *sensor);
+WTAPI void WTsensor_setname(WTsensor *sensor, const char *name);
+WTAPI const char *WTsensor_getname(WTsensor *sensor);
+WTAPI void _WTsensor_sethaseventhandlers(WTsensor *sensor, int flag);
+WTAPI int _WTsensor_gethaseventhandlers(WTsensor *sensor);
+WTAPI WTsensor *WTuniverse_findsensor(const char *name, int n);
+WTAPI WTsensor *_WTsensor_next(WTsensor *sensor);
+WTAPI void _WTsensor_update(WTsensor *sensor);
+WTAPI int WTsensor_rotate(WTsensor *sensor, const WTq q);
+WTAPI int _WTsensor_getreference(WTsensor *sensor, WTq q);
+WTAPI int _WTsensor_setreference(WTsensor *sensor, const WTq q);
+WTAPI int WTsensor_setrecord(WTsensor *sensor, const WTp3 translation, const WTq rotation);
+WTAPI int _WTsensor_settranslation(WTsensor *sensor, const WTp3 p);
+WTAPI int _WTsensor_setrotation(WTsensor *sensor, const WTq q);
+WTAPI int _WTsensor_gettranslation(WTsensor *sensor, WTp3 p);
+WTAPI int _WTsensor_getrotation(WTsensor *sensor, WTq q);
+WTAPI int _WTsensor_setlastrecord(WTsensor *sensor, const WTp3 translation, const WTq rotation);
+WTAPI int _WTsensor_getlastrecord(WTsensor *sensor, WTp3 translation, WTq rotation);
+WTAPI int _WTsensor_setlasttranslation(WTsensor *sensor, const WTp3 p);
+WTAPI int _WTsensor_setlastrotation(WTsensor *sensor, const WTq q);
+WTAPI int _WTsensor_getlasttranslation(WTsensor *sensor, WTp3 p);
+WTAPI int _WTsensor_getlastrotation(WTsensor *sensor, WTq q);
+WTAPI int _WTsensor_delta(WTsensor *sensor, const WTp3 translation, const WTq rotation,
+                          WTp3 outtranslation, WTq outrotation);
+WTAPI int _WTsensor_setsensitivity(WTsensor *sensor, float value);
+WTAPI float _WTsensor_getsensitivity(WTsensor *sensor);
+WTAPI int _WTsensor_setangularrate(WTsensor *sensor, float value);
+WTAPI float _WTsensor_getangularrate(WTsensor *sensor);
+WTAPI int _WTsensor_setupdatefn(WTsensor *sensor, WTsensorfn fn);
+WTAPI WTsensorfn _WTsensor_getupdatefn(WTsensor *sensor);
+WTAPI int _WTsensor_setmiscdata(WTsensor *sensor, int value);
+WTAPI int _WTsensor_getmiscdata(WTsensor *sensor);
+WTAPI int _WTsensor_setrawdata(WTsensor *sensor, void *buffer);
+WTAPI void *_WTsensor_getrawdata(WTsensor *sensor);
+WTAPI int _WTsensor_setrawdata2(WTsensor *sensor, void *buffer);
+WTAPI void *_WTsensor_getrawdata2(WTsensor *sensor);
+WTAPI void *_WTsensor_getserial(WTsensor *sensor);
+WTAPI int _WTsensor_getdevice(WTsensor *sensor);
+WTAPI int _WTsensor_getmode(WTsensor *sensor);
+WTAPI int _WTsensor_setconstraints(WTsensor *sensor, unsigned char bits);
+WTAPI unsigned char _WTsensor_getconstraints(WTsensor *sensor);
+/* Closes a sensor's serial-port record (the devices layer). */
+void _WTserial_close(void *serial);
+
+/* ---- Motion links -------------------------------------------------------------------------------
+ * Source types: 0 sensor, 1 path.  Target types: 0 viewpoint, 1 object, 2 light, 3 node, 4 node
+ * path, 5 movable node. */
+
+#define WTSOURCE_SENSOR 0
+#define WTSOURCE_PATH 1
+#define WTTARGET_VIEWPOINT 0
+#define WTTARGET_OBJECT 1
+#define WTTARGET_LIGHT 2
+#define WTTARGET_NODE 3
+#define WTTARGET_NODEPATH 4
+#define WTTARGET_MOVABLE 5
+
+typedef struct WTnodepath WTnodepath;
+
+WTAPI WTmotionlink *WTmotionlink_new(void *source, void *target, int frame, int targettype);
+WTAPI WTmotionlink *_WTmotionlink_create(void *source, void *target, int frame, int sourcetype,
+                                         int targettype);
+WTAPI WTmotionlink *_WTmotionlink_newsensor(WTsensor *source, void *target, int frame,
+                                            int targettype);
+WTAPI WTmotionlink *_WTmotionlink_newpath(WTpath *source, void *target, int frame,
+                                          int targettype);
+WTAPI WTmotionlink *_WTmotionlink_newnodepath(WTnodepath *path, WTsensor *sensor, int frame);
+WTAPI int _WTmotionlink_delete(WTmotionlink *link);
+/* Deletes every link whose source or target is the object. */
+WTAPI int _WTmotionlink_deleteall(void *object);
+WTAPI WTmotionlink *_WTmotionlink_next(WTmotionlink *link);
+WTAPI int _WTmotionlink_getsource(WTmotionlink *link, void **source, int *type);
+WTAPI int _WTmotionlink_gettarget(WTmotionlink *link, void **target, int *type);
+WTAPI int _WTmotionlink_getframe(WTmotionlink *link);
+WTAPI int _WTmotionlink_getmode(WTmotionlink *link);
+WTAPI int _WTmotionlink_setframe(WTmotionlink *link, int frame, const WTq reference);
+WTAPI int _WTmotionlink_getreference(WTmotionlink *link, WTq q);
+WTAPI int _WTmotionlink_setmode(WTmotionlink *link, int mode);
+WTAPI int _WTmotionlink_addconstraint(WTmotionlink *link, int type, float min, float max);
+WTAPI int _WTmotionlink_removeconstraint(WTmotionlink *link, int type);
+WTAPI int _WTmotionlink_numconstraints(WTmotionlink *link);
+WTAPI int _WTmotionlink_enable(WTmotionlink *link, int on);
+WTAPI int _WTmotionlink_isenabled(WTmotionlink *link);
+WTAPI void _WTmotionlink_setdata(WTmotionlink *link, void *data);
+WTAPI void *_WTmotionlink_getdata(WTmotionlink *link);
+WTAPI int _WTmotionlink_gettargetpose(WTmotionlink *link, WTpq *pose);
+WTAPI int _WTmotionlink_getoffset(WTmotionlink *link, WTpq *pose);
+WTAPI float _WTmotionlink_getoffsetz(WTmotionlink *link);
+WTAPI void _WTmotionlink_setoffsetz(WTmotionlink *link, float z);
+/* One frame of the sensor links, in the frame loop's order. */
+WTAPI void _WTmotionlink_runall(void);
+/* One frame of a link to a transform node (target type 3). */
+WTAPI void _WTnode_sensorupdate(WTmotionlink *link);
+
+/* ---- Movable nodes --------------------------------------------------------------------------- */
+
+WTAPI WTnode *WTmovsepnode_new(WTnode *parent);
+WTAPI WTnode *WTmovgeometrynode_new(WTnode *parent, WTgeometry *geometry);
+WTAPI WTnode *WTmovswitchnode_new(WTnode *parent);
+WTAPI WTnode *WTmovlodnode_new(WTnode *parent);
+WTAPI WTnode *_WTmovlightnode_newdirected(WTnode *parent);
+WTAPI WTnode *_WTmovlightnode_newpoint(WTnode *parent);
+WTAPI WTnode *_WTmovlightnode_newspot(WTnode *parent);
+WTAPI WTnode *_WTmovnode_load(WTnode *parent, const char *name, float scale);
+WTAPI WTnode *_WTmovnode_instance(WTnode *parent, WTnode *movable);
+WTAPI int _WTmovnode_attach(WTnode *movable, WTnode *node, int index);
+WTAPI int _WTmovnode_detach(WTnode *movable, int index);
+WTAPI int _WTmovnode_deleteattached(WTnode *movable, int index);
+WTAPI int _WTmovnode_numattached(WTnode *movable);
+WTAPI WTnode *_WTmovnode_getattached(WTnode *movable, int index);
+WTAPI int _WTmovnode_setattached(WTnode *movable, const char *text);
+WTAPI const char *_WTmovnode_getattachedtext(WTnode *movable);
+WTAPI int _WTmovnode_rotateaxis(WTnode *movable, int axis, float degrees);
+WTAPI int _WTmovnode_axisrotation(WTnode *movable, int axis, float radians);
+WTAPI int _WTmovnode_pointaxis(WTnode *movable, int axis, const WTp3 direction);
+WTAPI int _WTmovnode_getcentre(WTnode *movable, WTp3 centre);
+WTAPI void _WTmovnode_sensorupdate(WTmotionlink *link);
+
+/* ---- Node paths ---------------------------------------------------------------------------------
+ * The chain of links from a root down to one occurrence of a node.  Counting and indexing show only
+ * the links a user sees: the inner parts of movables are hidden. */
+
+WTAPI WTnodepath *_WTnodepath_new(WTnode *node, WTnode *root, int n);
+WTAPI int _WTnodepath_delete(WTnodepath *path);
+WTAPI int _WTnodepath_numnodes(WTnodepath *path);
+WTAPI WTnode *_WTnodepath_getnode(WTnodepath *path, int index);
+WTAPI int _WTnodepath_gettransformfrom(WTnodepath *path, int start, WTm4 m);
+WTAPI int _WTnodepath_gettransform(WTnodepath *path, WTm4 m);
+WTAPI int _WTnodepath_getposition(WTnodepath *path, WTp3 p);
+WTAPI int _WTnodepath_getorientation(WTnodepath *path, WTq q);
+WTAPI int _WTnodepath_getindexes(WTnodepath *path, int *out, int capacity);
+
+/* ---- Poses and reference frames ------------------------------------------------------------------
+ * A missing frame is the world; a missing input gives zero, the identity or the identity pose. */
+
+WTAPI void _WTpq_toworld(const WTp3 p, const WTpq *frame, WTp3 out);
+WTAPI void _WTq_toworld(const WTq q, const WTpq *frame, WTq out);
+WTAPI void _WTpq_pose_toworld(const WTpq *pose, const WTpq *frame, WTpq *out);
+WTAPI void _WTpq_tolocal(const WTp3 p, const WTpq *frame, WTp3 out);
+WTAPI void _WTq_tolocal(const WTq q, const WTpq *frame, WTq out);
+WTAPI void _WTpq_pose_tolocal(const WTpq *pose, const WTpq *frame, WTpq *out);
+WTAPI void _WTpq_convert(const WTp3 p, const WTpq *from, const WTpq *to, WTp3 out);
+WTAPI void _WTq_convert(const WTq q, const WTpq *from, const WTpq *to, WTq out);
+WTAPI void _WTpq_pose_convert(const WTpq *pose, const WTpq *from, const WTpq *to, WTpq *out);
+WTAPI void _WTpq_identity(WTpq *pose);
+WTAPI void _WTq_inframe(const WTq q, const WTq frame, WTq out);
+/* Moves a pose by a delta: frame 0 the pose's own, 1 world axes, 2 the current viewpoint's. */
+WTAPI int _WTpq_move(WTpq *pose, const WTpq *delta, int frame);
+/* The matrix of a pose under the universe's axis convention, in one shared record. */
+WTAPI float (*_WTpq_2m4axes(const WTpq *pose))[4];
+WTAPI int _WTpq_viewpoint_getpose(WTviewpoint *viewpoint, const WTpq *frame, WTpq *out);
+WTAPI int _WTpq_viewpoint_setpose(WTviewpoint *viewpoint, const WTpq *pose, const WTpq *frame);
+WTAPI int _WTpq_viewpoint_translate(WTviewpoint *viewpoint, const WTp3 v, const WTpq *frame);
+
+/* ---- Paths --------------------------------------------------------------------------------------
+ * Recorded poses played back through motion links; states 0 idle, 1 recording, 2 playing,
+ * 3 single step. */
+
+typedef struct WTpathelement WTpathelement;
+
+WTAPI WTpath *_WTpath_new(WTobject *marker);
+WTAPI void WTpath_delete(WTpath *path);
+WTAPI void WTpath_setname(WTpath *path, const char *name);
+WTAPI const char *WTpath_getname(WTpath *path);
+WTAPI void WTpath_setdata(WTpath *path, void *data);
+WTAPI void *WTpath_getdata(WTpath *path);
+WTAPI void _WTpath_sethaseventhandlers(WTpath *path, int flag);
+WTAPI int _WTpath_gethaseventhandlers(WTpath *path);
+WTAPI WTpath *WTuniverse_findpath(const char *name, int n);
+WTAPI WTpath *_WTpath_next(WTpath *path);
+WTAPI int _WTpath_setmarkerobject(WTpath *path, WTobject *object);
+WTAPI int _WTpath_setmarkergeometry(WTpath *path, WTgeometry *geometry);
+WTAPI WTgeometry *_WTpath_getmarkergeometry(WTpath *path);
+WTAPI int _WTpath_getmarkersshown(WTpath *path);
+WTAPI int _WTpath_isplaying(WTpath *path);
+WTAPI int _WTpath_isrecording(WTpath *path);
+WTAPI int _WTpath_attach(WTpath *path, WTobject *target);
+WTAPI WTpathelement *_WTpathelement_new(const WTpq *pose);
+WTAPI WTpathelement *_WTpathelement_copy(WTpathelement *element);
+WTAPI int _WTpath_append(WTpath *path, WTpathelement *element);
+WTAPI int _WTpath_insertelement(WTpath *path, WTpathelement *element);
+WTAPI int _WTpathelement_delete(WTpathelement *element);
+WTAPI int _WTpathelement_unlink(WTpathelement *element);
+WTAPI int _WTpathelement_getposition(WTpathelement *element, WTp3 p);
+WTAPI int _WTpathelement_setposition(WTpathelement *element, const WTp3 p);
+WTAPI int _WTpathelement_getorientation(WTpathelement *element, WTq q);
+WTAPI int WTpathelement_setorientation(WTpathelement *element, const WTq q);
+WTAPI WTpathelement *_WTpath_getfirstelement(WTpath *path);
+WTAPI WTpathelement *_WTpathelement_next(WTpathelement *element);
+WTAPI WTpathelement *_WTpath_getcurrentelement(WTpath *path);
+WTAPI int _WTpath_numelements(WTpath *path);
+WTAPI WTpath *_WTpath_copy(WTpath *path);
+WTAPI int _WTpath_record(WTpath *path);
+WTAPI int _WTpath_recordone(WTpath *path);
+WTAPI int _WTpath_stop(WTpath *path);
+WTAPI int _WTpath_play(WTpath *path);
+WTAPI int _WTpath_playstep(WTpath *path);
+WTAPI int _WTpath_setplaying(WTpath *path, int on);
+WTAPI int _WTpath_getplaying(WTpath *path);
+WTAPI int _WTpath_setrecording(WTpath *path, int on);
+WTAPI int _WTpath_getrecording(WTpath *path);
+WTAPI int _WTpath_setloop(WTpath *path, int flags);
+WTAPI int _WTpath_getloop(WTpath *path);
+WTAPI int _WTpath_setspeed(WTpath *path, int speed);
+WTAPI int _WTpath_getspeed(WTpath *path);
+WTAPI int _WTpath_setrate(WTpath *path, int rate);
+WTAPI int _WTpath_getrate(WTpath *path);
+WTAPI int _WTpath_setconstraints(WTpath *path, int bits);
+WTAPI int _WTpath_getconstraints(WTpath *path);
+WTAPI int _WTpath_setdirection(WTpath *path, int forward);
+WTAPI int _WTpath_getdirection(WTpath *path);
+WTAPI int _WTpath_setmode(WTpath *path, int mode);
+WTAPI int _WTpath_getmode(WTpath *path);
+WTAPI int _WTpath_setrecordfrom(WTpath *path, WTviewpoint *viewpoint);
+WTAPI WTviewpoint *_WTpath_getrecordfrom(WTpath *path);
+WTAPI int _WTpath_seekelement(WTpath *path, int count, int from);
+WTAPI int _WTpath_rewind(WTpath *path);
+WTAPI int _WTpath_showmarkers(WTpath *path, int on);
+/* The current element's pose; false without one. */
+WTAPI int _WTpath_setcurrenttranslation(WTpath *path, const WTp3 p);
+WTAPI int _WTpath_getcurrenttranslation(WTpath *path, WTp3 p);
+WTAPI int _WTpath_setcurrentrotation(WTpath *path, const WTq q);
+WTAPI int _WTpath_getcurrentrotation(WTpath *path, WTq q);
+WTAPI WTpath *_WTpath_interpolate(WTpath *path, int n, int kind);
+WTAPI int _WTpath_save(WTpath *path, const char *filename);
+WTAPI WTpath *_WTpath_load(const char *filename, WTnode *node);
+/* One frame-loop step of every path. */
+WTAPI void _WTpath_stepall(void);
+
+/* ---- Start-up options and search paths -------------------------------------------------------- */
+
+typedef int (*WTmainfn)(int argc, char **argv);
+
+WTAPI int _WTopts_parseargs(int *argc, char **argv);
+WTAPI int _WTopts_findini(const char *name);
+WTAPI const char *_WTenv_models(void);
+WTAPI const char *_WTenv_images(void);
+/* Runs a console-style main from a Windows entry point; the second form first strips trailing
+ * white space from the command line. */
+WTAPI int _WTmain_adapter(void *instance, void *previous, char *commandline, int show,
+                          WTmainfn fn);
+WTAPI int _WTmain_adaptertrim(void *instance, void *previous, char *commandline, int show,
+                              WTmainfn fn);
+
+/* ---- Tasks ------------------------------------------------------------------------------------ */
+
+typedef void (*WTtaskfn)(void *object);
+
+WTAPI WTtask *_WTtask_new(void *object, WTtaskfn fn, float priority);
+WTAPI int _WTtask_delete(WTtask *task);
+WTAPI int _WTtask_disable(WTtask *task);
+WTAPI int _WTtask_enable(WTtask *task);
+WTAPI float _WTtask_getpriority(WTtask *task);
+WTAPI int _WTtask_setpriority(WTtask *task, float priority);
+WTAPI WTtaskfn _WTtask_getfunction(WTtask *task);
+WTAPI WTtask *_WTtask_get(void *object, int n);
+WTAPI WTtask *_WTtask_nextenabled(WTtask *task);
+WTAPI int _WTtask_disableall(void *object);
+WTAPI int _WTtask_enableall(void *object);
+WTAPI int _WTtask_deleteall(void *object);
+WTAPI void *_WTtask_getdata(WTtask *task);
+WTAPI void _WTtask_setdata(WTtask *task, void *data);
+WTAPI void _WTtask_run(void);
+WTAPI void _WTtask_clear(void);
 
 #ifdef __cplusplus
 }

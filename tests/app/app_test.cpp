@@ -54,6 +54,17 @@ TEST(Program, ExportsTheToolkitByName) {
                            "WTmtable_new", "WTmtable_setname", "WTmtable_getname", "WTmtable_getnumentries",
                            "WTmtable_setvalue", "WTmtable_getvalue", "WTmtable_newentry"})
     EXPECT_NE(::GetProcAddress(exe, name), nullptr) << name;
+  // The node, viewpoint and window rows of the class table the toolkit binds at start-up.
+  for (const char* kind : {"node", "viewpoint", "window"}) {
+    const std::string k(kind);
+    for (const std::string& name :
+         {"WT" + k + "_delete", "WT" + k + "_setdata", "WT" + k + "_getdata", "WT" + k + "_setname",
+          "WT" + k + "_getname", "_WT" + k + "_sethaseventhandlers", "_WT" + k + "_gethaseventhandlers",
+          "WTuniverse_find" + k})
+      EXPECT_NE(::GetProcAddress(exe, name.c_str()), nullptr) << name;
+  }
+  for (const char* name : {"WTuniverse_new", "WTuniverse_go1", "WTuniverse_delete", "WTnode_addchild"})
+    EXPECT_NE(::GetProcAddress(exe, name), nullptr) << name;
   ::FreeLibrary(exe);
 }
 

@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include "ftk3ds/internal.h"
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@ namespace {
 
 using ChunkTree = Ftk3dsTest;
 using DamagedFiles = Ftk3dsTest;
+using NameLists = Ftk3dsTest;
 
 TEST_F(ChunkTree, ChildrenGoInOrderOfTheirTags) {
   Chunk3ds *section = nullptr;
@@ -126,6 +129,113 @@ TEST_F(ChunkTree, ClearedChunksAreReadAsRawDataAndNotWritten) {
   EXPECT_EQ(ReadBytes(Path("out.3ds")), Chunk(0x4D4D, "", {version, section, kf}));
 }
 
+// Chunks of other programs that hold children: 0x2D2D, 0x2D3D and 0x3DFF have no data of their
+// own, 0xD000 has four bytes before its children. Each keeps its children as chunks and comes
+// back byte for byte, its children written once.
+TEST_F(ChunkTree, ForeignContainersKeepTheirChildren) {
+  const std::string child = Chunk(0x0011, U8(1) + U8(2) + U8(3));
+  const struct {
+    uint16_t tag;
+    std::string own;
+  } cases[] = {{0x2D2D, ""}, {0x2D3D, ""}, {0x3DFF, ""}, {0xD000, U32(0x01020304)}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.tag);
+    ClearErrList3ds();
+    const std::string file =
+        Chunk(0x4D4D, "",
+              {Chunk(0x0002, U32(3)),
+               Chunk(0x3D3D, "", {Chunk(0x3D3E, U32(3)), Chunk(c.tag, c.own, {child, child})}),
+               Chunk(0xB000, "", {Chunk(0xB00A, U16(5) + Str("") + U32(30))})});
+    WriteBytes(Path("in.3ds"), file);
+    Database3ds *db = ReadDatabaseFile(Path("in.3ds"));
+    ASSERT_EQ(ftkerr3ds, 0) << Errors();
+    Chunk3ds *container = Child(db->topChunk, {0x3D3D, c.tag});
+    ASSERT_NE(container, nullptr);
+    char tag[8];
+    snprintf(tag, sizeof tag, "%04X", c.tag);
+    EXPECT_EQ(Layout(container), std::string(tag) + "{0011 0011}");
+    ASSERT_TRUE(WriteDatabaseFile(Path("out.3ds"), db));
+    ReleaseDatabase3ds(&db);
+    EXPECT_EQ(ReadBytes(Path("out.3ds")), file);
+  }
+}
+
+// The viewport name is an 11-byte field: a longer name is cut to ten characters and its
+// terminator, so that the file reads back.
+TEST_F(ChunkTree, ViewportNamesFitTheirField) {
+  const struct {
+    const char *name;
+    std::string field;
+    const char *readBack;
+  } cases[] = {
+      {"top", Str("top") + std::string(7, '\0'), "top"},
+      {"0123456789", Str("0123456789"), "0123456789"},
+      {"0123456789AB", Str("0123456789"), "0123456789"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    ClearErrList3ds();
+    Database3ds *db = nullptr;
+    InitDatabase3ds(&db);
+    CreateNewDatabase3ds(db, MeshFile3ds);
+    Chunk3ds *layout = nullptr;
+    InitChunkAs3ds(&layout, 0x7001);
+    InitChunkData3ds(layout);
+    AddChildChunk3ds(Child(db->topChunk, {0x3D3D}), layout);
+    Chunk3ds *view = nullptr;
+    auto *data = static_cast<ftk3ds::ViewportData *>(InitChunkAndData3ds(&view, 0x7011));
+    ASSERT_NE(data, nullptr);
+    data->values[0] = 7;
+    free(data->name);
+    data->name = strdup(c.name);
+    AddChildChunk3ds(layout, view);
+    ASSERT_TRUE(WriteDatabaseFile(Path("view.3ds"), db));
+    ReleaseDatabase3ds(&db);
+
+    const std::string own = U16(7) + std::string(12, '\0') + std::string(24, '\0') + c.field;
+    EXPECT_NE(ReadBytes(Path("view.3ds")).find(Chunk(0x7011, own)), std::string::npos);
+    db = ReadDatabaseFile(Path("view.3ds"));
+    Chunk3ds *back = Child(db->topChunk, {0x3D3D, 0x7001, 0x7011});
+    ASSERT_NE(back, nullptr);
+    auto *read = static_cast<ftk3ds::ViewportData *>(ReadChunkData3ds(back));
+    EXPECT_EQ(ftkerr3ds, 0) << Errors();
+    ASSERT_NE(read, nullptr);
+    EXPECT_STREQ(read->name, c.readBack);
+    ReleaseDatabase3ds(&db);
+    CloseAllFiles3ds();
+  }
+}
+
+// A failure while reading the tree is reported from the innermost operation out: the file
+// read, the tree walk (once or more), then the database.
+TEST_F(ChunkTree, AFailedReadIsReportedInLayers) {
+  const struct {
+    const char *what;
+    std::string bytes;
+  } cases[] = {
+      {"object name without its terminator",
+       Chunk(0x4D4D, "", {Chunk(0x3D3D, "", {Chunk(0x4000, "abcdefghijklmnop")})})},
+      {"map name beyond the skip bound",
+       Chunk(0x4D4D, "",
+             {Chunk(0x3D3D, "",
+                    {Chunk(0xAFFF, "", {Chunk(0xA200, "", {Chunk(0xA300, Str("longname.tiff"))})})})})},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    ClearErrList3ds();
+    WriteBytes(Path("bad.3ds"), c.bytes);
+    Database3ds *db = ReadDatabaseFile(Path("bad.3ds"));
+    std::vector<ErrorCode3ds> codes;
+    for (const ErrRec3ds *e = GetErrList3ds(); e->code != NO_FTK_ERRORS; ++e) codes.push_back(e->code);
+    ASSERT_GE(codes.size(), 3u) << Errors();
+    EXPECT_EQ(codes.front(), ERR_READING_FILE) << Errors();
+    EXPECT_EQ(codes.back(), ERR_CREATING_DATABASE) << Errors();
+    for (size_t i = 1; i + 1 < codes.size(); ++i) EXPECT_EQ(codes[i], ERR_READING_DATABASE) << Errors();
+    ReleaseDatabase3ds(&db);
+    CloseAllFiles3ds();
+  }
+}
+
 TEST_F(ChunkTree, NodesWithoutIdsAreNumberedInOrder) {
   auto node = [](const char *name, uint16_t parent) {
     return Chunk(0xB002, "", {Chunk(0xB010, Str(name) + U16(0) + U16(0) + U16(parent))});
@@ -142,8 +252,133 @@ TEST_F(ChunkTree, NodesWithoutIdsAreNumberedInOrder) {
   ReleaseDatabase3ds(&db);
 }
 
-// A small valid file, cut short at every length and with each byte flipped in turn, reads
-// under the sanitizers without a crash; every cut file reports an error.
+// Where a lookup lands in a list, as its position ("-" when it finds nothing).
+std::string At(const NameList3ds *list, const Chunk3ds *found) {
+  for (uint32_t i = 0; list && i < list->count; ++i)
+    if (list->list[i].chunk == found) return std::to_string(i);
+  return "-";
+}
+
+// What the name lists give: every entry's name and where a lookup by that name lands, the
+// meshes and the object nodes by index.
+std::string Lists(Database3ds *db) {
+  std::string text = "objects:";
+  UpdateNamedObjectList3ds(db);
+  for (uint32_t i = 0; db->objects && i < db->objects->count; ++i) {
+    Chunk3ds *found = nullptr;
+    FindNamedObject3ds(db, db->objects->list[i].name, &found);
+    text += std::string(" ") + db->objects->list[i].name + "@" + At(db->objects, found);
+  }
+  text += "\nmaterials:";
+  for (uint32_t i = 0, n = GetMaterialCount3ds(db); i < n; ++i) {
+    Chunk3ds *found = nullptr;
+    FindMaterialByName3ds(db, db->materials->list[i].name, &found);
+    text += std::string(" ") + db->materials->list[i].name + "@" + At(db->materials, found);
+  }
+  text += "\nnodes:";
+  UpdateNodeList3ds(db);
+  for (uint32_t i = 0; db->nodes && i < db->nodes->count; ++i) {
+    const char *name = db->nodes->list[i].name;
+    text += std::string(" ") + (name ? name : "-") + "@" +
+            At(db->nodes, name ? FindNodeByName3ds(db, name, 0xB002) : nullptr);
+  }
+  text += "\nmeshes:";
+  MeshObj3ds *mesh = nullptr;
+  for (uint32_t i = 0, n = GetMeshCount3ds(db); i < n; ++i) {
+    GetMeshByIndex3ds(db, i, &mesh);
+    text += std::string(" ") + mesh->name;
+  }
+  ReleaseMeshObj3ds(&mesh);
+  text += "\nobject nodes:";
+  for (uint32_t i = 0, n = GetObjectMotionCount3ds(db); i < n; ++i)
+    text += " " + At(db->nodes, FindNodeByIndex3ds(db, i, 0xB002));
+  return text;
+}
+
+// The tags of a chunk's children.
+std::string ChildTags(const Chunk3ds *chunk) {
+  std::string text;
+  char tag[8];
+  for (const Chunk3ds *c = chunk ? chunk->children : nullptr; c; c = c->next) {
+    snprintf(tag, sizeof tag, "%04X", static_cast<unsigned>(c->tag));
+    text += (text.empty() ? "" : " ") + std::string(tag);
+  }
+  return text;
+}
+
+// The lists kept up to date while records are put, against lists built afresh from the tree.
+void ExpectListsCurrent(Database3ds *db, const char *step) {
+  std::string kept = Lists(db);
+  MarkObjectListDirty3ds(db);
+  MarkMaterialListDirty3ds(db);
+  MarkNodeListDirty3ds(db);
+  EXPECT_EQ(kept, Lists(db)) << step;
+  EXPECT_EQ(ftkerr3ds, 0) << step << ": " << Ftk3dsTest::Errors();
+}
+
+// Records put one after another join the lists at their place in the tree: after the last of
+// their kind, or, where the file holds them in another order, where the tree puts them.
+TEST_F(NameLists, FollowTheTreeWhileRecordsArePut) {
+  auto node = [](const char *name, uint16_t tag) {
+    return Chunk(tag, "", {Chunk(0xB010, Str(name) + U16(0) + U16(0) + U16(0xFFFF))});
+  };
+  const std::string mesh = Chunk(0x4100, "", {Chunk(0x4110, U16(1) + F32(1) + F32(2) + F32(3))});
+  WriteBytes(Path("odd.3ds"),
+             Chunk(0x4D4D, "",
+                   {Chunk(0x0002, U32(3)),
+                    Chunk(0x3D3D, "",
+                          {Chunk(0x3D3E, U32(3)), Chunk(0x0100, F32(1)), Chunk(0x1234, "raw"),
+                           Chunk(0x4000, Str("old"), {mesh}), Chunk(0x4000, Str("lamp"))}),
+                    Chunk(0xB000, "", {Chunk(0xB00A, U16(5) + Str("") + U32(30)), node("n1", 0xB002),
+                                       node("amb", 0xB001)})}));
+  Database3ds *db = ReadDatabaseFile(Path("odd.3ds"));
+  ASSERT_EQ(ftkerr3ds, 0) << Errors();
+  ExpectListsCurrent(db, "read");
+
+  char name[16];
+  for (int i = 0; i < 20; ++i) {
+    snprintf(name, sizeof name, "m%02d", i);
+    MeshObj3ds *m = MakeSampleMesh(name);
+    PutMesh3ds(db, m);
+    ReleaseMeshObj3ds(&m);
+    Material3ds *mat = nullptr;
+    InitMaterial3ds(&mat);
+    strcpy(mat->name, name);
+    PutMaterial3ds(db, mat);
+    ReleaseMaterial3ds(&mat);
+    ObjectMotion3ds *motion = MakeSampleMotion(name, i ? "m00" : "");
+    PutObjectMotion3ds(db, motion);
+    ReleaseObjectMotion3ds(&motion);
+    if (i % 7 == 0) ExpectListsCurrent(db, name);
+  }
+  ExpectListsCurrent(db, "put");
+  // A mesh put under the name of an object without one turns that object into a mesh.
+  MeshObj3ds *lamp = MakeSampleMesh("lamp");
+  PutMesh3ds(db, lamp);
+  ReleaseMeshObj3ds(&lamp);
+  ExpectListsCurrent(db, "replaced");
+  std::string expected = "3D3E";
+  for (int i = 0; i < 20; ++i) expected += " AFFF";
+  expected += " 0100";
+  for (int i = 0; i < 20; ++i) expected += " 4000";
+  expected += " 1234 4000 4000";
+  EXPECT_EQ(ChildTags(Child(db->topChunk, {0x3D3D})), expected);
+
+  // The section made anew: the objects go where the tree now puts them.
+  Chunk3ds *section = nullptr;
+  SetChildChunk3ds(db->topChunk, 0x3D3D, &section);
+  MarkObjectListDirty3ds(db);
+  MarkMaterialListDirty3ds(db);
+  for (int i = 0; i < 20; ++i) {
+    snprintf(name, sizeof name, "again%02d", i);
+    MeshObj3ds *m = MakeSampleMesh(name);
+    PutMesh3ds(db, m);
+    ReleaseMeshObj3ds(&m);
+  }
+  ExpectListsCurrent(db, "section made anew");
+  ReleaseDatabase3ds(&db);
+}
+
 // A small file that still holds every kind of record: settings, a mesh with all its arrays,
 // a material with a map and a parameter block, a dummy node and an object node with tracks.
 Database3ds *MakeSmallDatabase() {
@@ -179,6 +414,8 @@ Database3ds *MakeSmallDatabase() {
   return db;
 }
 
+// A small valid file, cut short at every length and with each byte flipped in turn, reads
+// under the sanitizers without a crash; every cut file reports an error.
 TEST_F(DamagedFiles, EveryPrefixAndEveryFlippedByte) {
   Database3ds *made = MakeSmallDatabase();
   ASSERT_TRUE(WriteDatabaseFile(Path("sample.3ds"), made));
@@ -187,25 +424,42 @@ TEST_F(DamagedFiles, EveryPrefixAndEveryFlippedByte) {
   ASSERT_GT(sample.size(), 500u);
   ASSERT_LT(sample.size(), 1500u);
 
+  // Reads a file and every record in it, then writes a copy of what was read. A damaged file
+  // either reports an error, or reads cleanly and its copy reads cleanly again.
+  struct Outcome {
+    bool reported = false;
+    bool copied = false;
+  };
   auto attempt = [&](const std::string &bytes) {
+    Outcome outcome;
     ClearErrList3ds();
     WriteBytes(Path("damaged.3ds"), bytes);
     Database3ds *db = ReadDatabaseFile(Path("damaged.3ds"));
-    bool failed = ftkerr3ds != 0;
     ReadEveryRecord(db);
+    outcome.reported = ftkerr3ds != 0;
     File3ds *out = OpenFile3ds(Path("copy.3ds").c_str(), "w");
     if (out) WriteDatabase3ds(out, db);
     ReleaseDatabase3ds(&db);
     CloseAllFiles3ds();
-    return failed;
+    if (!outcome.reported && !ftkerr3ds) {
+      Database3ds *copy = ReadDatabaseFile(Path("copy.3ds"));
+      ReadEveryRecord(copy);
+      outcome.copied = copy && copy->topChunk && !ftkerr3ds;
+      ReleaseDatabase3ds(&copy);
+      CloseAllFiles3ds();
+    }
+    return outcome;
   };
-  for (size_t n = 0; n < sample.size(); ++n) EXPECT_TRUE(attempt(sample.substr(0, n))) << n;
+  for (size_t n = 0; n < sample.size(); ++n) EXPECT_TRUE(attempt(sample.substr(0, n)).reported) << n;
   for (size_t i = 0; i < sample.size(); ++i) {
     std::string bytes = sample;
     bytes[i] = static_cast<char>(bytes[i] ^ 0xFF);
-    attempt(bytes);
+    Outcome outcome = attempt(bytes);
+    EXPECT_TRUE(outcome.reported || outcome.copied) << i << ": " << Errors();
   }
-  EXPECT_FALSE(attempt(sample));
+  Outcome whole = attempt(sample);
+  EXPECT_FALSE(whole.reported) << Errors();
+  EXPECT_TRUE(whole.copied);
 }
 
 TEST_F(DamagedFiles, HostileFieldsAreRefused) {

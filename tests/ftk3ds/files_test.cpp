@@ -156,6 +156,83 @@ TEST_F(FileTable, ReadingAFileOpenForWritingClosesTheWriter) {
   ReleaseDatabase3ds(&back);
 }
 
+// A file far bigger than the toolkit's own buffer: chunk lengths are written back into
+// headers long handed on, and big arrays are read straight into place.
+TEST_F(FileTable, BigChunksRoundTrip) {
+  Database3ds *db = nullptr;
+  InitDatabase3ds(&db);
+  CreateNewDatabase3ds(db, MeshFile3ds);
+  MeshObj3ds *mesh = nullptr;
+  InitMeshObj3ds(&mesh, 6000, 12000, MeshTexVertArray3ds | MeshSmoothArray3ds);
+  strcpy(mesh->name, "big");
+  for (uint16_t i = 0; i < 6000; ++i) {
+    mesh->vertices[i] = {float(i), -float(i), 0.5f * i};
+    mesh->texVertices[i] = {1.0f / (i + 1), 2.0f};
+  }
+  for (uint16_t i = 0; i < 12000; ++i) {
+    mesh->faces[i] = {uint16_t(i % 6000), uint16_t((i + 1) % 6000), uint16_t((i + 7) % 6000), 3};
+    mesh->smoothing[i] = i;
+  }
+  PutMesh3ds(db, mesh);
+  MeshObj3ds *small = MakeSampleMesh("small");
+  PutMesh3ds(db, small);
+  ASSERT_TRUE(WriteDatabaseFile(Path("big.3ds"), db));
+  ReleaseDatabase3ds(&db);
+  const std::string bytes = ReadBytes(Path("big.3ds"));
+  ASSERT_GT(bytes.size(), 200000u);
+  EXPECT_EQ(bytes.substr(2, 4), U32(static_cast<uint32_t>(bytes.size())));
+
+  // Written again over its own path: the old content, moved aside, serves the data of every
+  // chunk, and afterwards the meshes too.
+  db = ReadDatabaseFile(Path("big.3ds"));
+  File3ds *writer = OpenFile3ds(Path("big.3ds").c_str(), "w");
+  ASSERT_NE(writer, nullptr) << Errors();
+  WriteDatabase3ds(writer, db);
+  EXPECT_EQ(ftkerr3ds, 0) << Errors();
+  MeshObj3ds *back = nullptr;
+  for (MeshObj3ds *expected : {mesh, small}) {
+    GetMeshByName3ds(db, expected->name, &back);
+    ASSERT_EQ(ftkerr3ds, 0) << Errors();
+    ASSERT_NE(back, nullptr);
+    ASSERT_EQ(back->vertexCount, expected->vertexCount);
+    ASSERT_EQ(back->faceCount, expected->faceCount);
+    EXPECT_EQ(memcmp(back->vertices, expected->vertices, expected->vertexCount * sizeof(Point3ds)), 0);
+    EXPECT_EQ(memcmp(back->faces, expected->faces, expected->faceCount * sizeof(Face3ds)), 0);
+    EXPECT_EQ(memcmp(back->smoothing, expected->smoothing, expected->faceCount * 4u), 0);
+  }
+  ReleaseMeshObj3ds(&back);
+  ReleaseMeshObj3ds(&mesh);
+  ReleaseMeshObj3ds(&small);
+  ReleaseDatabase3ds(&db);
+  CloseAllFiles3ds();
+  EXPECT_EQ(ReadBytes(Path("big.3ds")), bytes);
+}
+
+// A caller that works on the current stream itself finds it at the toolkit's position, with
+// everything written so far, and the toolkit goes on from where the caller left it.
+TEST_F(FileTable, TheStreamItselfKeepsInStep) {
+  File3ds *out = OpenFile3ds(Path("s").c_str(), "w");
+  ASSERT_NE(out, nullptr);
+  SetContext3ds(out);
+  WriteULong3ds(1);
+  FILE *stream = GetCurrentStream3ds();
+  EXPECT_EQ(ftell(stream), 4);
+  fputc('x', stream);
+  WriteULong3ds(2);
+  EXPECT_EQ(FileTell3ds(), 9u);
+  CloseAllFiles3ds();
+  EXPECT_EQ(ReadBytes(Path("s")), U32(1) + "x" + U32(2));
+
+  File3ds *in = OpenFile3ds(Path("s").c_str(), "r");
+  ASSERT_NE(in, nullptr);
+  SetContext3ds(in);
+  EXPECT_EQ(ReadULong3ds(), 1u);
+  EXPECT_EQ(fgetc(GetCurrentStream3ds()), 'x');
+  EXPECT_EQ(ReadULong3ds(), 2u);
+  EXPECT_EQ(FileTell3ds(), 9u);
+  EXPECT_EQ(ftkerr3ds, 0) << Errors();
+}
+
 TEST_F(FileTable, Primitives) {
   File3ds *out = OpenFile3ds(Path("p").c_str(), "w");
   ASSERT_NE(out, nullptr);

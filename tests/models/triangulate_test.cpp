@@ -125,6 +125,12 @@ TEST(TriangulatePolygon, SmallPolygons) {
   // Collinear vertices, and heights that differ by less than the tolerance.
   ExpectCovers({{{0, 0}, {1, 0}, {2, 0}, {2, 2}, {1, 2}, {0, 2}}}, "collinear");
   ExpectCovers({{{0, 0}, {10, 1e-8}, {20, 0}, {20, 5}, {10, 5 + 1e-8}, {0, 5}}}, "near ties");
+  // A cut-out whose top edge lies on the outline: two of its corners are outline vertices as
+  // well, so the pieces are cut by diagonals of no length (the outline's heights differ by
+  // less than the tolerance).
+  ExpectCovers({{{0, 0}, {5, 0}, {5, 1}, {5, 2}, {4, 2.00000001}, {3, 2}, {2, 2}, {1, 2.00000001}, {0, 2}, {0, 1}},
+                {{2, 1}, {2, 2}, {3, 2}, {3, 1}}},
+               "cut-out on the outline");
   // A U shape opening upward and a room with a notch.
   ExpectCovers({{{0, 0}, {30, 0}, {30, 30}, {20, 30}, {20, 10}, {10, 10}, {10, 30}, {0, 30}}}, "U");
   ExpectCovers({{{0, 0}, {5000, 0}, {5000, 4000}, {3000, 4000}, {3000, 2500}, {2000, 2500},

@@ -595,28 +595,24 @@ TEST_P(WallEnds, FaceEndsAndStoredCorners) {
   p->m_sideFlags |= POLE_SIDE0_ALT | POLE_SIDE1_ALT;
   double own[2];
   p->GetSideCorner(c.side, &own[0], &own[1]);
-  double pair[2][2] = {{own[0], own[1]}, {0, 0}};
-  int endFlag = 0;
-  WallPole* endPole = nullptr;
-  double lower = 0, upper = 0;
-  int r = p->ComputeFaceCorner(plan.frame, 1, c.side, p->GetBaseLevel(), pair[0], pair[1],
-                               &endFlag, &endPole, &lower, &upper, 0);
+  FaceEnd face;
+  face.point[0][0] = own[0];
+  face.point[0][1] = own[1];
+  EndCap cap;
+  int r = p->ComputeFaceCorner(plan.frame, c.side, p->GetBaseLevel(), false, face, &cap);
   if (r == -1)
     r = 1;
   EXPECT_EQ(r, c.result);
-  EXPECT_EQ(endFlag, 0);
-  EXPECT_EQ(pair[0][0], own[0]);
-  EXPECT_EQ(pair[0][1], own[1]);
-  EXPECT_NEAR(pair[1][0], c.point1[0], 1e-9);
-  EXPECT_NEAR(pair[1][1], c.point1[1], 1e-9);
+  EXPECT_EQ(cap.set, 0);
+  EXPECT_EQ(face.point[0][0], own[0]);
+  EXPECT_EQ(face.point[0][1], own[1]);
+  EXPECT_NEAR(face.point[1][0], c.point1[0], 1e-9);
+  EXPECT_NEAR(face.point[1][1], c.point1[1], 1e-9);
 
-  Mesh top;
-  int midpoint = 1, topFlag = 0;
-  int32_t topLevel = 0;
-  double centre[2] = {0, 0};
-  p->ComputeSolidCorner(plan.frame, 1, c.side, p->GetBaseLevel(), pair[0], pair[1], &r, &top,
-                        &midpoint, centre, &endFlag, &endPole, &lower, &upper, &topFlag,
-                        &topLevel, 0);
+  EXPECT_EQ(face.use, r);
+  EndStep step;
+  PoleTop top;
+  p->ComputeSolidCorner(plan.frame, 1, c.side, p->GetBaseLevel(), false, face, cap, step, &top);
   // The reach point becomes the current corner, the corner point the alternate one.
   double x, y;
   p->GetSideCorner(c.side, &x, &y);
@@ -629,7 +625,7 @@ TEST_P(WallEnds, FaceEndsAndStoredCorners) {
   EXPECT_EQ(p->m_sideFlags & mask, c.sideFlags);
   EXPECT_EQ((p->m_sideFlags & POLE_FREE_END) == POLE_FREE_END, p->IsAlone());
   // A free end's step runs up from the floor of the side-1 room.
-  EXPECT_EQ(topFlag, p->IsAlone() && c.side == 1 ? 1 : 0);
+  EXPECT_EQ(step.set, p->IsAlone() && c.side == 1 ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ends, WallEnds, ::testing::ValuesIn(kEnds), CaseName<EndCase>);

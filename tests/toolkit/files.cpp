@@ -62,11 +62,8 @@ std::string TempFolder::write(const std::string &name, const std::string &bytes)
 
 void setenvutf8(const char *name, const char *value) {
 #ifdef _WIN32
-  std::wstring wname = fs::u8path(name).wstring();
-  if (value)
-    SetEnvironmentVariableW(wname.c_str(), fs::u8path(value).wstring().c_str());
-  else
-    SetEnvironmentVariableW(wname.c_str(), nullptr);
+  // Through the C runtime, so that its copy of the environment and the system's both change.
+  _wputenv_s(fs::u8path(name).wstring().c_str(), value ? fs::u8path(value).wstring().c_str() : L"");
 #else
   if (value)
     setenv(name, value, 1);

@@ -258,10 +258,11 @@ TEST(Building, OneConstructionAtATimeAndItsArrayGrowsAndResets) {
   for (int i : {0, 1, 1499}) WTpoly_addvertex(p, i);
   ASSERT_TRUE(WTpoly_close(p));
   {
+    WTuniverse_new(512, 0);  // option 1 lives in the universe
     tk::Captured captured;
-    _WTuniverse_setoptionbyte(1, 1);
+    WTuniverse_setoption(1, 1);
     ASSERT_TRUE(WTgeometry_close(g));
-    _WTuniverse_setoptionbyte(1, 0);
+    WTuniverse_delete();
     EXPECT_NE(captured.all().find("1497 unused vertices were removed\n"), std::string::npos);
   }
   EXPECT_EQ(_WTgeometry_constructioncapacity(), 1000);

@@ -94,26 +94,33 @@ TEST_F(Runtime, LongMessagesAreCutToTheBuffer) {
 }
 
 TEST_F(Runtime, FatalShowsBoxDeletesUniverseAndEndsOnce) {
+  WTuniverse_new(512, 0);
   _WTmsg_fatal("cannot read %s", "scene.wtk");
   ASSERT_EQ(calls().boxes.size(), 1u);
   EXPECT_EQ(calls().boxes[0].text, "cannot read scene.wtk");
   EXPECT_EQ(calls().boxes[0].caption, "VAV-ERROR");
   EXPECT_EQ(calls().boxes[0].style, 0x2010u);
-  EXPECT_EQ(calls().universedeletes, 1);
+  EXPECT_FALSE(_WTuniverse_exists());
   EXPECT_EQ(calls().exits, std::vector<int>{-1});
 
   // A second fatal message (for example from inside the universe deletion) is silent.
+  WTuniverse_new(512, 0);
   _WTmsg_fatal("again");
   EXPECT_EQ(calls().boxes.size(), 1u);
-  EXPECT_EQ(calls().universedeletes, 1);
+  EXPECT_TRUE(_WTuniverse_exists());
   EXPECT_EQ(calls().exits.size(), 1u);
+  WTuniverse_delete();
 }
 
 TEST_F(Runtime, FatalEndsEvenWithoutAUniverseDeleter) {
-  tk::Exports hidden({{"WTuniverse_delete", nullptr}});
-  _WTmsg_fatal("no universe");
-  EXPECT_EQ(calls().universedeletes, 0);
+  WTuniverse_new(512, 0);
+  {
+    tk::Exports hidden({{"WTuniverse_delete", nullptr}});
+    _WTmsg_fatal("no universe");
+  }
+  EXPECT_TRUE(_WTuniverse_exists());
   EXPECT_EQ(calls().exits, std::vector<int>{-1});
+  WTuniverse_delete();
 }
 
 TEST_F(Runtime, ExhaustedMemoryIsFatal) {

@@ -19,7 +19,6 @@ struct SystemCalls {
   std::vector<Box> boxes;
   std::vector<int> exits;
   int answer = 1;
-  int universedeletes = 0;
 };
 SystemCalls &calls();
 // Clears the record and the fatal guard.
@@ -58,22 +57,4 @@ class Exports {
   static std::vector<std::string> &asked();
 };
 
-// A stand-in for an object of one of the bound classes (node, viewpoint, window, sensor, path).
-struct FakeObject {
-  unsigned char tag;
-  void *data;
-  const char *name;
-  int flag;
-  int deleted;
-};
-// Registers an object for the stand-in find operations; unregistered when the test ends.
-void registerfake(FakeObject *object);
-void clearfakes();
-
 }  // namespace tk
-
-// Stand-ins the tests call directly (standins.cpp).
-extern "C" {
-WTAPI void *WTsensor_getdata(void *object);
-WTAPI int _WTsensor_gethaseventhandlers(void *object);
-}

@@ -111,7 +111,7 @@ int _WTbase_bindclasses(void) {
 
 int _WTbase_isbound(void) { return isbound; }
 
-void _WTbase_bindhooks(void) {
+WT_BOUNDCALL void _WTbase_bindhooks(void) {
   HookFn wsnew = reinterpret_cast<HookFn>(_WTsys_findexport("WSnew"));
   wsupdate = reinterpret_cast<HookFn>(_WTsys_findexport("WSupdate"));
   wsdelete = reinterpret_cast<HookFn>(_WTsys_findexport("WSdelete"));
@@ -126,7 +126,7 @@ int _WTbase_class(const void *object) {
   return tag < 30 ? WTBASE_NODE : tag - 30;
 }
 
-void _WTbase_delete(void *object) {
+WT_BOUNDCALL void _WTbase_delete(void *object) {
   int c = _WTbase_class(object);
   if (c == WTBASE_GENERIC)
     _WTbase_deleteobject(static_cast<WTbase *>(object), 0);
@@ -134,7 +134,7 @@ void _WTbase_delete(void *object) {
     deletefn(c)(object);
 }
 
-void _WTbase_setdata(void *object, void *data) {
+WT_BOUNDCALL void _WTbase_setdata(void *object, void *data) {
   int c = _WTbase_class(object);
   if (boundclass(c))
     setdatafn(c)(object, data);
@@ -142,14 +142,14 @@ void _WTbase_setdata(void *object, void *data) {
     g->data = data;
 }
 
-void *_WTbase_getdata(void *object) {
+WT_BOUNDCALL void *_WTbase_getdata(void *object) {
   int c = _WTbase_class(object);
   if (boundclass(c)) return getdatafn(c)(object);
   WTbase *g = generic(object);
   return g ? g->data : nullptr;
 }
 
-void _WTbase_sethaseventhandlers(void *object, int flag) {
+WT_BOUNDCALL void _WTbase_sethaseventhandlers(void *object, int flag) {
   int c = _WTbase_class(object);
   if (boundclass(c))
     setflagfn(c)(object, flag);
@@ -157,14 +157,14 @@ void _WTbase_sethaseventhandlers(void *object, int flag) {
     g->haseventhandlers = static_cast<unsigned char>(flag);
 }
 
-int _WTbase_gethaseventhandlers(void *object) {
+WT_BOUNDCALL int _WTbase_gethaseventhandlers(void *object) {
   int c = _WTbase_class(object);
   if (boundclass(c)) return getflagfn(c)(object);
   WTbase *g = generic(object);
   return g ? g->haseventhandlers : 0;
 }
 
-void _WTbase_setname(void *object, const char *name) {
+WT_BOUNDCALL void _WTbase_setname(void *object, const char *name) {
   int c = _WTbase_class(object);
   if (boundclass(c)) {
     setnamefn(c)(object, name);
@@ -175,14 +175,14 @@ void _WTbase_setname(void *object, const char *name) {
   }
 }
 
-const char *_WTbase_getname(void *object) {
+WT_BOUNDCALL const char *_WTbase_getname(void *object) {
   int c = _WTbase_class(object);
   if (boundclass(c)) return getnamefn(c)(object);
   WTbase *g = generic(object);
   return g ? g->name : nullptr;
 }
 
-void *_WTbase_find(int classindex, const char *name, int length) {
+WT_BOUNDCALL void *_WTbase_find(int classindex, const char *name, int length) {
   if (!name || !*name) return nullptr;
   if (boundclass(classindex)) return findfn(classindex)(name, length);
   if (classindex == WTBASE_ANY && isbound) {
@@ -328,7 +328,7 @@ void _WTbase_start(void) {
   started = true;
 }
 
-void _WTbase_frame(void) {
+WT_BOUNDCALL void _WTbase_frame(void) {
   if (!started) return;
   _WTtime_refresh();
   if (framecallback) framecallback();
@@ -337,7 +337,7 @@ void _WTbase_frame(void) {
   if (wsupdate) wsupdate();
 }
 
-void _WTbase_stop(void) {
+WT_BOUNDCALL void _WTbase_stop(void) {
   if (!started) return;
   if (wsdelete) wsdelete();
   _WTbase_deleteall();
@@ -353,11 +353,11 @@ void _WTbase_runhooks(void) {
 
 void _WTbase_stophooks(void) { runninghooks = false; }
 
-void _WTbase_calldeleted(void *object) {
+WT_BOUNDCALL void _WTbase_calldeleted(void *object) {
   if (!object) return;
   if (deletedhook) deletedhook(object);
   _WTproperty_forgetobject(object);
 }
 
-int _WTbase_callisnamestored(void *object) { return namestoredhook ? namestoredhook(object) : 0; }
+WT_BOUNDCALL int _WTbase_callisnamestored(void *object) { return namestoredhook ? namestoredhook(object) : 0; }
 }

@@ -4,6 +4,15 @@
 
 #include "toolkit/wt.h"
 
+// Calls through functions found by exported name: the bound function's own parameter types
+// (WTnode * and the like) differ from the generic pointer types the call is made with, which
+// clang's function-type check reports.
+#if defined(__clang__)
+#define WT_BOUNDCALL __attribute__((no_sanitize("function")))
+#else
+#define WT_BOUNDCALL
+#endif
+
 extern "C" {
 
 // ---- System services behind replaceable hooks ------------------------------------------------

@@ -27,6 +27,19 @@ void _WTobject_mergeinto(WTobject *target, WTobject *other);
 // and the object is rebuilt with the flag.
 void _WTobject_finishmerge(WTobject *target, int flag);
 
+// Pose access and scene membership of objects (objects_default.cpp until the object layer joins).
+int _WTobject_getposition(WTobject *object, WTp3 p);
+int _WTobject_getorientation(WTobject *object, WTq q);
+int _WTobject_setposition(WTobject *object, const WTp3 p);
+int WTobject_setorientation(WTobject *object, const WTq q);
+int _WTobject_setpose(WTobject *object, const WTpq *pose);
+WTobject *_WTobject_copy(WTobject *object);
+void _WTobject_delete(WTobject *object);
+int _WTobject_remove(WTobject *object);
+int _WTobject_addtoscene(WTobject *object);
+// The per-frame update of objects that motion links drive.
+void _WTobject_motionupdate(void);
+
 // ---- Built-in property tables ------------------------------------------------------------------
 
 // Row of the name in the object's class table when the stored name equals it exactly, else -1.

@@ -26,6 +26,9 @@ void _WTplat_debugbreak();
 // Address of a function that the running program exports under the name, or null.
 void *_WTplat_findexport(const char *name);
 
+// The full path of the running program's file (at most size - 1 characters); 0 when unknown.
+unsigned _WTplat_programpath(char *out, unsigned size);
+
 // Reads a value from an initialization file as GetPrivateProfileStringA does: a null section
 // lists the section names, a null key the keys of the section (each ending in a zero, the list
 // in a second zero); a missing key gives the default.  Returns the number of characters copied,

@@ -8,6 +8,7 @@
 #include <stdlib.h>
 #include <strings.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -25,6 +26,13 @@ void _WTplat_debugbreak() {}
 void *_WTplat_findexport(const char *name) {
   if (!name) return nullptr;
   return dlsym(RTLD_DEFAULT, name);
+}
+
+unsigned _WTplat_programpath(char *out, unsigned size) {
+  if (!out || size == 0) return 0;
+  ssize_t n = readlink("/proc/self/exe", out, size - 1);
+  out[n > 0 ? n : 0] = 0;
+  return n > 0 ? static_cast<unsigned>(n) : 0;
 }
 
 namespace {

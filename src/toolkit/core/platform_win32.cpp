@@ -21,6 +21,14 @@ void *_WTplat_findexport(const char *name) {
   return reinterpret_cast<void *>(GetProcAddress(self, name));
 }
 
+unsigned _WTplat_programpath(char *out, unsigned size) {
+  if (!out || size == 0) return 0;
+  DWORD n = GetModuleFileNameA(nullptr, out, size);
+  if (n >= size) n = size - 1;
+  out[n] = 0;
+  return n;
+}
+
 unsigned _WTplat_readprofile(const char *section, const char *key, const char *fallback, char *out,
                              unsigned size, const char *file) {
   return GetPrivateProfileStringA(section, key, fallback, out, size, file);

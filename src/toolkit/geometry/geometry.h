@@ -3,6 +3,8 @@
 #pragma once
 
 #include "toolkit/wt.h"
+#include "toolkit/core/universe.h"
+#include "toolkit/render/images.h"
 
 extern "C" {
 
@@ -288,21 +290,12 @@ int _WTterrain_size(WTterrain *terrain, int *n1, int *n2);
 
 // ---- Services of neighbouring layers (standins.cpp until those layers are built) -----------
 
-void _WTnode_changed(WTnode *node);
-int _WTnode_delete(WTnode *node);
-void _WTidblock_free(uintptr_t block, int count);
 void _WTtexture_deleteref(WTtextureref *ref);
 WTtextureref *_WTtexture_copyref(WTtextureref *ref);
 WTtextureref *_WTtexture_newref(const char *name);
 int WTpoly_settextureuv(WTpoly *poly, const char *name, const float *u, const float *v, int a,
                         int b);
 int WTpoly_getuv(WTpoly *poly, float *u, float *v);
-int _WTuniverse_getoption(int number);
-void _WTuniverse_setoptionbyte(int number, int value);
-void _WTuniverse_clearunchanged(void);
-int _WTuniverse_getunchanged(void);
-void _WTuniverse_setunchanged(int value);
-int _WTuniverse_getrenderingflags(void);
 // The current pose and the build pose of an object; false for none.
 int _WTobject_getposes(WTobject *object, WTpq *built, WTpq *current);
 }

@@ -15,7 +15,7 @@ bool modifiable(WTpoly *p) { return p && (!p->geometry || _WTgeometry_modifiable
 void setmatid(WTpoly *p, int id) {
   if (id < 0) return;
   p->matid = id;
-  _WTuniverse_clearunchanged();
+  _WTuniverse_scenechanged();
 }
 
 bool uses(const WTpoly *p, const WTvertex *v) {
@@ -99,7 +99,7 @@ void WTpoly_setbothsides(WTpoly *poly, int on) {
   if (!modifiable(poly)) return;
   if (on) poly->flags |= WTP_TWOSIDED;
   else poly->flags = static_cast<uint16_t>(poly->flags & ~(WTP_TWOSIDED | WTP_NORMALFIXED));
-  _WTuniverse_clearunchanged();
+  _WTuniverse_scenechanged();
 }
 
 int WTpoly_getbothsides(WTpoly *poly) { return poly && (poly->flags & WTP_TWOSIDED) ? 1 : 0; }

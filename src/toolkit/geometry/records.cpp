@@ -268,9 +268,9 @@ WTAPI WTgeometry *WTgeometry_copy(WTgeometry *geometry) {
 int _WTgeometry_modifiable(WTgeometry *geometry) {
   if (!geometry || geometry->draw) return 0;
   geometry->compiled = 0;
-  if (geometry->dlista) _WTidblock_free(geometry->dlista, 1);
+  if (geometry->dlista) _WTidblock_free(static_cast<unsigned>(geometry->dlista), 1);
   geometry->dlista = 0;
-  if (geometry->dlistb) _WTidblock_free(geometry->dlistb, 1);
+  if (geometry->dlistb) _WTidblock_free(static_cast<unsigned>(geometry->dlistb), 1);
   geometry->dlistb = 0;
   return 1;
 }

@@ -1,41 +1,11 @@
 // The least of the neighbouring layers that geometries need while those layers are not part of
-// the library: the universe's flags and options, geometry nodes, display-list ids, polygon
-// texture references and object poses.  A layer that implements one of these removes it here.
+// the library: polygon texture references and object poses.  A layer that implements one of these removes it here.
 #include <string.h>
 
 #include "toolkit/core/core.h"
 #include "toolkit/geometry/geometry.h"
 
-namespace {
-unsigned char options[20];
-int sceneunchanged;
-int renderingflags = 1 | 4 | 8;
-}  // namespace
-
 extern "C" {
-
-void _WTnode_changed(WTnode *) {}
-
-int _WTnode_delete(WTnode *) { return 0; }
-
-void _WTidblock_free(uintptr_t, int) {}
-
-int _WTuniverse_getoption(int number) {
-  if (number < 1 || number > 19) return -1;
-  return options[number];
-}
-
-void _WTuniverse_setoptionbyte(int number, int value) {
-  if (number >= 1 && number <= 19) options[number] = static_cast<unsigned char>(value);
-}
-
-void _WTuniverse_clearunchanged(void) { sceneunchanged = 0; }
-
-int _WTuniverse_getunchanged(void) { return sceneunchanged; }
-
-void _WTuniverse_setunchanged(int value) { sceneunchanged = value; }
-
-int _WTuniverse_getrenderingflags(void) { return renderingflags; }
 
 int _WTobject_getposes(WTobject *, WTpq *, WTpq *) { return 0; }
 
@@ -90,7 +60,7 @@ int WTpoly_settextureuv(WTpoly *poly, const char *name, const float *u, const fl
   r->style[1] = static_cast<uint8_t>(b);
   _WTtexture_deleteref(poly->texture);
   poly->texture = r;
-  _WTuniverse_clearunchanged();
+  _WTuniverse_scenechanged();
   return 1;
 }
 

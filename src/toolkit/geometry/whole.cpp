@@ -483,7 +483,7 @@ int WTgeometry_setrenderingstyle(WTgeometry *geometry, int style, int mode) {
 
 int WTgeometry_getrenderingstyle(WTgeometry *geometry) {
   if (!geometry) return -1;
-  int style = (_WTuniverse_getrenderingflags() & ~geometry->stylemask) |
+  int style = (_WTuniverse_getrendering() & ~geometry->stylemask) |
               (geometry->stylemask & geometry->stylevalue);
   return (style & 128) ? 128 : style;
 }
@@ -499,7 +499,7 @@ void WTgeometry_setrgb(WTgeometry *geometry, unsigned char r, unsigned char g, u
   int id = _WTmtable_getrgbid(geometry->mtable, r, g, b);
   if (id < 0) return;
   for (WTpoly *p = geometry->polys; p; p = p->next) p->matid = id;
-  _WTuniverse_clearunchanged();
+  _WTuniverse_scenechanged();
 }
 
 void WTgeometry_setmtable(WTgeometry *geometry, WTmtable *table) {

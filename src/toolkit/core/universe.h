@@ -1,0 +1,28 @@
+// What the toolkit's own files reach of the universe record, which stays private to
+// universe.cpp.
+#pragma once
+
+#include "toolkit/wt.h"
+
+extern "C" {
+// Addresses of the universe's list heads; null while there is no universe.
+WTviewpoint **_WTuniverse_viewpointslot(void);
+WTwindow **_WTuniverse_windowslot(void);
+WTlight **_WTuniverse_lightslot(void);
+// The current viewpoint slot.
+WTviewpoint **_WTuniverse_currentviewpointslot(void);
+// The universe's default material table (null while there is none).
+void *_WTuniverse_defaultmtable(void);
+// The running byte, cleared by a quit message.
+void _WTuniverse_setrunning(int on);
+// Sound devices and the active window handle kept for the devices and rendering layers.
+void *_WTuniverse_getsounddevices(void);
+void *_WTuniverse_getactivewindow(void);
+void _WTuniverse_setactivewindow(void *handle);
+// The start-up options record.
+struct WTopts *_WTuniverse_getoptions(void);
+// Marks the scene changed (clears the scene-unchanged byte).
+void _WTuniverse_scenechanged(void);
+// The axis mapping: its count (0 without one) and up to three permutation, target and sign entries.
+int _WTuniverse_getaxismapping(int *permutation, int *target, int *sign);
+}
