@@ -41,8 +41,6 @@ struct Segment {
   int hi = 0;  // the greater of v0 and v1 in the point order
   int lo = 0;  // the smaller
   int prev = 0;  // the segment of the same contour that ends at v0
-  int root0 = 0;  // query node from which v0 is located
-  int root1 = 0;  // query node from which v1 is located
   bool inserted = false;
 };
 
@@ -168,23 +166,6 @@ int CountOf(const int (&list)[2]) {
   return (list[0] != 0) + (list[1] != 0);
 }
 
-int LogStar(int n) {
-  double v = n;
-  int i = 0;
-  while (v >= 1.0) {
-    v = std::log(v);
-    ++i;
-  }
-  return i - 1;
-}
-
-int PhaseEnd(int n, int h) {
-  double v = n;
-  for (int i = 0; i < h; ++i)
-    v = std::log(v);
-  return static_cast<int>(std::ceil(n / v));
-}
-
 class Triangulator {
  public:
   void Reset(int contourCount, const int* sizes, const double (*vertices)[2], int total);
@@ -209,14 +190,12 @@ class Triangulator {
   bool GoesLeft(int s, int v, int w, bool* askedW) const;
   int SplitAt(int t, int v);
   void AddSegment(int s);
-  void AddVertex(int v, int w, int root);
-  int LocateVertex(int v, int w, int start, bool* askedW = nullptr);
+  void AddVertex(int v, int w);
   void CollectCrossed(int s, int start);
   void CutAlong(int s);
   void StartPiece(int t, int lseg, int rseg, int hi);
   void LinkEnd(int end, NeighbourList outer, NeighbourList inner, size_t k);
   void LinkLevels();
-  void Relocate();
 
   // Monotone pieces and their triangles.
   void CollectDiagonals();
@@ -228,6 +207,7 @@ class Triangulator {
   void Emit(int a, int b, int c);
 
   int n_ = 0;
+  int root_ = 0;  // the top of the query structure
   std::vector<Point> pts_;
   std::vector<Segment> segs_;
   std::vector<VertexState> verts_;
@@ -435,38 +415,27 @@ int Triangulator::SplitAt(int t, int v) {
 }
 
 // Adds vertex v, the end of a segment that leads to w, to the map unless it is there.
-void Triangulator::AddVertex(int v, int w, int root) {
+void Triangulator::AddVertex(int v, int w) {
   VertexState& state = verts_[v];
   if (state.inserted)
     return;
-  const int t = LocateVertex(v, w, root);
+  bool asked = false;
+  const int t = Locate(v, w, root_, &asked);
+  state.plain = !asked;
   state.node = traps_[t].sink;
   SplitAt(t, v);
   state.inserted = true;
-}
-
-// Locate for a vertex not yet in the map, keeping note of whether its path stays plain.
-int Triangulator::LocateVertex(int v, int w, int start, bool* askedW) {
-  bool asked = false;
-  const int t = Locate(v, w, start, &asked);
-  if (asked)
-    verts_[v].plain = false;
-  if (askedW)
-    *askedW = asked;
-  return t;
 }
 
 void Triangulator::AddSegment(int s) {
   Segment& seg = segs_[s];
   const int a = seg.hi;
   const int b = seg.lo;
-  const int rootA = a == seg.v0 ? seg.root0 : seg.root1;
-  const int rootB = a == seg.v0 ? seg.root1 : seg.root0;
-  AddVertex(a, b, rootA);
-  AddVertex(b, a, rootB);
+  AddVertex(a, b);
+  AddVertex(b, a);
   // The search for the first crossed trapezoid passes the node where a was added.
   const VertexState& va = verts_[a];
-  CollectCrossed(s, va.plain ? va.node : rootA);
+  CollectCrossed(s, va.plain ? va.node : root_);
   CutAlong(s);
   LinkEnd(a, &Trapezoid::u, &Trapezoid::d, 0);
   LinkLevels();
@@ -597,35 +566,6 @@ void Triangulator::LinkLevels() {
       ReplaceIn(traps_[above].d, dn.t, cur);
     if (below)
       ReplaceIn(traps_[below].u, up.t, prev);
-  }
-}
-
-// Moves the roots of the segments not yet inserted down to the trapezoids that now hold their
-// end points, so that later queries start there. A vertex in the map needs no root when its
-// searches start at its own node, nor as the lower end of a segment, which is never searched
-// for again. Every vertex is the end of two segments: when both searches start from one node
-// and the first went its way without asking where the segment leads, the second would take
-// the same path, and shares its result.
-void Triangulator::Relocate() {
-  for (int v = 1; v <= n_; ++v) {
-    const VertexState& state = verts_[v];
-    if (state.inserted && state.plain)
-      continue;
-    Segment& out = segs_[v];  // starts at v
-    Segment& in = segs_[out.prev];  // ends at v
-    const bool outNeeds = !out.inserted && !(state.inserted && out.lo == v);
-    bool inNeeds = !in.inserted && !(state.inserted && in.lo == v);
-    if (outNeeds) {
-      bool askedW = false;
-      const int from = out.root0;
-      out.root0 = traps_[LocateVertex(v, out.v1, from, &askedW)].sink;
-      if (inNeeds && !askedW && in.root1 == from) {
-        in.root1 = out.root0;
-        inNeeds = false;
-      }
-    }
-    if (inNeeds)
-      in.root1 = traps_[LocateVertex(v, in.v0, in.root1)].sink;
   }
 }
 
@@ -824,22 +764,10 @@ int Triangulator::Run(int (*triangles)[3], int maxTriangles) {
   try {
     // The whole plane is one trapezoid to start with.
     const int t = NewTrapezoid();
-    traps_[t].sink = NewNode(kSink, t);
-    for (int i = 1; i <= n_; ++i)
-      segs_[i].root0 = segs_[i].root1 = traps_[t].sink;
-
+    root_ = traps_[t].sink = NewNode(kSink, t);
     ChooseOrder();
-    int cursor = 1;
-    AddSegment(order_[cursor++]);
-    const int phases = LogStar(n_);
-    for (int h = 1; h <= phases; ++h) {
-      const int end = std::min(n_, PhaseEnd(n_, h));
-      while (cursor <= end)
-        AddSegment(order_[cursor++]);
-      Relocate();
-    }
-    while (cursor <= n_)
-      AddSegment(order_[cursor++]);
+    for (int i = 1; i <= n_; ++i)
+      AddSegment(order_[i]);
 
     CollectDiagonals();
     TriangulatePieces();
