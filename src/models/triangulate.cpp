@@ -130,16 +130,6 @@ int ClockwiseClass(const Point& b, const Point& d) {
   return b.x * d.x + b.y * d.y < 0.0 ? 1 : 3;
 }
 
-// Whether direction d1 lies less far clockwise from b than d2 does.
-bool TurnsLess(const Point& b, const Point& d1, const Point& d2) {
-  const int c1 = ClockwiseClass(b, d1);
-  const int c2 = ClockwiseClass(b, d2);
-  if (c1 != c2)
-    return c1 < c2;
-  // Within one half plane the smaller turn is the one the other lies clockwise of.
-  return (c1 == 0 || c1 == 2) && Cross(d1, d2) < 0.0;
-}
-
 void ReplaceIn(int (&list)[2], int from, int to) {
   for (int& k : list)
     if (k == from)
@@ -187,6 +177,7 @@ class Triangulator {
   // Trapezoidation.
   void ChooseOrder();
   int Locate(int v, int w, int start, bool* askedW = nullptr) const;
+  bool PassesAbove(int v, int w, int u, bool* askedW) const;
   bool GoesLeft(int s, int v, int w, bool* askedW) const;
   int SplitAt(int t, int v);
   void AddSegment(int s);
@@ -224,6 +215,7 @@ class Triangulator {
   std::vector<HalfEdge> edges_;
   std::vector<int> firstOut_;  // outgoing half edges of vertex v: outs_[firstOut_[v] .. firstOut_[v + 1])
   std::vector<int> outs_;
+  std::vector<Point> outDirs_;  // the direction of every half edge in outs_
   std::vector<char> used_;
   std::vector<int> piece_;
   std::vector<int> chain_;  // a piece's vertices from the top down
@@ -337,28 +329,52 @@ void Triangulator::ChooseOrder() {
 // The trapezoid that holds vertex v, or, when v is already in the map, the one that holds the
 // points just past v on its way to w. askedW tells whether w decided any step.
 int Triangulator::Locate(int v, int w, int start, bool* askedW) const {
+  const Node* const nodes = nodes_.data();
+  const Segment* const segs = segs_.data();
+  const Point* const pts = pts_.data();
+  const Point p = pts[v];
   int at = start;
-  for (size_t steps = 0; steps <= nodes_.size(); ++steps) {
-    const Node& node = nodes_[at];
+  for (size_t steps = 0, limit = nodes_.size(); steps <= limit; ++steps) {
+    const Node& node = nodes[at];
     if (node.type == kSink)
       return node.key;
     bool above;
     if (node.type == kYNode) {
-      int c = Compare(v, node.key);
-      if (c == 0) {
-        c = Compare(w, node.key);
-        if (askedW)
-          *askedW = true;
-      }
-      above = c > 0;
+      // A level clearly above or below v decides alone (v itself is never clear of its own).
+      const double y = pts[node.key].y;
+      if (p.y > y + kTolerance)
+        above = true;
+      else if (p.y < y - kTolerance)
+        above = false;
+      else
+        above = PassesAbove(v, w, node.key, askedW);
     } else {
-      above = GoesLeft(node.key, v, w, askedW);
+      // So does a segment whose end points' levels lie clear of v (they do not when v is one).
+      const Segment& seg = segs[node.key];
+      const Point& hi = pts[seg.hi];
+      const Point& lo = pts[seg.lo];
+      if (std::fabs(p.y - hi.y) > kTolerance && std::fabs(p.y - lo.y) > kTolerance)
+        above = (hi.x - lo.x) * (p.y - lo.y) - (hi.y - lo.y) * (p.x - lo.x) > 0.0;
+      else
+        above = GoesLeft(node.key, v, w, askedW);
     }
     at = above ? node.c0 : node.c1;
     if (at == 0)
       throw Stop{};
   }
   throw Stop{};
+}
+
+// Whether the search for v on its way to w passes above vertex u; at u's place, the side of w
+// decides.
+bool Triangulator::PassesAbove(int v, int w, int u, bool* askedW) const {
+  int c = Compare(v, u);
+  if (c == 0) {
+    c = Compare(w, u);
+    if (askedW)
+      *askedW = true;
+  }
+  return c > 0;
 }
 
 // Whether the search for v on its way to w goes left at segment s. When v is one of the
@@ -605,31 +621,35 @@ void Triangulator::BuildHalfEdges() {
   for (int v = 1; v <= n_ + 1; ++v)
     firstOut_[v] += firstOut_[v - 1];
   outs_.resize(count);
-  for (int e = count - 1; e >= 0; --e)
-    outs_[--firstOut_[edges_[e].from]] = e;
+  outDirs_.resize(count);
+  for (int e = count - 1; e >= 0; --e) {
+    const int k = --firstOut_[edges_[e].from];
+    outs_[k] = e;
+    outDirs_[k] = Direction(pts_[edges_[e].from], pts_[edges_[e].to]);
+  }
 }
 
-// At the head of half edge e, the first outgoing half edge clockwise from the way back.
+// At the head of half edge e, the first outgoing half edge clockwise from the way back. Of
+// two in the same class of turn, the one the other lies clockwise of turns less.
 int Triangulator::NextHalfEdge(int e) const {
   const HalfEdge& in = edges_[e];
   const int v = in.to;
-  if (firstOut_[v + 1] - firstOut_[v] == 1)
-    return outs_[firstOut_[v]];
-  const Point& at = pts_[v];
-  const Point back = Direction(at, pts_[in.from]);
-  int best = -1;
-  Point bestDir{0.0, 0.0};
-  for (int k = firstOut_[v]; k < firstOut_[v + 1]; ++k) {
-    const int cand = outs_[k];
-    const Point dir = Direction(at, pts_[edges_[cand].to]);
-    if (best < 0 || TurnsLess(back, dir, bestDir)) {
-      best = cand;
-      bestDir = dir;
+  const int first = firstOut_[v], end = firstOut_[v + 1];
+  if (end - first == 1)
+    return outs_[first];
+  if (end == first)
+    throw Stop{};
+  const Point back = Direction(pts_[v], pts_[in.from]);
+  int best = first;
+  int bestClass = ClockwiseClass(back, outDirs_[first]);
+  for (int k = first + 1; k < end; ++k) {
+    const int cls = ClockwiseClass(back, outDirs_[k]);
+    if (cls < bestClass || (cls == bestClass && (cls == 0 || cls == 2) && Cross(outDirs_[k], outDirs_[best]) < 0.0)) {
+      best = k;
+      bestClass = cls;
     }
   }
-  if (best < 0)
-    throw Stop{};
-  return best;
+  return outs_[best];
 }
 
 // Walks the pieces that the polygon edges and the diagonals enclose, each counter-clockwise.
