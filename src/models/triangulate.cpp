@@ -205,10 +205,13 @@ class Triangulator {
   std::vector<Trapezoid> traps_;
   std::vector<Node> nodes_;
   int trapCapacity_ = 0;
+  int trapCount_ = 0;  // entries of traps_ in use, the unused entry 0 included
+  int nodeCount_ = 0;  // and of nodes_
   std::vector<int> order_;  // segments in insertion order, from 1
 
   // Scratch of one segment's insertion: the trapezoids it crosses, from the top down.
   std::vector<Crossing> crossing_;
+  int crossCount_ = 0;
 
   // Scratch of the split into pieces.
   std::vector<int> diagonals_;  // pairs of vertices
@@ -250,12 +253,15 @@ void Triangulator::Reset(int contourCount, const int* sizes, const double (*vert
   verts_.assign(total + 1, VertexState{});
   // One trapezoid to start with, one more for every vertex and for every segment.
   trapCapacity_ = 2 * total + 1;
-  traps_.clear();
-  traps_.reserve(trapCapacity_ + 1);
-  traps_.emplace_back();  // entry 0 stays unused
-  nodes_.clear();
-  nodes_.reserve(8 * static_cast<size_t>(total) + 2);
-  nodes_.emplace_back();
+  // The tables only grow: entries are written in full when they are taken into use.
+  if (traps_.size() < static_cast<size_t>(trapCapacity_) + 1)
+    traps_.resize(trapCapacity_ + 1);
+  trapCount_ = 1;  // entry 0 stays unused
+  if (nodes_.size() < 8 * static_cast<size_t>(total) + 2)
+    nodes_.resize(8 * static_cast<size_t>(total) + 2);
+  nodeCount_ = 1;
+  if (crossing_.size() < static_cast<size_t>(trapCapacity_) + 2)
+    crossing_.resize(trapCapacity_ + 2);
 }
 
 void Triangulator::Trim() {
@@ -297,20 +303,22 @@ bool Triangulator::IsLeftOf(int v, int s) const {
 }
 
 int Triangulator::NewTrapezoid() {
-  if (static_cast<int>(traps_.size()) > trapCapacity_) {
+  if (trapCount_ > trapCapacity_) {
     std::fputs("newtrap: Trapezoid-table overflow\n", stderr);
     throw Stop{};
   }
-  traps_.emplace_back();
-  return static_cast<int>(traps_.size()) - 1;
+  traps_[trapCount_] = Trapezoid{};
+  return trapCount_++;
 }
 
 int Triangulator::NewNode(NodeType type, int key) {
   Node node;
   node.type = type;
   node.key = key;
-  nodes_.push_back(node);
-  return static_cast<int>(nodes_.size()) - 1;
+  if (static_cast<size_t>(nodeCount_) == nodes_.size())
+    nodes_.resize(2 * nodes_.size());
+  nodes_[nodeCount_] = node;
+  return nodeCount_++;
 }
 
 // A random order of the segments, from a generator of our own with a fixed seed: one plan
@@ -334,7 +342,7 @@ int Triangulator::Locate(int v, int w, int start, bool* askedW) const {
   const Point* const pts = pts_.data();
   const Point p = pts[v];
   int at = start;
-  for (size_t steps = 0, limit = nodes_.size(); steps <= limit; ++steps) {
+  for (size_t steps = 0, limit = nodeCount_; steps <= limit; ++steps) {
     const Node& node = nodes[at];
     if (node.type == kSink)
       return node.key;
@@ -455,7 +463,7 @@ void Triangulator::AddSegment(int s) {
   CutAlong(s);
   LinkEnd(a, &Trapezoid::u, &Trapezoid::d, 0);
   LinkLevels();
-  LinkEnd(b, &Trapezoid::d, &Trapezoid::u, crossing_.size() - 1);
+  LinkEnd(b, &Trapezoid::d, &Trapezoid::u, crossCount_ - 1);
   segs_[s].inserted = true;
 }
 
@@ -463,20 +471,20 @@ void Triangulator::AddSegment(int s) {
 // the upper end point starts at query node `start`.
 void Triangulator::CollectCrossed(int s, int start) {
   const int b = segs_[s].lo;
-  const size_t limit = traps_.size();
-  crossing_.clear();
+  const int limit = trapCount_;
+  crossCount_ = 0;
   int t = Locate(segs_[s].hi, b, start);
   for (;;) {
     const Trapezoid& tr = traps_[t];
-    crossing_.push_back(Crossing{t, tr, false, 0, 0});
-    if (crossing_.size() > limit)
+    crossing_[crossCount_++] = Crossing{t, tr, false, 0, 0};
+    if (crossCount_ > limit)
       throw Stop{};
     if (tr.lo == b)
       break;
     if (tr.lo == 0)
       throw Stop{};
     const bool lowLeft = IsLeftOf(tr.lo, s);
-    crossing_.back().lowLeft = lowLeft;
+    crossing_[crossCount_ - 1].lowLeft = lowLeft;
     const int next = tr.d[1] != 0 && lowLeft ? tr.d[1] : tr.d[0];
     if (next == 0)
       throw Stop{};
@@ -488,7 +496,7 @@ void Triangulator::CollectCrossed(int s, int start) {
 // between two crossed trapezoids the side on which the level's vertex lies starts a new piece;
 // the other side goes on. The crossed trapezoids' sinks become X-nodes of s.
 void Triangulator::CutAlong(int s) {
-  for (size_t j = 0; j < crossing_.size(); ++j) {
+  for (int j = 0; j < crossCount_; ++j) {
     Crossing& c = crossing_[j];
     const Crossing* above = j == 0 ? nullptr : &crossing_[j - 1];
     const bool newLeft = !above || above->lowLeft;
@@ -558,7 +566,7 @@ void Triangulator::LinkEnd(int end, NeighbourList outer, NeighbourList inner, si
 
 // Links the pieces at every level between two crossed trapezoids.
 void Triangulator::LinkLevels() {
-  for (size_t j = 1; j < crossing_.size(); ++j) {
+  for (int j = 1; j < crossCount_; ++j) {
     const Crossing& up = crossing_[j - 1];
     const Crossing& dn = crossing_[j];
     const int above = OtherOf(dn.was.u, up.t);
@@ -587,7 +595,7 @@ void Triangulator::LinkLevels() {
 
 void Triangulator::CollectDiagonals() {
   diagonals_.clear();
-  for (size_t t = 1; t < traps_.size(); ++t) {
+  for (int t = 1; t < trapCount_; ++t) {
     const Trapezoid& tr = traps_[t];
     if (tr.lseg == 0 || tr.rseg == 0 || tr.hi == 0 || tr.lo == 0)
       continue;
