@@ -697,8 +697,11 @@ void Triangulator::OrderByHeight(const std::vector<int>& piece) {
   chainLeft_.clear();
   chain_.push_back(piece[top]);
   chainLeft_.push_back(1);
-  int i = (top + 1) % m;
-  int j = (top + m - 1) % m;
+  // Steps round the piece without a division.
+  auto next = [m](int k) { return k + 1 == m ? 0 : k + 1; };
+  auto prev = [m](int k) { return k == 0 ? m - 1 : k - 1; };
+  int i = next(top);
+  int j = prev(top);
   while (i != bottom || j != bottom) {
     bool takeLeft;
     if (i == bottom)
@@ -710,11 +713,11 @@ void Triangulator::OrderByHeight(const std::vector<int>& piece) {
     if (takeLeft) {
       chain_.push_back(piece[i]);
       chainLeft_.push_back(1);
-      i = (i + 1) % m;
+      i = next(i);
     } else {
       chain_.push_back(piece[j]);
       chainLeft_.push_back(0);
-      j = (j + m - 1) % m;
+      j = prev(j);
     }
     if (static_cast<int>(chain_.size()) >= m)
       throw Stop{};
