@@ -208,6 +208,7 @@ class Triangulator {
   int trapCount_ = 0;  // entries of traps_ in use, the unused entry 0 included
   int nodeCount_ = 0;  // and of nodes_
   std::vector<int> order_;  // segments in insertion order, from 1
+  int orderSize_ = 0;       // the number of segments order_ is for
 
   // Scratch of one segment's insertion: the trapezoids it crosses, from the top down.
   std::vector<Crossing> crossing_;
@@ -322,8 +323,12 @@ int Triangulator::NewNode(NodeType type, int key) {
 }
 
 // A random order of the segments, from a generator of our own with a fixed seed: one plan
-// gives the same triangles, and so the same meshes and file bytes, on every run.
+// gives the same triangles, and so the same meshes and file bytes, on every run. The order
+// depends on the number of segments alone and is kept for the next polygon of that size.
 void Triangulator::ChooseOrder() {
+  if (orderSize_ == n_)
+    return;
+  orderSize_ = n_;
   Random random(kSegmentOrderSeed);
   order_.resize(n_ + 1);
   for (int i = 0; i <= n_; ++i)
