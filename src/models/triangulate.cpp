@@ -40,8 +40,6 @@ struct Segment {
   int v1 = 0;  // second vertex
   int hi = 0;  // the greater of v0 and v1 in the point order
   int lo = 0;  // the smaller
-  int prev = 0;  // the segment of the same contour that ends at v0
-  bool inserted = false;
 };
 
 // A vertex in the trapezoidation. While every search for it goes its way without asking where
@@ -244,7 +242,6 @@ void Triangulator::Reset(int contourCount, const int* sizes, const double (*vert
       Segment& seg = segs_[i];
       seg.v0 = i;
       seg.v1 = i == last ? first : i + 1;
-      seg.prev = i == first ? last : i - 1;
       const bool up = Compare(seg.v0, seg.v1) > 0;
       seg.hi = up ? seg.v0 : seg.v1;
       seg.lo = up ? seg.v1 : seg.v0;
@@ -457,7 +454,7 @@ void Triangulator::AddVertex(int v, int w) {
 }
 
 void Triangulator::AddSegment(int s) {
-  Segment& seg = segs_[s];
+  const Segment& seg = segs_[s];
   const int a = seg.hi;
   const int b = seg.lo;
   AddVertex(a, b);
@@ -469,7 +466,6 @@ void Triangulator::AddSegment(int s) {
   LinkEnd(a, &Trapezoid::u, &Trapezoid::d, 0);
   LinkLevels();
   LinkEnd(b, &Trapezoid::d, &Trapezoid::u, crossCount_ - 1);
-  segs_[s].inserted = true;
 }
 
 // The trapezoids that segment s crosses, from the top down, each as it is now; the search for
