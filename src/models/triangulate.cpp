@@ -40,10 +40,6 @@ struct Segment {
   int v1 = 0;  // second vertex
   int hi = 0;  // the greater of v0 and v1 in the point order
   int lo = 0;  // the smaller
-  int prev = 0;  // the segment of the same contour that ends at v0
-  int root0 = 0;  // query node from which v0 is located
-  int root1 = 0;  // query node from which v1 is located
-  bool inserted = false;
 };
 
 // A vertex in the trapezoidation. While every search for it goes its way without asking where
@@ -132,16 +128,6 @@ int ClockwiseClass(const Point& b, const Point& d) {
   return b.x * d.x + b.y * d.y < 0.0 ? 1 : 3;
 }
 
-// Whether direction d1 lies less far clockwise from b than d2 does.
-bool TurnsLess(const Point& b, const Point& d1, const Point& d2) {
-  const int c1 = ClockwiseClass(b, d1);
-  const int c2 = ClockwiseClass(b, d2);
-  if (c1 != c2)
-    return c1 < c2;
-  // Within one half plane the smaller turn is the one the other lies clockwise of.
-  return (c1 == 0 || c1 == 2) && Cross(d1, d2) < 0.0;
-}
-
 void ReplaceIn(int (&list)[2], int from, int to) {
   for (int& k : list)
     if (k == from)
@@ -168,23 +154,6 @@ int CountOf(const int (&list)[2]) {
   return (list[0] != 0) + (list[1] != 0);
 }
 
-int LogStar(int n) {
-  double v = n;
-  int i = 0;
-  while (v >= 1.0) {
-    v = std::log(v);
-    ++i;
-  }
-  return i - 1;
-}
-
-int PhaseEnd(int n, int h) {
-  double v = n;
-  for (int i = 0; i < h; ++i)
-    v = std::log(v);
-  return static_cast<int>(std::ceil(n / v));
-}
-
 class Triangulator {
  public:
   void Reset(int contourCount, const int* sizes, const double (*vertices)[2], int total);
@@ -206,17 +175,16 @@ class Triangulator {
   // Trapezoidation.
   void ChooseOrder();
   int Locate(int v, int w, int start, bool* askedW = nullptr) const;
+  bool PassesAbove(int v, int w, int u, bool* askedW) const;
   bool GoesLeft(int s, int v, int w, bool* askedW) const;
   int SplitAt(int t, int v);
   void AddSegment(int s);
-  void AddVertex(int v, int w, int root);
-  int LocateVertex(int v, int w, int start, bool* askedW = nullptr);
+  void AddVertex(int v, int w);
   void CollectCrossed(int s, int start);
   void CutAlong(int s);
   void StartPiece(int t, int lseg, int rseg, int hi);
   void LinkEnd(int end, NeighbourList outer, NeighbourList inner, size_t k);
   void LinkLevels();
-  void Relocate();
 
   // Monotone pieces and their triangles.
   void CollectDiagonals();
@@ -228,22 +196,28 @@ class Triangulator {
   void Emit(int a, int b, int c);
 
   int n_ = 0;
+  int root_ = 0;  // the top of the query structure
   std::vector<Point> pts_;
   std::vector<Segment> segs_;
   std::vector<VertexState> verts_;
   std::vector<Trapezoid> traps_;
   std::vector<Node> nodes_;
   int trapCapacity_ = 0;
+  int trapCount_ = 0;  // entries of traps_ in use, the unused entry 0 included
+  int nodeCount_ = 0;  // and of nodes_
   std::vector<int> order_;  // segments in insertion order, from 1
+  int orderSize_ = 0;       // the number of segments order_ is for
 
   // Scratch of one segment's insertion: the trapezoids it crosses, from the top down.
   std::vector<Crossing> crossing_;
+  int crossCount_ = 0;
 
   // Scratch of the split into pieces.
   std::vector<int> diagonals_;  // pairs of vertices
   std::vector<HalfEdge> edges_;
   std::vector<int> firstOut_;  // outgoing half edges of vertex v: outs_[firstOut_[v] .. firstOut_[v + 1])
   std::vector<int> outs_;
+  std::vector<Point> outDirs_;  // the direction of every half edge in outs_
   std::vector<char> used_;
   std::vector<int> piece_;
   std::vector<int> chain_;  // a piece's vertices from the top down
@@ -268,7 +242,6 @@ void Triangulator::Reset(int contourCount, const int* sizes, const double (*vert
       Segment& seg = segs_[i];
       seg.v0 = i;
       seg.v1 = i == last ? first : i + 1;
-      seg.prev = i == first ? last : i - 1;
       const bool up = Compare(seg.v0, seg.v1) > 0;
       seg.hi = up ? seg.v0 : seg.v1;
       seg.lo = up ? seg.v1 : seg.v0;
@@ -278,12 +251,15 @@ void Triangulator::Reset(int contourCount, const int* sizes, const double (*vert
   verts_.assign(total + 1, VertexState{});
   // One trapezoid to start with, one more for every vertex and for every segment.
   trapCapacity_ = 2 * total + 1;
-  traps_.clear();
-  traps_.reserve(trapCapacity_ + 1);
-  traps_.emplace_back();  // entry 0 stays unused
-  nodes_.clear();
-  nodes_.reserve(8 * static_cast<size_t>(total) + 2);
-  nodes_.emplace_back();
+  // The tables only grow: entries are written in full when they are taken into use.
+  if (traps_.size() < static_cast<size_t>(trapCapacity_) + 1)
+    traps_.resize(trapCapacity_ + 1);
+  trapCount_ = 1;  // entry 0 stays unused
+  if (nodes_.size() < 8 * static_cast<size_t>(total) + 2)
+    nodes_.resize(8 * static_cast<size_t>(total) + 2);
+  nodeCount_ = 1;
+  if (crossing_.size() < static_cast<size_t>(trapCapacity_) + 2)
+    crossing_.resize(trapCapacity_ + 2);
 }
 
 void Triangulator::Trim() {
@@ -325,25 +301,31 @@ bool Triangulator::IsLeftOf(int v, int s) const {
 }
 
 int Triangulator::NewTrapezoid() {
-  if (static_cast<int>(traps_.size()) > trapCapacity_) {
+  if (trapCount_ > trapCapacity_) {
     std::fputs("newtrap: Trapezoid-table overflow\n", stderr);
     throw Stop{};
   }
-  traps_.emplace_back();
-  return static_cast<int>(traps_.size()) - 1;
+  traps_[trapCount_] = Trapezoid{};
+  return trapCount_++;
 }
 
 int Triangulator::NewNode(NodeType type, int key) {
   Node node;
   node.type = type;
   node.key = key;
-  nodes_.push_back(node);
-  return static_cast<int>(nodes_.size()) - 1;
+  if (static_cast<size_t>(nodeCount_) == nodes_.size())
+    nodes_.resize(2 * nodes_.size());
+  nodes_[nodeCount_] = node;
+  return nodeCount_++;
 }
 
 // A random order of the segments, from a generator of our own with a fixed seed: one plan
-// gives the same triangles, and so the same meshes and file bytes, on every run.
+// gives the same triangles, and so the same meshes and file bytes, on every run. The order
+// depends on the number of segments alone and is kept for the next polygon of that size.
 void Triangulator::ChooseOrder() {
+  if (orderSize_ == n_)
+    return;
+  orderSize_ = n_;
   Random random(kSegmentOrderSeed);
   order_.resize(n_ + 1);
   for (int i = 0; i <= n_; ++i)
@@ -357,28 +339,52 @@ void Triangulator::ChooseOrder() {
 // The trapezoid that holds vertex v, or, when v is already in the map, the one that holds the
 // points just past v on its way to w. askedW tells whether w decided any step.
 int Triangulator::Locate(int v, int w, int start, bool* askedW) const {
+  const Node* const nodes = nodes_.data();
+  const Segment* const segs = segs_.data();
+  const Point* const pts = pts_.data();
+  const Point p = pts[v];
   int at = start;
-  for (size_t steps = 0; steps <= nodes_.size(); ++steps) {
-    const Node& node = nodes_[at];
+  for (size_t steps = 0, limit = nodeCount_; steps <= limit; ++steps) {
+    const Node& node = nodes[at];
     if (node.type == kSink)
       return node.key;
     bool above;
     if (node.type == kYNode) {
-      int c = Compare(v, node.key);
-      if (c == 0) {
-        c = Compare(w, node.key);
-        if (askedW)
-          *askedW = true;
-      }
-      above = c > 0;
+      // A level clearly above or below v decides alone (v itself is never clear of its own).
+      const double y = pts[node.key].y;
+      if (p.y > y + kTolerance)
+        above = true;
+      else if (p.y < y - kTolerance)
+        above = false;
+      else
+        above = PassesAbove(v, w, node.key, askedW);
     } else {
-      above = GoesLeft(node.key, v, w, askedW);
+      // So does a segment whose end points' levels lie clear of v (they do not when v is one).
+      const Segment& seg = segs[node.key];
+      const Point& hi = pts[seg.hi];
+      const Point& lo = pts[seg.lo];
+      if (std::fabs(p.y - hi.y) > kTolerance && std::fabs(p.y - lo.y) > kTolerance)
+        above = (hi.x - lo.x) * (p.y - lo.y) - (hi.y - lo.y) * (p.x - lo.x) > 0.0;
+      else
+        above = GoesLeft(node.key, v, w, askedW);
     }
     at = above ? node.c0 : node.c1;
     if (at == 0)
       throw Stop{};
   }
   throw Stop{};
+}
+
+// Whether the search for v on its way to w passes above vertex u; at u's place, the side of w
+// decides.
+bool Triangulator::PassesAbove(int v, int w, int u, bool* askedW) const {
+  int c = Compare(v, u);
+  if (c == 0) {
+    c = Compare(w, u);
+    if (askedW)
+      *askedW = true;
+  }
+  return c > 0;
 }
 
 // Whether the search for v on its way to w goes left at segment s. When v is one of the
@@ -435,63 +441,51 @@ int Triangulator::SplitAt(int t, int v) {
 }
 
 // Adds vertex v, the end of a segment that leads to w, to the map unless it is there.
-void Triangulator::AddVertex(int v, int w, int root) {
+void Triangulator::AddVertex(int v, int w) {
   VertexState& state = verts_[v];
   if (state.inserted)
     return;
-  const int t = LocateVertex(v, w, root);
+  bool asked = false;
+  const int t = Locate(v, w, root_, &asked);
+  state.plain = !asked;
   state.node = traps_[t].sink;
   SplitAt(t, v);
   state.inserted = true;
 }
 
-// Locate for a vertex not yet in the map, keeping note of whether its path stays plain.
-int Triangulator::LocateVertex(int v, int w, int start, bool* askedW) {
-  bool asked = false;
-  const int t = Locate(v, w, start, &asked);
-  if (asked)
-    verts_[v].plain = false;
-  if (askedW)
-    *askedW = asked;
-  return t;
-}
-
 void Triangulator::AddSegment(int s) {
-  Segment& seg = segs_[s];
+  const Segment& seg = segs_[s];
   const int a = seg.hi;
   const int b = seg.lo;
-  const int rootA = a == seg.v0 ? seg.root0 : seg.root1;
-  const int rootB = a == seg.v0 ? seg.root1 : seg.root0;
-  AddVertex(a, b, rootA);
-  AddVertex(b, a, rootB);
+  AddVertex(a, b);
+  AddVertex(b, a);
   // The search for the first crossed trapezoid passes the node where a was added.
   const VertexState& va = verts_[a];
-  CollectCrossed(s, va.plain ? va.node : rootA);
+  CollectCrossed(s, va.plain ? va.node : root_);
   CutAlong(s);
   LinkEnd(a, &Trapezoid::u, &Trapezoid::d, 0);
   LinkLevels();
-  LinkEnd(b, &Trapezoid::d, &Trapezoid::u, crossing_.size() - 1);
-  segs_[s].inserted = true;
+  LinkEnd(b, &Trapezoid::d, &Trapezoid::u, crossCount_ - 1);
 }
 
 // The trapezoids that segment s crosses, from the top down, each as it is now; the search for
 // the upper end point starts at query node `start`.
 void Triangulator::CollectCrossed(int s, int start) {
   const int b = segs_[s].lo;
-  const size_t limit = traps_.size();
-  crossing_.clear();
+  const int limit = trapCount_;
+  crossCount_ = 0;
   int t = Locate(segs_[s].hi, b, start);
   for (;;) {
     const Trapezoid& tr = traps_[t];
-    crossing_.push_back(Crossing{t, tr, false, 0, 0});
-    if (crossing_.size() > limit)
+    crossing_[crossCount_++] = Crossing{t, tr, false, 0, 0};
+    if (crossCount_ > limit)
       throw Stop{};
     if (tr.lo == b)
       break;
     if (tr.lo == 0)
       throw Stop{};
     const bool lowLeft = IsLeftOf(tr.lo, s);
-    crossing_.back().lowLeft = lowLeft;
+    crossing_[crossCount_ - 1].lowLeft = lowLeft;
     const int next = tr.d[1] != 0 && lowLeft ? tr.d[1] : tr.d[0];
     if (next == 0)
       throw Stop{};
@@ -503,7 +497,7 @@ void Triangulator::CollectCrossed(int s, int start) {
 // between two crossed trapezoids the side on which the level's vertex lies starts a new piece;
 // the other side goes on. The crossed trapezoids' sinks become X-nodes of s.
 void Triangulator::CutAlong(int s) {
-  for (size_t j = 0; j < crossing_.size(); ++j) {
+  for (int j = 0; j < crossCount_; ++j) {
     Crossing& c = crossing_[j];
     const Crossing* above = j == 0 ? nullptr : &crossing_[j - 1];
     const bool newLeft = !above || above->lowLeft;
@@ -573,7 +567,7 @@ void Triangulator::LinkEnd(int end, NeighbourList outer, NeighbourList inner, si
 
 // Links the pieces at every level between two crossed trapezoids.
 void Triangulator::LinkLevels() {
-  for (size_t j = 1; j < crossing_.size(); ++j) {
+  for (int j = 1; j < crossCount_; ++j) {
     const Crossing& up = crossing_[j - 1];
     const Crossing& dn = crossing_[j];
     const int above = OtherOf(dn.was.u, up.t);
@@ -600,38 +594,9 @@ void Triangulator::LinkLevels() {
   }
 }
 
-// Moves the roots of the segments not yet inserted down to the trapezoids that now hold their
-// end points, so that later queries start there. A vertex in the map needs no root when its
-// searches start at its own node, nor as the lower end of a segment, which is never searched
-// for again. Every vertex is the end of two segments: when both searches start from one node
-// and the first went its way without asking where the segment leads, the second would take
-// the same path, and shares its result.
-void Triangulator::Relocate() {
-  for (int v = 1; v <= n_; ++v) {
-    const VertexState& state = verts_[v];
-    if (state.inserted && state.plain)
-      continue;
-    Segment& out = segs_[v];  // starts at v
-    Segment& in = segs_[out.prev];  // ends at v
-    const bool outNeeds = !out.inserted && !(state.inserted && out.lo == v);
-    bool inNeeds = !in.inserted && !(state.inserted && in.lo == v);
-    if (outNeeds) {
-      bool askedW = false;
-      const int from = out.root0;
-      out.root0 = traps_[LocateVertex(v, out.v1, from, &askedW)].sink;
-      if (inNeeds && !askedW && in.root1 == from) {
-        in.root1 = out.root0;
-        inNeeds = false;
-      }
-    }
-    if (inNeeds)
-      in.root1 = traps_[LocateVertex(v, in.v0, in.root1)].sink;
-  }
-}
-
 void Triangulator::CollectDiagonals() {
   diagonals_.clear();
-  for (size_t t = 1; t < traps_.size(); ++t) {
+  for (int t = 1; t < trapCount_; ++t) {
     const Trapezoid& tr = traps_[t];
     if (tr.lseg == 0 || tr.rseg == 0 || tr.hi == 0 || tr.lo == 0)
       continue;
@@ -665,31 +630,35 @@ void Triangulator::BuildHalfEdges() {
   for (int v = 1; v <= n_ + 1; ++v)
     firstOut_[v] += firstOut_[v - 1];
   outs_.resize(count);
-  for (int e = count - 1; e >= 0; --e)
-    outs_[--firstOut_[edges_[e].from]] = e;
+  outDirs_.resize(count);
+  for (int e = count - 1; e >= 0; --e) {
+    const int k = --firstOut_[edges_[e].from];
+    outs_[k] = e;
+    outDirs_[k] = Direction(pts_[edges_[e].from], pts_[edges_[e].to]);
+  }
 }
 
-// At the head of half edge e, the first outgoing half edge clockwise from the way back.
+// At the head of half edge e, the first outgoing half edge clockwise from the way back. Of
+// two in the same class of turn, the one the other lies clockwise of turns less.
 int Triangulator::NextHalfEdge(int e) const {
   const HalfEdge& in = edges_[e];
   const int v = in.to;
-  if (firstOut_[v + 1] - firstOut_[v] == 1)
-    return outs_[firstOut_[v]];
-  const Point& at = pts_[v];
-  const Point back = Direction(at, pts_[in.from]);
-  int best = -1;
-  Point bestDir{0.0, 0.0};
-  for (int k = firstOut_[v]; k < firstOut_[v + 1]; ++k) {
-    const int cand = outs_[k];
-    const Point dir = Direction(at, pts_[edges_[cand].to]);
-    if (best < 0 || TurnsLess(back, dir, bestDir)) {
-      best = cand;
-      bestDir = dir;
+  const int first = firstOut_[v], end = firstOut_[v + 1];
+  if (end - first == 1)
+    return outs_[first];
+  if (end == first)
+    throw Stop{};
+  const Point back = Direction(pts_[v], pts_[in.from]);
+  int best = first;
+  int bestClass = ClockwiseClass(back, outDirs_[first]);
+  for (int k = first + 1; k < end; ++k) {
+    const int cls = ClockwiseClass(back, outDirs_[k]);
+    if (cls < bestClass || (cls == bestClass && (cls == 0 || cls == 2) && Cross(outDirs_[k], outDirs_[best]) < 0.0)) {
+      best = k;
+      bestClass = cls;
     }
   }
-  if (best < 0)
-    throw Stop{};
-  return best;
+  return outs_[best];
 }
 
 // Walks the pieces that the polygon edges and the diagonals enclose, each counter-clockwise.
@@ -729,8 +698,11 @@ void Triangulator::OrderByHeight(const std::vector<int>& piece) {
   chainLeft_.clear();
   chain_.push_back(piece[top]);
   chainLeft_.push_back(1);
-  int i = (top + 1) % m;
-  int j = (top + m - 1) % m;
+  // Steps round the piece without a division.
+  auto next = [m](int k) { return k + 1 == m ? 0 : k + 1; };
+  auto prev = [m](int k) { return k == 0 ? m - 1 : k - 1; };
+  int i = next(top);
+  int j = prev(top);
   while (i != bottom || j != bottom) {
     bool takeLeft;
     if (i == bottom)
@@ -742,11 +714,11 @@ void Triangulator::OrderByHeight(const std::vector<int>& piece) {
     if (takeLeft) {
       chain_.push_back(piece[i]);
       chainLeft_.push_back(1);
-      i = (i + 1) % m;
+      i = next(i);
     } else {
       chain_.push_back(piece[j]);
       chainLeft_.push_back(0);
-      j = (j + m - 1) % m;
+      j = prev(j);
     }
     if (static_cast<int>(chain_.size()) >= m)
       throw Stop{};
@@ -824,22 +796,10 @@ int Triangulator::Run(int (*triangles)[3], int maxTriangles) {
   try {
     // The whole plane is one trapezoid to start with.
     const int t = NewTrapezoid();
-    traps_[t].sink = NewNode(kSink, t);
-    for (int i = 1; i <= n_; ++i)
-      segs_[i].root0 = segs_[i].root1 = traps_[t].sink;
-
+    root_ = traps_[t].sink = NewNode(kSink, t);
     ChooseOrder();
-    int cursor = 1;
-    AddSegment(order_[cursor++]);
-    const int phases = LogStar(n_);
-    for (int h = 1; h <= phases; ++h) {
-      const int end = std::min(n_, PhaseEnd(n_, h));
-      while (cursor <= end)
-        AddSegment(order_[cursor++]);
-      Relocate();
-    }
-    while (cursor <= n_)
-      AddSegment(order_[cursor++]);
+    for (int i = 1; i <= n_; ++i)
+      AddSegment(order_[i]);
 
     CollectDiagonals();
     TriangulatePieces();
