@@ -56,7 +56,7 @@ RecordingPlanHost::~RecordingPlanHost() {
 
 int RecordingPlanHost::ShowUnownedMessage(const char* text, const char* caption, unsigned type) {
   messages.push_back({text ? text : "", caption ? caption : "(null)", type | 0x80000000u});
-  return IDOK;
+  return answer;
 }
 
 CObject* RecordingPlanHost::LoadObjectFile(const char* fileName, int kind, int kind2,
@@ -139,7 +139,7 @@ std::vector<std::string> RecordingPlanHost::TempFiles() const {
 
 int RecordingPlanHost::ShowMessage(const char* text, const char* caption, unsigned type) {
   messages.push_back({text ? text : "", caption ? caption : "(null)", type});
-  return IDOK;
+  return answer;
 }
 
 void RecordingPlanHost::SetModifiedFlag(BOOL modified) {

@@ -73,6 +73,7 @@ public:
   void Clear();
 
   int creationState = 0;
+  int answer = IDOK;  // what every message box answers
   int modifiedCount = 0;
   std::vector<Message> messages;
   std::vector<Wall*> selectedWalls;
