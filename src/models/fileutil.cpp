@@ -1,6 +1,7 @@
 #include "models/fileutil.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include <sys/stat.h>
@@ -24,6 +25,16 @@ std::wstring Wide(const char* path) {
 #endif
 
 }  // namespace
+
+CString FileSafeName(const char* text) {
+  CString safe(text);
+  for (int i = 0; i < safe.GetLength(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(safe[i]);
+    if (c < 0x20 || std::strchr("\\/:*?\"<>|", c)) safe.SetAt(i, '_');
+  }
+  while (safe.Find("..") >= 0) safe.Replace("..", "._");
+  return safe;
+}
 
 bool FileExists(const char* path) {
   if (!path || !*path) return false;

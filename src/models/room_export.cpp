@@ -48,7 +48,7 @@ CString CellName(uint32_t band, int cell, int face) {
 bool IsOwnTempFile(const CString& relative, const CString& fileKey) {
   if (relative.Left(kTempFolderTextLength) != kTempFolderText) return false;
   const CString plain = relative.Mid(kTempFolderTextLength);
-  return !plain.IsEmpty() && plain == FileSafeKey(plain) && plain.Left(fileKey.GetLength()) == fileKey;
+  return !plain.IsEmpty() && plain == FileSafeName(plain) && plain.Left(fileKey.GetLength()) == fileKey;
 }
 
 void WriteMaterial(Database3ds* db, const char* name) {
@@ -136,16 +136,6 @@ void WriteKeyframeNode(Database3ds* db, const char* name, bool dummyParent) {
 }
 
 }  // namespace
-
-CString FileSafeKey(const char* key) {
-  CString safe(key);
-  for (int i = 0; i < safe.GetLength(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(safe[i]);
-    if (c < 0x20 || std::strchr("\\/:*?\"<>|", c)) safe.SetAt(i, '_');
-  }
-  while (safe.Find("..") >= 0) safe.Replace("..", "._");
-  return safe;
-}
 
 void PutExportSettings3ds(Database3ds* db, float masterScale) {
   MeshSettings3ds* settings = nullptr;
@@ -292,7 +282,9 @@ void Room::ExportTo3ds(Room* neighbourGuard, const char* name, Mesh* extraMeshes
     name = derived;
   }
   const CString key = ExportKey(name, extraMeshes != nullptr);
-  const CString fileKey = FileSafeKey(key);
+  // The key as it stands in file names: neither the room's files nor the pattern that deletes
+  // them can leave the temporary folder, whatever the room's name.
+  const CString fileKey = FileSafeName(key);
   const CString tempDir = GetTempDir();
   if (!tempDir.IsEmpty()) host.DeleteFolderTree(tempDir + "*" + fileKey + "*");
   const RoomFileNames names =

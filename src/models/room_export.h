@@ -14,8 +14,3 @@ void PutExportSettings3ds(Database3ds* db, float masterScale);
 // With a list: RegenerateRooms on it. Otherwise every room of the plan, the last first, with its
 // materials collected from its scene object first.
 void ExportRoomsTo3ds(Frame& frame, const CPtrArray* rooms);
-
-// The key as it may stand in a file name: characters that no file name may hold, and "..",
-// become "_" so that neither the room's files nor the pattern that deletes them can leave the
-// temporary folder.
-CString FileSafeKey(const char* key);
