@@ -117,7 +117,7 @@ uint32_t ChildOrder(uint32_t tag) {
     case 0x0100: return 23;
     case 0x7001: return 22;
     case 0x1400: return 21;
-    case 0x1420: return 20;
+    case 0x1420: case 0x1430: return 20;
     case 0x1450: return 19;
     case 0x1460: return 18;
     case 0x1500: return 17;

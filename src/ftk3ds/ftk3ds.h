@@ -302,6 +302,7 @@ typedef struct MeshSettings3ds {
   float shadowFilter;     /* 0x1450 */
   Color3ds ambient;       /* 0x2100 */
   Point3ds constructionPoint; /* 0x1500 */
+  uint16_t shadowType;    /* 0x1430: 0 standard; written when not 0 or when the file had it */
 } MeshSettings3ds;
 
 void InitMeshObj3ds(MeshObj3ds **mesh, uint16_t vertexCount, uint16_t faceCount, uint32_t flags);

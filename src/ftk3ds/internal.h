@@ -47,6 +47,7 @@ enum : uint32_t {
   kMasterScale = 0x0100,
   kShadowBias = 0x1400,
   kShadowMapSize = 0x1420,
+  kShadowType = 0x1430,
   kShadowFilter = 0x1450,
   kRayBias = 0x1460,
   kConstructionPoint = 0x1500,

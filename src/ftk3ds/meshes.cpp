@@ -519,7 +519,7 @@ void InitMeshSettings3ds(MeshSettings3ds **settings) {
     }
   }
   const float ambient = 100.0f / 255.0f;
-  **settings = MeshSettings3ds{1.0f, 1.0f, 1.0f, 512, 3.0f, {ambient, ambient, ambient}, {0, 0, 0}};
+  **settings = MeshSettings3ds{1.0f, 1.0f, 1.0f, 512, 3.0f, {ambient, ambient, ambient}, {0, 0, 0}, 0};
 }
 
 void ReleaseMeshSettings3ds(MeshSettings3ds **settings) {
@@ -545,6 +545,7 @@ void GetMeshSettings3ds(Database3ds *db, MeshSettings3ds **settings) {
   if (auto *v = static_cast<float *>(read(kShadowBias))) s->shadowBias = *v;
   if (auto *v = static_cast<float *>(read(kRayBias))) s->rayBias = *v;
   if (auto *v = static_cast<uint16_t *>(read(kShadowMapSize))) s->shadowMapSize = *v;
+  if (auto *v = static_cast<uint16_t *>(read(kShadowType))) s->shadowType = *v;
   if (auto *v = static_cast<float *>(read(kShadowFilter))) s->shadowFilter = *v;
   if (auto *v = static_cast<float *>(read(kConstructionPoint))) s->constructionPoint = {v[0], v[1], v[2]};
   if (ErrorSerial() != serial) return;
@@ -584,6 +585,10 @@ void PutMeshSettings3ds(Database3ds *db, const MeshSettings3ds *settings) {
       !SetValue(section, kShadowMapSize, settings->shadowMapSize) ||
       !SetValue(section, kShadowFilter, settings->shadowFilter) ||
       !SetValue(section, kRayBias, settings->rayBias))
+    return;
+  // Standard shadows need no chunk, so files without one keep their bytes.
+  if ((settings->shadowType != 0 || FirstChild(section, kShadowType)) &&
+      !SetValue(section, kShadowType, settings->shadowType))
     return;
   Chunk3ds *ambient = nullptr;
   SetChildChunk3ds(section, kAmbientLight, &ambient);

@@ -676,6 +676,7 @@ Room* Frame::CreateRoom(Wall* wall, int side, int32_t ceiling, int32_t floor, bo
   }
 
   Room* room = new Room(ceiling, floor);
+  room->m_pPlan = this;
   struct Step {
     WallPole* pole;
     int side;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "models/planhost.h"
+
 IMPLEMENT_SERIAL(Posture, CObject, VERSIONABLE_SCHEMA | 5)
 IMPLEMENT_SERIAL(LibInstance, AncestryObject, VERSIONABLE_SCHEMA | 5)
 IMPLEMENT_SERIAL(HoleInstance, LibInstance, VERSIONABLE_SCHEMA | 5)
@@ -48,8 +50,12 @@ bool HoleInstance::Overlaps(double low, double high, int axis) const {
 }
 
 LibInstancesBag::~LibInstancesBag() {
-  for (INT_PTR i = m_instances.GetSize() - 1; i >= 0; --i)
-    delete m_instances.GetAt(i);
+  // The scene objects that show the instances go with them.
+  for (INT_PTR i = m_instances.GetSize() - 1; i >= 0; --i) {
+    LibInstance* instance = static_cast<LibInstance*>(m_instances.GetAt(i));
+    if (instance->m_pOwner) GetPlanHost().RemoveSceneObject(instance->m_pOwner);
+    delete instance;
+  }
   m_instances.RemoveAll();
 }
 

@@ -67,6 +67,9 @@ public:
   std::pair<double, double> GetInterval(int axis) const;
   // True when the opening's interval along the axis meets the closed interval [low, high].
   bool Overlaps(double low, double high, int axis) const;
+  // The model file of the first library entry of its kind (holekinds.cpp): the entry's
+  // mirrored model when asked; empty when the library has none.
+  CString GetLibraryFileName(bool mirrored) const;
 
   int32_t m_kind = 0;    // HOLE_DOOR or HOLE_WINDOW
   int32_t m_kindId = 0;  // 1000-1009 doors, 1100-1107 windows

@@ -13,6 +13,7 @@ using ObjectArray = CObArray;
 #endif
 
 class RelinkTable;
+struct Database3ds;
 
 // Rounds a coordinate to a whole millimetre: floor(v + 0.5).
 inline double RoundMesh(double v) { return std::floor(v + 0.5); }
@@ -78,6 +79,10 @@ public:
   bool IsFaceValid(const MeshFace& face) const;
   // Appends rounded copies of the other mesh's vertices and its valid faces (flipped on request).
   void Append(const Mesh& other, bool flip);
+  // Writes a material, a mesh object and a keyframe node named by the name (room_export.cpp);
+  // with dummyParent the node hangs below the "$$$DUMMY" node of the name's first seven
+  // characters. A mesh without vertices or faces writes nothing.
+  void WriteTo3ds(Database3ds* db, const char* name, bool dummyParent) const;
 
   int GetVertexCount() const { return static_cast<int>(m_vertices.GetSize()); }
   int GetFaceCount() const { return static_cast<int>(m_faces.GetSize()); }

@@ -1,5 +1,7 @@
 #include "models/model.h"
 
+#include "models/holesymbol.h"
+#include "models/library.h"
 #include "models/relink.h"
 
 IMPLEMENT_SERIAL(Model, CObject, VERSIONABLE_SCHEMA | 5)
@@ -89,6 +91,12 @@ void RegisterModelClasses() {
       RUNTIME_CLASS(Mesh),           RUNTIME_CLASS(MeshVertex),
       RUNTIME_CLASS(MeshFace),       RUNTIME_CLASS(AncestryObject),
       RUNTIME_CLASS(AncestryMesh),
+      RUNTIME_CLASS(Hole),           RUNTIME_CLASS(HHole),
+      RUNTIME_CLASS(VHole),          RUNTIME_CLASS(HoleSymbol),
+      RUNTIME_CLASS(HoleRegularSymbol), RUNTIME_CLASS(DXFPoint),
+      RUNTIME_CLASS(DXFLine),        RUNTIME_CLASS(DXFCircle),
+      RUNTIME_CLASS(DXFArc),         RUNTIME_CLASS(Library),
+      RUNTIME_CLASS(LibraryDatabase),
   };
   for (CRuntimeClass* cls : classes) AfxClassInit(cls);
 }

@@ -56,6 +56,8 @@ void Frame::Serialize(CArchive& ar) {
 }
 
 void Frame::Relink(RelinkTable& table) {
+  if (m_pDummyRoom) m_pDummyRoom->m_pPlan = this;
+  for (int i = 0; i < GetRoomCount(); ++i) RoomAt(i)->m_pPlan = this;
   if (m_pDummyRoom) m_pDummyRoom->Relink(table);
   RelinkEach<Room>(m_rooms, table);
   RelinkEach<Wall>(m_walls, table);

@@ -16,6 +16,14 @@ PlanHost& GetPlanHost() { return g_host ? *g_host : g_idleHost; }
 
 void SetPlanHost(PlanHost* host) { g_host = host; }
 
+CString GetLibDir() { return GetPlanHost().GetLibDir(); }
+
+CString GetTempDir() {
+  CString dir = GetLibDir();
+  if (dir.IsEmpty()) return dir;
+  return dir + "temp" + CString(kPathSeparator, 1);
+}
+
 void CollectRoomMaterials(CObject* sceneObject) { GetPlanHost().CollectRoomMaterials(sceneObject); }
 
 int PlanHost::ShowMessage(const char*, const char*, unsigned) { return IDOK; }
@@ -30,7 +38,15 @@ void PlanHost::RemoveSceneObject(CObject*) {}
 void PlanHost::RemoveSceneObjectByName(const char*) {}
 int PlanHost::RemoveSceneObjectsContaining(const char*) { return 0; }
 void PlanHost::CollectRoomMaterials(CObject*) {}
-void PlanHost::ExportRoom(Room*, Room*, const char*, Mesh*, int, int, int, CProgressWnd*, int) {}
+int PlanHost::ShowUnownedMessage(const char*, const char*, unsigned) { return IDOK; }
+CObject* PlanHost::LoadObjectFile(const char*, int, int, const ScenePlacement&) { return nullptr; }
+CString PlanHost::GetSceneObjectFileName(CObject*) { return CString(); }
+void PlanHost::LinkSceneObject(CObject*, CObject*, const char*) {}
+CString PlanHost::GetLibDir() { return CString(); }
+CString PlanHost::GetDatabaseDir() { return CString(); }
+void PlanHost::DeleteFolderTree(const char*) {}
+LibraryDatabaseList* PlanHost::GetLibraryList() { return nullptr; }
+void PlanHost::ProgressStepIt(CProgressWnd*) {}
 void PlanHost::ProgressSetRange(CProgressWnd*, int, int, int) {}
 void PlanHost::ProgressSetText(CProgressWnd*, const char*) {}
 void PlanHost::ProgressSetPos(CProgressWnd*, int) {}

@@ -10,6 +10,7 @@
 #include "afx/afx.h"
 
 class CProgressWnd;
+class LibraryDatabaseList;
 class Mesh;
 class Room;
 class Wall;
@@ -26,6 +27,25 @@ class Wall;
 #define IDCANCEL 2
 #endif
 #endif
+
+// The separator of the folders that the host names. Texts that the model stores (file names
+// relative to the library folder, such as "temp\\room.3ds") always use a backslash.
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+// Where the scene's object loader places what it loads.
+struct ScenePlacement {
+  double angle = 0.0;  // turn about the vertical, degrees
+  int side = 0;
+  double x = 0.0;  // plan millimetres
+  double y = 0.0;
+  double elevation = 0.0;
+  const char* texture = nullptr;
+  int flags = 0;
+};
 
 // Caption of every plan message box.
 constexpr const char* kPlanCaption = " TAVO  Vedra  ";
@@ -68,6 +88,8 @@ public:
 
   // A message box owned by the main window; a null caption is the program's own.
   virtual int ShowMessage(const char* text, const char* caption, unsigned type);
+  // A message box without an owner window.
+  virtual int ShowUnownedMessage(const char* text, const char* caption, unsigned type);
   // The application-wide creation state word (2 while the document creates a new model).
   virtual int GetCreationState();
 
@@ -93,20 +115,42 @@ public:
   // Fills the active 3D view's material lists from a room's scene object (may be null).
   virtual void CollectRoomMaterials(CObject* sceneObject);
 
-  // Writes a room's 3D file and reloads it into the scene (arguments of Room::ExportTo3ds).
-  virtual void ExportRoom(Room* room, Room* neighbourGuard, const char* name, Mesh* extraMeshes,
-                          int sceneFlag, int loadFlag, int meshFlag, CProgressWnd* progress,
-                          int keepFile);
+  // Loads a model or room file (relative to the library folder) into the scene as a new object
+  // of the kind; the new scene object, or null when the file cannot be read (the loader shows
+  // its own message).
+  virtual CObject* LoadObjectFile(const char* fileName, int kind, int kind2,
+                                  const ScenePlacement& placement);
+  // The file name that a scene object was loaded from, relative to the library folder.
+  virtual CString GetSceneObjectFileName(CObject* sceneObject);
+  // Records the plan object that a scene object shows; a name, when given, becomes its name.
+  virtual void LinkSceneObject(CObject* sceneObject, CObject* planObject, const char* name);
+
+  // The program's folders, each ending in kPathSeparator; empty when there is none. The library
+  // folder holds "Symbol" and "temp"; the database folder holds the library database.
+  virtual CString GetLibDir();
+  virtual CString GetDatabaseDir();
+  // Deletes every file that the pattern (a folder, then a file name with * and ?) finds; files
+  // that cannot be deleted are skipped. An empty pattern means every file of the temporary
+  // folder.
+  virtual void DeleteFolderTree(const char* pattern);
+  // The application's library category list (null before it is loaded).
+  virtual LibraryDatabaseList* GetLibraryList();
 
   // The progress window; nothing happens when it no longer exists.
   virtual void ProgressSetRange(CProgressWnd* progress, int low, int high, int step);
   virtual void ProgressSetText(CProgressWnd* progress, const char* text);
   virtual void ProgressSetPos(CProgressWnd* progress, int pos);
+  // Advances by the step and redraws.
+  virtual void ProgressStepIt(CProgressWnd* progress);
 };
 
 PlanHost& GetPlanHost();
 // Installs the host (not owned); null restores the host that does nothing.
 void SetPlanHost(PlanHost* host);
+
+// The library folder (GetLibDir) and its temporary folder ("temp" under it).
+CString GetLibDir();
+CString GetTempDir();
 
 // Fills the material lists from a room's scene object before it is exported again.
 void CollectRoomMaterials(CObject* sceneObject);

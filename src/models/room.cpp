@@ -74,12 +74,6 @@ CString Room::GetKeyString() const {
 
 CString Room::GetDisplayName() const { return ExtractRoomName(GetKeyString()); }
 
-void Room::ExportTo3ds(Room* neighbourGuard, const char* name, Mesh* extraMeshes, int sceneFlag,
-                       int loadFlag, int meshFlag, CProgressWnd* progress, int keepFile) {
-  GetPlanHost().ExportRoom(this, neighbourGuard, name, extraMeshes, sceneFlag, loadFlag, meshFlag,
-                           progress, keepFile);
-}
-
 CString ExtractRoomName(const char* key) {
   if (!key) return CString();
   const char* plus = std::strchr(key, '+');

@@ -6,6 +6,7 @@
 #include "models/mesh.h"
 #include "models/wallface.h"
 
+struct Database3ds;
 class CProgressWnd;
 class Frame;
 class Wall;
@@ -89,9 +90,19 @@ public:
   // The room's name: the part of its key text between the first "+" and the next "=".
   CString GetDisplayName() const;
 
-  // Writes the room's 3D file and loads it into the scene in place of its previous object.
+  // Export (room_export.cpp). Writes the room's 3D file into the temporary folder and, with
+  // the load flag, loads it into the scene in place of its previous object. A null name takes
+  // the one in its scene object's key; extra meshes (a pair) mark the enclosing room. Without a
+  // neighbour guard the rooms beside it are exported again.
   void ExportTo3ds(Room* neighbourGuard, const char* name, Mesh* extraMeshes, int sceneFlag,
                    int loadFlag, int meshFlag, CProgressWnd* progress, int keepFile);
+  // Empties its meshes, boards and the cells of every wall side facing it.
+  void ClearMeshes();
+  // Replaces its scene object by one loaded from the file (relative to the library folder),
+  // named by the key.
+  void LoadIntoScene(const char* fileName, const char* key, Mesh* extraMeshes, int sceneFlag);
+  // The id, then "+Dummy=" for the enclosing room or "+name=" for a named one.
+  CString ExportKey(const char* name, bool enclosing) const;
 
   // Mesh building (roomboard_mesh.cpp, wallside_mesh.cpp).
   // Fills the floor and ceiling boards from a walk around the room's side of its walls.
@@ -108,6 +119,14 @@ public:
   RoomCeiling m_ceiling;
   ObjectArray m_wallFaces;  // WallFace, owned
   uint32_t m_state = 0;
+  Frame* m_pPlan = nullptr;  // the plan that holds the room (not stored; set by the plan)
+  int m_lastSuffix = -1;     // the random suffix of its last file
+
+private:
+  void WriteMeshes(Database3ds* db, Mesh* extraMeshes, CProgressWnd* progress);
+  // True when the whole file was written; a file left partial is deleted.
+  bool WriteFile3ds(const char* path, Mesh* extraMeshes, int meshFlag, CProgressWnd* progress);
+  void ExportNeighbours();
 };
 
 // The text between the first "+" and the first "=" after it; empty when either is missing.

@@ -88,6 +88,16 @@ public:
   // Appends the openings whose span along the wall holds the point.
   void OpeningsAt(double x, double y, CObArray& out) const;
 
+  // Openings (wall_opening.cpp).
+  // The point a distance along the wall from its start pole, on side 0 or 1 or (-1) the centre.
+  void OpeningCorner(double distance, int side, double* x, double* y) const;
+  // Places a copy of the template at the point: checks that it fits, finds its library model,
+  // adds it to the openings, exports the rooms on both sides again and loads the model into the
+  // scene. Flags: bit 0 the facing bit, bit 1 the side bit. Without insert it only checks and
+  // records the position in the template. The new opening, or null when refused.
+  HoleInstance* InsertOpeningFromLibrary(double x, double y, HoleInstance* opening, int flags,
+                                         int insert);
+
   uint32_t m_thickness = 0;
   WallPole* m_pStart = nullptr;  // owned
   WallPole* m_pEnd = nullptr;    // owned

@@ -114,8 +114,7 @@ TEST_F(PlanEditing, TwoRoomHouseStepByStep) {
   EXPECT_EQ(left->GetWallFaceCount(), 4);
   EXPECT_EQ(left->GetDisplayName(), "거실");
   ASSERT_EQ(host.exports.size(), 1u);
-  EXPECT_EQ(host.exports[0].name, "거실");
-  EXPECT_EQ(host.exports[0].guard, nullptr);
+  EXPECT_EQ(host.exports[0].key, std::string(left->FormatId()) + "+거실=");
   EXPECT_EQ(divider->m_pRoom[0], left);  // west of a wall running north
   EXPECT_EQ(WallBetween(frame, 0, 0, 3000, 0)->m_pRoom[0], left);
   EXPECT_EQ(WallBetween(frame, 0, 0, 3000, 0)->GetCell(0, 0)->m_top, 2400);
@@ -368,8 +367,7 @@ TEST_F(PlanEditing, EnclosingRoom) {
   EXPECT_EQ(WallBetween(frame, 0, 0, 6000, 0)->m_pRoom[1], dummy);
   EXPECT_EQ(frame.GetRoomCount(), 1);
   ASSERT_EQ(host.exports.size(), 1u);
-  EXPECT_TRUE(host.exports[0].extraMeshes);
-  EXPECT_EQ(host.exports[0].name, "Dummy");
+  EXPECT_EQ(host.exports[0].key, std::string(dummy->FormatId()) + "+Dummy=");
   // Built again for the next 3D view, it takes the place of the previous one.
   ASSERT_EQ(frame.BuildDummyRoom(1), 1);
   EXPECT_EQ(WallBetween(frame, 0, 0, 6000, 0)->m_pRoom[1], frame.m_pDummyRoom);

@@ -1,24 +1,145 @@
 #include "plan_host_double.h"
 
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <system_error>
+
 #include "models/room.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
 // A scene object of the stand-in scene.
 class FakeSceneObject : public CObject {};
 
+fs::path Utf8Path(const std::string& text) { return fs::u8path(text); }
+
+std::string Utf8Text(const fs::path& path) { return path.u8string(); }
+
+// Matches a file name against a pattern of * and ?.
+bool Matches(const char* pattern, const char* name) {
+  if (*pattern == '\0') return *name == '\0';
+  if (*pattern == '*') {
+    for (const char* n = name;; ++n) {
+      if (Matches(pattern + 1, n)) return true;
+      if (*n == '\0') return false;
+    }
+  }
+  if (*name == '\0') return false;
+  return (*pattern == '?' || *pattern == *name) && Matches(pattern + 1, name + 1);
+}
+
 }  // namespace
 
-RecordingPlanHost::RecordingPlanHost() { SetPlanHost(this); }
+RecordingPlanHost::RecordingPlanHost() {
+  static std::atomic<int> count{0};
+  std::error_code ec;
+  const fs::path root = fs::temp_directory_path(ec) /
+                        ("vedra-host-" + std::to_string(static_cast<long long>(
+                                             fs::file_time_type::clock::now().time_since_epoch().count())) +
+                         "-" + std::to_string(count++));
+  fs::create_directories(root / "Lib" / "temp", ec);
+  fs::create_directories(root / "Lib" / "Symbol", ec);
+  fs::create_directories(root / "Database", ec);
+  m_root = Utf8Text(root) + kPathSeparator;
+  SetPlanHost(this);
+}
 
 RecordingPlanHost::~RecordingPlanHost() {
   SetPlanHost(nullptr);
   for (auto& entry : m_scene) delete entry.first;
+  std::error_code ec;
+  fs::remove_all(Utf8Path(m_root), ec);
+}
+
+int RecordingPlanHost::ShowUnownedMessage(const char* text, const char* caption, unsigned type) {
+  messages.push_back({text ? text : "", caption ? caption : "(null)", type | 0x80000000u});
+  return answer;
+}
+
+CObject* RecordingPlanHost::LoadObjectFile(const char* fileName, int kind, int kind2,
+                                           const ScenePlacement& placement) {
+  CObject* shown = nullptr;
+  std::error_code ec;
+  if (fs::is_regular_file(Utf8Path(LibPath(fileName)), ec)) {
+    shown = new FakeSceneObject;
+    m_scene[shown] = "";
+    m_files[shown] = fileName;
+  } else {
+    messages.push_back({std::string("cannot read ") + fileName, "loader", 0});
+  }
+  loads.push_back({fileName, kind, kind2, placement, shown});
+  return shown;
+}
+
+CString RecordingPlanHost::GetSceneObjectFileName(CObject* sceneObject) {
+  auto it = m_files.find(sceneObject);
+  return it == m_files.end() ? CString() : CString(it->second.c_str());
+}
+
+void RecordingPlanHost::LinkSceneObject(CObject* sceneObject, CObject* planObject, const char* name) {
+  if (m_scene.find(sceneObject) == m_scene.end()) return;
+  if (name) m_scene[sceneObject] = name;
+  m_links[sceneObject] = planObject;
+  if (Room* room = dynamic_cast<Room*>(planObject))
+    exports.push_back({room, m_scene[sceneObject], m_files[sceneObject]});
+}
+
+CObject* RecordingPlanHost::LinkedPlanObject(CObject* sceneObject) const {
+  auto it = m_links.find(sceneObject);
+  return it == m_links.end() ? nullptr : it->second;
+}
+
+CString RecordingPlanHost::GetLibDir() { return CString((m_root + "Lib" + kPathSeparator).c_str()); }
+
+CString RecordingPlanHost::GetDatabaseDir() {
+  return CString((m_root + "Database" + kPathSeparator).c_str());
+}
+
+std::string RecordingPlanHost::LibPath(const std::string& relative) const {
+  std::string path = relative;
+  std::replace(path.begin(), path.end(), '\\', kPathSeparator);
+  return m_root + "Lib" + kPathSeparator + path;
+}
+
+std::string RecordingPlanHost::DatabasePath(const std::string& name) const {
+  return m_root + "Database" + kPathSeparator + name;
+}
+
+void RecordingPlanHost::DeleteFolderTree(const char* pattern) {
+  deletePatterns.push_back(pattern);
+  const std::string text = pattern;
+  const size_t cut = text.rfind(kPathSeparator);
+  const std::string folder = cut == std::string::npos ? "." : text.substr(0, cut);
+  const std::string names = cut == std::string::npos ? text : text.substr(cut + 1);
+  std::error_code ec;
+  std::vector<fs::path> found;
+  for (const auto& entry : fs::directory_iterator(Utf8Path(folder), ec)) {
+    if (entry.is_regular_file(ec) && Matches(names.c_str(), Utf8Text(entry.path().filename()).c_str()))
+      found.push_back(entry.path());
+  }
+  for (const fs::path& path : found) fs::remove(path, ec);
+}
+
+void RecordingPlanHost::RemoveTempFolder() {
+  std::error_code ec;
+  fs::remove_all(Utf8Path(m_root + "Lib" + kPathSeparator + "temp"), ec);
+}
+
+std::vector<std::string> RecordingPlanHost::TempFiles() const {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(Utf8Path(m_root + "Lib" + kPathSeparator + "temp"), ec))
+    names.push_back(Utf8Text(entry.path().filename()));
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 int RecordingPlanHost::ShowMessage(const char* text, const char* caption, unsigned type) {
   messages.push_back({text ? text : "", caption ? caption : "(null)", type});
-  return IDOK;
+  return answer;
 }
 
 void RecordingPlanHost::SetModifiedFlag(BOOL modified) {
@@ -72,28 +193,6 @@ int RecordingPlanHost::RemoveSceneObjectsContaining(const char* text) {
 
 void RecordingPlanHost::CollectRoomMaterials(CObject*) { ++materialCollections; }
 
-void RecordingPlanHost::ExportRoom(Room* room, Room* neighbourGuard, const char* name,
-                                   Mesh* extraMeshes, int sceneFlag, int, int, CProgressWnd*,
-                                   int keepFile) {
-  // The key as the room's file carries it: the id, then "+Dummy=" or "+name=".
-  std::string derived = name ? name : "";
-  if (!name && room->m_pOwner) derived = static_cast<const char*>(ExtractRoomName(GetSceneObjectName(room->m_pOwner)));
-  std::string key = static_cast<const char*>(room->FormatId());
-  if (extraMeshes) {
-    key += "+Dummy=";
-  } else if (!derived.empty()) {
-    key += "+" + derived + "=";
-  }
-  // Loading the new file replaces the room's previous scene object.
-  if (room->m_pOwner) RemoveSceneObject(room->m_pOwner);
-  CObject* shown = new FakeSceneObject;
-  m_scene[shown] = key;
-  room->m_pOwner = shown;
-  room->m_state |= ROOM_EXPORTED;
-  exports.push_back({room, neighbourGuard, name ? name : "(null)", extraMeshes != nullptr, sceneFlag,
-                     keepFile, key});
-}
-
 std::vector<std::string> RecordingPlanHost::SceneNames() const {
   std::vector<std::string> names;
   for (const auto& entry : m_scene) names.push_back(entry.second);
@@ -106,6 +205,9 @@ void RecordingPlanHost::Clear() {
   deselectedRooms.clear();
   removedScene.clear();
   exports.clear();
+  loads.clear();
+  deletePatterns.clear();
+  progressSteps = 0;
   materialCollections = 0;
   modifiedCount = 0;
 }
