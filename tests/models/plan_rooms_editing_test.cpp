@@ -19,21 +19,25 @@
 
 namespace {
 
+constexpr int kRoomKind = 21;  // the scene kind of a room's parts
+
 // The recording host, with the calls that matter here in one ordered log, rooms named by the
 // display name of their scene object: "collect 거실" (materials re-collected), "export 거실"
 // (exported again), "drop 거실" (its scene object removed by the room's removal).
 class RoomEventsHost : public RecordingPlanHost {
 public:
   void CollectRoomMaterials(CObject* sceneObject) override {
-    events.push_back("collect " + NameOf(sceneObject));
+    Log("collect " + NameOf(sceneObject));
     RecordingPlanHost::CollectRoomMaterials(sceneObject);
   }
-  void ExportRoom(Room* room, Room* guard, const char* name, Mesh* extra, int sceneFlag, int loadFlag,
-                  int meshFlag, CProgressWnd* progress, int keepFile) override {
-    // A new room is exported under the name typed for it; a room exported again keeps its own.
-    const std::string shown = name ? std::string(name) : NameOf(room->m_pOwner);
-    events.push_back("export " + shown);
-    // What the export sees across the room's walls.
+  // A room's new scene object: the room was exported and shown again.
+  void LinkSceneObject(CObject* sceneObject, CObject* planObject, const char* name) override {
+    RecordingPlanHost::LinkSceneObject(sceneObject, planObject, name);
+    Room* room = dynamic_cast<Room*>(planObject);
+    if (!room) return;
+    const std::string shown = NameOf(sceneObject);
+    Log("export " + shown);
+    // What the export saw across the room's walls.
     std::set<std::string>& across = acrossAtExport[shown];
     across.clear();
     for (int i = 0; i < room->GetWallFaceCount(); ++i) {
@@ -41,15 +45,21 @@ public:
       const Room* other = face->m_pWall->GetRoom(1 - face->GetSide());
       across.insert(other ? NameOf(other->m_pOwner) : "-");
     }
-    m_exporting = true;  // the new scene object replaces the old one: not a removal
-    RecordingPlanHost::ExportRoom(room, guard, name, extra, sceneFlag, loadFlag, meshFlag, progress, keepFile);
-    m_exporting = false;
+  }
+  // A room's old scene object removed just before its new one is loaded is a replacement, not a
+  // removal: the drop waits until the next call shows which it was.
+  CObject* LoadObjectFile(const char* fileName, int kind, int kind2,
+                          const ScenePlacement& placement) override {
+    if (kind == kRoomKind) m_pendingDrop.clear();
+    return RecordingPlanHost::LoadObjectFile(fileName, kind, kind2, placement);
   }
   void RemoveSceneObject(CObject* sceneObject) override {
-    if (!m_exporting && sceneObject) events.push_back("drop " + NameOf(sceneObject));
+    FlushDrop();
+    if (sceneObject) m_pendingDrop = "drop " + NameOf(sceneObject);
     RecordingPlanHost::RemoveSceneObject(sceneObject);
   }
   std::vector<std::string> TakeEvents() {
+    FlushDrop();
     std::vector<std::string> taken;
     taken.swap(events);
     return taken;
@@ -64,7 +74,15 @@ private:
     if (!sceneObject) return "(none)";
     return static_cast<const char*>(ExtractRoomName(GetSceneObjectName(sceneObject)));
   }
-  bool m_exporting = false;
+  void FlushDrop() {
+    if (!m_pendingDrop.empty()) events.push_back(m_pendingDrop);
+    m_pendingDrop.clear();
+  }
+  void Log(const std::string& event) {
+    FlushDrop();
+    events.push_back(event);
+  }
+  std::string m_pendingDrop;
 };
 
 class PlanRoomsEditing : public ::testing::Test {
@@ -168,7 +186,8 @@ TEST_F(PlanRoomsEditing, DrawingIntoAPlanWithRooms) {
             (Sides{"0,0-0,4000 E", "0,0-3000,0 N", "3000,0-3000,4000 W", "0,4000-3000,4000 S"}));
   EXPECT_EQ(SidesOf(RoomNamed("침실")),
             (Sides{"3000,0-3000,4000 E", "3000,0-6000,0 N", "6000,0-6000,4000 W", "3000,4000-6000,4000 S"}));
-  EXPECT_EQ(host.TakeEvents(), (Events{"export 거실", "export 침실"}));
+  // A placed room is shown, then its neighbours are shown again.
+  EXPECT_EQ(host.TakeEvents(), (Events{"export 거실", "export 침실", "collect 거실", "export 거실"}));
   ExpectSidesAgree();
 
   // 1. A wall drawn across the right room, from its bottom wall to its top wall. Each end splits
@@ -199,7 +218,8 @@ TEST_F(PlanRoomsEditing, DrawingIntoAPlanWithRooms) {
             (Sides{"3000,0-3000,4000 E", "3000,0-4500,0 N", "4500,0-4500,4000 W", "3000,4000-4500,4000 S"}));
   EXPECT_EQ(SidesOf(RoomNamed("서재")),
             (Sides{"4500,0-4500,4000 E", "4500,0-6000,0 N", "6000,0-6000,4000 W", "4500,4000-6000,4000 S"}));
-  EXPECT_EQ(host.TakeEvents(), (Events{"export 침실", "export 서재"}));
+  EXPECT_EQ(host.TakeEvents(), (Events{"export 침실", "collect 거실", "export 거실", "export 서재",
+                                       "collect 침실", "export 침실"}));
 
   // 2. A chain drawn along the left room's top edge, outside it: up from its corner, across and
   // down onto the junction at the divider's top. The joint there cuts only the outside, so no
@@ -222,7 +242,7 @@ TEST_F(PlanRoomsEditing, DrawingIntoAPlanWithRooms) {
   ASSERT_TRUE(PlaceRoom("창고", 1500, 4500));
   EXPECT_EQ(SidesOf(RoomNamed("창고")),
             (Sides{"0,4000-0,5000 E", "0,5000-3000,5000 S", "3000,4000-3000,5000 W", "0,4000-3000,4000 N"}));
-  EXPECT_EQ(host.TakeEvents(), (Events{"export 창고"}));
+  EXPECT_EQ(host.TakeEvents(), (Events{"export 창고", "collect 거실", "export 거실"}));
   ExpectSidesAgree();
 
   // A wall drawn from outside up to the middle of the left room's bottom wall, which it splits.
