@@ -10,6 +10,7 @@
 #pragma once
 #include <vector>
 
+#include "afx/afxres.h"
 #include "afx/winwnd.h"
 
 class CView;
@@ -26,9 +27,6 @@ struct CCreateContext {
   CFrameWnd* m_pCurrentFrame = nullptr;
 };
 
-#define AFX_IDW_PANE_FIRST 0xE900
-#define AFX_IDW_CONTROLBAR_FIRST 0xE800
-#define AFX_IDW_DIALOGBAR 0xE805
 #define AFX_WS_DEFAULT_VIEW (WS_CHILD | WS_VISIBLE | WS_BORDER)
 #define FWS_ADDTOTITLE 0x00008000L
 #define FWS_PREFIXTITLE 0x00004000L

@@ -13,14 +13,6 @@
 #include "afx/wingdi.h"
 #include "afx/winview.h"
 
-#define AFX_IDD_PREVIEW_TOOLBAR 136
-#define AFX_ID_PREVIEW_CLOSE 0xE300
-#define AFX_ID_PREVIEW_NUMPAGE 0xE301
-#define AFX_ID_PREVIEW_NEXT 0xE302
-#define AFX_ID_PREVIEW_PREV 0xE303
-#define AFX_ID_PREVIEW_PRINT 0xE304
-#define AFX_ID_PREVIEW_ZOOMIN 0xE305
-#define AFX_ID_PREVIEW_ZOOMOUT 0xE306
 
 class CPrintInfo {
  public:
