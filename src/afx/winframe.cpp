@@ -112,7 +112,7 @@ CRect CFrameWnd::LayoutBars() {
   GetClientRect(&rect);
   for (HWND h = ::GetWindow(m_hWnd, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
     auto* bar = DYNAMIC_DOWNCAST(CControlBar, FromHandlePermanent(h));
-    if (!bar || !::IsWindowVisible(h)) continue;
+    if (!bar || !(::GetWindowLongPtrA(h, GWL_STYLE) & WS_VISIBLE)) continue;
     CSize size = bar->CalcFixedLayout(FALSE, (bar->m_dwStyle & CBRS_ORIENT_HORZ) != 0);
     DWORD align = bar->m_dwStyle & CBRS_ALIGN_ANY;
     CRect place = rect;
