@@ -11,6 +11,8 @@
 #include "afx/winview.h"
 #include "afx/windoc.h"
 #include "afx/wincommdlg.h"
+#include "afx/winprint.h"
+#include "afx/winsheet.h"
 #include "afx/winapp.h"
 
 // Control notifications in message maps.
