@@ -3,6 +3,7 @@
 #include "afx/windoc.h"
 #include "afx/wingdi.h"
 #include "afx/winmsg.h"
+#include "afx/winprint.h"
 
 IMPLEMENT_DYNAMIC(CView, CWnd)
 
@@ -55,7 +56,10 @@ void CView::OnUpdate(CView* pSender, LPARAM, CObject*) {
   if (pSender != this) Invalidate(TRUE);
 }
 
-void CView::OnPrepareDC(CDC*, CPrintInfo*) {}
+// By default a view prints one page unless a page count was set.
+void CView::OnPrepareDC(CDC*, CPrintInfo* pInfo) {
+  if (pInfo) pInfo->m_bContinuePrinting = pInfo->GetMaxPage() != 0xFFFF || pInfo->m_nCurPage == 1;
+}
 
 void CView::OnActivateView(BOOL bActivate, CView* pActivateView, CView*) {
   if (bActivate && pActivateView == this && m_hWnd && ::GetFocus() != m_hWnd) SetFocus();
