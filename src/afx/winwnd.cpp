@@ -484,6 +484,10 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
 BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult) {
   auto* nm = reinterpret_cast<NMHDR*>(lParam);
   if (nm->hwndFrom && ReflectLastMsg(nm->hwndFrom, WM_NOTIFY, 0, lParam, pResult)) return TRUE;
+  // A tooltip asking for the text of a tool that is a window asks that window first.
+  if (nm->code == TTN_NEEDTEXTA && (reinterpret_cast<NMTTDISPINFOA*>(nm)->uFlags & TTF_IDISHWND) &&
+      ReflectLastMsg(reinterpret_cast<HWND>(nm->idFrom), WM_NOTIFY, 0, lParam, pResult))
+    return TRUE;
   AFX_NOTIFY notify = {pResult, nm};
   return OnCmdMsg(static_cast<UINT>(nm->idFrom), CN_NOTIFY_CODE(nm->code), &notify, nullptr);
 }

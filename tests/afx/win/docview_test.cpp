@@ -2,6 +2,8 @@
 // route from the view to the application; update UI of the bar and of popup menus.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "afxtest.h"
 #include "uitest.h"
 
@@ -55,6 +57,18 @@ class CTestTemplate : public CMultiDocTemplate {
 };
 BEGIN_MESSAGE_MAP(CTestTemplate, CMultiDocTemplate)
   ON_COMMAND(6003, OnTemplateCommand)
+END_MESSAGE_MAP()
+
+// A button that keeps its own tip.
+class CTipButton : public CButton {
+ protected:
+  afx_msg void OnNeedText(NMHDR* pNMHDR, LRESULT*) {
+    reinterpret_cast<NMTTDISPINFOA*>(pNMHDR)->lpszText = const_cast<LPSTR>("자기 설명");
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CTipButton, CButton)
+  ON_NOTIFY_REFLECT(TTN_NEEDTEXTA, OnNeedText)
 END_MESSAGE_MAP()
 
 class CTestBar : public CDialogBar {
@@ -200,6 +214,27 @@ TEST_F(DocView, IdleUpdateDisablesUnhandledBarButtonsOnly) {
   char item[16] = {};
   ::SendMessageA(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(item));
   EXPECT_STREQ(item, "방");
+}
+
+// The bar's tips: the text after "\n" of the control's string, unless the control answers.
+TEST_F(DocView, BarTipsComeFromTheControlOrItsString) {
+  HWND tip = child->m_bar.GetToolTipHwnd();
+  ASSERT_NE(tip, nullptr);
+  auto ask = [&](int id) {
+    NMTTDISPINFOA info{};
+    info.hdr.hwndFrom = tip;
+    info.hdr.idFrom = reinterpret_cast<UINT_PTR>(BarItem(id));
+    info.hdr.code = TTN_NEEDTEXTA;
+    info.uFlags = TTF_IDISHWND;
+    child->m_bar.SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    return std::string(info.lpszText ? info.lpszText : "");
+  };
+  EXPECT_EQ(ask(IDC_BAR_HANDLED), "처리되는 단추");
+  EXPECT_EQ(ask(IDC_BAR_UNHANDLED), "");
+  CTipButton button;
+  ASSERT_TRUE(button.SubclassWindow(BarItem(IDC_BAR_UNHANDLED)));
+  EXPECT_EQ(ask(IDC_BAR_UNHANDLED), "자기 설명");
+  button.UnsubclassWindow();
 }
 
 TEST_F(DocView, PopupMenuItemsTakeTheirChecksAndStates) {
