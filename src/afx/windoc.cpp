@@ -25,8 +25,11 @@ BOOL AfxExtractSubString(CString& rString, LPCTSTR lpszFullString, int iSubStrin
 
 // ---- CDocument, window side
 
+// Told in a box of its own caption; a program without an application object (a tool, a test)
+// has nobody to tell and only gets the failed result.
 void AfxReportSaveLoadException(LPCTSTR lpszPathName, CException* e, BOOL bSaving) {
   if (e && e->IsKindOf(RUNTIME_CLASS(CUserException))) return;  // already told
+  if (!AfxGetApp()) return;
   char reason[256] = {};
   CString msg;
   if (e && e->GetErrorMessage(reason, sizeof reason)) msg = reason;

@@ -658,7 +658,6 @@ BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int c
   return ::SetWindowPos(m_hWnd, AfxGetSafeHwnd(pWndInsertAfter), x, y, cx, cy, nFlags);
 }
 
-// Special insert-after values (wndTop, wndBottom...) are passed as CWnd pointers holding them.
 void CWnd::CenterWindow(CWnd* pAlternateOwner) {
   HWND owner = pAlternateOwner ? pAlternateOwner->m_hWnd : ::GetWindow(m_hWnd, GW_OWNER);
   if (GetStyle() & WS_CHILD) owner = ::GetParent(m_hWnd);
