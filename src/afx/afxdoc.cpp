@@ -91,4 +91,22 @@ BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName) {
   return TRUE;
 }
 
+#ifdef _WIN32
+// The window side shows the message (windoc.cpp).
+void AfxReportSaveLoadException(LPCTSTR lpszPathName, CException* e, BOOL bSaving);
+void CDocument::ReportSaveLoadException(LPCTSTR lpszPathName, CException* e, BOOL bSaving, UINT) {
+  AfxReportSaveLoadException(lpszPathName, e, bSaving);
+}
+#else
 void CDocument::ReportSaveLoadException(LPCTSTR, CException*, BOOL, UINT) {}
+
+// No views or frames in the portable build.
+BOOL CDocument::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+  return CCmdTarget::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+void CDocument::OnChangedViewList() {}
+BOOL CDocument::CanCloseFrame(CFrameWnd*) { return TRUE; }
+BOOL CDocument::SaveModified() { return TRUE; }
+void CDocument::OnCloseDocument() { DeleteContents(); }
+BOOL CDocument::DoSave(LPCTSTR lpszPathName, BOOL) { return lpszPathName && OnSaveDocument(lpszPathName); }
+#endif

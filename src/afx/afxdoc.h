@@ -16,7 +16,12 @@
 
 #include "afx/afxcmd.h"
 #include "afx/afxexcept.h"
+#include "afx/afxlist.h"
 #include "afx/afxstr.h"
+
+class CView;
+class CDocTemplate;
+class CFrameWnd;
 
 class CDocument : public CCmdTarget {
   DECLARE_DYNAMIC(CDocument)
@@ -42,7 +47,36 @@ class CDocument : public CCmdTarget {
   virtual void ReportSaveLoadException(LPCTSTR lpszPathName, CException* e, BOOL bSaving,
                                        UINT nIDPDefault);
 
+  // ---- the window side (Windows only): views, frames, commands.
+  // Route: the document's own message map, then its template's.
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+  CDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
+  void AddView(CView* pView);
+  void RemoveView(CView* pView);
+  POSITION GetFirstViewPosition() const { return m_viewList.GetHeadPosition(); }
+  CView* GetNextView(POSITION& rPosition) const { return static_cast<CView*>(m_viewList.GetNext(rPosition)); }
+  void UpdateAllViews(CView* pSender, LPARAM lHint = 0, CObject* pHint = nullptr);
+  // A view came or went: a document whose last view is gone closes (m_bAutoDelete).
+  virtual void OnChangedViewList();
+  // Whether the frame may close: asks to save when it is the document's last frame.
+  virtual BOOL CanCloseFrame(CFrameWnd* pFrame);
+  // Asks whether to save a modified document; FALSE when the user cancels or saving fails.
+  virtual BOOL SaveModified();
+  // Destroys the document's frames, empties it and deletes it (m_bAutoDelete).
+  virtual void OnCloseDocument();
+  virtual void PreCloseFrame(CFrameWnd*) {}
+  // Saves to lpszPathName, or asks for a name when it is null; FALSE on failure or cancel.
+  virtual BOOL DoSave(LPCTSTR lpszPathName, BOOL bReplace = TRUE);
+  BOOL DoFileSave();
+  // The number of different frames that show the document's views.
+  int CountFrames() const;
+
+  BOOL m_bAutoDelete = TRUE;
+  CDocTemplate* m_pDocTemplate = nullptr;
+
  protected:
+  CPtrList m_viewList;
+
   CString m_strTitle;
   CString m_strPathName;
   BOOL m_bModified;

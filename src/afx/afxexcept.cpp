@@ -6,6 +6,7 @@
 IMPLEMENT_DYNAMIC(CException, CObject)
 IMPLEMENT_DYNAMIC(CMemoryException, CException)
 IMPLEMENT_DYNAMIC(CNotSupportedException, CException)
+IMPLEMENT_DYNAMIC(CUserException, CException)
 IMPLEMENT_DYNAMIC(CResourceException, CException)
 IMPLEMENT_DYNAMIC(CArchiveException, CException)
 IMPLEMENT_DYNAMIC(CFileException, CException)
@@ -144,6 +145,7 @@ int CFileException::ErrnoToException(int nErrno) {
 void AfxThrowMemoryException() { throw new CMemoryException; }
 
 void AfxThrowNotSupportedException() { throw new CNotSupportedException; }
+void AfxThrowUserException() { throw new CUserException; }
 
 void AfxThrowResourceException() { throw new CResourceException; }
 

@@ -42,6 +42,14 @@ class CNotSupportedException : public CException {
   BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext = NULL) const override;
 };
 
+// Thrown after the user has been told what went wrong (a field that failed validation): whoever
+// catches it shows nothing more.
+class CUserException : public CException {
+  DECLARE_DYNAMIC(CUserException)
+ public:
+  CUserException() = default;
+};
+
 class CResourceException : public CException {
   DECLARE_DYNAMIC(CResourceException)
  public:
@@ -105,6 +113,7 @@ class CFileException : public CException {
 [[noreturn]] void AfxThrowMemoryException();
 [[noreturn]] void AfxThrowNotSupportedException();
 [[noreturn]] void AfxThrowResourceException();
+[[noreturn]] void AfxThrowUserException();
 [[noreturn]] void AfxThrowArchiveException(int cause, LPCTSTR lpszArchiveName = NULL);
 [[noreturn]] void AfxThrowFileException(int cause, LONG lOsError = -1, LPCTSTR lpszFileName = NULL);
 

@@ -1,6 +1,6 @@
 // The main frame window.
 #pragma once
-#include "afx/winwnd.h"
+#include "afx/winframe.h"
 
 class CMainFrame : public CFrameWnd {
 public:

@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "afx/winwnd.h"
+#include "afx/winframe.h"
+#include "afx/winmsg.h"
 #include "uitest.h"
 
 extern "C" __declspec(dllexport) int VedraTestExport() { return 42; }
@@ -127,9 +128,14 @@ class RefusingFrame : public CFrameWnd {
   ~RefusingFrame() override { ++destroyed; }
 
  protected:
-  int OnCreate(LPCREATESTRUCTA) override { return -1; }
+  afx_msg int OnCreate(LPCREATESTRUCTA) { return -1; }
+  DECLARE_MESSAGE_MAP()
 };
 int RefusingFrame::destroyed = 0;
+
+BEGIN_MESSAGE_MAP(RefusingFrame, CFrameWnd)
+  ON_WM_CREATE()
+END_MESSAGE_MAP()
 
 TEST(Frame, FailedCreateLeavesTheObjectToItsOwner) {
   auto* frame = new RefusingFrame;

@@ -52,3 +52,77 @@ HWND FindTopLevelWindow(DWORD pid, const char* title) {
 }
 
 }  // namespace uitest
+
+namespace uitest {
+
+namespace {
+struct BoxSearch {
+  DWORD pid;
+  const std::string* caption;
+  HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND hWnd, LPARAM lParam) {
+  auto* s = reinterpret_cast<BoxSearch*>(lParam);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hWnd, &pid);
+  char cls[32] = {}, text[256] = {};
+  ::GetClassNameA(hWnd, cls, sizeof cls);
+  if (pid != s->pid || std::strcmp(cls, "#32770") != 0 || !::IsWindowVisible(hWnd) || !::IsWindowEnabled(hWnd))
+    return TRUE;
+  ::GetWindowTextA(hWnd, text, sizeof text);
+  if (*s->caption != text) return TRUE;
+  s->found = hWnd;
+  return FALSE;
+}
+
+BOOL CALLBACK CollectStatic(HWND hWnd, LPARAM lParam) {
+  char cls[32] = {}, text[1024] = {};
+  ::GetClassNameA(hWnd, cls, sizeof cls);
+  if (lstrcmpiA(cls, "Static") != 0) return TRUE;
+  ::GetWindowTextA(hWnd, text, sizeof text);
+  if (!text[0]) return TRUE;
+  auto* out = reinterpret_cast<std::string*>(lParam);
+  if (!out->empty()) *out += "\n";
+  *out += text;
+  return TRUE;
+}
+}  // namespace
+
+BoxAnswerer::BoxAnswerer(const char* caption, int button, DWORD timeoutMs, std::function<void(HWND)> probe)
+    : m_caption(caption), m_button(button), m_timeoutMs(timeoutMs), m_probe(std::move(probe)), m_thread([this] { Run(); }) {}
+
+BoxAnswerer::~BoxAnswerer() {
+  if (m_thread.joinable()) m_thread.join();
+}
+
+void BoxAnswerer::Run() {
+  const ULONGLONG end = ::GetTickCount64() + m_timeoutMs;
+  BoxSearch search{::GetCurrentProcessId(), &m_caption, nullptr};
+  while (::GetTickCount64() < end) {
+    search.found = nullptr;
+    ::EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+    if (search.found) break;
+    ::Sleep(20);
+  }
+  if (!search.found) {
+    m_done = true;
+    return;
+  }
+  m_seen.found = true;
+  m_seen.caption = m_caption;
+  ::EnumChildWindows(search.found, CollectStatic, reinterpret_cast<LPARAM>(&m_seen.text));
+  if (m_probe) m_probe(search.found);
+  HWND button = ::GetDlgItem(search.found, m_button);
+  ::PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(m_button, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  m_done = true;
+}
+
+BoxSeen BoxAnswerer::Wait() {
+  // The box's thread must keep pumping for the answer to arrive: pump while waiting.
+  PumpUntil([this] { return m_done.load(); }, m_timeoutMs + 5000);
+  if (m_thread.joinable()) m_thread.join();
+  return m_seen;
+}
+
+}  // namespace uitest

@@ -2,7 +2,10 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
+#include <string>
+#include <thread>
 
 namespace uitest {
 
@@ -14,5 +17,40 @@ void PumpPending();
 
 // The first visible top-level window of process pid whose title is title (any title when null).
 HWND FindTopLevelWindow(DWORD pid, const char* title);
+
+}  // namespace uitest
+
+namespace uitest {
+
+// What an answered box showed.
+struct BoxSeen {
+  bool found = false;
+  std::string caption;
+  std::string text;  // the texts of its static controls, joined by "\n"
+};
+
+// Answers the next dialog box (class "#32770") of this process whose caption is `caption` from a
+// second thread: waits for it, reads its texts, then presses the button with id `button`. The
+// thread that made the box keeps running its own message loop meanwhile. Wait() returns what was
+// seen (found false when no box came within timeoutMs).
+class BoxAnswerer {
+ public:
+  // probe, when given, runs on the answering thread with the box before the button is pressed.
+  BoxAnswerer(const char* caption, int button, DWORD timeoutMs = 10000, std::function<void(HWND)> probe = {});
+  ~BoxAnswerer();
+  BoxAnswerer(const BoxAnswerer&) = delete;
+  BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+  BoxSeen Wait();
+
+ private:
+  void Run();
+  std::string m_caption;
+  int m_button;
+  DWORD m_timeoutMs;
+  std::function<void(HWND)> m_probe;
+  BoxSeen m_seen;
+  std::atomic<bool> m_done{false};
+  std::thread m_thread;
+};
 
 }  // namespace uitest
