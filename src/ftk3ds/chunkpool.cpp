@@ -1,7 +1,8 @@
 // Chunk nodes come from blocks of many nodes rather than one malloc each: a file of thousands
 // of objects holds hundreds of thousands of nodes, and freeing them one by one leaves the
 // heap with as many small holes to merge. Free nodes are kept on a list and used again; when
-// the last node in use is freed, all blocks but one go back to the heap.
+// the last node in use is freed, a few blocks are kept empty for the next database and the
+// others go back to the heap.
 //
 // Address-sanitized builds take every node from malloc, so that a node used after it is freed
 // is still caught.
@@ -32,6 +33,7 @@ void FreeChunkNode(Chunk3ds *chunk) { free(chunk); }
 namespace {
 
 const size_t kNodesPerBlock = 1024;
+const size_t kSpareBlocks = 64;  // about 3 MB kept while no node is in use
 
 union Slot {
   Chunk3ds chunk;
@@ -44,7 +46,8 @@ struct Block {
 };
 
 struct Pool {
-  Block *blocks = nullptr;
+  Block *blocks = nullptr;  // in use, newest first
+  Block *spare = nullptr;   // empty
   Slot *freeSlots = nullptr;
   size_t used = 0;  // slots handed out from the newest block
   size_t live = 0;  // nodes in use
@@ -53,7 +56,11 @@ struct Pool {
 Pool pool;
 
 bool AddBlock() {
-  Block *block = static_cast<Block *>(malloc(sizeof(Block)));
+  Block *block = pool.spare;
+  if (block)
+    pool.spare = block->next;
+  else
+    block = static_cast<Block *>(malloc(sizeof(Block)));
   if (!block) return false;
   block->next = pool.blocks;
   pool.blocks = block;
@@ -61,17 +68,22 @@ bool AddBlock() {
   return true;
 }
 
-// Keeps the newest block, empty, and frees the others.
-void KeepOneBlock() {
-  Block *rest = pool.blocks->next;
-  pool.blocks->next = nullptr;
+// With no node in use: keeps some blocks as spares and frees the others.
+void EmptyPool() {
+  size_t kept = 0;
+  for (Block *b = pool.spare; b; b = b->next) ++kept;
+  while (Block *block = pool.blocks) {
+    pool.blocks = block->next;
+    if (kept < kSpareBlocks) {
+      block->next = pool.spare;
+      pool.spare = block;
+      ++kept;
+    } else {
+      free(block);
+    }
+  }
   pool.freeSlots = nullptr;
   pool.used = 0;
-  while (rest) {
-    Block *next = rest->next;
-    free(rest);
-    rest = next;
-  }
 }
 
 Slot *TakeSlot() {
@@ -98,7 +110,7 @@ void FreeChunkNode(Chunk3ds *chunk) {
   Slot *slot = reinterpret_cast<Slot *>(chunk);
   slot->nextFree = pool.freeSlots;
   pool.freeSlots = slot;
-  if (--pool.live == 0) KeepOneBlock();
+  if (--pool.live == 0) EmptyPool();
 }
 
 #endif
