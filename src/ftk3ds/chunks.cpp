@@ -197,13 +197,13 @@ void FreeChain(Chunk3ds *c) {
     Chunk3ds *next = c->next;
     FreeChunkData3ds(c);
     FreeChain(c->children);
-    free(c);
+    FreeChunkNode(c);
     c = next;
   }
 }
 
 Chunk3ds *NewChunk(uint32_t tag) {
-  Chunk3ds *chunk = static_cast<Chunk3ds *>(calloc(1, sizeof(Chunk3ds)));
+  Chunk3ds *chunk = AllocChunkNode();
   if (!chunk) {
     PushErrList3ds(ERR_NO_MEM);
     return nullptr;

@@ -278,6 +278,10 @@ void *AllocArray(size_t count, size_t size);
 // The same without zeroing, for an array that is filled at once.
 void *AllocFilled(size_t count, size_t size);
 
+// Zeroed chunk nodes (null when memory runs out), and freeing one; only for the chunk tree.
+Chunk3ds *AllocChunkNode();
+void FreeChunkNode(Chunk3ds *chunk);
+
 // Makes a chunk with its data record and adds it in order below parent; null on failure
 // (code 21 pushed).
 Chunk3ds *AddDataChild(Chunk3ds *parent, uint32_t tag);

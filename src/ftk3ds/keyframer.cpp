@@ -121,17 +121,26 @@ void ResetMotion(ObjectMotion3ds *m) {
   m->morphSmooth = 24.0f;
 }
 
-// Takes over a track's arrays from a chunk copy.
+// Own copies of the arrays of a track read from the database (ERR_NO_MEM pushed when memory
+// runs out).
 template <typename T>
-void TakeTrack(Chunk3ds *chunk, uint32_t *count, uint16_t *flags, KeyHeader3ds **keys, T **values) {
-  auto *data = static_cast<TrackData *>(chunk->data);
+void CopyTrack(Chunk3ds *chunk, uint32_t *count, uint16_t *flags, KeyHeader3ds **keys, T **values) {
+  auto *data = static_cast<const TrackData *>(chunk->data);
+  size_t valueSize = TrackValueSize(chunk->tag);
+  auto *newKeys = static_cast<KeyHeader3ds *>(AllocFilled(data->count, sizeof(KeyHeader3ds)));
+  void *newValues = values ? AllocFilled(data->count, valueSize) : nullptr;
+  if (data->count && (!newKeys || (values && valueSize && !newValues))) {
+    free(newKeys);
+    free(newValues);
+    return;
+  }
+  if (newKeys) memcpy(newKeys, data->keys, data->count * sizeof(KeyHeader3ds));
+  if (newValues) memcpy(newValues, data->values, data->count * valueSize);
   free(*keys);
-  *keys = data->keys;
-  data->keys = nullptr;
+  *keys = newKeys;
   if (values) {
     free(*values);
-    *values = static_cast<T *>(data->values);
-    data->values = nullptr;
+    *values = static_cast<T *>(newValues);
   }
   *count = data->count;
   *flags = data->flags;
@@ -329,10 +338,7 @@ void ReadObjectMotion3ds(Chunk3ds *node, ObjectMotion3ds **motion) {
     InitObjectMotion3ds(motion, 0, 0, 0, 0, 0);
   if (!*motion) return;
   ObjectMotion3ds *m = *motion;
-  Chunk3ds *copy = nullptr;
-  CopyChunk3ds(node, &copy);
-  if (!copy) return;
-  for (Chunk3ds *c = copy->children; c && ErrorSerial() == serial; c = c->next) {
+  for (Chunk3ds *c = node->children; c && ErrorSerial() == serial; c = c->next) {
     bool wanted = c->tag == kNodeHeader || c->tag == kInstanceName || c->tag == kPivot ||
                   c->tag == kBoundBox || c->tag == kMorphSmooth || c->tag == kPosTrack ||
                   c->tag == kRotTrack || c->tag == kScaleTrack || c->tag == kMorphTrack ||
@@ -361,17 +367,16 @@ void ReadObjectMotion3ds(Chunk3ds *node, ObjectMotion3ds **motion) {
         break;
       }
       case kMorphSmooth: m->morphSmooth = *static_cast<float *>(data); break;
-      case kPosTrack: TakeTrack(c, &m->posKeyCount, &m->posFlags, &m->posKeys, &m->pos); break;
-      case kRotTrack: TakeTrack(c, &m->rotKeyCount, &m->rotFlags, &m->rotKeys, &m->rot); break;
-      case kScaleTrack: TakeTrack(c, &m->scaleKeyCount, &m->scaleFlags, &m->scaleKeys, &m->scale); break;
-      case kMorphTrack: TakeTrack(c, &m->morphKeyCount, &m->morphFlags, &m->morphKeys, &m->morph); break;
+      case kPosTrack: CopyTrack(c, &m->posKeyCount, &m->posFlags, &m->posKeys, &m->pos); break;
+      case kRotTrack: CopyTrack(c, &m->rotKeyCount, &m->rotFlags, &m->rotKeys, &m->rot); break;
+      case kScaleTrack: CopyTrack(c, &m->scaleKeyCount, &m->scaleFlags, &m->scaleKeys, &m->scale); break;
+      case kMorphTrack: CopyTrack(c, &m->morphKeyCount, &m->morphFlags, &m->morphKeys, &m->morph); break;
       case kHideTrack:
-        TakeTrack<void>(c, &m->hideKeyCount, &m->hideFlags, &m->hideKeys, nullptr);
+        CopyTrack<void>(c, &m->hideKeyCount, &m->hideFlags, &m->hideKeys, nullptr);
         break;
       default: break;
     }
   }
-  ReleaseChunk3ds(&copy);
 }
 
 void PutObjectMotion3ds(Database3ds *db, const ObjectMotion3ds *motion) {

@@ -123,6 +123,16 @@ void ReadMap(Chunk3ds *chunk, MapInfo3ds *map) {
     if (auto *v = static_cast<uint8_t *>(DataOf(chunk, t.tag))) *t.to = ColorFromBytes(v);
 }
 
+// The map's own copy of a parameter block read from the database.
+void CopyBlock(const RawData &raw, MapInfo3ds *map) {
+  auto *bytes = static_cast<uint8_t *>(AllocFilled(raw.size, 1));
+  if (raw.size && !bytes) return;
+  if (bytes) memcpy(bytes, raw.bytes, raw.size);
+  free(map->data);
+  map->data = bytes;
+  map->dataSize = raw.size;
+}
+
 // ---- Writing ----
 
 bool AddPercent(Chunk3ds *parent, uint16_t value) {
@@ -397,9 +407,7 @@ void ReadMaterialEntry3ds(Chunk3ds *entry, Material3ds **mat) {
   bool falloffIn = false;
   for (Chunk3ds *child = entry->children; child && ErrorSerial() == serial; child = child->next) {
     if ((child->tag & 0xFF00) == 0x8000) continue;
-    Chunk3ds *c = nullptr;
-    CopyChunk3ds(child, &c);
-    if (!c) break;
+    Chunk3ds *c = child;
     switch (c->tag) {
       case kMatName: {
         auto *name = static_cast<char *>(ReadChunkData3ds(c));
@@ -445,17 +453,11 @@ void ReadMaterialEntry3ds(Chunk3ds *entry, Material3ds **mat) {
           ReadMap(c, &(m->*slot->map));
         } else if (const Slot *block = SlotByBlock(c->tag)) {
           if (auto *raw = static_cast<RawData *>(ReadChunkData3ds(c))) {
-            MapInfo3ds &map = m->*block->map;
-            free(map.data);
-            map.data = raw->bytes;
-            map.dataSize = raw->size;
-            raw->bytes = nullptr;
-            raw->size = 0;
+            CopyBlock(*raw, &(m->*block->map));
           }
         }
         break;
     }
-    ReleaseChunk3ds(&c);
   }
   if (falloffIn) m->transFalloff = -std::fabs(m->transFalloff);
 }
