@@ -730,6 +730,16 @@ WTAPI WTnode *WTmaterialnode_new(WTnode *parent);
 WTAPI WTnode *WTfognode_new(WTnode *parent);
 WTAPI WTnode *WTlightnode_newambient(WTnode *parent);
 WTAPI WTnode *_WTmtablenode_new(WTnode *parent);
+
+/* Callback nodes: leaves drawn by the caller's function, bounded by a box the caller sets. */
+typedef void (*WTcallbackfn)(WTnode *node, void *data);
+WTAPI WTnode *_WTcallbacknode_new(WTnode *parent, WTcallbackfn fn, int flags);
+WTAPI WTnode *_WTcallbacknode_newdata(WTnode *parent, void *record, void *owner);
+WTAPI int _WTcallbacknode_setflags(WTnode *node, int flags);
+WTAPI int _WTcallbacknode_getflags(WTnode *node);
+WTAPI int _WTcallbacknode_setfunction(WTnode *node, WTcallbackfn fn);
+WTAPI int _WTcallbacknode_setdata(WTnode *node, void *record, void *owner);
+WTAPI int _WTcallbacknode_setbox(WTnode *node, const float low[3], const float high[3]);
 WTAPI WTnode *WTgeometrynode_new(WTnode *parent, WTgeometry *geometry);
 WTAPI WTnode *_WTnode_insertlight(WTlight *light);
 

@@ -37,6 +37,32 @@ std::vector<float> extents(WTnode *n) {
 
 WTnode *unitbox(WTnode *parent) { return WTgeometrynode_new(parent, WTgeometry_newblock(1, 1, 1, 0)); }
 
+void drawnothing(WTnode *, void *) {}
+
+TEST_F(Motion, ACallbackNodeIsALeafBoundedByItsBox) {
+  WTnode *g = WTgroupnode_new(root);
+  EXPECT_EQ(_WTcallbacknode_new(g, nullptr, 0), nullptr);
+  WTnode *c = _WTcallbacknode_new(g, drawnothing, 2);
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(_WTcallbacknode_getflags(c), 1 | 2 | 16);
+  EXPECT_EQ(_WTcallbacknode_new(c, drawnothing, 0), nullptr);  // a leaf takes no children
+  EXPECT_EQ(_WTcallbacknode_setflags(g, 1), 0);
+  EXPECT_LT(WTnode_getradius(g), 0.0f);  // no box yet: nothing to bound
+  const float low[3] = {-1, -2, -2}, high[3] = {3, 2, 2};
+  ASSERT_EQ(_WTcallbacknode_setbox(c, low, high), 1);
+  EXPECT_THAT(midpoint(g), Pointwise(FloatNear(1e-5f), std::vector<float>{1, 0, 0}));
+  EXPECT_THAT(extents(g), Pointwise(FloatNear(1e-5f), std::vector<float>{2, 2, 2}));
+
+  int record = 7;
+  EXPECT_EQ(_WTcallbacknode_newdata(g, nullptr, nullptr), nullptr);
+  WTnode *d = _WTcallbacknode_newdata(g, &record, nullptr);
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(WTnode_getdata(d), d);  // the node owns its record when nobody else does
+  EXPECT_EQ(_WTcallbacknode_getflags(d), 8);
+  ASSERT_EQ(_WTcallbacknode_setdata(d, &record, g), 1);
+  EXPECT_EQ(WTnode_getdata(d), g);
+}
+
 TEST_F(Motion, TranslateAndTurnInTheNodesOwnFrameOrItsParents) {
   WTnode *x = WTxformnode_new(root);
   ASSERT_EQ(WTnode_rotateaxis(x, 2, 90, WTFRAME_LOCAL), 1);
