@@ -1,9 +1,9 @@
 // Services of the toolkit layers above the core that the core calls: the object layer and the
 // built-in property tables of nodes, viewpoints, windows, sensors and paths.
 //
-// layers_default.cpp gives each of them a small default for as long as its layer is not part of
-// the library: no objects are loaded or saved, and no class has built-in properties.  A layer
-// that implements one of these functions removes its default from that file.
+// layers_default.cpp gives the object layer a small default for as long as that layer is not part
+// of the library: no objects are loaded or saved.  A layer that implements one of these functions
+// removes its default from that file.
 #pragma once
 
 #include "toolkit/wt.h"
@@ -40,7 +40,18 @@ int _WTobject_addtoscene(WTobject *object);
 // The per-frame update of objects that motion links drive.
 void _WTobject_motionupdate(void);
 
-// ---- Built-in property tables ------------------------------------------------------------------
+// ---- Built-in property tables (proptables.cpp) -------------------------------------------------
+
+// Builds the tables of the five classes once and binds their setters and getters by name.
+void _WTpropertytable_init(void);
+// Stores a row's setter and getter; 0 when either is missing, 1 for a class above the path's.
+int _WTpropertytable_bind(int c, int index, void *setter, void *getter);
+// Row of the name through the class hash, -1 when absent.
+int _WTpropertytable_lookup(void *object, const char *name);
+// Column 0 name, 1 type, 2 setter, 3 getter of a row; null outside the table.
+void *_WTpropertytable_cell(void *object, int row, int column);
+// The setter of a built-in property and its row; 0 when there is none.
+int _WTpropertytable_getsetter(void *object, const char *name, void **setter, int *index);
 
 // Row of the name in the object's class table when the stored name equals it exactly, else -1.
 int _WTpropertytable_index(void *object, const char *name);

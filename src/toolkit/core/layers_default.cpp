@@ -34,17 +34,4 @@ void _WTobject_mergeinto(WTobject *, WTobject *) {}
 
 void _WTobject_finishmerge(WTobject *, int) {}
 
-int _WTpropertytable_index(void *, const char *) { return -1; }
-
-int _WTpropertytable_gettype(void *, const char *) { return WTNOTYPE; }
-
-int _WTproperty_setbuiltin(void *, const char *, const void *) { return 0; }
-
-int _WTproperty_setbuiltinfromvalue(void *, const char *, const WTvalue *) { return 0; }
-
-int _WTproperty_getbuiltin(void *, const char *, void *) { return 0; }
-
-int _WTproperty_numbuiltin(void *) { return 0; }
-
-const char *_WTproperty_builtinname(void *, int) { return nullptr; }
 }
