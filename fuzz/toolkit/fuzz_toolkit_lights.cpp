@@ -5,20 +5,12 @@
 
 #include <string>
 
-#include "toolkit/wt.h"
+#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static bool ready = [] {
-    for (int level : {WTMSG_WARNING, WTMSG_INFO}) _WTmsg_setrouting(level, 0, nullptr);
-    WTuniverse_new(512, 0);
-    return true;
-  }();
-  (void)ready;
-  static const std::string path = "fuzz-lights-" + std::to_string(getpid()) + ".txt";
-  FILE *f = fopen(path.c_str(), "wb");
-  if (!f) return 0;
-  fwrite(data, 1, size, f);
-  fclose(f);
+  fuzzsupport::quietuniverse();
+  static const std::string path = fuzzsupport::inputname("fuzz-lights-", ".txt");
+  if (!fuzzsupport::writeinput(path, data, size)) return 0;
   WTnode *group = WTgroupnode_new(WTuniverse_getrootnodes());
   WTlightnode_load(group, path.c_str());
   WTnode_delete(group);

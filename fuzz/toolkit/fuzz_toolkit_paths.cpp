@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "fuzz_support.h"
 #include "toolkit/wt.h"
 
 namespace {
@@ -20,17 +21,9 @@ int countpaths() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static bool ready = [] {
-    for (int level : {WTMSG_WARNING, WTMSG_INFO}) _WTmsg_setrouting(level, 0, nullptr);
-    WTuniverse_new(512, 0);
-    return true;
-  }();
-  (void)ready;
-  static const std::string name = "fuzz-path-" + std::to_string(getpid()) + ".pth";
-  FILE *f = fopen(name.c_str(), "wb");
-  if (!f) return 0;
-  fwrite(data, 1, size, f);
-  fclose(f);
+  fuzzsupport::quietuniverse();
+  static const std::string name = fuzzsupport::inputname("fuzz-path-", ".pth");
+  if (!fuzzsupport::writeinput(name, data, size)) return 0;
   int before = countpaths();
   WTpath *p = _WTpath_load(name.c_str(), nullptr);
   if (countpaths() != before + (p ? 1 : 0)) abort();

@@ -233,33 +233,28 @@ int _WTnode_getxforms(void *start, WTm4 out) {
   return kind == 2 ? 2 : (kind ? kind | 1 : 0);
 }
 
-int WTnode_getextents(WTnode *node, WTp3 e) {
+namespace {
+
+// The half-extents (half) or the midpoint of a geometry node's geometry or a group's bounds.
+int nodebox(WTnode *node, WTp3 out, bool half) {
   WTnode *n = _WTnode_resolve(node);
-  if (!n || !e) return 0;
+  if (!n || !out) return 0;
   if (n->kind == WTNODE_GEOMETRY && n->u.geometry) {
-    memcpy(e, n->u.geometry->half, sizeof(WTp3));
+    memcpy(out, half ? n->u.geometry->half : n->u.geometry->mid, sizeof(WTp3));
     return 1;
   }
   if (!isgroup(n)) return 0;
   _WTnode_refreshbounds(n);
   if (!(n->flags & WTNF_BOUNDSVALID)) return 0;
-  memcpy(e, n->bounds.ext, sizeof(WTp3));
+  memcpy(out, half ? n->bounds.ext : n->bounds.mid, sizeof(WTp3));
   return 1;
 }
 
-int WTnode_getmidpoint(WTnode *node, WTp3 mid) {
-  WTnode *n = _WTnode_resolve(node);
-  if (!n || !mid) return 0;
-  if (n->kind == WTNODE_GEOMETRY && n->u.geometry) {
-    memcpy(mid, n->u.geometry->mid, sizeof(WTp3));
-    return 1;
-  }
-  if (!isgroup(n)) return 0;
-  _WTnode_refreshbounds(n);
-  if (!(n->flags & WTNF_BOUNDSVALID)) return 0;
-  memcpy(mid, n->bounds.mid, sizeof(WTp3));
-  return 1;
-}
+}  // namespace
+
+int WTnode_getextents(WTnode *node, WTp3 e) { return nodebox(node, e, true); }
+
+int WTnode_getmidpoint(WTnode *node, WTp3 mid) { return nodebox(node, mid, false); }
 
 float WTnode_getradius(WTnode *node) {
   WTnode *n = _WTnode_resolve(node);
