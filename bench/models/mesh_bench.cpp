@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "star_polygon.h"
 #include "models/frame.h"
 #include "models/planhost.h"
 #include "models/triangulate.h"
@@ -16,41 +17,10 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
-// A star-shaped outline of n vertices (counter-clockwise) with n / 50 small square holes
-// (clockwise) along a circle well inside it. Vertices are numbered from 1.
-struct Polygon {
-  std::vector<int> sizes;
-  std::vector<double> xy{0.0, 0.0};
-  int total = 0;
-};
+using Polygon = StarPolygon;
 
-Polygon RandomPolygon(int n, unsigned seed) {
-  std::mt19937 g(seed);
-  std::uniform_real_distribution<double> u(0.0, 1.0);
-  Polygon p;
-  p.sizes.push_back(n);
-  for (int i = 0; i < n; ++i) {
-    const double a = (i + 0.9 * u(g)) / n * 2.0 * kPi;
-    const double r = 60000.0 + 40000.0 * u(g);
-    p.xy.push_back(r * std::cos(a));
-    p.xy.push_back(r * std::sin(a));
-  }
-  const int holes = n / 50;
-  for (int h = 0; h < holes; ++h) {
-    const double a = 2.0 * kPi * h / holes;
-    const double cx = 30000.0 * std::cos(a), cy = 30000.0 * std::sin(a), d = 50.0;
-    const double corners[4][2] = {{-d, -d}, {-d, d}, {d, d}, {d, -d}};
-    for (const auto& c : corners) {
-      p.xy.push_back(cx + c[0]);
-      p.xy.push_back(cy + c[1]);
-    }
-    p.sizes.push_back(4);
-  }
-  p.total = static_cast<int>(p.xy.size() / 2) - 1;
-  return p;
-}
+Polygon RandomPolygon(int n, unsigned seed) { return MakeStarPolygon(n, seed, true); }
 
 void BM_TriangulatePolygon(benchmark::State& state) {
   const Polygon p = RandomPolygon(static_cast<int>(state.range(0)), 7);

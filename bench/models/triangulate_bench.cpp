@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "star_polygon.h"
 #include "models/triangulate.h"
 
 namespace triangulate_baseline {
@@ -23,47 +24,14 @@ int TriangulatePolygon(int contourCount, const int contourSizes[], const double 
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kGoal = 2.5;
 const int kSizes[] = {100, 1000};
 
 using TriangulateFn = int (*)(int, const int[], const double (*)[2], int (*)[3], int);
 
-// A star-shaped outline of n vertices (counter-clockwise), with n / 50 small square holes
-// (clockwise) on a circle well inside it when asked. Vertices are numbered from 1.
-struct Polygon {
-  std::vector<int> sizes;
-  std::vector<double> xy{0.0, 0.0};
-  int total = 0;
-  const double (*Vertices() const)[2] { return reinterpret_cast<const double(*)[2]>(xy.data()); }
-  int Holes() const { return static_cast<int>(sizes.size()) - 1; }
-};
+using Polygon = StarPolygon;
 
-Polygon RandomPolygon(int n, bool withHoles) {
-  std::mt19937 g(7);
-  std::uniform_real_distribution<double> u(0.0, 1.0);
-  Polygon p;
-  p.sizes.push_back(n);
-  for (int i = 0; i < n; ++i) {
-    const double a = (i + 0.9 * u(g)) / n * 2.0 * kPi;
-    const double r = 60000.0 + 40000.0 * u(g);
-    p.xy.push_back(r * std::cos(a));
-    p.xy.push_back(r * std::sin(a));
-  }
-  const int holes = withHoles ? n / 50 : 0;
-  for (int h = 0; h < holes; ++h) {
-    const double a = 2.0 * kPi * h / holes;
-    const double cx = 30000.0 * std::cos(a), cy = 30000.0 * std::sin(a), d = 50.0;
-    const double corners[4][2] = {{-d, -d}, {-d, d}, {d, d}, {d, -d}};
-    for (const auto& c : corners) {
-      p.xy.push_back(cx + c[0]);
-      p.xy.push_back(cy + c[1]);
-    }
-    p.sizes.push_back(4);
-  }
-  p.total = static_cast<int>(p.xy.size() / 2) - 1;
-  return p;
-}
+Polygon RandomPolygon(int n, bool withHoles) { return MakeStarPolygon(n, 7, withHoles); }
 
 double Cross(const double* a, const double* b, const double* c) {
   return (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]);

@@ -13,6 +13,17 @@ namespace {
 
 typedef float M4[4][4];
 
+// A link cell met in a walk: its next sibling goes on the stack, then its child, which is taken
+// first.  False for a node.
+template <typename T, int N>
+bool steppastlink(WTwalkstack<T, N> &stack, T e) {
+  if (_WTkindof(e) != WTNODE_LINK) return false;
+  const WTnodelink *l = static_cast<const WTnodelink *>(e);
+  if (l->nextsibling) stack.push(l->nextsibling);
+  stack.push(l->child);
+  return true;
+}
+
 void identity(M4 m) {
   memset(m, 0, sizeof(M4));
   for (int i = 0; i < 4; i++) m[i][i] = 1.0f;
@@ -127,13 +138,9 @@ int _WTnode_update(WTnodelink *first, WTbounds *out) {
   Merge merge;
   void *e;
   while (stack.pop(&e)) {
-    if (_WTkindof(e) == WTNODE_LINK) {
-      WTnodelink *l = static_cast<WTnodelink *>(e);
-      l->flags &= static_cast<unsigned char>(~WTLF_MARKED);
-      if (l->nextsibling) stack.push(l->nextsibling);
-      stack.push(l->child);
-      continue;
-    }
+    if (_WTkindof(e) == WTNODE_LINK)
+      static_cast<WTnodelink *>(e)->flags &= static_cast<unsigned char>(~WTLF_MARKED);
+    if (steppastlink(stack, e)) continue;
     WTnode *n = static_cast<WTnode *>(e);
     switch (n->kind) {
       case WTNODE_XFORM:
@@ -203,12 +210,7 @@ int _WTnode_getxforms(void *start, WTm4 out) {
   bool met = false;
   void *e;
   while (stack.pop(&e)) {
-    if (_WTkindof(e) == WTNODE_LINK) {
-      WTnodelink *l = static_cast<WTnodelink *>(e);
-      if (l->nextsibling) stack.push(l->nextsibling);
-      stack.push(l->child);
-      continue;
-    }
+    if (steppastlink(stack, e)) continue;
     WTnode *n = static_cast<WTnode *>(e);
     switch (n->kind) {
       case WTNODE_XFORM:
@@ -278,12 +280,7 @@ void _WTnode_invalidate(void *start) {
   stack.push(start);
   void *e;
   while (stack.pop(&e)) {
-    if (_WTkindof(e) == WTNODE_LINK) {
-      WTnodelink *l = static_cast<WTnodelink *>(e);
-      if (l->nextsibling) stack.push(l->nextsibling);
-      stack.push(l->child);
-      continue;
-    }
+    if (steppastlink(stack, e)) continue;
     WTnode *n = static_cast<WTnode *>(e);
     if (n->kind == WTNODE_GEOMETRY)
       _WTgeometry_modifiable(n->u.geometry);
@@ -329,12 +326,7 @@ void readyroot(WTnode *root, WTnodestate *s) {
       if (s->materialdepth > 0) s->materialdepth--;
       continue;
     }
-    if (_WTkindof(e) == WTNODE_LINK) {
-      const WTnodelink *l = static_cast<const WTnodelink *>(e);
-      if (l->nextsibling) stack.push(l->nextsibling);
-      stack.push(l->child);
-      continue;
-    }
+    if (steppastlink(stack, e)) continue;
     WTnode *n = const_cast<WTnode *>(static_cast<const WTnode *>(e));
     switch (n->kind) {
       case WTNODE_XFORM:

@@ -16,10 +16,10 @@ struct Block {
   char kind;  // 'P', 'S', 'D' or 'A'
   bool haspos = false, hasdir = false, hasint = false, hasatt = false, hasexp = false;
   bool hasangle = false, radians = false, hasrgb = false, hasamb = false, hasdiff = false;
-  bool hasspec = false;
+  bool hasspecular = false;
   float pos[3], dir[3], intensity, att[3], exp, angle;
   unsigned char rgb[3];
-  float amb[3], diff[3], spec[3];
+  float amb[3], diff[3], specular[3];
 };
 
 // Attributes: keyword, the blocks that take it, and its label in messages.
@@ -28,6 +28,7 @@ struct Attribute {
   const char *blocks;
   const char *label;
 };
+// The attribute keywords as light files write them ("spec" is the specular colour).
 const Attribute kAttributes[] = {
     {"pos", "PS", "light position"},        {"dir", "SD", "light direction"},
     {"int", "PSDA", "light intensity"},     {"att", "PS", "light attenuation"},
@@ -61,7 +62,7 @@ bool readvalue(WTreader *r, const char *keyword, const char *label, Block &b) {
   if (!strcmp(keyword, "att")) return (b.hasatt = _WTreader_getfloat3(r, b.att, label));
   if (!strcmp(keyword, "amb")) return (b.hasamb = _WTreader_getfloat3(r, b.amb, label));
   if (!strcmp(keyword, "diff")) return (b.hasdiff = _WTreader_getfloat3(r, b.diff, label));
-  if (!strcmp(keyword, "spec")) return (b.hasspec = _WTreader_getfloat3(r, b.spec, label));
+  if (!strcmp(keyword, "spec")) return (b.hasspecular = _WTreader_getfloat3(r, b.specular, label));
   if (!strcmp(keyword, "rgb"))
     return (b.hasrgb = _WTreader_gethexcolor(r, &b.rgb[0], &b.rgb[1], &b.rgb[2], label));
   if (!_WTreader_getfloat(r, &v, label)) return false;
@@ -109,7 +110,7 @@ void applycolours(WTnode *n, const Block &b) {
   }
   if (b.hasamb) WTlightnode_setambient(n, b.amb[0], b.amb[1], b.amb[2]);
   if (b.hasdiff) WTlightnode_setdiffuse(n, b.diff[0], b.diff[1], b.diff[2]);
-  if (b.hasspec) WTlightnode_setspecular(n, b.spec[0], b.spec[1], b.spec[2]);
+  if (b.hasspecular) WTlightnode_setspecular(n, b.specular[0], b.specular[1], b.specular[2]);
 }
 
 void makelight(WTnode *parent, const Block &b) {
