@@ -1342,6 +1342,8 @@ int _WTnet_checkdatagram(const void *data, int length);
 int _WTnet_receive(const void *data, int length, uint32_t from);
 /* Empties the ring and the pending datagram. */
 void _WTnet_clearring(void);
+/* True while a received datagram waits for room in the ring. */
+int _WTnet_haspending(void);
 
 /* ---- Start-up options and search paths -------------------------------------------------------- */
 

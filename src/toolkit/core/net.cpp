@@ -354,8 +354,8 @@ void _WTnet_flush(void) {
 }
 
 void _WTnet_poll(void) {
-  if (net.sendsock == WTPLAT_NOSOCKET) return;
   movepending();
+  if (net.sendsock == WTPLAT_NOSOCKET) return;
   if (net.pending || !_WTplat_readable(net.recvsock)) return;
   uint32_t from = 0;
   int n = _WTplat_recvfrom(net.recvsock, net.recvbuf, sizeof net.recvbuf, &from);
@@ -392,6 +392,8 @@ int _WTnet_receive(const void *data, int length, uint32_t from) {
   net.pending = length;
   return -1;
 }
+
+int _WTnet_haspending(void) { return net.pending != 0; }
 
 void _WTnet_clearring(void) {
   emptyring();
