@@ -25,6 +25,13 @@ namespace {
 const uint32_t kLoopback = 0x7F000001u;  // 127.0.0.1
 const uint32_t kOwn = 0x7F000002u;       // 127.0.0.2, the address the layer takes as its own
 const char *kPeerVariable = "VEDRA_NET_PEER";
+// Wine binds a socket given one interface address to every address (so that it receives
+// broadcasts), and its datagrams leave from 127.0.0.1: there the peer sends none from 127.0.0.2.
+#if defined(_WIN32)
+const unsigned kFromOwn = 0;
+#else
+const unsigned kFromOwn = 1;
+#endif
 
 int ownaddress(uint32_t *address) {
   *address = kOwn;
@@ -234,7 +241,9 @@ TEST_F(Net, AFullRingDelaysReceipt) {
     _WTnet_write(data.data(), 248, 1, 2 * d);
     _WTnet_write(data.data(), 248, 1, 2 * d + 1);
     _WTnet_flush();
-    if (d < 16) ASSERT_TRUE(waitfor([&] { return _WTnet_haspending() == 0; }));
+    if (d < 16) {
+      ASSERT_TRUE(waitfor([&] { return _WTnet_haspending() == 0; }));
+    }
   }
   ASSERT_TRUE(waitfor([] { return _WTnet_haspending() != 0; }));
   int id, n;
@@ -268,7 +277,23 @@ TEST_F(Net, DamagedDatagramsFromAPeerAreDroppedAndCounted) {
   EXPECT_EQ(_WTnet_getdrops(WTNETDROP_TAG), 1u);     // "XYZ"
   EXPECT_EQ(_WTnet_getdrops(WTNETDROP_TYPE), 1u);    // 'X'
   EXPECT_EQ(_WTnet_getdrops(WTNETDROP_RECORD), 3u);  // past the end, kind 0, a torn header
-  EXPECT_EQ(_WTnet_getdrops(WTNETDROP_OWN), 1u);     // from 127.0.0.2
+  EXPECT_EQ(_WTnet_getdrops(WTNETDROP_OWN), kFromOwn);  // from 127.0.0.2
+}
+
+TEST_F(Net, PacketsFromTheOwnAddressAreNotReceivedBack) {
+  _WTnet_setaddresshook([](uint32_t *address) { return (*address = kLoopback), 1; });
+  int port = openfree("255.255.255.255");
+  ASSERT_NE(port, 0);
+  EXPECT_EQ(_WTnet_getdestination(), kLoopback);
+  _WTnet_write("own", 3, 1, 1);
+  _WTnet_flush();
+  ASSERT_TRUE(waitfor([] { return _WTnet_getdrops(WTNETDROP_OWN) == 1; }));
+  intptr_t s = _WTplat_udpsocket();
+  Datagram d = Datagram().record(1, 4, 2);
+  _WTplat_sendto(s, d.bytes.data(), static_cast<int>(d.bytes.size()), kLoopback, port);
+  _WTplat_closesocket(s);
+  ASSERT_TRUE(waitfor([] { return _WTnet_getdrops(WTNETDROP_OWN) == 2; }));
+  EXPECT_EQ(_WTnet_peek(nullptr, nullptr), 0);
 }
 
 // The peer's side: runs only when the test above starts this program with the port to send to.
@@ -301,10 +326,12 @@ TEST(NetPeer, SendsToThePort) {
     ASSERT_GT(_WTplat_sendto(s, d.bytes.data(), static_cast<int>(d.bytes.size()), kLoopback, p), 0);
     _WTplat_sleep(30);
   }
-  Datagram fromown = Datagram().record(1, 4, 0x303);
-  ASSERT_GT(_WTplat_sendto(own, fromown.bytes.data(), static_cast<int>(fromown.bytes.size()),
-                           kLoopback, p), 0);
-  _WTplat_sleep(30);
+  if (kFromOwn) {
+    Datagram fromown = Datagram().record(1, 4, 0x303);
+    ASSERT_GT(_WTplat_sendto(own, fromown.bytes.data(), static_cast<int>(fromown.bytes.size()),
+                             kLoopback, p), 0);
+    _WTplat_sleep(30);
+  }
   Datagram last = Datagram().record(2, 6, 0x202);
   ASSERT_GT(_WTplat_sendto(s, last.bytes.data(), static_cast<int>(last.bytes.size()), kLoopback, p), 0);
   _WTplat_closesocket(s);
