@@ -88,14 +88,14 @@ class Sequences : public tk::Universe {
     _WTanimseq_setobjectcalls(nullptr);
     objects = nullptr;
   }
-  // The frame in the scene after each of n frames one period apart.
+  // The frame in the scene after each of n frames a period apart.
   std::vector<std::string> play(int n) {
     std::vector<std::string> out;
     for (int i = 0; i < n; i++) {
       WTuniverse_go1();
       std::vector<std::string> now = store.shown();
       out.push_back(now.size() == 1 ? now[0] : "several");
-      tk::advanceclock(1000);
+      tk::advanceclock(1001);  // a period and a little more: the clock reads in milliseconds
     }
     return out;
   }
