@@ -1234,6 +1234,117 @@ WTAPI WTpath *_WTpath_load(const char *filename, WTnode *node);
 /* One frame-loop step of every path. */
 WTAPI void _WTpath_stepall(void);
 
+/* ---- Animated sequences ----------------------------------------------------------------------
+ * Flip-books of objects loaded from the files "name.0" .. "name.count-1"; one frame is in the
+ * scene at a time.  Mode bits: 1 repeat, 2 reverse at the ends.  Direction 1 forward, 0 back. */
+
+typedef struct WTanimseq WTanimseq;
+
+WTAPI WTanimseq *_WTanimseq_new(const char *name, int count, double period, int options, int flags);
+WTAPI WTanimseq *_WTanimseq_copy(WTanimseq *seq);
+WTAPI int _WTanimseq_start(WTanimseq *seq);
+WTAPI int _WTanimseq_restart(WTanimseq *seq);
+WTAPI int _WTanimseq_pause(WTanimseq *seq);
+WTAPI int _WTanimseq_finish(WTanimseq *seq);
+/* Deletes the frames at once; the record is freed by the next frame-loop steps. */
+WTAPI int _WTanimseq_delete(WTanimseq *seq);
+WTAPI int _WTanimseq_setframe(WTanimseq *seq, int index);
+WTAPI int _WTanimseq_setperiod(WTanimseq *seq, double seconds);
+WTAPI double _WTanimseq_getperiod(WTanimseq *seq);
+WTAPI int _WTanimseq_setdirection(WTanimseq *seq, int direction);
+WTAPI int _WTanimseq_getdirection(WTanimseq *seq);
+WTAPI int _WTanimseq_setmode(WTanimseq *seq, int mode);
+WTAPI int _WTanimseq_getmode(WTanimseq *seq);
+WTAPI void _WTanimseq_setdata(WTanimseq *seq, void *data);
+WTAPI void *_WTanimseq_getdata(WTanimseq *seq);
+WTAPI int _WTanimseq_numframes(WTanimseq *seq);
+WTAPI int _WTanimseq_getcurrent(WTanimseq *seq);
+WTAPI WTobject *_WTanimseq_getframe(WTanimseq *seq, int index);
+WTAPI int _WTanimseq_translate(WTanimseq *seq, const WTp3 v);
+WTAPI int _WTanimseq_scale(WTanimseq *seq, float factor);
+WTAPI int _WTanimseq_setmark(WTanimseq *seq, unsigned char mark);
+WTAPI int _WTanimseq_anymarked(WTanimseq *seq);
+WTAPI int _WTanimseq_remove(WTanimseq *seq);
+WTAPI WTanimseq *_WTanimseq_next(WTanimseq *seq);
+WTAPI void _WTanimseq_step(WTanimseq *seq);
+/* The first sequence that is neither paused, stopped nor deleted. */
+WTAPI WTanimseq *_WTuniverse_firstanimation(void);
+
+/* ---- Portals -----------------------------------------------------------------------------------
+ * A polygon that leads to another universe file when the current viewpoint passes through it. */
+
+typedef struct WTportal WTportal;
+
+WTAPI WTportal *_WTportal_new(WTpoly *poly, const char *name);
+WTAPI const char *_WTportal_getname(WTportal *portal);
+WTAPI WTpoly *_WTportal_getpoly(WTportal *portal);
+WTAPI int _WTportal_enable(WTportal *portal);
+WTAPI int _WTportal_disable(WTportal *portal);
+WTAPI int _WTportal_isenabled(WTportal *portal);
+WTAPI void _WTportal_setdata(WTportal *portal, void *data);
+WTAPI void *_WTportal_getdata(WTportal *portal);
+WTAPI int _WTpoly_addportal(WTpoly *poly, WTportal *portal);
+/* The polygon's own list of portal cells (values are portals), newest first. */
+WTAPI WTcell *_WTpoly_getportals(WTpoly *poly);
+WTAPI int _WTportal_register(WTportal *portal);
+WTAPI void _WTportal_remove(WTportal *portal);
+WTAPI WTportal *_WTuniverse_getportals(void);
+WTAPI WTportal *_WTportal_next(WTportal *portal);
+/* Whether the current viewpoint passed through the portal's polygon during this frame. */
+WTAPI int _WTportal_crossed(WTcell *cell);
+/* Copies bound to a copied geometry: the copy's polygon is the polygon of target at the source
+ * polygon's place in its own geometry. */
+WTAPI WTcell *_WTportal_copylist(WTcell *list, WTvertex *source, WTvertex *copied,
+                                 WTgeometry *target);
+WTAPI WTportal *_WTportal_copy(WTportal *portal, WTvertex *source, WTvertex *copied,
+                               WTgeometry *target);
+
+/* ---- Network sharing -------------------------------------------------------------------------
+ * Records shared with other running copies in UDP datagrams of at most 512 bytes: "VAV", type
+ * 'D', then records {kind 1..255, length - 1, id (16 bits)} with their payload padded to 4 bytes.
+ * Kind 1 payloads are bytes, kind 2 16-bit values, other kinds 32-bit values. */
+
+int _WTnet_startup(void);
+int _WTnet_open(const char *group, int port, int range);
+void _WTnet_close(void);
+int _WTnet_isopen(void);
+int _WTnet_write(const void *data, int length, int kind, int id);
+int _WTnet_writeraw(const void *data, int length, int kind, int id);
+void _WTnet_flush(void);
+void _WTnet_poll(void);
+int _WTnet_peek(int *id, int *length);
+int _WTnet_read(void *buffer, int size, int *id, int *length);
+int _WTnet_readraw(void *buffer, int size, int *id, int *length);
+void _WTnet_skip(void);
+int _WTnet_getport(void);
+int _WTnet_getrange(void);
+/* 1 multicast, 0 broadcast. */
+int _WTnet_ismulticast(void);
+/* Destination of the flush and the own address, host order. */
+uint32_t _WTnet_getdestination(void);
+uint32_t _WTnet_getownaddress(void);
+
+/* Datagrams that were dropped, counted by reason. */
+typedef enum WTnetdrop {
+  WTNETDROP_SIZE = 0,   /* under 4 or over 512 bytes */
+  WTNETDROP_TAG = 1,    /* not starting with "VAV" */
+  WTNETDROP_TYPE = 2,   /* a type other than 'D' */
+  WTNETDROP_RECORD = 3, /* a record of kind 0, or not ending exactly at the datagram's end */
+  WTNETDROP_OWN = 4,    /* sent from the own address */
+  WTNETDROP_REASONS = 5
+} WTnetdrop;
+unsigned int _WTnet_getdrops(int reason);
+void _WTnet_resetdrops(void);
+/* The reason a datagram would be dropped for, or -1 when it is sound. */
+int _WTnet_checkdatagram(const void *data, int length);
+/* Hands a datagram from the address to the ring as a received one; 1 taken, 0 dropped, -1 kept
+ * pending while the ring is full. */
+int _WTnet_receive(const void *data, int length, uint32_t from);
+/* Empties the ring and the pending datagram. */
+void _WTnet_clearring(void);
+/* True while a received datagram waits for room in the ring. */
+int _WTnet_haspending(void);
+
 /* ---- Start-up options and search paths -------------------------------------------------------- */
 
 typedef int (*WTmainfn)(int argc, char **argv);

@@ -102,4 +102,28 @@ int _WTbase_bindclasses(void);
 int _WTbase_isbound(void);
 // Looks up the optional host hooks (and calls WSnew when found).
 void _WTbase_bindhooks(void);
+// ---- Object calls of the animated sequences ----------------------------------------------------
+// The sequences reach their frame objects through this record, which tests replace with doubles;
+// null restores the object layer's own calls.  Returns the record replaced.
+struct WTobjectcalls {
+  WTobject *(*load)(const char *name, WTpq *pose, float scale, int principal, int readerflag);
+  WTobject *(*copy)(WTobject *object);
+  int (*remove)(WTobject *object);
+  int (*addtoscene)(WTobject *object);
+  int (*del)(WTobject *object);
+  int (*destroy)(WTobject *object);
+  int (*move)(WTobject *object, const WTp3 v, short frame);
+  int (*scale)(WTobject *object, float factor, const WTp3 centre);
+  int (*setmark)(WTobject *object, unsigned char mark);
+  unsigned char (*getmark)(WTobject *object);
+  int (*setsequence)(WTobject *object, WTanimseq *seq);
+};
+const WTobjectcalls *_WTanimseq_setobjectcalls(const WTobjectcalls *calls);
+
+// ---- Network sharing: the own address ------------------------------------------------------------
+// The address of the own host (host order) that packets are sent from and that received packets
+// are compared with; false when it cannot be found.  Tests replace it; null restores the system's
+// own (the first address of the host name).
+typedef int (*WTaddresshook)(uint32_t *address);
+WTaddresshook _WTnet_setaddresshook(WTaddresshook fn);
 }

@@ -39,6 +39,16 @@ int _WTobject_remove(WTobject *object);
 int _WTobject_addtoscene(WTobject *object);
 // The per-frame update of objects that motion links drive.
 void _WTobject_motionupdate(void);
+// Loading, moving and marking the frame objects of animated sequences (objects_default.cpp
+// until the object layer joins).  _WTobject_move moves by a vector in frame 0 own, 1 world,
+// 2 viewpoint axes.
+WTobject *_WTobject_load(const char *name, WTpq *pose, float scale, int principal, int readerflag);
+int _WTobject_move(WTobject *object, const WTp3 v, short frame);
+int _WTobject_scale(WTobject *object, float factor, const WTp3 centre);
+int _WTobject_setmark(WTobject *object, unsigned char mark);
+unsigned char _WTobject_getmark(WTobject *object);
+// The sequence that owns the object as one of its frames (null: none).
+int _WTobject_setsequence(WTobject *object, WTanimseq *seq);
 
 // ---- Built-in property tables (proptables.cpp) -------------------------------------------------
 

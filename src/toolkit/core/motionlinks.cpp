@@ -7,6 +7,7 @@
 #include "toolkit/core/motion.h"
 #include "toolkit/core/node.h"
 #include "toolkit/core/nodepath.h"
+#include "toolkit/core/universe.h"
 #include "toolkit/render/render.h"
 
 namespace {
@@ -511,6 +512,7 @@ void _WTmotionlink_runall(void) {
            [](WTmotionlink *) {});
   _WTlight_followsensors();
   eachlink([](WTmotionlink *l) { return l->targettype == WTTARGET_VIEWPOINT; }, viewpointupdate);
+  _WTanimseq_stepall();
   _WTobject_motionupdate();
   eachlink([](WTmotionlink *l) { return l->targettype != WTTARGET_VIEWPOINT &&
                                         l->targettype != WTTARGET_LIGHT &&

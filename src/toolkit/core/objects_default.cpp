@@ -13,4 +13,10 @@ void _WTobject_delete(WTobject *) {}
 int _WTobject_remove(WTobject *) { return 0; }
 int _WTobject_addtoscene(WTobject *) { return 0; }
 void _WTobject_motionupdate(void) {}
+WTobject *_WTobject_load(const char *, WTpq *, float, int, int) { return nullptr; }
+int _WTobject_move(WTobject *, const WTp3, short) { return 0; }
+int _WTobject_scale(WTobject *, float, const WTp3) { return 0; }
+int _WTobject_setmark(WTobject *, unsigned char) { return 0; }
+unsigned char _WTobject_getmark(WTobject *) { return 0; }
+int _WTobject_setsequence(WTobject *, WTanimseq *) { return 0; }
 }

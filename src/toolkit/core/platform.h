@@ -49,3 +49,35 @@ void _WTplat_sleep(unsigned ms);
 // returns the cursor it replaced.
 void *_WTplat_waitcursor();
 void *_WTplat_setcursor(void *cursor);
+
+// ---- UDP sockets for the network sharing ----------------------------------------------------
+// Sockets are handles of the system's own kind held in an intptr_t; WTPLAT_NOSOCKET is none.
+// Addresses and ports are in host order.  Functions giving int return 1 on success, 0 on failure.
+
+#define WTPLAT_NOSOCKET (static_cast<intptr_t>(-1))
+
+// Starts the socket library once (WinSock 2.0); 1 when it is running.
+int _WTplat_netstartup();
+// Stops it again (at exit).
+void _WTplat_netcleanup();
+// The last socket error of this thread.
+int _WTplat_neterror();
+intptr_t _WTplat_udpsocket();
+void _WTplat_closesocket(intptr_t s);
+int _WTplat_bind(intptr_t s, uint32_t address, int port);
+int _WTplat_setbroadcast(intptr_t s);
+int _WTplat_setmulticastif(intptr_t s, uint32_t address);
+int _WTplat_setmulticastttl(intptr_t s, int ttl);
+int _WTplat_setreceivebuffer(intptr_t s, int size);
+// Joins (join 1) or leaves (0) the multicast group on the interface address.
+int _WTplat_membership(intptr_t s, uint32_t group, uint32_t interfaceaddress, int join);
+// Sends one datagram; the number of bytes sent or -1.
+int _WTplat_sendto(intptr_t s, const void *data, int length, uint32_t address, int port);
+// True when a datagram waits (select with a zero time-out).
+int _WTplat_readable(intptr_t s);
+// Receives one datagram into size bytes; its whole length (above size when it was cut), or -1.
+int _WTplat_recvfrom(intptr_t s, void *buffer, int size, uint32_t *from);
+// A dotted address, or else a host name's first address; 0 when it cannot be resolved.
+int _WTplat_resolve(const char *name, uint32_t *address);
+// The first address of the own host name; 0 when it cannot be found.
+int _WTplat_hostaddress(uint32_t *address);

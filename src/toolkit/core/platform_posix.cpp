@@ -6,6 +6,7 @@
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <strings.h>
 #include <time.h>
 #include <unistd.h>
@@ -152,3 +153,116 @@ void _WTplat_sleep(unsigned ms) {
 void *_WTplat_waitcursor() { return nullptr; }
 
 void *_WTplat_setcursor(void *) { return nullptr; }
+
+// ---- UDP sockets ---------------------------------------------------------------------------------
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/select.h>
+#include <sys/socket.h>
+
+namespace {
+sockaddr_in inaddress(uint32_t address, int port) {
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(address);
+  a.sin_port = htons(static_cast<uint16_t>(port));
+  return a;
+}
+int fd(intptr_t s) { return static_cast<int>(s); }
+int option(intptr_t s, int level, int name, const void *value, socklen_t size) {
+  return setsockopt(fd(s), level, name, value, size) == 0;
+}
+}  // namespace
+
+int _WTplat_netstartup() { return 1; }
+void _WTplat_netcleanup() {}
+int _WTplat_neterror() { return errno; }
+
+intptr_t _WTplat_udpsocket() {
+  int s = socket(AF_INET, SOCK_DGRAM, 0);
+  return s < 0 ? WTPLAT_NOSOCKET : s;
+}
+
+void _WTplat_closesocket(intptr_t s) {
+  if (s != WTPLAT_NOSOCKET) close(fd(s));
+}
+
+int _WTplat_bind(intptr_t s, uint32_t address, int port) {
+  sockaddr_in a = inaddress(address, port);
+  return bind(fd(s), reinterpret_cast<sockaddr *>(&a), sizeof a) == 0;
+}
+
+int _WTplat_setbroadcast(intptr_t s) {
+  int on = 1;
+  return option(s, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+}
+
+int _WTplat_setmulticastif(intptr_t s, uint32_t address) {
+  in_addr a;
+  a.s_addr = htonl(address);
+  return option(s, IPPROTO_IP, IP_MULTICAST_IF, &a, sizeof a);
+}
+
+int _WTplat_setmulticastttl(intptr_t s, int ttl) {
+  unsigned char t = static_cast<unsigned char>(ttl);
+  return option(s, IPPROTO_IP, IP_MULTICAST_TTL, &t, sizeof t);
+}
+
+int _WTplat_setreceivebuffer(intptr_t s, int size) {
+  return option(s, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+}
+
+int _WTplat_membership(intptr_t s, uint32_t group, uint32_t interfaceaddress, int join) {
+  ip_mreq m;
+  m.imr_multiaddr.s_addr = htonl(group);
+  m.imr_interface.s_addr = htonl(interfaceaddress);
+  return option(s, IPPROTO_IP, join ? IP_ADD_MEMBERSHIP : IP_DROP_MEMBERSHIP, &m, sizeof m);
+}
+
+int _WTplat_sendto(intptr_t s, const void *data, int length, uint32_t address, int port) {
+  sockaddr_in a = inaddress(address, port);
+  return static_cast<int>(sendto(fd(s), data, static_cast<size_t>(length), 0,
+                                 reinterpret_cast<sockaddr *>(&a), sizeof a));
+}
+
+int _WTplat_readable(intptr_t s) {
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(fd(s), &set);
+  timeval zero = {0, 0};
+  return select(fd(s) + 1, &set, nullptr, nullptr, &zero) > 0;
+}
+
+int _WTplat_recvfrom(intptr_t s, void *buffer, int size, uint32_t *from) {
+  sockaddr_in a{};
+  socklen_t n = sizeof a;
+  // MSG_TRUNC gives the datagram's whole length when it was longer than the buffer.
+  ssize_t got = recvfrom(fd(s), buffer, static_cast<size_t>(size), MSG_TRUNC,
+                         reinterpret_cast<sockaddr *>(&a), &n);
+  if (got < 0) return -1;
+  if (from) *from = ntohl(a.sin_addr.s_addr);
+  return static_cast<int>(got);
+}
+
+int _WTplat_resolve(const char *name, uint32_t *address) {
+  if (!name) return 0;
+  in_addr a;
+  if (inet_aton(name, &a)) {
+    *address = ntohl(a.s_addr);
+    return 1;
+  }
+  hostent *h = gethostbyname(name);
+  if (!h || h->h_addrtype != AF_INET || !h->h_addr_list[0]) return 0;
+  memcpy(&a, h->h_addr_list[0], sizeof a);
+  *address = ntohl(a.s_addr);
+  return 1;
+}
+
+int _WTplat_hostaddress(uint32_t *address) {
+  char name[256];
+  if (gethostname(name, sizeof name) != 0) return 0;
+  name[sizeof name - 1] = 0;
+  return _WTplat_resolve(name, address);
+}

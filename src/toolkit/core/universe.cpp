@@ -144,7 +144,9 @@ void resetcontents() {
     _WTmem_free(u->name);
     u->name = _WTmem_strdup("untitled");
   }
+  _WTanimseq_deleteall();
   _WTpath_hideallmarkers();
+  _WTportal_removeall();
   u->rootobject = nullptr;
   u->secondobject = nullptr;
   _WTtask_clear();
@@ -236,8 +238,30 @@ void endframe() {
   u->ready = 0;
 }
 
+// Loads the target universe of the first portal the viewpoint passed through this frame.
+void crossportals() {
+  WTportal *portal = _WTportal_findcrossed();
+  if (!portal) return;
+  char *name = _WTmem_strdup(_WTportal_getname(portal));
+  _WTsys_waitcursor(nullptr);
+  WTpq pose;
+  int loaded = _WTuniverse_loadfile(name, &pose, 1.0f);
+  _WTsys_waitcursor(reinterpret_cast<WTcursorhandle>(1));
+  if (!loaded) {
+    _WTmsg_warning("Couldn't portal to universe %s\n", name);
+  } else {
+    WTuniverse_ready();
+    universe->sceneunchanged = 0;
+  }
+  _WTmem_free(name);
+}
+
 // Runs one frame; false when the universe went away during it.
 bool frame() {
+  // The portals see the move since the previous frame's start, before the poses are saved
+  // again (saved first, every viewpoint would seem to stand still).
+  if (universe->portalsenabled) crossportals();
+  if (!universe) return false;
   saveviewpoints();
   if (universe->options->bytes[9]) _WTwindow_pumpmessages();
   if (!universe) return false;
@@ -253,6 +277,7 @@ bool frame() {
   _WTwindow_firekeyevents();
   _WTbase_frame();
   if (!universe) return false;
+  _WTnet_flush();
   notifyrenderer();
   _WTwindow_drawall();
   _WTsys_sleep(0);
@@ -289,6 +314,8 @@ void _WTuniverse_scenechanged(void) {
 WTsensor **_WTuniverse_sensorslot(void) { return universe ? &universe->sensors : nullptr; }
 WTpath **_WTuniverse_pathslot(void) { return universe ? &universe->paths : nullptr; }
 WTmotionlink **_WTuniverse_linkslot(void) { return universe ? &universe->links : nullptr; }
+void **_WTuniverse_sequenceslot(void) { return universe ? &universe->sequences : nullptr; }
+void **_WTuniverse_portalslot(void) { return universe ? &universe->portals : nullptr; }
 int _WTuniverse_getaxismapping(int *permutation, int *target, int *sign) {
   if (!universe) return 0;
   int n = universe->naxes;

@@ -25,4 +25,14 @@ struct WTopts *_WTuniverse_getoptions(void);
 void _WTuniverse_scenechanged(void);
 // The axis mapping: its count (0 without one) and up to three permutation, target and sign entries.
 int _WTuniverse_getaxismapping(int *permutation, int *target, int *sign);
+// The heads of the animated-sequence and portal lists (null while there is no universe).
+void **_WTuniverse_sequenceslot(void);
+void **_WTuniverse_portalslot(void);
+// One motion-pass step of every animated sequence; freeing every sequence with its frames.
+void _WTanimseq_stepall(void);
+void _WTanimseq_deleteall(void);
+// The first enabled portal of the list that the current viewpoint crossed this frame, or null;
+// removing every portal.
+WTportal *_WTportal_findcrossed(void);
+void _WTportal_removeall(void);
 }
