@@ -84,6 +84,21 @@ TEST_F(Objects, AddRemoveAndDeleteAcrossFrames) {
   EXPECT_EQ(_WTobject_numpolys(other), 6);
 }
 
+TEST_F(Objects, TheObjectNodeIsBoundedWhereTheObjectStands) {
+  WTobject *o = block(2, 4, 2);
+  WTnode *group = WTsepnode_new(root);
+  ASSERT_TRUE(WTnode_addchild(group, _WTobject_getnode(o)));
+  const WTq quarter = {0, 0, sinf(-WTPI / 4), cosf(WTPI / 4)};
+  WTobject_setorientation(o, quarter);
+  WTp3 at = {5, 1, 0};
+  _WTobject_setposition(o, at);
+  WTp3 mid, extents;
+  WTnode_getmidpoint(group, mid);
+  WTnode_getextents(group, extents);
+  expectnear(mid, {5, 1, 0});
+  expectnear(extents, {2, 1, 1}, 1e-3f);  // half sizes; turned a quarter about z: long side along x
+}
+
 TEST_F(Objects, DeletingTheObjectNodeDeletesTheObject) {
   WTobject *o = block(1, 1, 1);
   WTobjgroup *group = _WTobjgroup_new();

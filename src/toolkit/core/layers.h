@@ -38,6 +38,9 @@ int _WTobject_remove(WTobject *object);
 int _WTobject_addtoscene(WTobject *object);
 // The path element whose marker the object is.
 void _WTobject_setpathelement(WTobject *object, WTpathelement *element);
+// The matrix that takes the object's stored vertices to the world (row vectors).
+void _WTobject_getmatrix(WTobject *object, WTm4 out);
+WTgeometry *_WTobject_getgeometry(WTobject *object);
 // One frame of a motion link that drives an object, in the link's reference frame.
 void _WTobject_motionupdate(WTobject *object, WTmotionlink *link, int frame);
 }

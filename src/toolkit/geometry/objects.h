@@ -142,6 +142,7 @@ void _WTp3_scaleabout(WTp3 p, const WTp3 factors, const WTp3 centre);
 void _WTp3_xformabout(WTp3 p, const WTm3 m, const WTp3 centre);
 // The vertex's world position by the object's poses (handle included).
 void _WTobject_vertexworld(WTobject *object, const WTp3 stored, WTp3 out);
+void _WTobject_getmatrix(WTobject *object, WTm4 out);
 // True when the current pose is the reference pose (the quaternion also negated).
 int _WTobject_atreference(WTobject *object);
 // Bakes the current pose into the geometry (save, scale, stretch).

@@ -484,6 +484,22 @@ void _WTobject_vertexworld(WTobject *object, const WTp3 stored, WTp3 out) {
   add3(object->handleset ? object->origin : object->pose.p, rel, out);
 }
 
+void _WTobject_getmatrix(WTobject *object, WTm4 out) {
+  memset(out, 0, sizeof(WTm4));
+  out[3][3] = 1.0f;
+  WTq r;
+  _WTq_conjmultiply(object->ref.q, object->pose.q, r);
+  for (int i = 0; i < 3; i++) {
+    WTp3 axis = {0, 0, 0};
+    axis[i] = 1.0f;
+    _WTq_rotatepoint(axis, r, out[i]);
+  }
+  WTp3 from, turned, none = {0, 0, 0};
+  sub3(object->ref.p, object->handleset ? object->handleref : none, from);
+  _WTq_rotatepoint(from, r, turned);
+  sub3(object->handleset ? object->origin : object->pose.p, turned, out[3]);
+}
+
 // ---- Axes --------------------------------------------------------------------------------
 
 int WTobject_setaxes(WTobject *object, const WTq q) {
