@@ -106,7 +106,7 @@ TEST_F(Objects, DeletingTheObjectNodeDeletesTheObject) {
   EXPECT_TRUE(WTnode_delete(_WTobject_getnode(o)));
   EXPECT_EQ(flags(o), 20);
   EXPECT_EQ(_WTobjgroup_firstselected(group), nullptr);
-  frame();
+  WTuniverse_ready();  // frees what is deleted before the simulation starts
   EXPECT_FALSE(listed(o));
   _WTobjgroup_delete(group);
 }
@@ -361,6 +361,17 @@ TEST_F(Objects, VerticesAndNormalsInWorldTerms) {
   WTvertex_getposition(v, read);
   _WTvertex_setcurrentobject(nullptr);
   expectnear(read, {world[0], world[1], world[2]});
+  // Polygons follow their object: normal and centre.
+  WTpoly *face = _WTobject_firstpoly(o);
+  WTp3 n0, c0, n1, c1;
+  memcpy(n0, face->normal, sizeof n0);
+  memcpy(c0, face->centre, sizeof c0);
+  WTpoly_getnormal(face, n1);
+  WTpoly_getcg(face, c1);
+  _WTq_rotatepoint(n0, quarter, n0);
+  _WTq_rotatepoint(c0, quarter, c0);
+  expectnear(n1, {n0[0], n0[1], n0[2]});
+  expectnear(c1, {10 + c0[0], c0[1], c0[2]});
   // Writing a world position stores it back in reference terms.
   WTp3 target = {11, 1, 1};
   EXPECT_TRUE(_WTobject_setvertexposition(o, v, target));
