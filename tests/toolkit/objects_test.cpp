@@ -106,7 +106,7 @@ TEST_F(Objects, DeletingTheObjectNodeDeletesTheObject) {
   EXPECT_TRUE(WTnode_delete(_WTobject_getnode(o)));
   EXPECT_EQ(flags(o), 20);
   EXPECT_EQ(_WTobjgroup_firstselected(group), nullptr);
-  WTuniverse_ready();  // frees what is deleted before the simulation starts
+  _WTobject_ready();  // the start of the simulation frees what is deleted
   EXPECT_FALSE(listed(o));
   _WTobjgroup_delete(group);
 }
@@ -144,6 +144,9 @@ TEST_F(Objects, DestroyingLeavesTheGroupAndTheResetDestroysEveryObject) {
 TEST_F(Objects, MergingAGroupKeepsNoCellOfADestroyedObject) {
   WTp3 far = {10, 0, 0};
   WTobject *a = block(1, 1, 1), *b = block(1, 1, 1, far);
+  _WTobject_setrgb(a, 0, 255, 0);
+  EXPECT_TRUE(_WTobject_setmtable(b, WTmtable_new(WTAMBIENTDIFFUSE, 1, nullptr)));
+  _WTobject_setrgb(b, 255, 0, 0);
   WTobjgroup *group = _WTobjgroup_new();
   _WTobjgroup_add(group, a);
   _WTobjgroup_add(group, b);
@@ -157,6 +160,10 @@ TEST_F(Objects, MergingAGroupKeepsNoCellOfADestroyedObject) {
   WTp3 size;
   _WTobject_getsize(a, size);
   expectnear(size, {11, 1, 1});
+  // The polygons that came over keep their colour in the target's table.
+  uint32_t colours[12];
+  ASSERT_EQ(_WTobject_getcolors24(a, colours), 2);
+  EXPECT_EQ(colours[0] | colours[1], 0xFF0000u | 0x00FF00u);
   _WTobjgroup_delete(group);
 }
 

@@ -126,6 +126,21 @@ void prependchain(T **from, T **to) {
   *from = nullptr;
 }
 
+// A material id of one table as an id of another, the entry copied over when it has no twin
+// there; the id is kept when either table is missing or the id names no entry.
+int carryid(WTmtable *from, WTmtable *to, int id) {
+  if (!from || !to || from == to) return id;
+  int i = _WTmtable_entryindex(from, id);
+  int k = i < 0 ? -1 : _WTmtable_merge(from, i, to);
+  return k < 0 ? id : k;
+}
+
+void carrymaterials(WTgeometry *from, WTgeometry *to) {
+  for (WTpoly *p = from->polys; p; p = p->next) p->matid = carryid(from->mtable, to->mtable, p->matid);
+  for (WTvertex *v = from->vertices; v; v = v->next)
+    if (v->flags & WTV_MATID) v->matid = carryid(from->mtable, to->mtable, v->matid);
+}
+
 template <class Test>
 WTobject *nextwhere(WTobject *o, Test test) {
   for (WTobject *x = o->next; x; x = x->next)
@@ -514,6 +529,7 @@ void _WTobject_mergeinto(WTobject *target, WTobject *other) {
   // Both geometries are brought into world terms first, so that one pose serves them all.
   _WTobject_bake(target, 1);
   _WTobject_bake(other, 1);
+  carrymaterials(from, to);
   prependchain(&from->vertices, &to->vertices);
   prependchain(&from->vcopy, &to->vcopy);
   for (WTpoly *p = from->polys; p; p = p->next) p->geometry = to;
