@@ -3,6 +3,7 @@
 #include <math.h>
 #include <string.h>
 
+#include "toolkit/core/layers.h"
 #include "toolkit/core/nodestate.h"
 #include "toolkit/core/universe.h"
 #include "toolkit/core/walkstack.h"
@@ -89,6 +90,20 @@ void contribute(WTnode *n, Merge &merge, const M4 m, int kind) {
   if (n->flags & WTNF_BOUNDSVALID) addbox(merge, m, kind, n->bounds.mid, n->bounds.ext);
 }
 
+// The box of an object's geometry carried by the object's pose (kept as the node's matrix).
+void objectbox(WTnode *n, Merge &merge, const M4 m, int kind) {
+  WTobject *o = n->u.obj.object;
+  WTgeometry *g = o ? _WTobject_getgeometry(o) : nullptr;
+  if (!g) return;
+  _WTobject_getmatrix(o, n->u.obj.m);
+  M4 c;
+  if (kind == 0)
+    memcpy(c, n->u.obj.m, sizeof(M4));
+  else
+    _WTm4_affine(n->u.obj.m, m, c);
+  addbox(merge, c, 3, g->mid, g->half);
+}
+
 void callbackbox(WTnode *n, Merge &merge, const M4 m, int kind) {
   if (!(n->flags & WTNF_SHOWBOX)) return;
   const WTcallbackpayload &c = n->u.callback;
@@ -166,8 +181,8 @@ int _WTnode_update(WTnodelink *first, WTbounds *out) {
         if (n->u.geometry) addbox(merge, m, kind, n->u.geometry->mid, n->u.geometry->half);
         break;
       case WTNODE_OBJECT:
-        // Objects are not part of the toolkit yet: an object node holds nothing to bound.
         n->flags &= static_cast<unsigned char>(~WTNF_CHANGED);
+        objectbox(n, merge, m, kind);
         break;
       case WTNODE_CALLBACK:
         n->flags &= static_cast<unsigned char>(~WTNF_CHANGED);

@@ -127,7 +127,8 @@ void nodepathupdate(WTmotionlink *l) {
 void runtarget(WTmotionlink *l) {
   switch (l->targettype) {
     case WTTARGET_OBJECT:
-      break;  // the object layer moves its own targets
+      _WTobject_motionupdate(static_cast<WTobject *>(l->target), l, l->frame);
+      break;
     case WTTARGET_NODE:
       _WTnode_sensorupdate(l);
       break;
@@ -513,7 +514,6 @@ void _WTmotionlink_runall(void) {
   _WTlight_followsensors();
   eachlink([](WTmotionlink *l) { return l->targettype == WTTARGET_VIEWPOINT; }, viewpointupdate);
   _WTanimseq_stepall();
-  _WTobject_motionupdate();
   eachlink([](WTmotionlink *l) { return l->targettype != WTTARGET_VIEWPOINT &&
                                         l->targettype != WTTARGET_LIGHT &&
                                         l->targettype != WTTARGET_NODEPATH; },

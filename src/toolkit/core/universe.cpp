@@ -9,6 +9,7 @@
 #include "toolkit/core/node.h"
 #include "toolkit/core/options.h"
 #include "toolkit/core/universe.h"
+#include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/files.h"
 #include "toolkit/render/render.h"
 
@@ -147,6 +148,8 @@ void resetcontents() {
   _WTanimseq_deleteall();
   _WTpath_hideallmarkers();
   _WTportal_removeall();
+  _WTobject_destroyall();
+  _WTobject_free(u->rootobject);
   u->rootobject = nullptr;
   u->secondobject = nullptr;
   _WTtask_clear();
@@ -233,6 +236,7 @@ void notifyrenderer() {
 void endframe() {
   WTuniverse *u = universe;
   u->sceneunchanged = 1;
+  _WTobject_endframe();
   u->prevscenemoved = u->scenemoved;
   u->scenemoved = 0;
   u->ready = 0;
@@ -313,6 +317,7 @@ void _WTuniverse_scenechanged(void) {
 }
 WTsensor **_WTuniverse_sensorslot(void) { return universe ? &universe->sensors : nullptr; }
 WTpath **_WTuniverse_pathslot(void) { return universe ? &universe->paths : nullptr; }
+WTobject **_WTuniverse_objectslot(void) { return universe ? &universe->objects : nullptr; }
 WTmotionlink **_WTuniverse_linkslot(void) { return universe ? &universe->links : nullptr; }
 void **_WTuniverse_sequenceslot(void) { return universe ? &universe->sequences : nullptr; }
 void **_WTuniverse_portalslot(void) { return universe ? &universe->portals : nullptr; }
@@ -392,6 +397,7 @@ int _WTuniverse_exists(void) { return universe != nullptr; }
 
 void WTuniverse_ready(void) {
   if (!universe) return;
+  _WTobject_ready();
   _WTsys_elapsed();
   universe->ready = 0;
   _WTnode_ready();
