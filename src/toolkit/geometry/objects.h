@@ -215,12 +215,7 @@ int _WTobject_intersectpoly(WTobject *object, WTpoly *poly);
 
 // ---- Services of the core that the layer uses --------------------------------------------
 
-// Portals read with a model file (the core keeps them in the universe's list).
-WTportal *_WTuniverse_getportals(void);
-WTportal *_WTportal_next(WTportal *portal);
-void _WTportal_remove(WTportal *portal);
-WTcell *_WTportal_copylist(WTcell *portals, WTvertex *source, WTvertex *target,
-                           WTgeometry *geometry);
+// Portals read with a model file are kept by the core (wt.h).
 // Texture names kept on polygons made into textures (the rendering layer).
 void _WTtexture_applynames(WTgeometry *geometry);
 int WTpoly_settexture(WTpoly *poly, const char *name, int flag1, int flag2);

@@ -1,19 +1,12 @@
 // The least of the neighbouring layers that geometries and objects need while those layers are
-// not part of the library: polygon texture references and the portals read with model files.  A
-// layer that implements one of these removes it here.
+// not part of the library: polygon texture references.  A layer that implements one of these
+// removes it here.
 #include <string.h>
 
 #include "toolkit/core/core.h"
 #include "toolkit/geometry/objects.h"
 
 extern "C" {
-
-// ---- Portals: no model reader makes any yet ---------------------------------------------
-
-WTportal *_WTuniverse_getportals(void) { return nullptr; }
-WTportal *_WTportal_next(WTportal *) { return nullptr; }
-void _WTportal_remove(WTportal *) {}
-WTcell *_WTportal_copylist(WTcell *, WTvertex *, WTvertex *, WTgeometry *) { return nullptr; }
 
 // ---- Texture references: names and coordinates only --------------------------------------
 
