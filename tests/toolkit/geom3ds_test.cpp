@@ -235,8 +235,10 @@ TEST_F(Geom3ds, MissingTexturesTriedAsTarga) {
     if (c.present) images.write("WOOD.GIF", "GIF89a");
     Geometries read(t3ds::cubefile());
     ASSERT_EQ(read.all.size(), 2u);
-    for (WTpoly *p : polys(read.all[1]))
-      if (p->texture) EXPECT_STREQ(p->texture->name, c.name) << c.option << c.present;
+    for (WTpoly *p : polys(read.all[1])) {
+      if (!p->texture) continue;
+      EXPECT_STREQ(p->texture->name, c.name) << c.option << c.present;
+    }
   }
   _WTfile_setimagepath("");
 }
