@@ -648,6 +648,11 @@ WTAPI void WTgeometry_setrgb(WTgeometry *geometry, unsigned char r, unsigned cha
 WTAPI void WTgeometry_setmtable(WTgeometry *geometry, WTmtable *table);
 WTAPI int WTgeometry_save(WTgeometry *geometry, const char *path, void *viewpoint, int type);
 
+/* Objects built polygon by polygon: a polygon of the object's geometry under construction, and
+ * one made at once from points (flag: two-sided). */
+WTAPI WTpoly *WTpoly_begin(WTobject *object);
+WTAPI WTpoly *_WTpoly_newfrompoints(WTobject *object, const WTp3 *points, int count, int flag);
+
 /* Primitive shapes, centred on the origin about the y axis, faces outward. */
 WTAPI WTgeometry *WTgeometry_newcylinder(float height, float radius, int tess, int bothsides,
                                          int gouraud);

@@ -53,7 +53,8 @@ TEST(Program, ExportsTheToolkitByName) {
                            "WTpoly_next", "WTpoly_getnormal", "WTpoly_getvertex", "WTpoly_setrgb",
                            "WTpolylist_addpoly", "WTvertex_getposition", "WTvertex_next",
                            "WTmtable_new", "WTmtable_setname", "WTmtable_getname", "WTmtable_getnumentries",
-                           "WTmtable_setvalue", "WTmtable_getvalue", "WTmtable_newentry"})
+                           "WTmtable_setvalue", "WTmtable_getvalue", "WTmtable_newentry",
+                           "WTpoly_begin", "_WTpoly_newfrompoints"})
     EXPECT_NE(::GetProcAddress(exe, name), nullptr) << name;
   // The node, viewpoint and window rows of the class table the toolkit binds at start-up.
   for (const char* kind : {"node", "viewpoint", "window"}) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "support.h"
+#include "toolkit/geometry/objects.h"
 
 namespace {
 
@@ -127,10 +128,7 @@ TEST(List, LinksUnlinksAndJoins) {
 }
 
 TEST(ObjectGroup, MembershipIsExclusive) {
-  int objects[3];
-  WTobject *a = reinterpret_cast<WTobject *>(&objects[0]);
-  WTobject *b = reinterpret_cast<WTobject *>(&objects[1]);
-  WTobject *c = reinterpret_cast<WTobject *>(&objects[2]);
+  WTobject *a = _WTobject_new(nullptr), *b = _WTobject_new(nullptr), *c = _WTobject_new(nullptr);
   WTobjgroup *g = _WTobjgroup_new(), *other = _WTobjgroup_new();
   EXPECT_EQ(_WTobjgroup_add(g, a), 1);
   EXPECT_EQ(_WTobjgroup_add(g, b), 1);
@@ -158,10 +156,11 @@ TEST(ObjectGroup, MembershipIsExclusive) {
   EXPECT_EQ(_WTobjgroup_add(other, a), 1);
   _WTobjgroup_delete(other);
 
-  // Merging hands the objects to the object layer and frees the list.
+  // Merging hands the objects to the object layer, which destroys the others, and frees the list.
   WTobjmerge merge{a, _WTlist_cell(b, _WTlist_cell(c, nullptr))};
   _WTobjgroup_merge(&merge, 0);
   EXPECT_EQ(merge.others, nullptr);
+  _WTobject_free(a);
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
-// Services of the toolkit layers above the core that the core calls: the object layer and the
-// built-in property tables of nodes, viewpoints, windows, sensors and paths.
-//
-// layers_default.cpp gives the object layer a small default for as long as that layer is not part
-// of the library: no objects are loaded or saved.  A layer that implements one of these functions
-// removes its default from that file.
+// Services of the toolkit layers above the core that the core calls: the object layer
+// (src/toolkit/geometry/objects.h has all of its calls) and the built-in property tables of
+// nodes, viewpoints, windows, sensors and paths.
 #pragma once
 
 #include "toolkit/wt.h"
+
+struct WTpathelement;
 
 extern "C" {
 
@@ -21,13 +20,13 @@ int _WTobject_save(WTcell *list, const char *path, int type);
 int _WTobject_numpolys(WTobject *object);
 void _WTobject_destroy(WTobject *object);
 // Moves the vertex lists and polygons of other's geometry (the polygons re-pointed to the
-// target's geometry) and other's task list in front of the target's.
+// target's geometry) in front of the target's.
 void _WTobject_mergeinto(WTobject *target, WTobject *other);
 // After a merge: every polygon of the target points back to it, its polygon count is recounted
-// and the object is rebuilt with the flag.
+// and its axes are computed again (principal axes with the flag).
 void _WTobject_finishmerge(WTobject *target, int flag);
 
-// Pose access and scene membership of objects (objects_default.cpp until the object layer joins).
+// Pose access and scene membership of objects.
 int _WTobject_getposition(WTobject *object, WTp3 p);
 int _WTobject_getorientation(WTobject *object, WTq q);
 int _WTobject_setposition(WTobject *object, const WTp3 p);
@@ -37,8 +36,13 @@ WTobject *_WTobject_copy(WTobject *object);
 void _WTobject_delete(WTobject *object);
 int _WTobject_remove(WTobject *object);
 int _WTobject_addtoscene(WTobject *object);
-// The per-frame update of objects that motion links drive.
-void _WTobject_motionupdate(void);
+// The path element whose marker the object is.
+void _WTobject_setpathelement(WTobject *object, WTpathelement *element);
+// One frame of a motion link that drives an object, in the link's reference frame.
+void _WTobject_motionupdate(WTobject *object, WTmotionlink *link, int frame);
+}
+
+extern "C" {
 
 // ---- Built-in property tables (proptables.cpp) -------------------------------------------------
 

@@ -126,7 +126,8 @@ void nodepathupdate(WTmotionlink *l) {
 void runtarget(WTmotionlink *l) {
   switch (l->targettype) {
     case WTTARGET_OBJECT:
-      break;  // the object layer moves its own targets
+      _WTobject_motionupdate(static_cast<WTobject *>(l->target), l, l->frame);
+      break;
     case WTTARGET_NODE:
       _WTnode_sensorupdate(l);
       break;
@@ -511,7 +512,6 @@ void _WTmotionlink_runall(void) {
            [](WTmotionlink *) {});
   _WTlight_followsensors();
   eachlink([](WTmotionlink *l) { return l->targettype == WTTARGET_VIEWPOINT; }, viewpointupdate);
-  _WTobject_motionupdate();
   eachlink([](WTmotionlink *l) { return l->targettype != WTTARGET_VIEWPOINT &&
                                         l->targettype != WTTARGET_LIGHT &&
                                         l->targettype != WTTARGET_NODEPATH; },

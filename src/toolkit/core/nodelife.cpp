@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "toolkit/core/nodestate.h"
-#include "toolkit/geometry/geometry.h"
+#include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/files.h"
 #include "toolkit/render/render.h"
 
@@ -186,6 +186,14 @@ void _WTnode_freepayload(WTnode *n) {
       if (WTgeometry *g = n->u.geometry) {
         g->node = nullptr;
         WTgeometry_delete(g);
+      }
+      break;
+    case WTNODE_OBJECT:
+      // The object owns its geometry: the node only lets go of it and deletes the object.
+      if (WTobject *o = n->u.obj.object) {
+        n->u.obj.object = nullptr;
+        if (o->geometry) o->geometry->node = nullptr;
+        _WTobject_delete(o);
       }
       break;
     case WTNODE_LIGHT:

@@ -53,7 +53,10 @@ WTnode *newmarkernode(WTpath *p) {
 
 void showmarker(WTpath *p, WTpathelement *e) {
   if (p->markerobject) {
-    if (!e->markerobject) e->markerobject = _WTobject_copy(p->markerobject);
+    if (!e->markerobject) {
+      e->markerobject = _WTobject_copy(p->markerobject);
+      _WTobject_setpathelement(e->markerobject, e);
+    }
     if (e->markerobject) _WTobject_addtoscene(e->markerobject);
   } else if (e->marker) {
     WTnode_addchild(WTuniverse_getrootnodes(), e->marker);

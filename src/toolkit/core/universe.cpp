@@ -9,6 +9,7 @@
 #include "toolkit/core/node.h"
 #include "toolkit/core/options.h"
 #include "toolkit/core/universe.h"
+#include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/files.h"
 #include "toolkit/render/render.h"
 
@@ -145,6 +146,8 @@ void resetcontents() {
     u->name = _WTmem_strdup("untitled");
   }
   _WTpath_hideallmarkers();
+  _WTobject_destroyall();
+  _WTobject_free(u->rootobject);
   u->rootobject = nullptr;
   u->secondobject = nullptr;
   _WTtask_clear();
@@ -231,6 +234,7 @@ void notifyrenderer() {
 void endframe() {
   WTuniverse *u = universe;
   u->sceneunchanged = 1;
+  _WTobject_endframe();
   u->prevscenemoved = u->scenemoved;
   u->scenemoved = 0;
   u->ready = 0;
@@ -288,6 +292,7 @@ void _WTuniverse_scenechanged(void) {
 }
 WTsensor **_WTuniverse_sensorslot(void) { return universe ? &universe->sensors : nullptr; }
 WTpath **_WTuniverse_pathslot(void) { return universe ? &universe->paths : nullptr; }
+WTobject **_WTuniverse_objectslot(void) { return universe ? &universe->objects : nullptr; }
 WTmotionlink **_WTuniverse_linkslot(void) { return universe ? &universe->links : nullptr; }
 int _WTuniverse_getaxismapping(int *permutation, int *target, int *sign) {
   if (!universe) return 0;
@@ -365,6 +370,7 @@ int _WTuniverse_exists(void) { return universe != nullptr; }
 
 void WTuniverse_ready(void) {
   if (!universe) return;
+  _WTobject_ready();
   _WTsys_elapsed();
   universe->ready = 0;
   _WTnode_ready();

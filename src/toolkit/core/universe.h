@@ -21,6 +21,8 @@ void *_WTuniverse_getactivewindow(void);
 void _WTuniverse_setactivewindow(void *handle);
 // The start-up options record.
 struct WTopts *_WTuniverse_getoptions(void);
+// The head of the object list (null while there is no universe).
+WTobject **_WTuniverse_objectslot(void);
 // Marks the scene changed (clears the scene-unchanged byte).
 void _WTuniverse_scenechanged(void);
 // The axis mapping: its count (0 without one) and up to three permutation, target and sign entries.

@@ -243,6 +243,9 @@ WTvertexlist *_WTvertexlist_ring(WTpolylist *star, WTvertex *vertex);
 // Triangles as vertex triples, appended to out (3 pointers each); false when none can be made.
 int _WTvertexlist_triangulate(WTvertexlist *ring, const WTp3 normal, WTvertex ***out, int *count);
 int _WTvertexlist_bestsplit(WTvertexlist *ring, const WTp3 normal, int *i, int *j);
+// The four corners of the outline quad along edge 0..11 of the box corners c (corner bits 4 x,
+// 2 y, 1 z); 0 when the edge or its neighbours are too short.
+int _WTgeometry_outlinequad(const WTp3 c[8], int edge, float w, WTp3 pts[4]);
 WTgeometry *_WTgeometry_boundboxfromextents(const WTp3 a, const WTp3 b, float width);
 WTgeometry *_WTgeometry_boundboxfromgeometry(WTgeometry *geometry, float width);
 WTgeomlist *_WTgeometry_load(FILE *stream, const char *name, int type, WTpq *pose,

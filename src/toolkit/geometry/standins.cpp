@@ -1,13 +1,19 @@
-// The least of the neighbouring layers that geometries need while those layers are not part of
-// the library: polygon texture references and object poses.  A layer that implements one of these removes it here.
+// The least of the neighbouring layers that geometries and objects need while those layers are
+// not part of the library: polygon texture references and the portals read with model files.  A
+// layer that implements one of these removes it here.
 #include <string.h>
 
 #include "toolkit/core/core.h"
-#include "toolkit/geometry/geometry.h"
+#include "toolkit/geometry/objects.h"
 
 extern "C" {
 
-int _WTobject_getposes(WTobject *, WTpq *, WTpq *) { return 0; }
+// ---- Portals: no model reader makes any yet ---------------------------------------------
+
+WTportal *_WTuniverse_getportals(void) { return nullptr; }
+WTportal *_WTportal_next(WTportal *) { return nullptr; }
+void _WTportal_remove(WTportal *) {}
+WTcell *_WTportal_copylist(WTcell *, WTvertex *, WTvertex *, WTgeometry *) { return nullptr; }
 
 // ---- Texture references: names and coordinates only --------------------------------------
 
@@ -77,4 +83,33 @@ int WTpoly_getuv(WTpoly *poly, float *u, float *v) {
   memcpy(v, poly->texture->v, sizeof(float) * size_t(poly->texture->uvcount));
   return 1;
 }
+
+// A texture by name only: the name is kept on the polygon until textures can be loaded.
+int WTpoly_settexture(WTpoly *poly, const char *name, int a, int b) {
+  if (!poly || !name) return 0;
+  if (poly->geometry && !_WTgeometry_modifiable(poly->geometry)) return 0;
+  WTtextureref *r = _WTtexture_newref(name);
+  r->style[0] = static_cast<uint8_t>(a);
+  r->style[1] = static_cast<uint8_t>(b);
+  _WTtexture_deleteref(poly->texture);
+  poly->texture = r;
+  _WTuniverse_scenechanged();
+  return 1;
+}
+
+int WTpoly_setuv(WTpoly *poly, const float *u, const float *v) {
+  if (!poly || !poly->texture) return 0;
+  WTtextureref *t = poly->texture;
+  return WTpoly_settextureuv(poly, t->name, u, v, t->style[0], t->style[1]);
+}
+
+void WTpoly_deletetexture(WTpoly *poly) {
+  if (!poly || !poly->texture) return;
+  if (poly->geometry && !_WTgeometry_modifiable(poly->geometry)) return;
+  _WTtexture_deleteref(poly->texture);
+  poly->texture = nullptr;
+  _WTuniverse_scenechanged();
+}
+
+void _WTtexture_applynames(WTgeometry *) {}
 }

@@ -400,6 +400,43 @@ int WTgeometry_colapsevertex(WTgeometry *geometry, WTvertex *vertex, float toler
 
 // ---- Outline boxes ---------------------------------------------------------------------
 
+int _WTgeometry_outlinequad(const WTp3 c[8], int edge, float w, WTp3 pts[4]) {
+  static const int edges[12][2] = {{0, 1}, {1, 5}, {5, 4}, {4, 0}, {2, 3}, {3, 7},
+                                   {7, 6}, {6, 2}, {1, 3}, {0, 2}, {5, 7}, {4, 6}};
+  const int *e = edges[edge];
+  const float *A = c[e[0]], *B = c[e[1]];
+  WTp3 ab = {B[0] - A[0], B[1] - A[1], B[2] - A[2]};
+  if (fabsf(ab[0]) < 0.004f && fabsf(ab[1]) < 0.004f && fabsf(ab[2]) < 0.004f) return 0;
+  const float *far[2];
+  int found = 0;
+  for (const auto &o : edges) {
+    if (o == e || found == 2) continue;
+    if (o[0] == e[0]) far[found++] = c[o[1]];
+    else if (o[1] == e[0]) far[found++] = c[o[0]];
+  }
+  WTp3 u1 = {far[0][0] - A[0], far[0][1] - A[1], far[0][2] - A[2]};
+  WTp3 u2 = {far[1][0] - A[0], far[1][1] - A[1], far[1][2] - A[2]};
+  WTp3 zero = {0, 0, 0};
+  float l1 = _WTp3_distance(u1, zero), l2 = _WTp3_distance(u2, zero);
+  if (l1 < 0.004f && l2 < 0.004f) return 0;
+  if (l1 >= 0.004f)
+    for (float &x : u1) x *= l2 / l1;
+  WTp3 mid = {(u1[0] + u2[0]) / 2, (u1[1] + u2[1]) / 2, (u1[2] + u2[2]) / 2}, d;
+  _WTp3_cross(mid, ab, d);
+  float ld = _WTp3_distance(d, zero);
+  if (ld >= 0.004f)
+    for (float &x : d) x *= 0.5f * w / ld;
+  float lab = _WTp3_distance(ab, zero), s = 0.35355338f * w / lab;
+  for (int i = 0; i < 3; i++) {
+    float a2 = A[i] + ab[i] * s, b2 = B[i] - ab[i] * s;
+    pts[0][i] = a2 + d[i];
+    pts[1][i] = b2 + d[i];
+    pts[2][i] = b2 - d[i];
+    pts[3][i] = a2 - d[i];
+  }
+  return 1;
+}
+
 WTgeometry *_WTgeometry_boundboxfromextents(const WTp3 a, const WTp3 b, float w) {
   WTp3 c[8];
   for (int k = 0; k < 8; k++) {
@@ -409,41 +446,9 @@ WTgeometry *_WTgeometry_boundboxfromextents(const WTp3 a, const WTp3 b, float w)
   }
   WTgeometry *g = WTgeometry_begin();
   if (!g) return nullptr;
-  const int edges[12][2] = {{0, 1}, {1, 5}, {5, 4}, {4, 0}, {2, 3}, {3, 7},
-                            {7, 6}, {6, 2}, {1, 3}, {0, 2}, {5, 7}, {4, 6}};
-  for (const auto &e : edges) {
-    const float *A = c[e[0]], *B = c[e[1]];
-    WTp3 ab = {B[0] - A[0], B[1] - A[1], B[2] - A[2]};
-    if (fabsf(ab[0]) < 0.004f && fabsf(ab[1]) < 0.004f && fabsf(ab[2]) < 0.004f) continue;
-    const float *far[2];
-    int found = 0;
-    for (const auto &o : edges) {
-      if (&o == &e || found == 2) continue;
-      if (o[0] == e[0]) far[found++] = c[o[1]];
-      else if (o[1] == e[0]) far[found++] = c[o[0]];
-    }
-    WTp3 u1 = {far[0][0] - A[0], far[0][1] - A[1], far[0][2] - A[2]};
-    WTp3 u2 = {far[1][0] - A[0], far[1][1] - A[1], far[1][2] - A[2]};
-    WTp3 zero = {0, 0, 0};
-    float l1 = _WTp3_distance(u1, zero), l2 = _WTp3_distance(u2, zero);
-    if (l1 < 0.004f && l2 < 0.004f) continue;
-    if (l1 >= 0.004f)
-      for (float &x : u1) x *= l2 / l1;
-    WTp3 mid = {(u1[0] + u2[0]) / 2, (u1[1] + u2[1]) / 2, (u1[2] + u2[2]) / 2}, d;
-    _WTp3_cross(mid, ab, d);
-    float ld = _WTp3_distance(d, zero);
-    if (ld >= 0.004f)
-      for (float &x : d) x *= 0.5f * w / ld;
-    float lab = _WTp3_distance(ab, zero), s = 0.35355338f * w / lab;
+  for (int e = 0; e < 12; e++) {
     WTp3 pts[4];
-    for (int i = 0; i < 3; i++) {
-      float a2 = A[i] + ab[i] * s, b2 = B[i] - ab[i] * s;
-      pts[0][i] = a2 + d[i];
-      pts[1][i] = b2 + d[i];
-      pts[2][i] = b2 - d[i];
-      pts[3][i] = a2 - d[i];
-    }
-    _WTgeometry_newpolyfrompoints(g, pts, 4, 1);
+    if (_WTgeometry_outlinequad(c, e, w, pts)) _WTgeometry_newpolyfrompoints(g, pts, 4, 1);
   }
   if (!WTgeometry_close(g)) return nullptr;
   const WTp3 origin = {0, 0, 0};
