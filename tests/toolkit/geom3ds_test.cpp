@@ -16,6 +16,7 @@
 #include "scene.h"
 #include "support.h"
 #include "toolkit/geometry/geometry.h"
+#include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/geom3ds.h"
 
 namespace {
@@ -356,6 +357,36 @@ TEST_F(Geom3ds, NodeLoad) {
   WTnode *one = WTgeometrynode_load(root, path.c_str(), 1.0f);
   ASSERT_TRUE(one);
   EXPECT_EQ(WTgeometry_numpolys(WTnode_getgeometry(one)), 13);
+}
+
+// ---- Objects ---------------------------------------------------------------------------------
+
+// Objects come first mesh first; the object loaders join a file into one object in the scene.
+TEST_F(Geom3ds, Objects) {
+  const std::string &bytes = t3ds::cubefile();
+  FILE *f = tmpfile();
+  fwrite(bytes.data(), 1, bytes.size(), f);
+  rewind(f);
+  WTcell *list = _WT3ds_read_objects(f, "test.3ds", 1.0f, 0, 0);
+  fclose(f);
+  std::vector<std::string> names;
+  for (WTcell *c = list; c; c = c->next) {
+    WTobject *o = static_cast<WTobject *>(c->value);
+    ASSERT_TRUE(o);
+    names.push_back(_WTobject_getname(o));
+    EXPECT_EQ(_WTobject_getgeometry(o)->object, o);
+    _WTobject_destroy(o);  // never in the scene
+  }
+  _WTlist_free(list);
+  EXPECT_EQ(names, (std::vector<std::string>{"cube", "tri"}));
+
+  tk::TempFolder folder;
+  const std::string path = folder.write("모델.3ds", bytes);
+  WTpq pose;
+  WTobject *o = _WTobject_load(path.c_str(), &pose, 1.0f, 0, 0);
+  ASSERT_TRUE(o);
+  EXPECT_EQ(_WTobject_first(), o);
+  EXPECT_EQ(WTgeometry_numpolys(_WTobject_getgeometry(o)), 13);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "toolkit/core/core.h"
 #include "toolkit/geometry/geometry.h"
+#include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/build3ds.h"
 
 namespace {
@@ -197,6 +198,15 @@ WTgeomlist *_WT3ds_read_geometries(FILE *stream, const char *name, float scale, 
   list = closeall(list, table);
   if (!list) _WTmsg_warning("File '%s' has no readable geometries\n", name ? name : "");
   return list;
+}
+
+WTcell *_WT3ds_read_objects(FILE *stream, const char *name, float scale, int join, int principal) {
+  WTgeomlist *list = _WT3ds_read_geometries(stream, name, scale, join);
+  WTcell *objects = nullptr;
+  for (WTgeomlist *c = list; c; c = c->next)
+    objects = _WTlist_cell(_WTobject_newfromgeometry(c->geometry, principal), objects);
+  _WTgeomlist_delete(list);
+  return objects;
 }
 
 }  // extern "C"

@@ -23,6 +23,9 @@ WTgeometry *_WT3ds_makegeometry(_WT3dsTriObject *mesh, float scale);
  * with a warning, when the file cannot be read or holds no readable mesh.  `name` is for
  * messages; the stream is left open. */
 WTgeomlist *_WT3ds_read_geometries(FILE *stream, const char *name, float scale, int join);
+/* The same geometries each wrapped as an object (principal axes when `principal` is set), the
+ * file's first mesh first; the objects are not added to the scene.  Null when nothing was read. */
+WTcell *_WT3ds_read_objects(FILE *stream, const char *name, float scale, int join, int principal);
 
 #ifdef __cplusplus
 }
