@@ -323,10 +323,14 @@ TEST_F(Geom3ds, NoGeometry) {
   EXPECT_NE(messages.all().find("Null file pointer into _WT3ds_read_geometries !!"), std::string::npos);
 }
 
-// Every flipped byte of a sound file: no geometry, or closed geometries whose polygons use their
-// own vertices.
-TEST_F(Geom3ds, FlippedBytes) {
+// Every prefix of a sound file gives no geometry; every flipped byte gives none, or closed
+// geometries whose polygons use their own vertices.
+TEST_F(Geom3ds, PrefixesAndFlippedBytes) {
   const std::string &bytes = t3ds::cubefile();
+  for (size_t n = 0; n < bytes.size(); n++) {
+    Geometries read(bytes.substr(0, n));
+    ASSERT_TRUE(read.all.empty()) << n;
+  }
   for (size_t i = 0; i < bytes.size(); i++) {
     std::string damaged = bytes;
     damaged[i] = static_cast<char>(damaged[i] ^ 0x5A);
