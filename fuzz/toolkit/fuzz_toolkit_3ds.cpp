@@ -1,12 +1,16 @@
-// The 3D Studio chunk reader over any bytes: the read either fails or gives a scene whose
+// The 3D Studio reader over any bytes: the chunk read either fails or gives a scene whose
 // corners, per-face materials and texture coordinates its users can follow blindly; a sound scene
 // then goes through the steps toward geometry (table layout, smoothing splits, face looks) and
-// is freed.
+// is freed.  The same bytes then read as geometries: every one closed, its polygons over its own
+// vertices with the file's material table, and freed.
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "fuzz_support.h"
+#include "toolkit/geometry/geometry.h"
 #include "toolkit/loaders/build3ds.h"
+#include "toolkit/loaders/geom3ds.h"
 #include "toolkit/wt.h"
 
 namespace {
@@ -49,11 +53,34 @@ void build(_WT3dsData *d) {
   }
 }
 
+bool ownvertex(const WTgeometry *g, const WTvertex *v) {
+  for (const WTvertex *w = g->vertices; w; w = w->next)
+    if (w == v) return true;
+  return false;
+}
+
+// Geometries of the file, with the join flag and the axis option from its last byte.
+void readgeometries(FILE *f, uint8_t last) {
+  WTuniverse_setoption(2, last & 1);
+  rewind(f);
+  WTgeomlist *list = _WT3ds_read_geometries(f, "fuzz.3ds", 1.0f, last >> 1 & 1);
+  const WTmtable *table = list ? list->geometry->mtable : nullptr;
+  for (WTgeomlist *c = list; c; c = c->next) {
+    WTgeometry *g = c->geometry;
+    if (!g || g->mtable != table || g->npolys <= 0) abort();
+    for (WTpoly *p = g->polys; p; p = p->next)
+      for (WTvertexlink *l = p->links; l; l = l->next)
+        if (!ownvertex(g, l->vertex)) abort();
+    WTgeometry_delete(g);
+  }
+  _WTgeomlist_delete(list);
+  if (_WTmtable_first()) abort();  // the table went with its last geometry
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  _WTmsg_setrouting(WTMSG_WARNING, 0, nullptr);
-  _WTmsg_setrouting(WTMSG_INFO, 0, nullptr);
+  fuzzsupport::quietuniverse();
   return 0;
 }
 
@@ -70,6 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     build(scene);
   }
   _WT3ds_free(scene);
+  if (r == WT3DS_OK) readgeometries(f, size ? data[size - 1] : 0);
   fclose(f);
   return 0;
 }

@@ -248,6 +248,7 @@ TEST(Look3ds, FacesCarryTheirMaterial) {
   _WT3dsFaceLook look;
   _WT3ds_facelook(m.get(), 0, 0, &look);
   EXPECT_EQ(look.hasmaterial, 0);  // no material groups
+  _WT3ds_facelook(m.get(), 1, 0, &look);
   EXPECT_EQ(look.corners[0], 2u);
   EXPECT_EQ(look.corners[2], 0u);
 

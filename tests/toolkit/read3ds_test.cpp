@@ -13,53 +13,13 @@
 #include <gtest/gtest.h>
 
 #include "../support/fuzz_seeds.h"
-#include "files.h"
-#include "ftk3ds/ftk3ds.h"
+#include "files3ds.h"
 #include "support.h"
 #include "toolkit/loaders/read3ds.h"
 
 namespace {
 
-// ---- Raw chunks ------------------------------------------------------------------------------
-
-std::string u16(unsigned v) { return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8 & 0xFF)}; }
-std::string u32(uint32_t v) { return u16(v & 0xFFFF) + u16(v >> 16); }
-std::string f32(float v) {
-  uint32_t u;
-  memcpy(&u, &v, 4);
-  return u32(u);
-}
-std::string str(const std::string &s) { return s + '\0'; }
-std::string zeros(size_t n) { return std::string(n, '\0'); }
-
-std::string chunk(unsigned id, const std::string &body, std::initializer_list<std::string> kids = {}) {
-  std::string all = body;
-  for (const std::string &k : kids) all += k;
-  return u16(id) + u32(static_cast<uint32_t>(6 + all.size())) + all;
-}
-
-// A mesh file: the magic and mesh-data chunks around the given chunks.
-std::string file(std::initializer_list<std::string> kids) { return chunk(0x4D4D, "", {chunk(0x3D3D, "", kids)}); }
-std::string object(const std::string &name, std::initializer_list<std::string> kids) {
-  return chunk(0x4000, str(name), {chunk(0x4100, "", kids)});
-}
-std::string points(unsigned n) { return chunk(0x4110, u16(n) + zeros(12u * n)); }
-std::string faces(std::initializer_list<unsigned> corners, std::initializer_list<std::string> kids = {}) {
-  std::string body = u16(static_cast<unsigned>(corners.size() / 3));
-  int k = 0;
-  for (unsigned c : corners) {
-    body += u16(c);
-    if (++k % 3 == 0) body += u16(0);
-  }
-  return chunk(0x4120, body, kids);
-}
-std::string group(const std::string &material, std::initializer_list<unsigned> facelist) {
-  std::string body = str(material) + u16(static_cast<unsigned>(facelist.size()));
-  for (unsigned f : facelist) body += u16(f);
-  return chunk(0x4130, body);
-}
-std::string material(std::initializer_list<std::string> kids) { return chunk(0xAFFF, "", kids); }
-std::string percent(unsigned id, unsigned value) { return chunk(id, "", {chunk(0x0030, u16(value))}); }
+using namespace t3ds;
 
 // ---- Reading ---------------------------------------------------------------------------------
 
@@ -107,96 +67,6 @@ void expectsound(const _WT3dsData *d) {
     ASSERT_TRUE(!m->uv || m->verts);
     ASSERT_TRUE(!(m->smoothing || m->facemats) || m->faces);
   }
-}
-
-// ---- A file written by the 3DS file toolkit --------------------------------------------------
-
-Material3ds *newmaterial(const char *name, Color3ds diffuse) {
-  Material3ds *mat = nullptr;
-  InitMaterial3ds(&mat);
-  strcpy(mat->name, name);
-  mat->diffuse = diffuse;
-  return mat;
-}
-
-// Two materials; a cube in six smoothing groups with uv and three material groups; a triangle
-// with nothing more.
-Database3ds *cubedatabase() {
-  Database3ds *db = nullptr;
-  InitDatabase3ds(&db);
-  CreateNewDatabase3ds(db, MeshFile3ds);
-  Material3ds *red = newmaterial("RED", {1, 0, 0});
-  red->shininess = 0.5f;
-  red->shinStrength = 0.25f;
-  red->transparency = 0.75f;
-  red->twoSided = 1;
-  strcpy(red->texture.name, "WOOD.GIF");
-  red->texture.percent = 0.4f;
-  PutMaterial3ds(db, red);
-  ReleaseMaterial3ds(&red);
-  Material3ds *blue = newmaterial("BLUE", {0, 0, 1});
-  PutMaterial3ds(db, blue);
-  ReleaseMaterial3ds(&blue);
-
-  MeshObj3ds *cube = nullptr;
-  InitMeshObj3ds(&cube, 8, 12, MeshTexVertArray3ds | MeshSmoothArray3ds);
-  strcpy(cube->name, "cube");
-  for (uint16_t i = 0; i < 8; i++) {
-    cube->vertices[i] = {static_cast<float>(i & 1), static_cast<float>(i >> 1 & 1), static_cast<float>(i >> 2)};
-    cube->texVertices[i] = {0.125f * i, 1.0f - 0.125f * i};
-  }
-  const uint16_t sides[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1}, {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
-  for (int s = 0; s < 6; s++) {
-    const uint16_t *q = sides[s];
-    cube->faces[2 * s] = {q[0], q[1], q[2], 0x0F};
-    cube->faces[2 * s + 1] = {q[0], q[2], q[3], 0x03};
-    cube->smoothing[2 * s] = cube->smoothing[2 * s + 1] = 1u << s;
-  }
-  for (int i = 0; i < 12; i++) cube->matrix[i] = static_cast<float>(i + 1);
-  cube->matGroupCount = 3;
-  AllocMeshArrays3ds(cube, MeshMatGroupArray3ds);
-  const struct {
-    const char *name;
-    uint16_t first, count;
-  } groups[] = {{"RED", 0, 6}, {"BLUE", 4, 4}, {"NONE", 8, 2}};
-  for (uint16_t g = 0; g < 3; g++) {
-    strcpy(cube->matGroups[g].name, groups[g].name);
-    AllocMatGroupFaces3ds(cube, g, groups[g].count);
-    for (uint16_t f = 0; f < groups[g].count; f++) cube->matGroups[g].faces[f] = groups[g].first + f;
-  }
-  PutMesh3ds(db, cube);
-  ReleaseMeshObj3ds(&cube);
-
-  MeshObj3ds *tri = nullptr;
-  InitMeshObj3ds(&tri, 3, 1, 0);
-  strcpy(tri->name, "tri");
-  tri->vertices[1] = {1, 2, 3};
-  tri->faces[0] = {2, 1, 0, 0};
-  PutMesh3ds(db, tri);
-  ReleaseMeshObj3ds(&tri);
-  return db;
-}
-
-// The cube file's bytes, written once by the 3DS file toolkit.
-const std::string &cubefile() {
-  static const std::string bytes = [] {
-    tk::TempFolder dir;
-    const std::string path = dir / "cube.3ds";
-    Database3ds *db = cubedatabase();
-    File3ds *f = OpenFile3ds(path.c_str(), "w");
-    EXPECT_NE(f, nullptr);
-    WriteDatabase3ds(f, db);
-    CloseAllFiles3ds();
-    ReleaseDatabase3ds(&db);
-    std::string out;
-    if (FILE *in = _WTfile_open(path.c_str(), "rb")) {
-      char buf[4096];
-      while (size_t n = fread(buf, 1, sizeof buf, in)) out.append(buf, n);
-      fclose(in);
-    }
-    return out;
-  }();
-  return bytes;
 }
 
 TEST(Read3ds, ToolkitFileMeshes) {

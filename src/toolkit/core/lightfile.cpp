@@ -143,7 +143,7 @@ extern "C" {
 
 int WTlightnode_load(WTnode *parent, const char *path) {
   if (!path) return 0;
-  FILE *f = fopen(path, "rt");
+  FILE *f = _WTfile_open(path, "rt");
   if (!f) return 0;
   WTreader *r = _WTreader_open(path, f, "//");
   if (r) {
@@ -168,7 +168,7 @@ int WTlightnode_save(WTnode *node, const char *path) {
     _WTmsg_warning("Node type should be light or ambient\n");
     return 0;
   }
-  FILE *f = path ? fopen(path, "wt") : nullptr;
+  FILE *f = path ? _WTfile_open(path, "wt") : nullptr;
   if (!f) return 0;
   fprintf(f, "//lights -- ZodurUvizOdu light file\n");
   float p[3] = {0, 0, 0}, d[3] = {0, 0, 0}, att[3] = {0, 0, 0}, c[3];

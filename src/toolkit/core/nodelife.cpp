@@ -106,7 +106,7 @@ bool isgeometrytype(int type) {
 
 FILE *opengeometry(const char *path, int type) {
   bool text = type == WTFILE_DXF || type == WTFILE_NFF || type == WTFILE_WFRONT;
-  return fopen(path, text ? "rt" : "rb");
+  return _WTfile_open(path, text ? "rt" : "rb");
 }
 
 // The checks shared by the loaders: the parent that receives the nodes, or null after a refusal.

@@ -627,7 +627,7 @@ int _WTuniverse_loadfile(const char *name, WTpq *pose, float scale) {
   char *path = _WTmem_strdup(found);
   int type = _WTfile_gettype(path);
   bool text = type == WTFILE_DXF || type == WTFILE_NFF || type == WTFILE_WFRONT || type == WTFILE_SLP;
-  FILE *f = fopen(path, text ? "rt" : "rb");
+  FILE *f = _WTfile_open(path, text ? "rt" : "rb");
   _WTmem_free(path);
   if (!f) return 0;
   resetcontents();

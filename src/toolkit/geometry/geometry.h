@@ -225,6 +225,9 @@ int _WTgeometry_constructioncapacity(void);
 void _WTpoly_setcolor24(WTpoly *poly, uint32_t rgb);
 void _WTpoly_setcolor_nofrags(WTpoly *poly, int color);
 uint32_t _WTpoly_getcolor24(WTpoly *poly);
+// Sets or clears the explicit-coordinates byte of the polygon's texture reference; false without
+// a reference.
+int _WTpoly_setuvflag(WTpoly *poly, int on);
 int _WTpoly_getsset(WTpoly *poly);
 void _WTpoly_setsset(WTpoly *poly, int value);
 void _WTpolylist_getnormal(WTpolylist *list, WTp3 out);
@@ -299,6 +302,8 @@ WTtextureref *_WTtexture_newref(const char *name);
 int WTpoly_settextureuv(WTpoly *poly, const char *name, const float *u, const float *v, int a,
                         int b);
 int WTpoly_getuv(WTpoly *poly, float *u, float *v);
+// The texture cache's entry of the name, or null when it does not load.
+struct WTtexture *_WTtexture_get(const char *name);
 // The current pose and the build pose of an object; false for none.
 int _WTobject_getposes(WTobject *object, WTpq *built, WTpq *current);
 }

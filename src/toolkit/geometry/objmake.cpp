@@ -7,6 +7,7 @@
 #include "toolkit/core/universe.h"
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/files.h"
+#include "toolkit/loaders/geom3ds.h"
 
 namespace {
 
@@ -26,15 +27,20 @@ char *findmodel(const char *name) {
 
 bool istext(int type) { return type == WTFILE_DXF || type == WTFILE_NFF || type == WTFILE_WFRONT; }
 
-// The readers of the model formats live with the model-file loaders; while none is part of the
-// toolkit every format is read as an unknown one.  Closes the stream; null.
-WTcell *readobjects(FILE *stream, const char *path, int type) {
-  fclose(stream);
-  if (type == WTFILE_OLDBINARY1 || type == WTFILE_OLDBINARY2)
+// The object readers by file type (3D Studio so far; the others are read as unknown types).
+// The reader gets the name as the caller gave it; messages about the type name the resolved
+// path.  Closes the stream.
+WTcell *readobjects(FILE *stream, const char *name, const char *path, int type, float scale,
+                    int principal) {
+  WTcell *list = nullptr;
+  if (type == WTFILE_3DS)
+    list = _WT3ds_read_objects(stream, name, scale, 1, principal);
+  else if (type == WTFILE_OLDBINARY1 || type == WTFILE_OLDBINARY2)
     _WTmsg_warning("VAV 1.01 binary format is no longer supported.\n");
   else
     _WTmsg_warning("Unknown file type: %s\n", path);
-  return nullptr;
+  fclose(stream);
+  return list;
 }
 
 // Adds each object of the list to the scene (preparing and naming those that ask for it), frees
@@ -132,7 +138,7 @@ WTobject *_WTobject_load(const char *name, WTpq *pose, float scale, int principa
   return o;
 }
 
-WTobject *_WTobject_loadfile(const char *name, WTpq *pose, float scale, int, int) {
+WTobject *_WTobject_loadfile(const char *name, WTpq *pose, float scale, int principal, int) {
   if (!scaleok(scale)) return nullptr;
   char *path = findmodel(name);
   if (!path) return nullptr;
@@ -144,7 +150,7 @@ WTobject *_WTobject_loadfile(const char *name, WTpq *pose, float scale, int, int
   }
   if (pose) *pose = WTpq{{0, 0, 0}, {0, 0, 0, 1}};
   WTportal *portalhead = _WTuniverse_getportals();
-  WTcell *list = readobjects(f, path, type);
+  WTcell *list = readobjects(f, name, path, type, scale, principal);
   _WTmem_free(path);
   bool prepared = type == WTFILE_DXF || type == WTFILE_GEO;
   bool renamed = prepared || type == WTFILE_WFRONT;
@@ -158,7 +164,7 @@ WTcell *_WTobject_loadmultiple(const char *name, float scale, int principal, int
   return list;
 }
 
-WTcell *_WTobject_loadlist(const char *name, float scale, int, int) {
+WTcell *_WTobject_loadlist(const char *name, float scale, int principal, int) {
   if (!scaleok(scale)) return nullptr;
   char *path = findmodel(name);
   if (!path) return nullptr;
@@ -169,7 +175,7 @@ WTcell *_WTobject_loadlist(const char *name, float scale, int, int) {
     return nullptr;
   }
   FILE *f = _WTfile_open(path, istext(type) ? "r" : "rb");
-  WTcell *list = f ? readobjects(f, path, type) : nullptr;
+  WTcell *list = f ? readobjects(f, name, path, type, scale, principal) : nullptr;
   _WTmem_free(path);
   if (!list || !list->value) {
     _WTlist_free(list);

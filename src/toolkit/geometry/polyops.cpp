@@ -93,6 +93,12 @@ int WTpoly_setmatid(WTpoly *poly, int id) {
 
 int WTpoly_getmatid(WTpoly *poly) { return poly ? poly->matid : -1; }
 
+int _WTpoly_setuvflag(WTpoly *poly, int on) {
+  if (!poly || !poly->texture) return 0;
+  poly->texture->coordsset = on ? 1 : 0;
+  return 1;
+}
+
 // ---- Switches, ids and queries ------------------------------------------------------------
 
 void WTpoly_setbothsides(WTpoly *poly, int on) {

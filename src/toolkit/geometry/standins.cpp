@@ -63,6 +63,13 @@ int WTpoly_settextureuv(WTpoly *poly, const char *name, const float *u, const fl
   return 1;
 }
 
+// Until the renderer keeps a texture cache, a texture loads when its image file is found; the
+// entry handed out is a token that nothing reads.
+struct WTtexture *_WTtexture_get(const char *name) {
+  static char token;
+  return name && _WTimage_findfile(name) ? reinterpret_cast<struct WTtexture *>(&token) : nullptr;
+}
+
 int WTpoly_getuv(WTpoly *poly, float *u, float *v) {
   if (!poly || !poly->texture || !poly->texture->coordsset || !u || !v) return 0;
   memcpy(u, poly->texture->u, sizeof(float) * size_t(poly->texture->uvcount));

@@ -8,6 +8,8 @@
 
 #include "toolkit/core/core.h"
 #include "toolkit/geometry/geometry.h"
+#include "toolkit/loaders/files.h"
+#include "toolkit/loaders/geom3ds.h"
 
 namespace {
 
@@ -513,14 +515,22 @@ void WTgeometry_setmtable(WTgeometry *geometry, WTmtable *table) {
 
 // ---- Files ---------------------------------------------------------------------------------
 
-WTgeomlist *_WTgeometry_load(FILE *stream, const char *name, int type, WTpq *pose, float, int) {
+WTgeomlist *_WTgeometry_load(FILE *stream, const char *name, int type, WTpq *pose,
+                             float argument, int flag) {
   if (!stream || !name) return nullptr;
   if (pose) *pose = {{0, 0, 0}, {0, 0, 0, 1}};
-  // The format readers live with the model-file loaders; until one is there its type is read
-  // as an unknown one.
+  WTgeomlist *list = nullptr;
+  switch (type) {
+    case WTFILE_3DS:
+      list = _WT3ds_read_geometries(stream, name, argument, flag);
+      break;
+    default:
+      // The other format readers are not there yet: their types are read as unknown ones.
+      _WTmsg_warning("Unknown file type: %d of file %s\n", type, name);
+      break;
+  }
   fclose(stream);
-  _WTmsg_warning("Unknown file type: %d of file %s\n", type, name);
-  return nullptr;
+  return list;
 }
 
 int WTgeometry_save(WTgeometry *geometry, const char *path, void *, int type) {

@@ -282,7 +282,7 @@ int _WT3ds_tganame(const char *name, char *out, size_t size) {
 
 void _WT3ds_facelook(const _WT3dsTriObject *mesh, uint32_t face, int old3ds, _WT3dsFaceLook *look) {
   memset(look, 0, sizeof *look);
-  for (int k = 0; k < 3; k++) look->corners[k] = mesh->faces[face][2 - k];
+  for (int k = 0; k < 3; k++) look->corners[k] = mesh->faces[face][k];
   if (!mesh->facemats) return;
   const _WT3dsMaterial *mat = mesh->facemats[face];
   setmaterial(mat, look);

@@ -64,7 +64,7 @@ int _WT3ds_tganame(const char *name, char *out, size_t size);
 
 /* What the polygon of one face carries. */
 typedef struct _WT3dsFaceLook {
-  uint32_t corners[3]; /* polygon order: c, b, a */
+  uint32_t corners[3]; /* polygon order: a, b, c, the file's winding */
   int hasmaterial;     /* the mesh has per-face materials; nothing below is set otherwise */
   int twosided;
   int hascolour;       /* the material gives a diffuse colour */
