@@ -287,6 +287,29 @@ TEST_F(Objects, PrincipalAxesOfALongBoxLeaveTheVerticesInPlace) {
   _WTobject_destroy(o);
 }
 
+TEST_F(Objects, AHandleBecomesThePositionAndTheOriginFollows) {
+  WTobject *o = block(2, 2, 2);
+  WTvertex *v = _WTobject_firstvertex(o);
+  WTp3 stored, world, handle = {1, 0, 0}, p, origin;
+  memcpy(stored, v->position, sizeof stored);
+  _WTobject_sethandle(o, handle, 1);
+  _WTobject_getposition(o, p);
+  expectnear(p, {1, 0, 0});
+  _WTobject_getorigin(o, origin);
+  expectnear(origin, {0, 0, 0});
+  _WTobject_getvertexposition(o, v, world);
+  expectnear(world, {stored[0], stored[1], stored[2]});  // nothing moved
+  WTp3 step = {2, 0, 0};
+  _WTobject_move(o, step, 1);
+  _WTobject_getorigin(o, origin);
+  expectnear(origin, {2, 0, 0});
+  _WTobject_getvertexposition(o, v, world);
+  expectnear(world, {stored[0] + 2, stored[1], stored[2]});
+  WTp3 h;
+  _WTobject_gethandle(o, h, 0);
+  expectnear(h, {1, 0, 0});
+}
+
 TEST_F(Objects, ScaleAndStretchIgnoreDegenerateFactors) {
   WTobject *o = block(2, 2, 2);
   WTp3 centre = {0, 0, 0};
