@@ -310,6 +310,49 @@ TEST_F(Objects, AHandleBecomesThePositionAndTheOriginFollows) {
   expectnear(h, {1, 0, 0});
 }
 
+TEST_F(Objects, NewAxesTurningAboutAPointAndRemappedAxes) {
+  const WTq quarter = {0, 0, sinf(-WTPI / 4), cosf(WTPI / 4)};  // 90 degrees about z
+  WTobject *o = block(4, 2, 2);
+  WTvertex *v = _WTobject_firstvertex(o);
+  WTp3 before, after, size;
+  _WTobject_getvertexposition(o, v, before);
+  EXPECT_TRUE(WTobject_setaxes(o, quarter));
+  _WTobject_getvertexposition(o, v, after);
+  expectnear(after, {before[0], before[1], before[2]});  // the geometry stays in the world
+  _WTobject_getsize(o, size);
+  expectnear(size, {2, 4, 2}, 1e-3f);  // the own x axis now runs along world y
+  WTp3 xaxis, unitx = {1, 0, 0};
+  _WTobject_getaxis(o, 0, xaxis);
+  _WTq_rotatepoint(unitx, quarter, before);
+  expectnear(xaxis, {before[0], before[1], before[2]});
+
+  // Turning about a point carries the position round it; resetting turns back in place.
+  WTobject *t = block(1, 1, 1);
+  WTp3 at = {1, 0, 0}, centre = {0, 0, 0}, p;
+  _WTobject_setposition(t, at);
+  EXPECT_TRUE(WTobject_rotatepoint(t, quarter, centre, 1));
+  _WTobject_getposition(t, p);
+  _WTq_rotatepoint(at, quarter, at);
+  expectnear(p, {at[0], at[1], at[2]});
+  _WTobject_resetorientation(t);
+  WTq q;
+  _WTobject_getorientation(t, q);
+  expectnear(q, {0, 0, 0, 1});
+  _WTobject_getposition(t, after);
+  expectnear(after, {p[0], p[1], p[2]});
+
+  // Remapping x and y swaps the block's sizes.
+  WTobject *r = block(4, 2, 2);
+  const int from[2] = {0, 1}, to[2] = {1, 0}, negate[2] = {0, 1};
+  EXPECT_TRUE(_WTobject_remapaxes(r, 2, from, to, negate));
+  WTp3 lo, hi;
+  _WTgeometry_findextents(r->geometry, lo, hi);
+  expectnear(lo, {-1, -2, -1});
+  expectnear(hi, {1, 2, 1});
+  _WTobject_getsize(r, size);
+  expectnear(size, {2, 4, 2});
+}
+
 TEST_F(Objects, ScaleAndStretchIgnoreDegenerateFactors) {
   WTobject *o = block(2, 2, 2);
   WTp3 centre = {0, 0, 0};
