@@ -42,6 +42,8 @@ TEST_F(Objects, AddRemoveAndDeleteAcrossFrames) {
   WTobject *parent = block(1, 1, 1), *child = block(1, 1, 1);
   ASSERT_TRUE(parent && child);
   EXPECT_STREQ(_WTobject_getname(parent), "block");
+  EXPECT_EQ(_WTobject_gettag(parent), 64);
+  EXPECT_EQ(_WTobject_gettag(nullptr), 0);
   EXPECT_TRUE(_WTobject_attach(parent, child));
   WTnode *node = _WTobject_getnode(parent);
   ASSERT_NE(node, nullptr);

@@ -418,7 +418,8 @@ void _WTobject_setmark(WTobject *object, int mark) {
 
 int _WTobject_getmark(WTobject *object) { return absent(object) ? 0 : object->mark; }
 
-int _WTobject_gettag(WTobject *object) { return object->tag; }
+// A null object reads as tag 0 rather than faulting.
+int _WTobject_gettag(WTobject *object) { return object ? object->tag : 0; }
 
 void _WTobject_settag(WTobject *object, int tag) {
   if (object) object->tag = static_cast<uint8_t>(tag);
