@@ -116,7 +116,7 @@ TEST_F(Objects, DeletingTheObjectNodeDeletesTheObject) {
 TEST_F(Objects, AnObjectOfASequenceKeepsItsFlagsWhenDeleted) {
   WTobject *o = block(1, 1, 1);
   int sequence = 0;
-  _WTobject_setsequence(o, &sequence);
+  _WTobject_setsequence(o, reinterpret_cast<WTanimseq *>(&sequence));
   _WTobject_delete(o);
   EXPECT_EQ(flags(o), 0);
   EXPECT_EQ(_WTobject_getnode(o), nullptr);
@@ -201,7 +201,7 @@ TEST_F(Objects, TranslateInTheThreeFrames) {
     WTobject_setorientation(o, quarter);
     _WTobject_setposition(o, at);
     WTp3 x = {1, 0, 0}, xaxis;
-    _WTobject_move(o, x, c.frame);
+    _WTobject_move(o, x, static_cast<short>(c.frame));
     WTp3 p;
     _WTobject_getposition(o, p);
     std::vector<float> want = c.moved;

@@ -293,6 +293,7 @@ void _WTuniverse_scenechanged(void) {
 WTsensor **_WTuniverse_sensorslot(void) { return universe ? &universe->sensors : nullptr; }
 WTpath **_WTuniverse_pathslot(void) { return universe ? &universe->paths : nullptr; }
 WTobject **_WTuniverse_objectslot(void) { return universe ? &universe->objects : nullptr; }
+void **_WTuniverse_portalslot(void) { return universe ? &universe->portals : nullptr; }
 WTmotionlink **_WTuniverse_linkslot(void) { return universe ? &universe->links : nullptr; }
 int _WTuniverse_getaxismapping(int *permutation, int *target, int *sign) {
   if (!universe) return 0;

@@ -23,6 +23,8 @@ void _WTuniverse_setactivewindow(void *handle);
 struct WTopts *_WTuniverse_getoptions(void);
 // The head of the object list (null while there is no universe).
 WTobject **_WTuniverse_objectslot(void);
+// The head of the portal list (null while there is no universe).
+void **_WTuniverse_portalslot(void);
 // Marks the scene changed (clears the scene-unchanged byte).
 void _WTuniverse_scenechanged(void);
 // The axis mapping: its count (0 without one) and up to three permutation, target and sign entries.

@@ -12,6 +12,11 @@ namespace {
 
 bool absent(const WTobject *o) { return !o || (o->flags & WTO_DELETED); }
 
+WTportal *firstportal() {
+  void **slot = _WTuniverse_portalslot();
+  return slot ? static_cast<WTportal *>(*slot) : nullptr;
+}
+
 bool scaleok(float scale) {
   if (scale >= 1e-20f) return true;
   _WTmsg_warning("Nonsensical scale factor.\n");
@@ -119,7 +124,7 @@ void _WTobject_prepare(WTobject *object, WTportal *portalhead) {
   g->vcopy = _WTvertex_copylist(g->vertices);
   object->last = object->ref = object->pose;
   _WTobject_addtoscene(object);
-  for (WTportal *p = _WTuniverse_getportals(); p && p != portalhead; p = _WTportal_next(p))
+  for (WTportal *p = firstportal(); p && p != portalhead; p = _WTportal_next(p))
     object->portals = _WTlist_cell(p, object->portals);
 }
 
@@ -143,7 +148,7 @@ WTobject *_WTobject_loadfile(const char *name, WTpq *pose, float scale, int, int
     return nullptr;
   }
   if (pose) *pose = WTpq{{0, 0, 0}, {0, 0, 0, 1}};
-  WTportal *portalhead = _WTuniverse_getportals();
+  WTportal *portalhead = firstportal();
   WTcell *list = readobjects(f, path, type);
   _WTmem_free(path);
   bool prepared = type == WTFILE_DXF || type == WTFILE_GEO;

@@ -8,9 +8,8 @@
 
 extern "C" {
 
-// ---- Portals: no model reader makes any yet ---------------------------------------------
+// ---- Portals: the core's portal list is not part of the library yet ----------------------
 
-WTportal *_WTuniverse_getportals(void) { return nullptr; }
 WTportal *_WTportal_next(WTportal *) { return nullptr; }
 void _WTportal_remove(WTportal *) {}
 WTcell *_WTportal_copylist(WTcell *, WTvertex *, WTvertex *, WTgeometry *) { return nullptr; }
