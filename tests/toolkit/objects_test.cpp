@@ -42,6 +42,8 @@ TEST_F(Objects, AddRemoveAndDeleteAcrossFrames) {
   WTobject *parent = block(1, 1, 1), *child = block(1, 1, 1);
   ASSERT_TRUE(parent && child);
   EXPECT_STREQ(_WTobject_getname(parent), "block");
+  EXPECT_EQ(_WTobject_gettag(parent), 64);
+  EXPECT_EQ(_WTobject_gettag(nullptr), 0);
   EXPECT_TRUE(_WTobject_attach(parent, child));
   WTnode *node = _WTobject_getnode(parent);
   ASSERT_NE(node, nullptr);
@@ -114,7 +116,7 @@ TEST_F(Objects, DeletingTheObjectNodeDeletesTheObject) {
 TEST_F(Objects, AnObjectOfASequenceKeepsItsFlagsWhenDeleted) {
   WTobject *o = block(1, 1, 1);
   int sequence = 0;
-  _WTobject_setsequence(o, &sequence);
+  _WTobject_setsequence(o, reinterpret_cast<WTanimseq *>(&sequence));
   _WTobject_delete(o);
   EXPECT_EQ(flags(o), 0);
   EXPECT_EQ(_WTobject_getnode(o), nullptr);
@@ -199,7 +201,7 @@ TEST_F(Objects, TranslateInTheThreeFrames) {
     WTobject_setorientation(o, quarter);
     _WTobject_setposition(o, at);
     WTp3 x = {1, 0, 0}, xaxis;
-    _WTobject_move(o, x, c.frame);
+    _WTobject_move(o, x, static_cast<short>(c.frame));
     WTp3 p;
     _WTobject_getposition(o, p);
     std::vector<float> want = c.moved;
@@ -285,6 +287,72 @@ TEST_F(Objects, PrincipalAxesOfALongBoxLeaveTheVerticesInPlace) {
   EXPECT_NEAR(size[0], 8, 1e-2f);
   EXPECT_NEAR(size[1] * size[2], 1, 1e-2f);
   _WTobject_destroy(o);
+}
+
+TEST_F(Objects, AHandleBecomesThePositionAndTheOriginFollows) {
+  WTobject *o = block(2, 2, 2);
+  WTvertex *v = _WTobject_firstvertex(o);
+  WTp3 stored, world, handle = {1, 0, 0}, p, origin;
+  memcpy(stored, v->position, sizeof stored);
+  _WTobject_sethandle(o, handle, 1);
+  _WTobject_getposition(o, p);
+  expectnear(p, {1, 0, 0});
+  _WTobject_getorigin(o, origin);
+  expectnear(origin, {0, 0, 0});
+  _WTobject_getvertexposition(o, v, world);
+  expectnear(world, {stored[0], stored[1], stored[2]});  // nothing moved
+  WTp3 step = {2, 0, 0};
+  _WTobject_move(o, step, 1);
+  _WTobject_getorigin(o, origin);
+  expectnear(origin, {2, 0, 0});
+  _WTobject_getvertexposition(o, v, world);
+  expectnear(world, {stored[0] + 2, stored[1], stored[2]});
+  WTp3 h;
+  _WTobject_gethandle(o, h, 0);
+  expectnear(h, {1, 0, 0});
+}
+
+TEST_F(Objects, NewAxesTurningAboutAPointAndRemappedAxes) {
+  const WTq quarter = {0, 0, sinf(-WTPI / 4), cosf(WTPI / 4)};  // 90 degrees about z
+  WTobject *o = block(4, 2, 2);
+  WTvertex *v = _WTobject_firstvertex(o);
+  WTp3 before, after, size;
+  _WTobject_getvertexposition(o, v, before);
+  EXPECT_TRUE(WTobject_setaxes(o, quarter));
+  _WTobject_getvertexposition(o, v, after);
+  expectnear(after, {before[0], before[1], before[2]});  // the geometry stays in the world
+  _WTobject_getsize(o, size);
+  expectnear(size, {2, 4, 2}, 1e-3f);  // the own x axis now runs along world y
+  WTp3 xaxis, unitx = {1, 0, 0};
+  _WTobject_getaxis(o, 0, xaxis);
+  _WTq_rotatepoint(unitx, quarter, before);
+  expectnear(xaxis, {before[0], before[1], before[2]});
+
+  // Turning about a point carries the position round it; resetting turns back in place.
+  WTobject *t = block(1, 1, 1);
+  WTp3 at = {1, 0, 0}, centre = {0, 0, 0}, p;
+  _WTobject_setposition(t, at);
+  EXPECT_TRUE(WTobject_rotatepoint(t, quarter, centre, 1));
+  _WTobject_getposition(t, p);
+  _WTq_rotatepoint(at, quarter, at);
+  expectnear(p, {at[0], at[1], at[2]});
+  _WTobject_resetorientation(t);
+  WTq q;
+  _WTobject_getorientation(t, q);
+  expectnear(q, {0, 0, 0, 1});
+  _WTobject_getposition(t, after);
+  expectnear(after, {p[0], p[1], p[2]});
+
+  // Remapping x and y swaps the block's sizes.
+  WTobject *r = block(4, 2, 2);
+  const int from[2] = {0, 1}, to[2] = {1, 0}, negate[2] = {0, 1};
+  EXPECT_TRUE(_WTobject_remapaxes(r, 2, from, to, negate));
+  WTp3 lo, hi;
+  _WTgeometry_findextents(r->geometry, lo, hi);
+  expectnear(lo, {-1, -2, -1});
+  expectnear(hi, {1, 2, 1});
+  _WTobject_getsize(r, size);
+  expectnear(size, {2, 4, 2});
 }
 
 TEST_F(Objects, ScaleAndStretchIgnoreDegenerateFactors) {

@@ -42,26 +42,10 @@ int layerdestroy(WTobject *object) {
   return 1;
 }
 
-int layermove(WTobject *object, const WTp3 v, short frame) {
-  _WTobject_move(object, v, frame);
-  return 1;
-}
-int layersetmark(WTobject *object, unsigned char mark) {
-  _WTobject_setmark(object, mark);
-  return 1;
-}
-unsigned char layergetmark(WTobject *object) {
-  return static_cast<unsigned char>(_WTobject_getmark(object));
-}
-int layersetsequence(WTobject *object, WTanimseq *seq) {
-  _WTobject_setsequence(object, seq);
-  return 1;
-}
-
 const WTobjectcalls layercalls = {
-    layerload,    _WTobject_copy, _WTobject_remove, _WTobject_addtoscene, layerdelete,
-    layerdestroy, layermove,      _WTobject_scale,  layersetmark,         layergetmark,
-    layersetsequence,
+    layerload,        _WTobject_copy,   _WTobject_remove, _WTobject_addtoscene,
+    layerdelete,      layerdestroy,     _WTobject_move,   _WTobject_scale,
+    _WTobject_setmark, _WTobject_getmark, _WTobject_setsequence,
 };
 const WTobjectcalls *calls = &layercalls;
 

@@ -39,12 +39,12 @@ int _WTobject_addtoscene(WTobject *object);
 // Loading, moving and marking the frame objects of animated sequences.  _WTobject_move moves by
 // a vector in frame 0 own, 1 world, 2 viewpoint axes.
 WTobject *_WTobject_load(const char *name, WTpq *pose, float scale, int principal, int flag);
-void _WTobject_move(WTobject *object, const WTp3 v, int frame);
+int _WTobject_move(WTobject *object, const WTp3 v, short frame);
 int _WTobject_scale(WTobject *object, float factor, const WTp3 centre);
-void _WTobject_setmark(WTobject *object, int mark);
-int _WTobject_getmark(WTobject *object);
+int _WTobject_setmark(WTobject *object, unsigned char mark);
+unsigned char _WTobject_getmark(WTobject *object);
 // The sequence that owns the object as one of its frames (null: none).
-void _WTobject_setsequence(WTobject *object, void *sequence);
+int _WTobject_setsequence(WTobject *object, WTanimseq *seq);
 // The path element whose marker the object is.
 void _WTobject_setpathelement(WTobject *object, WTpathelement *element);
 // The matrix that takes the object's stored vertices to the world (row vectors).

@@ -7,6 +7,7 @@
 
 struct WTpathelement;
 typedef struct WTportal WTportal;
+typedef struct WTanimseq WTanimseq;
 
 // Object flags.
 enum { WTO_MOVED = 1, WTO_REMOVED = 4, WTO_REMOVALSEEN = 8, WTO_DELETED = 16 };
@@ -31,7 +32,7 @@ struct WTobject {
   WTp3 origin;      // the own origin while a handle is set
   float radius;
   WTgeometry *geometry;
-  void *sequence;
+  WTanimseq *sequence;
   WTpathelement *element;
   uint8_t movedlast;
   uint8_t flags;
@@ -77,10 +78,10 @@ void _WTobject_setdata(WTobject *object, uint32_t value);
 uint32_t _WTobject_getdata(WTobject *object);
 int _WTobject_setrenderoptions(WTobject *object, int value);
 int _WTobject_getrenderoptions(WTobject *object);
-void *_WTobject_getsequence(WTobject *object);
-void _WTobject_setsequence(WTobject *object, void *sequence);
-void _WTobject_setmark(WTobject *object, int mark);
-int _WTobject_getmark(WTobject *object);
+WTanimseq *_WTobject_getsequence(WTobject *object);
+int _WTobject_setsequence(WTobject *object, WTanimseq *sequence);
+int _WTobject_setmark(WTobject *object, unsigned char mark);
+unsigned char _WTobject_getmark(WTobject *object);
 int _WTobject_gettag(WTobject *object);
 void _WTobject_settag(WTobject *object, int tag);
 float _WTobject_getradius(WTobject *object);
@@ -109,7 +110,7 @@ void _WTobject_destroyall(void);
 // ---- Transforms, frames and axes ---------------------------------------------------------
 
 void _WTobject_translate(WTobject *object, const WTpq *delta, int frame);
-void _WTobject_move(WTobject *object, const WTp3 v, int frame);
+int _WTobject_move(WTobject *object, const WTp3 v, short frame);
 int _WTobject_setposition(WTobject *object, const WTp3 p);
 int WTobject_setorientation(WTobject *object, const WTq q);
 int _WTobject_setpose(WTobject *object, const WTpq *pose);

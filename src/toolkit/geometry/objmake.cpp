@@ -13,6 +13,11 @@ namespace {
 
 bool absent(const WTobject *o) { return !o || (o->flags & WTO_DELETED); }
 
+WTportal *firstportal() {
+  void **slot = _WTuniverse_portalslot();
+  return slot ? static_cast<WTportal *>(*slot) : nullptr;
+}
+
 bool scaleok(float scale) {
   if (scale >= 1e-20f) return true;
   _WTmsg_warning("Nonsensical scale factor.\n");
@@ -125,7 +130,7 @@ void _WTobject_prepare(WTobject *object, WTportal *portalhead) {
   g->vcopy = _WTvertex_copylist(g->vertices);
   object->last = object->ref = object->pose;
   _WTobject_addtoscene(object);
-  for (WTportal *p = _WTuniverse_getportals(); p && p != portalhead; p = _WTportal_next(p))
+  for (WTportal *p = firstportal(); p && p != portalhead; p = _WTportal_next(p))
     object->portals = _WTlist_cell(p, object->portals);
 }
 
@@ -149,7 +154,7 @@ WTobject *_WTobject_loadfile(const char *name, WTpq *pose, float scale, int prin
     return nullptr;
   }
   if (pose) *pose = WTpq{{0, 0, 0}, {0, 0, 0, 1}};
-  WTportal *portalhead = _WTuniverse_getportals();
+  WTportal *portalhead = firstportal();
   WTcell *list = readobjects(f, name, path, type, scale, principal);
   _WTmem_free(path);
   bool prepared = type == WTFILE_DXF || type == WTFILE_GEO;

@@ -264,10 +264,11 @@ void _WTobject_translate(WTobject *object, const WTpq *delta, int frame) {
   if (o->handleset) setorigin(o);
 }
 
-void _WTobject_move(WTobject *object, const WTp3 v, int frame) {
-  if (!v) return;
+int _WTobject_move(WTobject *object, const WTp3 v, short frame) {
+  if (absent(object) || !v) return 0;
   WTpq delta = {{v[0], v[1], v[2]}, {0, 0, 0, 1}};
   _WTobject_translate(object, &delta, frame);
+  return 1;
 }
 
 int _WTobject_setposition(WTobject *object, const WTp3 p) {

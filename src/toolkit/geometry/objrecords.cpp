@@ -406,19 +406,26 @@ int _WTobject_getrenderoptions(WTobject *object) {
   return absent(object) ? 0 : object->renderoptions;
 }
 
-void *_WTobject_getsequence(WTobject *object) { return absent(object) ? nullptr : object->sequence; }
-
-void _WTobject_setsequence(WTobject *object, void *sequence) {
-  if (object) object->sequence = sequence;
+WTanimseq *_WTobject_getsequence(WTobject *object) {
+  return absent(object) ? nullptr : object->sequence;
 }
 
-void _WTobject_setmark(WTobject *object, int mark) {
-  if (!absent(object)) object->mark = static_cast<uint8_t>(mark);
+int _WTobject_setsequence(WTobject *object, WTanimseq *sequence) {
+  if (!object) return 0;
+  object->sequence = sequence;
+  return 1;
 }
 
-int _WTobject_getmark(WTobject *object) { return absent(object) ? 0 : object->mark; }
+int _WTobject_setmark(WTobject *object, unsigned char mark) {
+  if (absent(object)) return 0;
+  object->mark = mark;
+  return 1;
+}
 
-int _WTobject_gettag(WTobject *object) { return object->tag; }
+unsigned char _WTobject_getmark(WTobject *object) { return absent(object) ? 0 : object->mark; }
+
+// A null object reads as tag 0 rather than faulting.
+int _WTobject_gettag(WTobject *object) { return object ? object->tag : 0; }
 
 void _WTobject_settag(WTobject *object, int tag) {
   if (object) object->tag = static_cast<uint8_t>(tag);
