@@ -1,0 +1,134 @@
+// Drawing into a real window taken over by WTwindow_newuser, read back with glReadPixels.
+#ifdef _WIN32
+#include <windows.h>
+#include <GL/gl.h>
+
+#include <stdio.h>
+
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "textures.h"
+#include "toolkit/core/node.h"
+#include "toolkit/geometry/geometry.h"
+#include "toolkit/wt.h"
+
+namespace {
+
+struct Rgb {
+  int r, g, b;
+  int sum() const { return r + g + b; }
+};
+
+class RenderWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WNDCLASSA c = {};
+    c.lpfnWndProc = DefWindowProcA;
+    c.hInstance = GetModuleHandleA(nullptr);
+    c.lpszClassName = "VedraTestView";
+    RegisterClassA(&c);
+    hwnd = CreateWindowExA(0, "VedraTestView", "view", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200,
+                           nullptr, nullptr, c.hInstance, nullptr);
+    ASSERT_TRUE(hwnd);
+    window = WTwindow_newuser(hwnd, 0);
+    ASSERT_TRUE(window);
+    root = WTwindow_getrootnode(window);
+    WTwindow_setbgrgb(window, 0, 0, 255);
+    viewpoint = WTwindow_getviewpoint(window);
+    WTp3 at = {0, 0, -6};
+    WTviewpoint_setposition(viewpoint, at);
+    light = WTlightnode_newdirected(root);
+    WTp3 down = {0, 0, 1};
+    WTlightnode_setdirection(light, down);
+    WTnode *material = WTmaterialnode_new(root);
+    float white[3] = {1, 1, 1};
+    WTmaterialnode_setfield(material, WTMAT_DIFFUSE, white);
+  }
+  void TearDown() override {
+    if (WTwindow_getidx(window)) WTwindow_delete(window);
+    DestroyWindow(hwnd);
+  }
+
+  void frame() { WTuniverse_go1(); }
+
+  Rgb pixel(int x, int y) {
+    unsigned char p[4] = {};
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    return {p[0], p[1], p[2]};
+  }
+
+  tk::TextureImages images;
+  HWND hwnd = nullptr;
+  WTwindow *window = nullptr;
+  WTnode *root = nullptr;
+  WTnode *light = nullptr;
+  WTviewpoint *viewpoint = nullptr;
+};
+
+TEST_F(RenderWindow, BackgroundAtTheCornersLitBlockAtTheCentre) {
+  WTgeometrynode_new(root, WTgeometry_newblock(2, 2, 2, 0));
+  frame();
+  const char *vendor = reinterpret_cast<const char *>(glGetString(GL_VENDOR));
+  printf("vendor %s ctx %p dc %p\n", vendor ? vendor : "(none)", (void *)wglGetCurrentContext(), (void *)wglGetCurrentDC());
+  Rgb corner = pixel(2, 2), centre = pixel(100, 100);
+  EXPECT_EQ(corner.r, 0);
+  EXPECT_EQ(corner.b, 255);
+  EXPECT_GT(centre.r, 100) << centre.g << " " << centre.b;
+  EXPECT_GT(WTwindow_numpolys(window), 0);
+  WTlightnode_setintensity(light, 0.0f);
+  frame();
+  EXPECT_LT(pixel(100, 100).sum(), centre.sum());
+}
+
+TEST_F(RenderWindow, TargaTextureOnAQuad) {
+  WTgeometry *g = WTgeometry_newrectangle(2, 2, 0);
+  ASSERT_TRUE(g);
+  WTnode *n = WTgeometrynode_new(root, g);
+  ASSERT_TRUE(n);
+  WTpoly *p = WTgeometry_getpolys(g);
+  // Face the viewpoint whichever way the rectangle was built.
+  WTp3 normal;
+  WTpoly_getnormal(p, normal);
+  if (normal[2] > 0) p->flags |= WTP_TWOSIDED;
+  ASSERT_TRUE(WTpoly_settexture(p, "wood", 0, 0));
+  frame();
+  // The four texels of the 2 x 2 image: red and green below, blue and white above, seen in
+  // some orientation: the quad's quarters show four different colours.
+  Rgb q[4] = {pixel(80, 80), pixel(120, 80), pixel(80, 120), pixel(120, 120)};
+  int distinct = 0;
+  for (int i = 0; i < 4; i++) {
+    bool seen = false;
+    for (int j = 0; j < i; j++)
+      seen |= q[i].r == q[j].r && q[i].g == q[j].g && q[i].b == q[j].b;
+    distinct += !seen;
+    EXPECT_TRUE(q[i].r > 200 || q[i].g > 200 || q[i].b > 200) << i;
+  }
+  EXPECT_EQ(distinct, 4);
+}
+
+TEST_F(RenderWindow, SplitStereoDrawsBothHalvesAndLeavesTheGap) {
+  WTwindow_delete(window);
+  window = WTwindow_newuser(hwnd, 0x4 | 0x200);
+  ASSERT_TRUE(window);
+  WTwindow_setbgrgb(window, 0, 0, 255);
+  WTwindow_setviewpoint(window, viewpoint);
+  WTgeometrynode_new(root, WTgeometry_newblock(2, 2, 2, 0));
+  frame();
+  float px[2];
+  WTp3 centre = {0, 0, 0};
+  ASSERT_TRUE(WTwindow_projectpoint(window, 0, centre, px));
+  EXPECT_GT(px[1], 100);  // eye 0 in the upper half
+  ASSERT_TRUE(WTwindow_projectpoint(window, 1, centre, px));
+  EXPECT_LT(px[1], 100);
+  EXPECT_GT(pixel(100, 50).r, 100);
+  EXPECT_GT(pixel(100, 150).r, 100);
+  Rgb gap = pixel(100, 100);
+  EXPECT_EQ(gap.r, 0);
+  EXPECT_EQ(gap.b, 255);
+}
+
+}  // namespace
+#endif
