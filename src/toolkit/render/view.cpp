@@ -122,8 +122,8 @@ void _WTm4_ortho(WTm4 m, float left, float right, float top, float bottom, float
 
 int _WTwindow_getprojmatrix(WTwindow *window, int eye, WTm4 m, float *planes, float *cull) {
   WTviewpoint *v = window ? _WTwindow_eyeviewpoint(window, &eye) : nullptr;
-  if (!v) return 0;
-  WTwindow *p = window->parent ? window->parent : window;
+  WTwindow *p = _WTwindow_liveparent(window);
+  if (!v || !p) return 0;
   int vw = static_cast<int>(p->width * window->viewport[1]);
   int vh = static_cast<int>(p->height * window->viewport[3]);
   if (vw < 1) vw = 1;
@@ -167,8 +167,8 @@ int _WTwindow_getprojmatrix(WTwindow *window, int eye, WTm4 m, float *planes, fl
 }
 
 int _WTwindow_getviewportpixels(WTwindow *window, int eye, int *rect) {
-  if (!window || !_WTwindow_modeknown(window->displaymode)) return 0;
-  WTwindow *p = window->parent ? window->parent : window;
+  WTwindow *p = _WTwindow_liveparent(window);
+  if (!p || !_WTwindow_modeknown(window->displaymode)) return 0;
   float W = static_cast<float>(p->width), H = static_cast<float>(p->height);
   rect[0] = static_cast<int>(W * window->viewport[0]);
   rect[1] = static_cast<int>(W * window->viewport[1]);
@@ -202,7 +202,7 @@ int WTwindow_projectpoint(WTwindow *window, int eye, const WTp3 point, float *pi
            point[2] * window->projmatrix[2][j] + window->projmatrix[3][j];
   if (!(c[3] > 0.0f)) return 0;
   int rect[4];
-  _WTwindow_getviewportpixels(window, eye, rect);
+  if (!_WTwindow_getviewportpixels(window, eye, rect)) return 0;
   pixel[0] = (1.0f + c[0] / c[3]) * 0.5f * rect[1] + rect[0];
   pixel[1] = (1.0f + c[1] / c[3]) * 0.5f * rect[3] + rect[2];
   return -c[3] < c[0] && c[0] < c[3] && -c[3] < c[1] && c[1] < c[3] && -c[3] < c[2] && c[2] < c[3];

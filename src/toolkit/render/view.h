@@ -11,8 +11,8 @@ int _WTwindow_isvalid(WTwindow *window);
 // Clears the viewpoint from every window that names it.
 void _WTwindow_forgetviewpoint(WTviewpoint *viewpoint);
 WTwindow *_WTwindow_findbyhandle(void *hwnd);
-// The window's parent when it is still alive, else null (a deleted parent's sub-windows are
-// inert).
+// The window's parent (itself for a top window); null for a sub-window whose parent was
+// deleted, which stays inert: not drawn, picked or read through the parent.
 WTwindow *_WTwindow_liveparent(WTwindow *window);
 
 // ---- System half (system_win32.cpp, system_posix.cpp) ----------------------------------------

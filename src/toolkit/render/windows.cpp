@@ -74,8 +74,7 @@ int _WTwindow_isvalid(WTwindow *window) {
 }
 
 WTwindow *_WTwindow_liveparent(WTwindow *window) {
-  if (!window) return nullptr;
-  return window->parent == window || _WTwindow_isvalid(window->parent) ? window->parent : nullptr;
+  return window ? window->parent : nullptr;
 }
 
 WTwindow *_WTwindow_new(int x, int y, int width, int height, int flags) {
@@ -136,6 +135,9 @@ WTwindow *WTwindow_newsubwindow(WTwindow *parent, int x, int y, int width, int h
 void WTwindow_delete(WTwindow *window) {
   if (!_WTwindow_isvalid(window)) return;
   unlinkwindow(window);
+  // Sub-windows outlive their parent, inert until they are deleted themselves.
+  for (WTwindow *w = *_WTuniverse_windowslot(); w; w = w->next)
+    if (w->parent == window) w->parent = nullptr;
   _WTbase_calldeleted(window);
   WTbase_deleteproperties(window);
   _WTmem_free(window->name);
@@ -197,8 +199,8 @@ WTwindow *WTuniverse_findwindow(const char *name, int n) {
 }
 
 int WTwindow_setviewport(WTwindow *window, int x, int y, int width, int height) {
-  if (!window) return 0;
-  WTwindow *p = window->parent ? window->parent : window;
+  WTwindow *p = _WTwindow_liveparent(window);
+  if (!p) return 0;
   float W = static_cast<float>(p->width), H = static_cast<float>(p->height);
   window->viewport[0] = x / W;
   window->viewport[1] = width / W;
@@ -208,8 +210,8 @@ int WTwindow_setviewport(WTwindow *window, int x, int y, int width, int height) 
 }
 
 void WTwindow_getviewport(WTwindow *window, int *x, int *y, int *width, int *height) {
-  if (!window) return;
-  WTwindow *p = window->parent ? window->parent : window;
+  WTwindow *p = _WTwindow_liveparent(window);
+  if (!p) return;
   float W = static_cast<float>(p->width), H = static_cast<float>(p->height);
   int h = static_cast<int>(floorf(H * window->viewport[3] + 0.5f));
   if (x) *x = static_cast<int>(floorf(W * window->viewport[0] + 0.5f));
