@@ -562,8 +562,6 @@ WTAPI int _WTpoly_gettextureflags(WTpoly *poly, int *a, int *b);
 WTAPI unsigned char *WTtexture_load(const char *name, int *width, int *height);
 WTAPI int WTtexture_replace(const char *name, int format, int width, int height,
                             unsigned char *pixels);
-WTAPI int WTgeometry_setwholetexture(WTgeometry *geometry, const char *name);
-WTAPI int WTgeometry_deletewholetexture(WTgeometry *geometry);
 
 /* Material attribute bits. */
 #define WTAMBIENT 1
