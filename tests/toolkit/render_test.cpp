@@ -33,7 +33,6 @@ class Render : public tk::Universe {
 };
 
 TEST_F(Render, EightWindowsAtMostAndTheFirstGetsTheCurrentViewpoint) {
-  _WTmsg_setrouting(WTMSG_WARNING, WTMSG_SCREEN, nullptr);
   tk::Captured messages;
   std::vector<WTwindow *> made;
   for (int i = 0; i < 8; i++) made.push_back(WTwindow_newuser(nullptr, 0x1));
@@ -46,7 +45,6 @@ TEST_F(Render, EightWindowsAtMostAndTheFirstGetsTheCurrentViewpoint) {
   EXPECT_EQ(WTwindow_geteye(made[3]), 65535);  // a deleted window is refused
   WTwindow *again = WTwindow_newuser(nullptr, 0x1);
   EXPECT_TRUE(again);
-  _WTmsg_setrouting(WTMSG_WARNING, 0, nullptr);
 }
 
 TEST_F(Render, ClippingIsClampedAndTheViewAngleRefusedOutsideItsRange) {
