@@ -16,6 +16,7 @@ namespace {
 
 HGLRC shared;
 HWND pendinghwnd;
+bool releasing;  // while the toolkit destroys a system window itself
 PIXELFORMATDESCRIPTOR pfd = {sizeof(PIXELFORMATDESCRIPTOR), 1,
                              PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,
                              PFD_TYPE_RGBA, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0,
@@ -28,6 +29,17 @@ struct Mouse {
 } mouse;
 
 LRESULT CALLBACK windowproc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+
+void destroy(HWND hwnd) {
+  releasing = true;
+  DestroyWindow(hwnd);
+  releasing = false;
+}
+
+void quit() {
+  PostQuitMessage(0);
+  _WTuniverse_stop();
+}
 
 int envnumber(const char *name) {
   const char *s = getenv(name);
@@ -127,16 +139,19 @@ bool handle(WTwindow *w, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) 
       bind(reinterpret_cast<WTwindow *>(lparam), hwnd);
       return true;
     case WM_DESTROY:
-      if (!*_WTuniverse_windowslot()) {
-        PostQuitMessage(0);
-        _WTuniverse_stop();
-      }
+      // Windows the toolkit destroys itself (deleted through the API, the base window at the
+      // end) leave no quit message behind for a later frame to find.
+      if (!releasing && !*_WTuniverse_windowslot()) quit();
       break;
     case WM_MOVE: if (w) moved(w, hwnd); break;
     case WM_SIZE: if (w) sized(w, wparam, lparam); break;
     case WM_SETFOCUS: _WTuniverse_setactivewindow(hwnd); break;
     case WM_KILLFOCUS: _WTuniverse_setactivewindow(nullptr); break;
-    case WM_CLOSE: WTwindow_delete(w); break;
+    case WM_CLOSE:
+      if (!w) break;
+      WTwindow_delete(w);
+      if (!*_WTuniverse_windowslot()) quit();
+      break;
     case WM_SHOWWINDOW:
       if (w && wparam) w->statebits |= 33;
       else if (w) w->statebits &= ~1u;
@@ -276,7 +291,7 @@ void _WTwindow_release(WTwindow *w) {
   if (w->prevproc)
     SetWindowLongPtrA(static_cast<HWND>(w->hwnd), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(w->prevproc));
   else
-    DestroyWindow(static_cast<HWND>(w->hwnd));
+    destroy(static_cast<HWND>(w->hwnd));
   WTwindow *next = w->next ? w->next : *_WTuniverse_windowslot();
   if (next && next->dc) wglMakeCurrent(static_cast<HDC>(next->dc), shared);
 }
@@ -392,7 +407,7 @@ void _WTwindow_exitgl(void) {
   WTdisplay *d = _WTdisplay_get(0);
   if (shared) {
     wglMakeCurrent(nullptr, nullptr);
-    if (d && d->basehwnd) DestroyWindow(static_cast<HWND>(d->basehwnd));
+    if (d && d->basehwnd) destroy(static_cast<HWND>(d->basehwnd));
     wglDeleteContext(shared);
     shared = nullptr;
   }
