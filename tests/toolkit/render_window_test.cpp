@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support.h"
 #include "textures.h"
 #include "toolkit/render/context.h"
 #include "toolkit/core/node.h"
@@ -130,6 +131,35 @@ TEST_F(RenderWindow, SplitStereoDrawsBothHalvesAndLeavesTheGap) {
   Rgb gap = pixel(100, 100);
   EXPECT_EQ(gap.r, 0);
   EXPECT_EQ(gap.b, 255);
+}
+
+unsigned char veto(void *, const char *, double, int) { return 0; }
+
+TEST_F(RenderWindow, WindowProcedureByRealMessages) {
+  // A user resize that a handler vetoes still stores the new size, with a warning.
+  _WTproperty_addprehandler(window, "Size", veto);
+  tk::Captured messages;
+  SetWindowPos(hwnd, nullptr, 0, 0, 160, 120, SWP_NOZORDER | SWP_NOACTIVATE);
+  int w = 0, h = 0;
+  WTwindow_getposition(window, nullptr, nullptr, &w, &h);
+  EXPECT_EQ(w, 160);
+  EXPECT_EQ(h, 120);
+  EXPECT_NE(messages.all().find("Can't stop the window size"), std::string::npos);
+  // Minimising clears the shown bit: nothing is drawn, not even the background.
+  SendMessageA(hwnd, WM_SIZE, SIZE_MINIMIZED, 0);
+  WTwindow_getposition(window, nullptr, nullptr, &w, &h);
+  EXPECT_EQ(w, 160);
+  // Left, then right, then the left released: the mouse stays captured until the right goes.
+  SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  SendMessageA(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+  SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  EXPECT_EQ(GetCapture(), hwnd);
+  SendMessageA(hwnd, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
+  EXPECT_NE(GetCapture(), hwnd);
+  // Deleting the window gives the caller's procedure back and leaves its window alive.
+  WTwindow_delete(window);
+  EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)), DefWindowProcA);
+  EXPECT_TRUE(IsWindow(hwnd));
 }
 
 }  // namespace
