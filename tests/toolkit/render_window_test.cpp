@@ -133,6 +133,65 @@ TEST_F(RenderWindow, SplitStereoDrawsBothHalvesAndLeavesTheGap) {
   EXPECT_EQ(gap.b, 255);
 }
 
+TEST_F(RenderWindow, FogTintsTheBlockTowardsItsColour) {
+  WTnode *fog = WTfognode_new(root);
+  WTfognode_setmode(fog, 0);
+  WTfognode_setlinearstart(fog, 0.0f);
+  WTfognode_setrange(fog, 5.5f);
+  WTfognode_setcolor(fog, 1, 0, 0, 1);
+  WTgeometrynode_new(root, WTgeometry_newblock(2, 2, 2, 0));
+  frame();
+  Rgb c = pixel(100, 100);
+  EXPECT_GT(c.r, 200);
+  EXPECT_LT(c.g, 100);
+  EXPECT_EQ(pixel(2, 2).b, 255);  // the background is not fogged
+}
+
+TEST_F(RenderWindow, HalfOpaqueBlockBlendsWithTheBackground) {
+  WTnode *m = WTmaterialnode_new(root);
+  float half = 0.5f;
+  WTmaterialnode_setfield(m, WTMAT_OPACITY, &half);
+  WTgeometrynode_new(root, WTgeometry_newblock(2, 2, 2, 0));
+  for (int sorted = 0; sorted < 2; sorted++) {
+    WTuniverse_setoption(19, sorted);
+    frame();
+    Rgb c = pixel(100, 100);
+    EXPECT_GT(c.r, 30) << sorted;
+    EXPECT_LT(c.r, 220) << sorted;
+    EXPECT_GT(c.b, c.r) << sorted;
+  }
+}
+
+TEST_F(RenderWindow, OutlineStyleDrawsOnlyTheEdges) {
+  WTgeometrynode_new(root, WTgeometry_newblock(2, 2, 2, 0));
+  _WTuniverse_setrendering(13 | 128);
+  frame();
+  Rgb c = pixel(100, 100);
+  EXPECT_EQ(c.b, 255);
+  EXPECT_EQ(c.r, 0);
+  int edge = 0;
+  for (int x = 60; x < 100; x++) edge += pixel(x, 100).r != 0;
+  EXPECT_GT(edge, 0);
+}
+
+TEST_F(RenderWindow, FromBehindOnlyTwoSidedPolygonsShow) {
+  WTgeometry *g = WTgeometry_newrectangle(2, 2, 0);
+  WTgeometrynode_new(root, g);
+  WTpoly *p = WTgeometry_getpolys(g);
+  WTp3 n;
+  WTpoly_getnormal(p, n);
+  // Look at the rectangle's back.
+  WTp3 at = {0, 0, n[2] < 0 ? 6.0f : -6.0f};
+  WTviewpoint_setposition(viewpoint, at);
+  WTq back = {0, 1, 0, 0};
+  if (n[2] < 0) WTviewpoint_setorientation(viewpoint, back);
+  frame();
+  EXPECT_EQ(pixel(100, 100).b, 255);
+  p->flags |= WTP_TWOSIDED;
+  frame();
+  EXPECT_LT(pixel(100, 100).b, 255);
+}
+
 unsigned char veto(void *, const char *, double, int) { return 0; }
 
 TEST_F(RenderWindow, WindowProcedureByRealMessages) {
