@@ -139,6 +139,33 @@ TEST_F(Render, SplitStereoHalvesAre41PixelsWithTheGapBetween) {
   EXPECT_FALSE(_WTwindow_getviewportpixels(w, 0, upper));
 }
 
+TEST_F(Render, WindowPropertiesByNameAndValue) {
+  WTwindow *w = window();
+  WTnode *other = WTrootnode_new();
+  WTnode_setname(other, "Other");
+  EXPECT_TRUE(_WTproperty_setstring(w, "Root Node", "Other"));
+  EXPECT_EQ(WTwindow_getrootnode(w), other);
+  EXPECT_FALSE(_WTproperty_setstring(w, "Root Node", "Nowhere"));
+  WTviewpoint *v = WTviewpoint_new();
+  WTviewpoint_setname(v, "Eye");
+  EXPECT_TRUE(_WTproperty_setstring(w, "Viewpoint", "Eye"));
+  EXPECT_EQ(WTwindow_getviewpoint(w), v);
+  const char *name = nullptr;
+  ASSERT_TRUE(_WTproperty_getvalue(w, "Viewpoint", &name));
+  EXPECT_STREQ(name, "Eye");
+  WTp2 size = {80, 60};
+  EXPECT_TRUE(_WTproperty_setp2(w, "Size", size));
+  int width = 0, height = 0;
+  WTwindow_getposition(w, nullptr, nullptr, &width, &height);
+  EXPECT_EQ(width, 80);
+  EXPECT_EQ(height, 60);
+  _WTmsg_setrouting(WTMSG_INFO, WTMSG_SCREEN, nullptr);
+  tk::Captured messages;
+  EXPECT_FALSE(_WTproperty_setint(w, "Key", 65));
+  EXPECT_THAT(messages.all(), HasSubstr("TODO: WTwindow_setkey\n"));
+  _WTmsg_setrouting(WTMSG_INFO, 0, nullptr);
+}
+
 class Textures : public Render {
  protected:
   geo::TablesReset reset;

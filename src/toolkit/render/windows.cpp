@@ -61,6 +61,17 @@ WTwindow *firstroot(WTwindow *w) {
   return w;
 }
 
+
+
+WTviewpoint *viewpointnamed(const void *value) {
+  return value ? WTuniverse_findviewpoint(static_cast<const char *>(value), 1 << 30) : nullptr;
+}
+
+int placeholder(const char *accessor) {
+  _WTmsg_info("TODO: WTwindow_%s\n", accessor);
+  return 0;
+}
+
 }  // namespace
 
 extern "C" {
@@ -418,4 +429,88 @@ void WTwindow_setdraw2dfn(WTwindow *window, WTwindowfn fn) {
 }
 
 void _WTwindow_bgchanged(void) {}
+
+// ---- Accessors of the property form (values by address, names for nodes and viewpoints) --
+WTAPI int WTwindow_setbgcolor(WTwindow *w, const float *rgb) {
+  if (!w || !rgb) return 0;
+  WTwindow_setbgrgb(w, static_cast<unsigned char>(rgb[0] * 255), static_cast<unsigned char>(rgb[1] * 255),
+                    static_cast<unsigned char>(rgb[2] * 255));
+  return 1;
+}
+
+WTAPI int WTwindow_getbgcolor(WTwindow *w, float *rgb) {
+  if (!w || !rgb) return 0;
+  unsigned c = w->bgcolor;
+  rgb[0] = ((c >> 16) & 255) / 255.0f, rgb[1] = ((c >> 8) & 255) / 255.0f, rgb[2] = (c & 255) / 255.0f;
+  return 1;
+}
+
+WTAPI int WTwindow_getenabled(WTwindow *w) { return w && w->enabled != 0; }
+
+WTAPI int _WTwindow_setpositionprop(WTwindow *w, const float *xy) {
+  if (!_WTwindow_isvalid(w) || !xy) return 0;
+  WTwindow_setposition(w, static_cast<int>(xy[0]), static_cast<int>(xy[1]), w->width, w->height);
+  return 1;
+}
+
+WTAPI int _WTwindow_getpositionprop(WTwindow *w, float *xy) {
+  if (!w || !xy) return 0;
+  xy[0] = static_cast<float>(w->x), xy[1] = static_cast<float>(w->y);
+  return 1;
+}
+
+WTAPI int WTwindow_setsize(WTwindow *w, const float *wh) {
+  if (!_WTwindow_isvalid(w) || !wh) return 0;
+  WTwindow_setposition(w, w->x, w->y, static_cast<int>(wh[0]), static_cast<int>(wh[1]));
+  return 1;
+}
+
+WTAPI int WTwindow_getsize(WTwindow *w, float *wh) {
+  if (!w || !wh) return 0;
+  wh[0] = static_cast<float>(w->width), wh[1] = static_cast<float>(w->height);
+  return 1;
+}
+
+WTAPI int _WTwindow_setrootnodeprop(WTwindow *w, const void *name) {
+  WTnode *n = name ? WTuniverse_findnodebyname(static_cast<const char *>(name), 0) : nullptr;
+  return n ? WTwindow_setrootnode(w, n) : 0;
+}
+
+WTAPI const char *_WTwindow_getrootnodeprop(WTwindow *w) {
+  return w && w->root ? WTnode_getname(w->root) : nullptr;
+}
+
+WTAPI int _WTwindow_setviewpointprop(WTwindow *w, const void *name) {
+  WTviewpoint *v = viewpointnamed(name);
+  return v ? WTwindow_setviewpoint(w, v) : 0;
+}
+
+WTAPI const char *_WTwindow_getviewpointprop(WTwindow *w) {
+  return w && w->viewpoint ? w->viewpoint->name : nullptr;
+}
+
+WTAPI int _WTwindow_setviewpoint2prop(WTwindow *w, const void *name) {
+  WTviewpoint *v = viewpointnamed(name);
+  return v ? WTwindow_setviewpoint2(w, v) : 0;
+}
+
+WTAPI const char *_WTwindow_getviewpoint2prop(WTwindow *w) {
+  return w && w->viewpoint2 ? w->viewpoint2->name : nullptr;
+}
+
+// The button and key rows exist so that handlers can be registered on them.
+WTAPI int WTwindow_setkey(WTwindow *, int) { return placeholder("setkey"); }
+WTAPI int WTwindow_getkey(WTwindow *) { return placeholder("getkey"); }
+WTAPI int WTwindow_setlbutton(WTwindow *, int) { return placeholder("setlbutton"); }
+WTAPI int WTwindow_getlbutton(WTwindow *) { return placeholder("getlbutton"); }
+WTAPI int WTwindow_setlbuttondblclk(WTwindow *, int) { return placeholder("setlbuttondblclk"); }
+WTAPI int WTwindow_getlbuttondblclk(WTwindow *) { return placeholder("getlbuttondblclk"); }
+WTAPI int WTwindow_setrbutton(WTwindow *, int) { return placeholder("setrbutton"); }
+WTAPI int WTwindow_getrbutton(WTwindow *) { return placeholder("getrbutton"); }
+WTAPI int WTwindow_setrbuttondblclk(WTwindow *, int) { return placeholder("setrbuttondblclk"); }
+WTAPI int WTwindow_getrbuttondblclk(WTwindow *) { return placeholder("getrbuttondblclk"); }
+WTAPI int WTwindow_setmbutton(WTwindow *, int) { return placeholder("setmbutton"); }
+WTAPI int WTwindow_getmbutton(WTwindow *) { return placeholder("getmbutton"); }
+WTAPI int WTwindow_setmbuttondblclk(WTwindow *, int) { return placeholder("setmbuttondblclk"); }
+WTAPI int WTwindow_getmbuttondblclk(WTwindow *) { return placeholder("getmbuttondblclk"); }
 }
