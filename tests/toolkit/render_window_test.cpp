@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <GL/gl.h>
 
+#include <stdio.h>
+#include <stdlib.h>
+
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -110,6 +113,34 @@ TEST_F(RenderWindow, TargaTextureOnAQuad) {
     EXPECT_TRUE(q[i].r > 200 || q[i].g > 200 || q[i].b > 200) << i;
   }
   EXPECT_EQ(distinct, 4);
+}
+
+// Writes the window's picture as a binary PPM when VEDRA_RENDER_CAPTURE names a file.
+void capture(int width, int height) {
+  const char *path = getenv("VEDRA_RENDER_CAPTURE");
+  if (!path) return;
+  std::vector<unsigned char> rgb(size_t(width) * size_t(height) * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  FILE *f = fopen(path, "wb");
+  if (!f) return;
+  fprintf(f, "P6 %d %d 255\n", width, height);
+  for (int y = height - 1; y >= 0; y--) fwrite(&rgb[size_t(y) * size_t(width) * 3], 1, size_t(width) * 3, f);
+  fclose(f);
+}
+
+TEST_F(RenderWindow, LitTexturedBlock) {
+  WTgeometry *g = WTgeometry_newblock(2, 2, 2, 0);
+  WTgeometrynode_new(root, g);
+  for (WTpoly *p = WTgeometry_getpolys(g); p; p = p->next) ASSERT_TRUE(WTpoly_settexture(p, "brick", 1, 0));
+  frame();
+  capture(200, 200);
+  Rgb lit = pixel(100, 100);
+  EXPECT_GT(lit.r, lit.b);  // the brick colour (200, 100, 50), lit
+  WTlightnode_setintensity(light, 0.0f);
+  frame();
+  EXPECT_LT(pixel(100, 100).sum(), lit.sum());
 }
 
 TEST_F(RenderWindow, SplitStereoDrawsBothHalvesAndLeavesTheGap) {
