@@ -531,6 +531,38 @@ typedef struct WTgeomlist WTgeomlist;     /* cells {geometry, next} */
 typedef struct WTmtable WTmtable;
 typedef struct WTtextureref WTtextureref;
 
+/* Polygon textures: one texture reference a polygon, with one (u, v) pair a vertex. */
+typedef struct WTtextureinfo {
+  const char *name;
+  float rotation;
+  float scale;
+  float offsetu, offsetv;
+  unsigned char mirrored;
+  unsigned char style[3];
+} WTtextureinfo;
+
+#define WTIMAGE_RGBA 0
+
+WTAPI int WTpoly_settexture(WTpoly *poly, const char *name, int a, int b);
+WTAPI int WTpoly_settextureuv(WTpoly *poly, const char *name, const float *u, const float *v, int a,
+                              int b);
+WTAPI void WTpoly_deletetexture(WTpoly *poly);
+WTAPI void WTpoly_rotatetexture(WTpoly *poly, float angle);
+WTAPI void WTpoly_scaletexture(WTpoly *poly, float factor);
+WTAPI void WTpoly_stretchtexture(WTpoly *poly, float fu, float fv);
+WTAPI void WTpoly_translatetexture(WTpoly *poly, const float *offset);
+WTAPI void WTpoly_mirrortexture(WTpoly *poly);
+WTAPI int WTpoly_setuv(WTpoly *poly, const float *u, const float *v);
+WTAPI int WTpoly_getuv(WTpoly *poly, float *u, float *v);
+WTAPI int WTpoly_gettextureinfo(WTpoly *poly, WTtextureinfo *info);
+WTAPI int WTpoly_settexturestyle(WTpoly *poly, int a, int b, int c);
+WTAPI int WTpoly_gettexturestyle(WTpoly *poly, int *a, int *b, int *c);
+WTAPI int _WTpoly_settextureflags(WTpoly *poly, int a, int b);
+WTAPI int _WTpoly_gettextureflags(WTpoly *poly, int *a, int *b);
+WTAPI unsigned char *WTtexture_load(const char *name, int *width, int *height);
+WTAPI int WTtexture_replace(const char *name, int format, int width, int height,
+                            unsigned char *pixels);
+
 /* Material attribute bits. */
 #define WTAMBIENT 1
 #define WTDIFFUSE 2
@@ -996,6 +1028,74 @@ WTAPI const char *WTwindow_getname(WTwindow *window);
 WTAPI void _WTwindow_sethaseventhandlers(WTwindow *window, int flag);
 WTAPI int _WTwindow_gethaseventhandlers(WTwindow *window);
 WTAPI WTwindow *WTuniverse_findwindow(const char *name, int n);
+
+/* Windows: one OpenGL drawing area showing a root node from a viewpoint. */
+typedef void (*WTwindowfn)(WTwindow *window, int eye);
+WTAPI WTwindow *WTwindow_newuser(void *hwnd, int flags);
+WTAPI WTwindow *WTwindow_newsubwindow(WTwindow *parent, int x, int y, int width, int height);
+WTAPI WTwindow *WTwindow_next(WTwindow *window);
+WTAPI int WTwindow_setviewport(WTwindow *window, int x, int y, int width, int height);
+WTAPI void WTwindow_getviewport(WTwindow *window, int *x, int *y, int *width, int *height);
+WTAPI int WTwindow_setprojection(WTwindow *window, int code);
+WTAPI int WTwindow_getprojection(WTwindow *window);
+WTAPI int WTwindow_setfrustum(WTwindow *window, int eye, float left, float right, float bottom,
+                              float top, float hither, float yon);
+WTAPI void WTwindow_getfrustum(WTwindow *window, int eye, float *left, float *right, float *bottom,
+                               float *top, float *hither, float *yon);
+WTAPI void WTwindow_getposition(WTwindow *window, int *x, int *y, int *width, int *height);
+WTAPI void WTwindow_setposition(WTwindow *window, int x, int y, int width, int height);
+WTAPI void WTwindow_setbgrgb(WTwindow *window, unsigned char r, unsigned char g, unsigned char b);
+WTAPI void WTwindow_getbgrgb(WTwindow *window, unsigned char *r, unsigned char *g, unsigned char *b);
+WTAPI void _WTwindow_setbgcolor(WTwindow *window, unsigned short rgb);
+WTAPI unsigned short _WTwindow_getbgcolor(WTwindow *window);
+WTAPI unsigned _WTwindow_getbgrgb24(WTwindow *window);
+WTAPI int WTwindow_seteye(WTwindow *window, int eye);
+WTAPI int WTwindow_geteye(WTwindow *window);
+WTAPI void *WTwindow_getidx(WTwindow *window);
+WTAPI int WTwindow_getdisplay(WTwindow *window);
+WTAPI int WTwindow_setviewpoint(WTwindow *window, WTviewpoint *viewpoint);
+WTAPI WTviewpoint *WTwindow_getviewpoint(WTwindow *window);
+WTAPI int WTwindow_setviewpoint2(WTwindow *window, WTviewpoint *viewpoint);
+WTAPI WTviewpoint *WTwindow_getviewpoint2(WTwindow *window);
+WTAPI int WTwindow_setrootnode(WTwindow *window, WTnode *root);
+WTAPI WTnode *WTwindow_getrootnode(WTwindow *window);
+WTAPI int WTwindow_sethither(WTwindow *window, float hither);
+WTAPI float WTwindow_gethither(WTwindow *window);
+WTAPI int WTwindow_setyon(WTwindow *window, float yon);
+WTAPI float WTwindow_getyon(WTwindow *window);
+WTAPI int WTwindow_setviewangle(WTwindow *window, float angle);
+WTAPI float WTwindow_getviewangle(WTwindow *window);
+WTAPI int WTwindow_enable(WTwindow *window, int on);
+WTAPI int WTwindow_isenabled(WTwindow *window);
+WTAPI int WTwindow_numpolys(WTwindow *window);
+WTAPI int _WTwindow_containspoint(WTwindow *window, int x, int y);
+WTAPI WTwindow *_WTwindow_findatpoint(const float *point);
+WTAPI void WTwindow_setdrawfn(WTwindow *window, WTwindowfn fn);
+WTAPI void WTwindow_setdraw2dfn(WTwindow *window, WTwindowfn fn);
+WTAPI int WTwindow_projectpoint(WTwindow *window, int eye, const WTp3 point, float *pixel);
+WTAPI void WTwindow_zoomtonode(WTwindow *window, WTnode *node, int index);
+WTAPI void WTwindow_zoomtofit(WTwindow *window);
+
+/* Viewpoints. */
+WTAPI int WTviewpoint_getdirection(WTviewpoint *viewpoint, WTp3 d);
+WTAPI int WTviewpoint_translate(WTviewpoint *viewpoint, const WTp3 v, int frame);
+WTAPI int WTviewpoint_rotate(WTviewpoint *viewpoint, int axis, float angle, int frame);
+WTAPI int WTviewpoint_setaspect(WTviewpoint *viewpoint, float aspect);
+WTAPI float WTviewpoint_getaspect(WTviewpoint *viewpoint);
+WTAPI int WTviewpoint_setparallax(WTviewpoint *viewpoint, float parallax);
+WTAPI float WTviewpoint_getparallax(WTviewpoint *viewpoint);
+WTAPI int WTviewpoint_setconvergence(WTviewpoint *viewpoint, int c);
+WTAPI int WTviewpoint_getconvergence(WTviewpoint *viewpoint);
+WTAPI int WTviewpoint_setconvergencedist(WTviewpoint *viewpoint, float d);
+WTAPI float WTviewpoint_getconvergencedist(WTviewpoint *viewpoint);
+WTAPI void _WTviewpoint_setprojection(WTviewpoint *viewpoint, int code);
+WTAPI int _WTviewpoint_getprojection(WTviewpoint *viewpoint);
+WTAPI float _WTviewpoint_getviewangle(WTviewpoint *viewpoint);
+WTAPI void _WTviewpoint_sethither(WTviewpoint *viewpoint, float hither);
+WTAPI void _WTviewpoint_setyon(WTviewpoint *viewpoint, float yon);
+WTAPI void _WTviewpoint_seteyeoffset(WTviewpoint *viewpoint, const WTp3 offset, const WTq rotation,
+                                     int mode);
+WTAPI void _WTviewpoint_getm4(WTviewpoint *viewpoint, WTm4 m, int eye);
 
 /* ---- Sensors ------------------------------------------------------------------------------------
  * A sensor holds one input device's pose record and its driver functions; the frame loop updates

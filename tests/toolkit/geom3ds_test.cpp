@@ -214,7 +214,10 @@ class TextureFolder {
 };
 
 // The texture name of a polygon's reference.
-std::string texturename(const WTpoly *p) { return p->texture && p->texture->name ? p->texture->name : ""; }
+std::string texturename(WTpoly *p) {
+  const char *name = p->texture ? _WTtexture_refname(p->texture) : nullptr;
+  return name ? name : "";
+}
 
 TEST_F(Geom3ds, TexturesFollowTheCorners) {
   TextureFolder images;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "geometry_support.h"
+#include "textures.h"
 
 using geo::P;
 
@@ -18,6 +19,7 @@ namespace {
 class Closing : public ::testing::Test {
  protected:
   geo::TablesReset reset;
+  tk::TextureImages images;
 };
 
 TEST_F(Closing, LShapedHexagonBecomesTwoConvexQuads) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "geometry_support.h"
+#include "textures.h"
 
 using geo::P;
 
@@ -17,6 +18,7 @@ namespace {
 class Geometry : public ::testing::Test {
  protected:
   geo::TablesReset reset;
+  tk::TextureImages images;
 };
 
 // Every face of a closed convex solid centred on the origin points away from it.
@@ -321,7 +323,7 @@ TEST_F(Geometry, PrimitivesFaceOutwardWithTheirCounts) {
 
 TEST_F(Geometry, RecordsListsAndCopies) {
   WTgeometry *g = WTgeometry_newblock(1, 1, 1, 0);
-  WTpoly_settextureuv(g->polys, "t", std::vector<float>(4, 0.5f).data(),
+  WTpoly_settextureuv(g->polys, "wood", std::vector<float>(4, 0.5f).data(),
                       std::vector<float>(4, 0.25f).data(), 0, 0);
   WTgeometry *c = WTgeometry_copy(g);
   EXPECT_EQ(WTgeometry_getmtable(c), WTgeometry_getmtable(g));

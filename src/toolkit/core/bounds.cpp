@@ -389,7 +389,7 @@ void _WTnode_ready(void) {
     if (!w->root || w->root == previous) continue;
     previous = w->root;
     WTnodestate *s = _WTnode_newstate();
-    s->windowbit = 1u << (w->index & 31);
+    s->windowbit = 1u << (w->display & 31);
     s->renderfields[0] = 1, s->renderfields[1] = 0, s->renderfields[2] = 0;
     s->renderdistance = 5000.0f;
     s->renderscale = 1.0f;

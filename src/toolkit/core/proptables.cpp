@@ -55,19 +55,20 @@ Row viewpointrows[] = {
     {"Position", WTP3, "WTviewpoint_setposition", "WTviewpoint_getposition", 0, 0},
 };
 
+// Rows whose API calls take other arguments bind adapters of the property form.
 Row windowrows[] = {
     {"Backgroud color", WTP3, "WTwindow_setbgcolor", "WTwindow_getbgcolor", 0, 0},
     {"FrustumBR", WTP2, "WTwindow_setfrustumbr", "WTwindow_getfrustumbr", 0, 0},
     {"Enabled", WTINT, "WTwindow_enable", "WTwindow_getenabled", 0, 0},
     {"Eye", WTINT, "WTwindow_seteye", "WTwindow_geteye", 0, 0},
     {"Hither Clipping", WTFLOAT, "WTwindow_sethither", "WTwindow_gethither", 0, 0},
-    {"Position", WTP2, "WTwindow_setposition", "WTwindow_getposition", 0, 0},
+    {"Position", WTP2, "_WTwindow_setpositionprop", "_WTwindow_getpositionprop", 0, 0},
     {"Projection", WTINT, "WTwindow_setprojection", "WTwindow_getprojection", 0, 0},
-    {"Root Node", WTSTRING, "WTwindow_setrootnode", "WTwindow_getrootnode", 0, 0},
+    {"Root Node", WTSTRING, "_WTwindow_setrootnodeprop", "_WTwindow_getrootnodeprop", 0, 0},
     {"Size", WTP2, "WTwindow_setsize", "WTwindow_getsize", 0, 0},
     {"FrustumTL", WTP2, "WTwindow_setfrustumtl", "WTwindow_getfrustumtl", 0, 0},
-    {"Viewpoint", WTSTRING, "WTwindow_setviewpoint", "WTwindow_getviewpoint", 0, 0},
-    {"Viewpoint2", WTSTRING, "WTwindow_setviewpoint2", "WTwindow_getviewpoint2", 0, 0},
+    {"Viewpoint", WTSTRING, "_WTwindow_setviewpointprop", "_WTwindow_getviewpointprop", 0, 0},
+    {"Viewpoint2", WTSTRING, "_WTwindow_setviewpoint2prop", "_WTwindow_getviewpoint2prop", 0, 0},
     {"View Angle", WTFLOAT, "WTwindow_setviewangle", "WTwindow_getviewangle", 0, 0},
     {"Yon Clipping", WTFLOAT, "WTwindow_setyon", "WTwindow_getyon", 0, 0},
     {"Key", WTINT, "WTwindow_setkey", "WTwindow_getkey", 0, 0},

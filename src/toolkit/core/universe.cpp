@@ -312,6 +312,17 @@ void _WTuniverse_setactivewindow(void *handle) {
   if (universe) universe->activewindow = handle;
 }
 WTopts *_WTuniverse_getoptions(void) { return universe ? universe->options : nullptr; }
+void _WTuniverse_getambient(float rgba[4]) {
+  for (int i = 0; i < 3; i++)
+    rgba[i] = universe ? universe->ambient[i] / 255.0f * universe->ambientintensity : 1.0f;
+  rgba[3] = 1.0f;
+}
+void _WTuniverse_getviewdefaults(float *halfangle, float *hither, float *yon) {
+  WTopts *o = universe ? universe->options : nullptr;
+  if (halfangle) *halfangle = o ? o->halfangle : 0.6981f;
+  if (hither) *hither = o ? o->hither : 1.0f;
+  if (yon) *yon = o ? o->yon : 1000.0f;
+}
 void _WTuniverse_scenechanged(void) {
   if (universe) universe->sceneunchanged = 0;
 }
@@ -576,7 +587,7 @@ WTmotionlink *_WTuniverse_getmotionlinks(void) { return universe ? universe->lin
 WTwindow *_WTuniverse_getcurrentwindow(void) {
   if (!universe) return nullptr;
   for (WTwindow *w = universe->windows; w; w = w->next)
-    if (w->handle == universe->currentsystemwindow) return w;
+    if (w->hwnd == universe->currentsystemwindow) return w;
   return nullptr;
 }
 

@@ -11,6 +11,10 @@ WTwindow **_WTuniverse_windowslot(void);
 WTlight **_WTuniverse_lightslot(void);
 // The current viewpoint slot.
 WTviewpoint **_WTuniverse_currentviewpointslot(void);
+// The ambient colour bytes / 255 times the ambient intensity, alpha 1 (white without a universe).
+void _WTuniverse_getambient(float rgba[4]);
+// The universe's default view: half view angle, hither and yon.
+void _WTuniverse_getviewdefaults(float *halfangle, float *hither, float *yon);
 // The universe's default material table (null while there is none).
 void *_WTuniverse_defaultmtable(void);
 // The running byte, cleared by a quit message.

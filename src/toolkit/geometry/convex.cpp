@@ -80,7 +80,7 @@ UVcopy takeuv(const WTpoly *p) {
   c.cells = static_cast<WTvertexlink **>(_WTmem_alloc(sizeof(WTvertexlink *) * size_t(c.ncells)));
   int i = 0;
   for (WTvertexlink *l = p->links; l; l = l->next) c.cells[i++] = l;
-  c.name = _WTmem_strdup(t->name);
+  c.name = _WTmem_strdup(_WTtexture_refname(t));
   c.a = t->style[0];
   c.b = t->style[1];
   return c;

@@ -120,6 +120,9 @@ struct WTtextureref {
   uint8_t spare;
 };
 
+// The name a reference's texture goes by: its cache entry's name, else its own.
+const char *_WTtexture_refname(WTtextureref *ref);
+
 struct WTmtcell {
   int32_t index;
   WTmtcell *next;
@@ -294,16 +297,11 @@ int _WTterrain_averagenormal(WTterrain *terrain, WTp3 *points, int count, WTp3 n
 void _WTterrain_delete(WTterrain *terrain);
 int _WTterrain_size(WTterrain *terrain, int *n1, int *n2);
 
-// ---- Services of neighbouring layers (standins.cpp until those layers are built) -----------
+// ---- Services of neighbouring layers -------------------------------------------------------
 
 void _WTtexture_deleteref(WTtextureref *ref);
 WTtextureref *_WTtexture_copyref(WTtextureref *ref);
 WTtextureref *_WTtexture_newref(const char *name);
-int WTpoly_settextureuv(WTpoly *poly, const char *name, const float *u, const float *v, int a,
-                        int b);
-int WTpoly_getuv(WTpoly *poly, float *u, float *v);
-// The texture cache's entry of the name, or null when it does not load.
-struct WTtexture *_WTtexture_get(const char *name);
 // The current pose and the build pose of an object; false for none.
 int _WTobject_getposes(WTobject *object, WTpq *built, WTpq *current);
 }

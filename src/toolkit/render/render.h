@@ -1,9 +1,12 @@
 // What the scene graph and the universe need of lights, viewpoints and windows, and the frame
-// loop's drawing, pumping and graphics start.  Until the drawing side exists, least.cpp keeps
-// their records without drawing anything.
+// loop's drawing, pumping and graphics start.
 #pragma once
 
+#include <stdint.h>
+
 #include "toolkit/wt.h"
+
+struct WTdrawstate;
 
 struct WTlight {
   WTnode *node;  // the light node wrapping it, or null
@@ -17,33 +20,78 @@ struct WTlight {
   float attenuation[3];
   float angle;
   float exponent;
+  int slot;  // OpenGL light slot 0-7; 8 or more = none
   WTlight *next;
 };
 
 struct WTviewpoint {
   unsigned char tag;  // 31
-  unsigned char spare[3];
+  unsigned char spare[2];
+  unsigned char hashandlers;
   WTviewpoint *next;
   float position[3];
   float orientation[4];
   float prevposition[3];
   float prevorientation[4];
-  float viewangle;
+  float direction[3];
+  float parallax;
+  int16_t convergence;
+  int16_t convergenceineffect;
+  float hither;
+  float viewtangent;
+  float aspect;
+  float yon;
+  float convergencedist;
+  float eyeoffset[3];
+  float eyerotation[4];
+  int16_t eyemode;
+  uint16_t projection;
+  unsigned char overrides[4];  // projection, hither, yon, view angle
   char *name;
   void *data;
 };
 
+
 struct WTwindow {
   unsigned char tag;  // 32
-  unsigned char spare[3];
-  WTwindow *next;
-  WTnode *root;
-  int index;
-  void *handle;
-  unsigned bgcolor;
-  unsigned passflags;
+  unsigned char spare[2];
+  unsigned char hashandlers;
   char *name;
+  void *prevproc;  // the caller's window procedure when the window took over the caller's
+  void *dc;
+  WTwindowfn overlayfn;
+  WTwindowfn drawfn;
+  unsigned char indraw;
+  unsigned char inoverlay;
+  uint32_t displaymode;
+  WTviewpoint *viewpoint;
+  WTviewpoint *viewpoint2;
+  WTnode *root;
+  WTdrawstate *state;
+  uint32_t npolys;
+  uint32_t bgcolor;
+  uint16_t eye;
+  int32_t width, height;
+  int32_t x, y;
+  float aspect;
+  uint32_t display;
+  uint32_t statebits;  // 1 shown, 32 moved or resized
+  unsigned char enabled;
+  void *hwnd;
+  uint16_t projection;
+  float frustum[2][6];  // per eye: left, right, top, bottom, hither, yon
+  float hither;
+  float yon;
+  float viewtangent;
+  float vfactor;
+  uint32_t projkey;
+  float projmatrix[4][4];
+  WTwindow *parent;
+  uint32_t subwindow;
+  float viewport[4];  // left, width, bottom, height as fractions of the parent's client area
   void *data;
+  int64_t frametime;
+  WTwindow *next;
 };
 
 extern "C" {
@@ -88,7 +136,7 @@ void _WTwindow_exitgl(void);
 void _WTfont3d_deleteall(void);
 void _WTtexture_deleteall(void);
 void _WTtexture_applynamescurrent(void);
-// Builds the geometry's display lists for the window of the traversal record; result bits 1 and 2
-// tell which of the record's masks the geometry's state bits go into.
+// Sorts the geometry for drawing when it is not sorted yet; result bits 1 and 2 tell whether it
+// has polygons for the opaque and for the blended pass.
 int _WTgeometry_compilenode(WTnode *node, WTgeometry *geometry, WTnodestate *state);
 }
