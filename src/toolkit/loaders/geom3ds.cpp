@@ -11,6 +11,7 @@
 #include "toolkit/geometry/geometry.h"
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/build3ds.h"
+#include "toolkit/render/context.h"
 
 namespace {
 
