@@ -82,6 +82,13 @@ struct PlanSettings {
 
 PlanSettings& GetPlanSettings();
 
+// The largest length that the plan editor's fields give, either sign: a floor level plus a room
+// height stays within the plan's 10 km, so that everything drawn with them opens again.
+constexpr int32_t kBarLengthLimit = 5000000;
+// A length field's millimetres: "-", "-mm" and "-0mm" give -10, anything else its leading
+// integer (0 for none), held within kBarLengthLimit.
+int32_t ParseBarMillimetres(const char* text);
+
 class PlanHost {
 public:
   virtual ~PlanHost() = default;

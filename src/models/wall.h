@@ -45,6 +45,8 @@ public:
   // Makes this scratch copy a copy of the source again.
   void CopyToScratch(const Wall& source);
   bool IsScratch() const { return (m_flags & PLAN_SCRATCH) != 0; }
+  // Sets or clears the mark (flag 0x40).
+  void SetMarked(bool on);
 
   WallPole* GetStartPole() const { return m_pStart; }
   WallPole* GetEndPole() const { return m_pEnd; }
