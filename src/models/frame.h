@@ -104,6 +104,8 @@ public:
   // Deletes the selected walls (flag 0x4), with the unbranched runs they belonged to when the
   // setting trims open wall ends, and exports the rooms beside them again.
   void DeleteSelected(CRect& rect);
+  // Draws every wall, then the chain, each from its last (Windows only, symbol_draw.cpp).
+  void DrawWalls(CDC& out, CDC& mapping, const CRect& clip) const;
 
   Model* m_pOwner = nullptr;
   int32_t m_originX = 0;  // origin offset added to clicked points

@@ -68,7 +68,7 @@ struct PlanSettings {
   COLORREF unselectedWallCenter = 0x648214;
   COLORREF selectedWallCenter = 0x648214;
   COLORREF leadLine = 0x648214;
-  COLORREF leadLineAuxPoint = 0x648214;
+  COLORREF leadLineAuxPoint = 0x000000;
   COLORREF dimensionFont = 0xFF0000;
   int nearWallPercent = 100;     // N: nearness of a point to a wall, % of its thickness
   int poleSnapPercent = 100;     // M: nearness of a point to a pole, % of its wall's thickness

@@ -104,10 +104,10 @@ TEST_F(PlanPick, AnOpenChainIsFinishedFirstOrLeftAsItWas) {
   EXPECT_EQ(host.messages[0].type, kFinishQuestion);
 
   host.answer = IDOK;
-  EXPECT_EQ(frame.PickWallAt(mapping, point, anchor, band, 0, rect, nullptr),
-            WallBetween(frame, 0, 0, 3000, 0));
+  Wall* picked = frame.PickWallAt(mapping, point, anchor, band, 0, rect, nullptr);
   EXPECT_EQ(frame.GetChainCount(), 0);
-  EXPECT_EQ(frame.GetWallCount(), 1);
+  ASSERT_EQ(frame.GetWallCount(), 1);
+  EXPECT_EQ(picked, frame.GetWall(0));
 }
 
 TEST_F(PlanPick, BandSelectsWallsCoveredByMoreThanHalf) {
@@ -133,7 +133,9 @@ TEST_F(PlanPick, BandSelectsWallsCoveredByMoreThanHalf) {
     CRect b = c.band, r;
     EXPECT_EQ(frame.PickWallsInRect(unit, b, 0, r), c.selected) << c.band.right;
     EXPECT_EQ(host.selectedWalls.size(), static_cast<size_t>(c.selected));
-    if (c.selected) EXPECT_EQ(r, w->GetBounds());
+    if (c.selected) {
+      EXPECT_EQ(r, w->GetBounds());
+    }
   }
 }
 
