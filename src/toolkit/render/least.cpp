@@ -209,6 +209,7 @@ WTviewpoint *WTuniverse_findviewpoint(const char *name, int n) {
 }
 
 WTviewpoint *WTviewpoint_next(WTviewpoint *viewpoint) { return viewpoint ? viewpoint->next : nullptr; }
+WTwindow *WTwindow_next(WTwindow *window) { return window ? window->next : nullptr; }
 
 int WTviewpoint_setposition(WTviewpoint *viewpoint, const WTp3 p) {
   if (!viewpoint || !p) return 0;
