@@ -115,7 +115,8 @@ TEST_F(PlanView, WallsDrawnWithTheMouse) {
   ASSERT_TRUE(plan().IsDrawing());
   EXPECT_NE(static_cast<int>(plan().GetChainWall(0)->m_pStart->m_x) % 100, 0);
   // A left press while the right button is held reaches nothing.
+  Send(WM_MOUSEMOVE, Device(-1500, -1000), MK_RBUTTON);
   const int chain = plan().GetChainCount();
-  Send(WM_LBUTTONDOWN, Device(-1000, 1000), MK_LBUTTON | MK_RBUTTON);
+  Send(WM_LBUTTONDOWN, Device(-1500, -1000), MK_LBUTTON | MK_RBUTTON);
   EXPECT_EQ(plan().GetChainCount(), chain);
 }
