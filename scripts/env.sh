@@ -28,3 +28,13 @@ vedra_with_display() {
     xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
   fi
 }
+
+# Prepares the base folder Vedra runs in ($VEDRA_BASE, by default in the cache), names it in the
+# registry as the install folder, and makes it the current folder.
+vedra_use_base() {
+  local base=${VEDRA_BASE:-$VEDRA_CACHE/base}
+  "$VEDRA_ROOT/scripts/prepare-base" "$base"
+  "$VEDRA_WINE64" reg add 'HKLM\SOFTWARE\TAVO\Vedra\1.0\Full' /v Run /t REG_SZ \
+    /d "Z:$(printf '%s' "$base" | tr / '\\')\\" /f >/dev/null 2>&1
+  cd "$base"
+}

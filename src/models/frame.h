@@ -6,8 +6,10 @@
 // are tried on scratch copies of walls first.
 #pragma once
 #include <cstdint>
+#include <memory>
 
 #include "models/plangeom.h"
+#include "models/planmapping.h"
 #include "models/room.h"
 #include "models/wall.h"
 
@@ -86,6 +88,25 @@ public:
   CRect GetChainBounds() const;
   CRect GetBounds() const;
 
+  // The plan editor's picking (plan_pick.cpp). While a chain is being drawn each first asks
+  // whether to finish it; Cancel changes nothing and gives null (0).
+  // The wall under a device point (converted in place to a logical point): the anchor holds the
+  // logical point plus the origin offset; openings, when asked, receive the wall's openings
+  // under it. Away from every wall the select rectangle becomes empty at the device point and
+  // the result is null.
+  Wall* PickWallAt(const PlanMapping& mapping, CPoint& point, std::unique_ptr<CPoint>& anchor,
+                   std::unique_ptr<CRect>& selectRect, int flags, CRect& rect,
+                   CObArray* openings);
+  // Selects (through the host, keeping the others) every wall whose bounds the band (device;
+  // converted in place to logical, normalised) covers by more than half in both directions; the
+  // number selected.
+  int PickWallsInRect(const PlanMapping& mapping, CRect& band, int flags, CRect& rect);
+  // Deletes the selected walls (flag 0x4), with the unbranched runs they belonged to when the
+  // setting trims open wall ends, and exports the rooms beside them again.
+  void DeleteSelected(CRect& rect);
+  // Draws every wall, then the chain, each from its last (Windows only, symbol_draw.cpp).
+  void DrawWalls(CDC& out, CDC& mapping, const CRect& clip) const;
+
   Model* m_pOwner = nullptr;
   int32_t m_originX = 0;  // origin offset added to clicked points
   int32_t m_originY = 0;
@@ -102,6 +123,9 @@ private:
   int TraceLimit() const;
   bool OwnsPole(const WallPole* pole) const;
   bool HoldsWall(const Wall* wall) const;
+  bool FinishChainFirst(int flags, CRect& rect);
+  Wall* LastSelectedWall() const;
+  void TrimRunFrom(Wall* wall, CPtrArray& rooms, CRect& rect);
 };
 
 // Exports each room of the list again (last first), skipping nulls and repeats.

@@ -94,6 +94,11 @@ void ReleaseSymbolTables() {
   ReleaseTable(g_windowSymbols, kWindowKindCount, g_windowPrototypes);
 }
 
+int FreeSymbolTables() {
+  ReleaseSymbolTables();
+  return 1;
+}
+
 CString HoleInstance::GetLibraryFileName(bool mirrored) const {
   const uint32_t number = m_kind == HOLE_DOOR ? kDoorCategory : m_kind == HOLE_WINDOW ? kWindowCategory : 0;
   if (number == 0) return CString();

@@ -21,6 +21,8 @@ const char* GetHoleKindName(int32_t kind, int32_t kindId);
 int BuildSymbolTables();
 // Deletes the tables and lists (the program's end).
 void ReleaseSymbolTables();
+// The program's end: the tables and lists deleted, doors first; returns 1.
+int FreeSymbolTables();
 
 // One prototype opening per kind (kind, kind id and plan symbol set), for the editor's choice.
 extern CObArray g_doorPrototypes;

@@ -17,8 +17,9 @@
 namespace {
 
 // The plan's numbers stay where its arithmetic holds: coordinates within what the 0.001 grid
-// holds in 32 bits, sizes and levels within 10 km.
-constexpr double kCoordLimit = 2147483.0;
+// holds in 32 bits (every point the editor makes, down to -2147483.648), sizes and levels within
+// 10 km.
+constexpr double kCoordLimit = 2147483.648;
 constexpr double kSizeLimit = 1e7;
 
 bool Within(double v, double limit) { return std::isfinite(v) && std::fabs(v) <= limit; }

@@ -1,5 +1,8 @@
 #include "models/planhost.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 PlanHost g_idleHost;
@@ -10,6 +13,18 @@ PlanHost* g_host = nullptr;
 PlanSettings& GetPlanSettings() {
   static PlanSettings settings;
   return settings;
+}
+
+int32_t ParseBarMillimetres(const char* text) {
+  if (!text) return 0;
+  if (!strcmp(text, "-") || !strcmp(text, "-mm") || !strcmp(text, "-0mm")) return -10;
+  const char* p = text;
+  while (*p == ' ' || *p == '\t') ++p;
+  const bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  int64_t value = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) value = std::min<int64_t>(value * 10 + (*p - '0'), kBarLengthLimit);
+  return static_cast<int32_t>(negative ? -value : value);
 }
 
 PlanHost& GetPlanHost() { return g_host ? *g_host : g_idleHost; }

@@ -68,7 +68,7 @@ struct PlanSettings {
   COLORREF unselectedWallCenter = 0x648214;
   COLORREF selectedWallCenter = 0x648214;
   COLORREF leadLine = 0x648214;
-  COLORREF leadLineAuxPoint = 0x648214;
+  COLORREF leadLineAuxPoint = 0x000000;
   COLORREF dimensionFont = 0xFF0000;
   int nearWallPercent = 100;     // N: nearness of a point to a wall, % of its thickness
   int poleSnapPercent = 100;     // M: nearness of a point to a pole, % of its wall's thickness
@@ -81,6 +81,13 @@ struct PlanSettings {
 };
 
 PlanSettings& GetPlanSettings();
+
+// The largest length that the plan editor's fields give, either sign: a floor level plus a room
+// height stays within the plan's 10 km, so that everything drawn with them opens again.
+constexpr int32_t kBarLengthLimit = 5000000;
+// A length field's millimetres: "-", "-mm" and "-0mm" give -10, anything else its leading
+// integer (0 for none), held within kBarLengthLimit.
+int32_t ParseBarMillimetres(const char* text);
 
 class PlanHost {
 public:

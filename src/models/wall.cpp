@@ -160,6 +160,13 @@ CRect Wall::UniteBounds(const CRect& rect) const {
   return r;
 }
 
+void Wall::SetMarked(bool on) {
+  if (on)
+    m_flags |= WALL_MARKED;
+  else
+    m_flags &= ~static_cast<uint32_t>(WALL_MARKED);
+}
+
 void Wall::RebuildFaceCells(int side, const int32_t* heights, const uint32_t* values, int count) {
   side = side ? 1 : 0;
   DeleteCells(m_cells[side]);

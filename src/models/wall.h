@@ -2,13 +2,29 @@
 // doors and windows set into them.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "models/instance.h"
 #include "models/plangeom.h"
 #include "models/wallpole.h"
 
+class CDC;
 class Room;
 class WallFaceCell;
+
+// One piece of a wall between its openings: the corners of both sides and the centre, at the
+// piece's start and at its end.
+struct WallSegmentOutline {
+  double side0Start[2] = {0.0, 0.0};
+  double side1Start[2] = {0.0, 0.0};
+  double centreStart[2] = {0.0, 0.0};
+  double side0End[2] = {0.0, 0.0};
+  double side1End[2] = {0.0, 0.0};
+  double centreEnd[2] = {0.0, 0.0};
+};
+
+// How the plan draws a wall's lines against the rooms beside it (the GDI pen styles).
+enum PlanLineStyle { PLAN_LINE_SOLID = 0, PLAN_LINE_DASH = 1, PLAN_LINE_DOT = 2 };
 
 // Wall flags.
 enum : uint32_t {
@@ -45,6 +61,8 @@ public:
   // Makes this scratch copy a copy of the source again.
   void CopyToScratch(const Wall& source);
   bool IsScratch() const { return (m_flags & PLAN_SCRATCH) != 0; }
+  // Sets or clears the mark (flag 0x40).
+  void SetMarked(bool on);
 
   WallPole* GetStartPole() const { return m_pStart; }
   WallPole* GetEndPole() const { return m_pEnd; }
@@ -87,6 +105,17 @@ public:
   Wall* SplitAt(WallPole* crossing, double x, double y, CRect& rect, bool force);
   // Appends the openings whose span along the wall holds the point.
   void OpeningsAt(double x, double y, CObArray& out) const;
+
+  // Plan drawing (wall_outline.cpp; the drawing itself, Windows only, in wall_draw.cpp).
+  // One outline per opening and one more: the pieces broken at the openings, in their order.
+  std::vector<WallSegmentOutline> BuildSegmentOutlines() const;
+  // Solid when the wall reaches the ceiling of the rooms beside it, dashed when it stands
+  // between their floor and ceiling, dotted when it is no higher than the floor (or, without
+  // rooms, when it has no height).
+  PlanLineStyle GetPlanLineStyle() const;
+  // Draws the wall on the output DC, converting plan points less the origin through the mapping
+  // DC; nothing for a wall with body outside the clip rectangle (device pixels).
+  void Draw(CDC& out, CDC& mapping, CPoint origin, const CRect& clip) const;
 
   // Openings (wall_opening.cpp).
   // The point a distance along the wall from its start pole, on side 0 or 1 or (-1) the centre.

@@ -41,6 +41,9 @@ enum : uint32_t {
   POLE_SIDE0_MARKS = 0x4000 | 0x8000,  // stale; cleared whenever side 0's flags are set
 };
 
+// Bit of a pole's state: the pole belongs to a selected wall.
+constexpr uint32_t POLE_TOUCHED = 0x1;
+
 // A level that no corner operation has set.
 constexpr int32_t LEVEL_UNSET = INT32_MIN;
 

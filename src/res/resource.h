@@ -4,5 +4,50 @@
 
 #define IDR_MAINFRAME 128   // main frame: icon, caption
 #define IDR_VEDRATYPE 129   // model documents: icon, template string
+#define IDR_MENU_KOREAN 132
+#define IDR_MENU_ENGLISH 133
+#define IDR_MENU_CHINESE 134
+#define IDD_PLANBAR 403     // the plan control bar
+#define IDB_PROGRESS 442    // the progress window's picture
+#define IDB_ABOUT 447       // the About picture
+#define IDD_ABOUTBOX 503
+#define IDB_SPLASH 1000     // the start-up picture
+#define IDC_ABOUT_PICTURE 1249
+#define IDC_PLAN_CONFIGURE 4049
+#define IDC_PLAN_FILE 4050
+#define IDC_PLAN_HELP 4051
+
+// Menu commands.
+#define ID_HELP_TOPICS 32781
+#define ID_DEVICE_MOUSE 32782
+#define ID_SPECIAL_LIBRARY 32783
+#define ID_DEVICE_STEREO 32784
+#define ID_NEW_INTERIOR 32785
+#define ID_NEW_EXTERIOR 32786
+#define ID_FILE_SAVE_MODEL 32787
+#define ID_FILE_SAVE_MODEL_AS 32788
+#define ID_CONFIG_WINDOWS 32789
+#define ID_FILE_CAPTURE 32790
+#define ID_FILE_EXIT 32791
+#define ID_CONFIG_GRID 32792
+#define ID_SPECIAL_ESTIMATE 32793
+#define ID_VIEW_CAMERA_BUTTONS 32794
+#define ID_FILE_OPEN_MODEL 32795
+#define ID_FILE_PRINT_MODEL 32799
+#define ID_FILE_PREVIEW 32800
+#define ID_WEB_MAKER 32804
+#define ID_WEB_HOMEPAGE 32805
+#define ID_WEB_QUESTIONS 32806
+#define ID_WEB_DOWNLOAD 32808
+#define ID_NEW_RECOMMENDED 32813
+#define ID_NEW_USER 32814
+#define ID_KOREAN_ONLY_1 32815
+#define ID_WEB_LIBRARY 32819
+#define ID_SPECIAL_ANIMATION 32820
+#define ID_VIEW_FULL_SCREEN 32821
+#define ID_SPECIAL_DOCUMENT 32822
+#define ID_FILE_VRML 32824
+#define ID_SPECIAL_LIGHT 32827
+#define ID_KOREAN_ONLY_2 32829
 
 #endif  // VEDRA_RES_RESOURCE_H

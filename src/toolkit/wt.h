@@ -1137,6 +1137,11 @@ WTAPI int _WTsensor_delta(WTsensor *sensor, const WTp3 translation, const WTq ro
 WTAPI int _WTsensor_setsensitivity(WTsensor *sensor, float value);
 WTAPI float _WTsensor_getsensitivity(WTsensor *sensor);
 WTAPI int _WTsensor_setangularrate(WTsensor *sensor, float value);
+/* The mouse driver: open gives the sensor its 8-byte raw record; close does nothing; walk is the
+ * walk-mode update, turning the raw record into the sensor's motion each frame. */
+WTAPI int WTmouse_open(WTsensor *sensor);
+WTAPI void WTmouse_close(WTsensor *sensor);
+WTAPI void WTmouse_walk(WTsensor *sensor);
 WTAPI float _WTsensor_getangularrate(WTsensor *sensor);
 WTAPI int _WTsensor_setupdatefn(WTsensor *sensor, WTsensorfn fn);
 WTAPI WTsensorfn _WTsensor_getupdatefn(WTsensor *sensor);

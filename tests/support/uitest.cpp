@@ -71,7 +71,7 @@ BOOL CALLBACK FindBox(HWND hWnd, LPARAM lParam) {
   if (pid != s->pid || std::strcmp(cls, "#32770") != 0 || !::IsWindowVisible(hWnd) || !::IsWindowEnabled(hWnd))
     return TRUE;
   ::GetWindowTextA(hWnd, text, sizeof text);
-  if (*s->caption != text) return TRUE;
+  if (s->caption && *s->caption != text) return TRUE;
   s->found = hWnd;
   return FALSE;
 }
@@ -123,6 +123,34 @@ BoxSeen BoxAnswerer::Wait() {
   PumpUntil([this] { return m_done.load(); }, m_timeoutMs + 5000);
   if (m_thread.joinable()) m_thread.join();
   return m_seen;
+}
+
+}  // namespace uitest
+
+namespace uitest {
+
+HWND WaitForBox(DWORD pid, const char* caption, DWORD timeoutMs) {
+  const std::string wanted = caption ? caption : "";
+  BoxSearch search{pid, caption ? &wanted : nullptr, nullptr};
+  const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+  do {
+    search.found = nullptr;
+    ::EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    ::Sleep(20);
+  } while (::GetTickCount64() < end);
+  return nullptr;
+}
+
+BoxSeen AnswerBoxOf(DWORD pid, const char* caption, int button, DWORD timeoutMs) {
+  BoxSeen seen;
+  HWND box = WaitForBox(pid, caption, timeoutMs);
+  if (!box) return seen;
+  seen.found = true;
+  seen.caption = caption ? caption : "";
+  ::EnumChildWindows(box, CollectStatic, reinterpret_cast<LPARAM>(&seen.text));
+  ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, button)));
+  return seen;
 }
 
 }  // namespace uitest

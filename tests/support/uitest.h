@@ -54,3 +54,15 @@ class BoxAnswerer {
 };
 
 }  // namespace uitest
+
+namespace uitest {
+
+// The first visible, enabled dialog box (class "#32770") of process pid whose caption is
+// `caption` (any caption when null), waited for up to timeoutMs; null when none came.
+HWND WaitForBox(DWORD pid, const char* caption, DWORD timeoutMs = 10000);
+
+// Answers a dialog box of another process: waits for it, reads its texts, then presses the
+// button with id `button`.
+BoxSeen AnswerBoxOf(DWORD pid, const char* caption, int button, DWORD timeoutMs = 10000);
+
+}  // namespace uitest

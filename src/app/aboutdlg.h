@@ -1,0 +1,18 @@
+// The About box: the About picture, closed by a double click anywhere on it.
+#pragma once
+#include "afx/afxwin.h"
+
+constexpr UINT IDD_ABOUTBOX = 503;
+constexpr UINT IDB_ABOUT = 447;
+constexpr UINT IDC_ABOUT_PICTURE = 1249;
+
+class CAboutDlg : public CDialog {
+public:
+  CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+  BOOL OnInitDialog() override;
+
+protected:
+  afx_msg void OnLButtonDblClk(UINT flags, CPoint point);
+  BOOL PreTranslateMessage(MSG* pMsg) override;
+  DECLARE_MESSAGE_MAP()
+};

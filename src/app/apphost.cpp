@@ -1,0 +1,70 @@
+#include "app/apphost.h"
+
+#include "app/libfile.h"
+#include "app/mainfrm.h"
+#include "app/progresswnd.h"
+#include "app/vedra.h"
+#include "app/vedradoc.h"
+#include "models/planhost.h"
+#include "models/room.h"
+
+namespace {
+
+CVedraDoc* CurrentDocument() {
+  CMainFrame* frame = GetMainFrame();
+  return frame ? frame->m_pDoc : nullptr;
+}
+
+class ApplicationHost : public PlanHost {
+public:
+  int ShowMessage(const char* text, const char* caption, unsigned type) override {
+    CMainFrame* frame = GetMainFrame();
+    return ::MessageBoxA(frame ? frame->m_hWnd : nullptr, text, caption ? caption : kVedraCaption, type);
+  }
+  int ShowUnownedMessage(const char* text, const char* caption, unsigned type) override {
+    return ::MessageBoxA(nullptr, text, caption ? caption : kVedraCaption, type);
+  }
+  int GetCreationState() override { return g_frameMode; }
+  void SetModifiedFlag(BOOL modified) override {
+    if (CVedraDoc* doc = CurrentDocument()) doc->SetModifiedFlag(modified);
+  }
+  void SelectWall(Wall* wall, int mode) override {
+    if (CVedraDoc* doc = CurrentDocument()) doc->SelectWall(wall, mode);
+  }
+  void DeselectRoom(Room* room) override {
+    CVedraDoc* doc = CurrentDocument();
+    if (!doc) return;
+    for (INT_PTR i = doc->m_selectedRooms.GetSize() - 1; i >= 0; i--)
+      if (doc->m_selectedRooms.GetAt(i) == room) doc->m_selectedRooms.RemoveAt(i);
+  }
+  CString GetLibDir() override {
+    CString dir;
+    ::GetLibDir(theApp, dir);
+    return dir;
+  }
+  CString GetDatabaseDir() override {
+    CString dir;
+    theApp.GetDatabaseDir(dir);
+    return dir;
+  }
+  void DeleteFolderTree(const char* pattern) override { ::DeleteFolderTree(theApp, pattern); }
+  LibraryDatabaseList* GetLibraryList() override { return theApp.m_pLibrary; }
+  void ProgressSetRange(CProgressWnd* progress, int low, int high, int step) override {
+    if (progress) progress->SetRange(low, high, step);
+  }
+  void ProgressSetText(CProgressWnd* progress, const char* text) override {
+    if (progress) progress->SetText("%s", text);
+  }
+  void ProgressSetPos(CProgressWnd* progress, int pos) override {
+    if (progress) progress->SetPos(pos);
+  }
+  void ProgressStepIt(CProgressWnd* progress) override {
+    if (progress) progress->StepIt();
+  }
+};
+
+ApplicationHost g_host;
+
+}  // namespace
+
+void InstallApplicationHost() { SetPlanHost(&g_host); }

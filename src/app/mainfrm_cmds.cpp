@@ -1,0 +1,290 @@
+// The main frame's menu commands and keyboard shortcuts.
+#include "app/mainfrm.h"
+
+#include <shellapi.h>
+
+#include "app/progresswnd.h"
+#include "app/reg.h"
+#include "app/vedra.h"
+#include "app/vedradoc.h"
+#include "view2d/frame2d.h"
+#include "view3d/sim_standin.h"
+
+namespace {
+
+constexpr const char kFileNotFound[] = "지정한 파일을 찾을수가 없습니다.";
+constexpr UINT kQuestionStyle = MB_OK | MB_ICONQUESTION | MB_TASKMODAL;
+constexpr const char kCaptureFile[] = "CaptureScene.bmp";
+
+int g_cameraButtons = 0;
+int g_fullScreen = 0;
+
+bool KeyHeld(int key) {
+  const SHORT state = ::GetKeyState(key);
+  return state != 0 && state != 1;
+}
+
+struct Shortcut {
+  UINT key;
+  int when;  // 0 always, else the active frame it needs
+  UINT command;  // a menu command, or 0 for a bar button
+  UINT button;
+};
+
+// The Ctrl shortcuts, then the Alt ones.
+constexpr Shortcut kCtrlKeys[] = {
+    {'E', 0, 32786, 0}, {'I', 0, 32785, 0}, {'O', 0, 32795, 0}, {'S', 0, 32787, 0},
+    {'P', 0, 32799, 0}, {'X', 0, 32791, 0}, {'T', 0, 32793, 0}, {'L', 0, 32783, 0},
+    {'M', ACTIVE_3D, 32782, 0}, {'Y', ACTIVE_3D, 32784, 0}, {'A', ACTIVE_3D, 32820, 0}, {'F', ACTIVE_3D, 32821, 0},
+};
+constexpr Shortcut kAltKeys[] = {
+    {'F', ACTIVE_PLAN, 0, IDC_PLAN_FILE}, {'C', ACTIVE_PLAN, 0, IDC_PLAN_CONFIGURE}, {'H', ACTIVE_PLAN, 0, IDC_PLAN_HELP},
+    {'F', ACTIVE_3D, 0, 4038}, {'V', ACTIVE_3D, 0, 4046}, {'D', ACTIVE_3D, 0, 4041},
+    {'S', ACTIVE_3D, 0, 4045}, {'C', ACTIVE_3D, 0, 4040}, {'H', ACTIVE_3D, 0, 4048},
+};
+
+// The configured address of each web command.
+const char* WebAddress(UINT id) {
+  switch (id) {
+    case 32804: return "http://www.tavo.example/";
+    case 32805: return "http://vedra.tavo.example/";
+    case 32806: return "http://vedra.tavo.example/faq/";
+    case 32808: return "http://vedra.tavo.example/download/";
+    default: return "http://vedra.tavo.example/library/";
+  }
+}
+
+CString FolderOf(const CString& path) { return path.Left(path.ReverseFind('\\') + 1); }
+
+}  // namespace
+
+bool CMainFrame::HandleShortcut(const MSG& msg) {
+  if (!m_pDoc || !m_pPlanFrame || !m_pSimFrame) return false;
+  if (msg.message == WM_KEYDOWN && KeyHeld(VK_CONTROL)) {
+    for (const Shortcut& s : kCtrlKeys)
+      if (s.key == msg.wParam && (s.when == 0 || s.when == m_activeFrame)) {
+        OnMenuCommand(s.command);
+        return true;
+      }
+  }
+  if (msg.message == WM_SYSKEYDOWN) {
+    for (const Shortcut& s : kAltKeys)
+      if (s.key == msg.wParam && s.when == m_activeFrame) {
+        CWnd* button = s.when == ACTIVE_PLAN ? m_pPlanFrame->GetPlanBarButton(s.button)
+                                             : m_pSimFrame->GetDlgItem(static_cast<int>(s.button));
+        if (button) {
+          button->SendMessage(WM_LBUTTONDOWN, 0, 0);
+          button->SendMessage(WM_LBUTTONUP, 0, 0);
+        }
+        return true;
+      }
+  }
+  return false;
+}
+
+void CMainFrame::OnMenuCommand(UINT id) {
+  switch (id) {
+    case 32785: OnNewModel(0xFF00); break;
+    case 32786: OnNewModel(0xFF01); break;
+    case 32813: OnNewModel(0xFF03); break;
+    case 32814: OnNewModel(0xFF04); break;
+    case 32795: OnFileOpen(); break;
+    case 32824: OnFileVrml(); break;
+    case 32787: OnFileSave(); break;
+    case 32788: OnFileSaveAs(); break;
+    case 32790: OnCapture(); break;
+    case 32800: OnFilePreview(); break;
+    case 32799: OnFilePrint(); break;
+    case 32791: OnExit(); break;
+    case 32794: OnCameraButtons(); break;
+    case 32821: OnFullScreen(); break;
+    case 32820: OnAnimationPath(); break;
+    case 32822: OnDocumentDialog(); break;
+    case 32782: OnMouseDialog(); break;
+    case 32784: OnStereoDialog(); break;
+    case 32793: OnEstimate(); break;
+    case 32783: OnLibrary(); break;
+    case 32789: OnWindowsDialog(); break;
+    case 32792: OnGridDialog(); break;
+    case 32827: OnLight(); break;
+    case 32781: OnHelpTopics(); break;
+    case 32804: case 32805: case 32806: case 32808: case 32819: OnWebPage(id); break;
+    default: OnNothing(); break;  // 32815, 32829 and the unused ids
+  }
+}
+
+void CMainFrame::OnNewModel(uint32_t kind) {
+  if (!CheckWallDrawingDone()) return;
+  auto* doc = DYNAMIC_DOWNCAST(CVedraDoc, GetActiveDocument());
+  if (doc && !doc->AskSaveModel()) return;
+  m_modelKind = kind;
+  PostMessage(WM_VEDRA_LOADMODEL, 0xFF00, 0);
+}
+
+bool CMainFrame::OpenCheckedFile(const char* defExt, const char* filter, CString& path) {
+  CFileDialog dialog(TRUE, defExt, defExt, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter, this);
+  dialog.m_ofn.lpstrInitialDir = m_modelDir;
+  if (dialog.DoModal() != IDOK) return false;
+  path = dialog.GetPathName();
+  HANDLE file = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    VedraMessage(kFileNotFound, kQuestionStyle);
+    return false;
+  }
+  ::CloseHandle(file);
+  m_modelDir = FolderOf(path);
+  return true;
+}
+
+void CMainFrame::OnFileOpen() {
+  if (!CheckWallDrawingDone()) return;
+  CString path;
+  if (!OpenCheckedFile("*.tavo", " Tavo VEDRA Files(*.TAVO)|*.tavo||", path)) return;
+  auto* doc = DYNAMIC_DOWNCAST(CVedraDoc, GetActiveDocument());
+  if (!doc || !doc->AskSaveModel()) return;
+  m_modelKind = 0xFF00;
+  doc->SetTitle(path);
+  PostMessage(WM_VEDRA_LOADMODEL, 0xFF01, 0);
+}
+
+void CMainFrame::OnFileVrml() {
+  if (!CheckWallDrawingDone()) return;
+  CString path;
+  if (!OpenCheckedFile("*.wrl", " VRML Files(*.WRL)|*.wrl||", path)) return;
+  auto* doc = DYNAMIC_DOWNCAST(CVedraDoc, GetActiveDocument());
+  if (!doc || !doc->AskSaveModel()) return;
+  m_modelKind = 0xFF02;
+  doc->SetTitle("Vedra1");
+  SendMessage(WM_VEDRA_LOADMODEL, 0xFF00, 0);
+  WTnode* node = WTmovsepnode_new(WTuniverse_getrootnodes());
+  if (!node || !WTnode_load(node, path, 1.0f)) {
+    if (node) WTnode_delete(node);
+    VedraMessage(kFileNotFound, kQuestionStyle);
+    return;
+  }
+  WTnode_setname(node, "WRL");
+  WTnode_rotation(node, 0.0f, 0.0f, 3.1415927f, 3);
+}
+
+void CMainFrame::OnFileSave() {
+  RepaintShownView();
+  AfxDoWaitCursor(1);
+  if (m_pDoc) m_pDoc->SaveModel(0, FALSE);
+  AfxDoWaitCursor(-1);
+}
+
+void CMainFrame::OnFileSaveAs() {
+  RepaintShownView();
+  AfxDoWaitCursor(1);
+  if (m_pDoc) m_pDoc->SaveModel(0, TRUE);
+  AfxDoWaitCursor(-1);
+}
+
+void CMainFrame::OnCapture() { CaptureView(true); }
+
+void CMainFrame::OnFilePreview() {
+  if (!CheckWallDrawingDone()) return;
+  CaptureView(false);
+  RepaintShownView();
+  if (CView* view = GetShownView()) view->OnFilePrintPreview();
+}
+
+void CMainFrame::OnFilePrint() {
+  if (!CheckWallDrawingDone()) return;
+  CaptureView(false);
+  RepaintShownView();
+  if (CView* view = GetShownView()) view->OnFilePrint();
+}
+
+void CMainFrame::OnExit() {
+  if (!CheckWallDrawingDone()) return;
+  RepaintShownView();
+  auto* doc = DYNAMIC_DOWNCAST(CVedraDoc, GetActiveDocument());
+  if (doc && !doc->AskSaveModel()) return;
+  PostMessage(WM_CLOSE);
+}
+
+void CMainFrame::OnCameraButtons() {
+  if (m_activeFrame != ACTIVE_3D) return;
+  g_cameraButtons = !g_cameraButtons;
+}
+
+void CMainFrame::OnFullScreen() {
+  if (m_activeFrame != ACTIVE_3D) return;
+  if (ToggleFullScreen(!g_fullScreen)) g_fullScreen = !g_fullScreen;
+}
+
+void CMainFrame::OnUpdateCameraButtons(CCmdUI* pCmdUI) { pCmdUI->SetCheck(g_cameraButtons); }
+
+void CMainFrame::OnUpdateFullScreen(CCmdUI* pCmdUI) { pCmdUI->SetCheck(g_fullScreen); }
+
+// The 3D dialogs come with the simulator; while its frame cannot be shown they never open.
+void CMainFrame::OnAnimationPath() {}
+void CMainFrame::OnDocumentDialog() {}
+void CMainFrame::OnMouseDialog() {}
+void CMainFrame::OnStereoDialog() {}
+void CMainFrame::OnLight() {}
+
+void CMainFrame::OnLibrary() { OnLibraryMessage(0, 0); }
+
+void CMainFrame::OnWindowsDialog() {
+  if (!CheckWallDrawingDone()) return;
+}
+
+void CMainFrame::OnGridDialog() {
+  if (!CheckWallDrawingDone()) return;
+}
+
+void CMainFrame::OnHelpTopics() {
+  if (!CheckWallDrawingDone()) return;
+  CString base;
+  GetAppDir(theApp, base);
+  ::ShellExecuteA(m_hWnd, nullptr, base + "Vedra.chm", nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CMainFrame::OnWebPage(UINT id) { OpenUrlInBrowser(WebAddress(id)); }
+
+void CMainFrame::OpenUrlInBrowser(const char* address) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command\\", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    VedraMessage("Internet Explore에 대한 정보가 존재하지 않습니다.", kQuestionStyle);
+    return;
+  }
+  CString command;
+  ReadRegistryString(key, nullptr, command);
+  CloseRegisterKey(key);
+  if (command.IsEmpty()) return;
+  command += address;
+  const UINT result = ::WinExec(command, SW_SHOWNORMAL);
+  const char* text = nullptr;
+  switch (result) {
+    case 0: text = "메모리나  리소스가 부족합니다."; break;
+    case 2: text = kFileNotFound; break;
+    case 3: text = "지정한 디렉토리를 찾을수 없습니다."; break;
+    case 11: text = "실행파일이 깨졌거나 파일 포맷이 맞지 않습니다."; break;
+    default: break;
+  }
+  if (text) VedraMessage(text, kQuestionStyle);
+}
+
+bool CMainFrame::CaptureView(bool askForFile) {
+  AfxDoWaitCursor(1);
+  CString path;
+  GetTempDir(theApp, path);
+  path += kCaptureFile;
+  CView* view = GetShownView();
+  RECT rect{0, 0, 0, 0};
+  if (view) {
+    view->GetClientRect(&rect);
+    view->ClientToScreen(&rect);
+  }
+  CSceneProgressWnd progress(this, "Capture ... ", rect.right - 250, rect.bottom + 1, rect.right - 4, rect.bottom + 51,
+                             TRUE);
+  progress.SetRange(0, 100, 1);
+  for (int i = 0; i < 100; i++) progress.StepIt();
+  const bool captured = false;  // the bitmap capture comes with the bitmap functions
+  (void)askForFile;
+  AfxDoWaitCursor(-1);
+  progress.DestroyWindow();
+  return captured;
+}

@@ -1,0 +1,313 @@
+// The shell's parts in this process: settings, library file, document, progress, splash, About
+// and the key filter.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "app/libfile.h"
+#include "app/progresswnd.h"
+#include "app/settings.h"
+#include "app/splash.h"
+#include "app/vedra.h"
+#include "app/vedradoc.h"
+#include "app/aboutdlg.h"
+#include "models/library.h"
+#include "uitest.h"
+
+namespace {
+
+const char kCaption[] = " TAVO  Vedra  ";
+
+std::string TempBase() {
+  char temp[MAX_PATH] = {};
+  ::GetTempPathA(sizeof temp, temp);
+  return std::string(temp) + "vedra-shell-" + std::to_string(::GetCurrentProcessId()) + "-" +
+         std::to_string(::GetTickCount64()) + "\\";
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A base folder of the application object with its database and scratch folders.
+class Shell : public ::testing::Test {
+protected:
+  void SetUp() override {
+    base = TempBase();
+    for (const char* dir : {"", "Bin", "Bin\\Database", "Bin\\Lib", "Bin\\Lib\\temp", "Bin\\Lib\\temp\\keep"})
+      ::CreateDirectoryA((base + dir).c_str(), nullptr);
+    theApp.m_baseDir = base.c_str();
+    db = base + "Bin\\Database\\TLibrary.lib";
+    backup = base + "Bin\\Database\\BAK-TLibrary.lib";
+  }
+  void TearDown() override {
+    if (theApp.m_pLibrary) SaveLibraryDatabase(theApp);
+    theApp.m_libraryLoadFailed = false;
+  }
+  std::string base, db, backup;
+};
+
+// ---- settings
+
+TEST(Registry, StringValuesAreReadWholeAndOnlyMissingOnesWritten) {
+  HKEY key = nullptr;
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\VedraShellTest", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
+            ERROR_SUCCESS);
+  const std::string longText(300, 'x');
+  ::RegSetValueExA(key, "Long", 0, REG_SZ, reinterpret_cast<const BYTE*>(longText.c_str()),
+                   static_cast<DWORD>(longText.size() + 1));
+  ::RegDeleteValueA(key, "Missing");
+  CString out;
+  EXPECT_EQ(QueryRegistryString(key, "Long", out, "default", FALSE), 1);
+  EXPECT_EQ(std::string(out), longText);
+  // Still there, unchanged.
+  char buffer[400] = {};
+  DWORD size = sizeof buffer;
+  ::RegQueryValueExA(key, "Long", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+  EXPECT_EQ(std::string(buffer), longText);
+
+  EXPECT_EQ(QueryRegistryString(key, "Missing", out, "C:\\base\\", FALSE), 1);
+  EXPECT_EQ(std::string(out), "C:\\base\\");
+  size = sizeof buffer;
+  ASSERT_EQ(::RegQueryValueExA(key, "Missing", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(size, sizeof "C:\\base\\") << "the value is written with its zero";
+  ::RegCloseKey(key);
+  ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\VedraShellTest");
+}
+
+TEST(Folders, AllComeFromTheBaseFolder) {
+  theApp.m_baseDir = "C:\\Vedra\\";
+  CString dir;
+  GetTempDir(theApp, dir);
+  EXPECT_STREQ(dir, "C:\\Vedra\\Bin\\Lib\\temp\\");
+  GetLibraryDir(theApp, dir);
+  EXPECT_STREQ(dir, "C:\\Vedra\\Bin\\Lib\\Library\\");
+  GetSystemDir(theApp, dir);
+  EXPECT_STREQ(dir, "C:\\Vedra\\System\\");
+  theApp.GetDatabaseDir(dir);
+  EXPECT_STREQ(dir, "C:\\Vedra\\Bin\\Database\\");
+}
+
+// ---- library file
+
+TEST_F(Shell, AMissingDatabaseIsRestoredFromItsBackupWithoutAMessage) {
+  WriteFile(backup, std::string("\0\0", 2));
+  uitest::BoxAnswerer answer(kCaption, IDOK, 1500);
+  LoadLibraryDatabase(theApp);
+  EXPECT_FALSE(answer.Wait().found);
+  EXPECT_EQ(ReadFile(db), std::string("\0\0", 2));
+  EXPECT_FALSE(theApp.m_libraryLoadFailed);
+}
+
+TEST_F(Shell, AGarbageDatabaseIsReportedAndNeverWrittenBack) {
+  const std::string garbage = "\xFF\xFF\xFF\xFF garbage";
+  WriteFile(db, garbage);
+  WriteFile(backup, std::string("\0\0", 2));
+  uitest::BoxAnswerer answer(kCaption, IDOK);
+  LoadLibraryDatabase(theApp);
+  const uitest::BoxSeen seen = answer.Wait();
+  EXPECT_TRUE(seen.found);
+  EXPECT_EQ(seen.text, "적합한 TAVO Vedra 라이브러리 파일이 아닙니다.");
+  // Even a list that happens to hold 26 categories is not saved over the file.
+  for (int i = 0; i < 26; i++) theApp.m_pLibrary->AddTail(new LibraryDatabase);
+  EXPECT_EQ(SaveLibraryDatabase(theApp), 1);
+  EXPECT_EQ(ReadFile(db), garbage);
+  EXPECT_EQ(ReadFile(backup), std::string("\0\0", 2)) << "the backup keeps the last good copy";
+}
+
+TEST_F(Shell, CopyingOntoItselfOrOntoAReadOnlyFile) {
+  const std::string source = base + "a.txt", target = base + "b.txt";
+  WriteFile(source, "new");
+  WriteFile(target, "old");
+  ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+  CString upper(source.c_str());
+  upper.MakeUpper();
+  EXPECT_EQ(CopyFileChecked(theApp, source.c_str(), upper, nullptr, FALSE), 1);
+  EXPECT_EQ(CopyFileChecked(theApp, source.c_str(), target.c_str(), nullptr, TRUE), 0);
+  EXPECT_EQ(ReadFile(target), "old");
+  EXPECT_EQ(CopyFileChecked(theApp, source.c_str(), target.c_str(), nullptr, FALSE), 1);
+  EXPECT_EQ(ReadFile(target), "new");
+}
+
+TEST_F(Shell, EmptyingTheScratchFolderKeepsItAndItsFolders) {
+  WriteFile(base + "Bin\\Lib\\temp\\room.3ds", "x");
+  ::SetFileAttributesA((base + "Bin\\Lib\\temp\\room.3ds").c_str(), FILE_ATTRIBUTE_READONLY);
+  DeleteFolderTree(theApp, "");
+  EXPECT_FALSE(Exists(base + "Bin\\Lib\\temp\\room.3ds"));
+  EXPECT_TRUE(Exists(base + "Bin\\Lib\\temp\\keep"));
+}
+
+// ---- document
+
+TEST_F(Shell, CancellingTheSaveQuestionKeepsTheModel) {
+  CVedraDoc doc;
+  ASSERT_EQ(doc.CreateNewModel("", nullptr, 0), 1);
+  Model* model = doc.GetModel();
+  doc.SetModifiedFlag(TRUE);
+  uitest::BoxAnswerer answer(kCaption, IDCANCEL);
+  EXPECT_EQ(doc.CreateNewModel("", nullptr, 0), 0);
+  const uitest::BoxSeen seen = answer.Wait();
+  EXPECT_EQ(seen.text, "현재 모델을 저장하시겠습니까?");
+  EXPECT_EQ(doc.GetModel(), model);
+  EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(Shell, AFailedSaveKeepsTheModelItsFlagAndItsName) {
+  CVedraDoc doc;
+  ASSERT_EQ(doc.CreateNewModel("", nullptr, 0), 1);
+  const std::string good = base + "good.tavo";
+  doc.SetTitle(good.c_str());
+  doc.m_fileState = FILE_NAMED;
+  ASSERT_EQ(doc.SaveModel(0, FALSE), 1);
+  EXPECT_EQ(ReadFile(good).substr(0, 31), "\x1ETAVO Vedra Archive Document...");
+
+  doc.SetTitle((base + "no such folder\\x.tavo").c_str());
+  doc.SetModifiedFlag(TRUE);
+  uitest::BoxAnswerer answer(kCaption, IDOK);
+  EXPECT_EQ(doc.SaveModel(0, FALSE), 0);
+  EXPECT_TRUE(answer.Wait().found) << "the user hears of it";
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_EQ(std::string(doc.GetTitle()), base + "no such folder\\x.tavo");
+  EXPECT_EQ(doc.m_fileState, FILE_NAMED);
+  ASSERT_NE(doc.GetModel(), nullptr);
+
+  // Yes in the question, then the failed save: the model is not released.
+  uitest::BoxAnswerer yes(kCaption, IDYES);
+  uitest::BoxAnswerer told(kCaption, IDOK, 10000);
+  EXPECT_EQ(doc.AskSaveModel(), 0);
+  yes.Wait();
+  told.Wait();
+  EXPECT_NE(doc.GetModel(), nullptr);
+}
+
+TEST_F(Shell, FilesThatAreNoModelFilesAreRefused) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+  } cases[] = {{"bad header", "\x1EThis is not a Vedra model file"}, {"empty", ""}};
+  for (const Case& c : cases) {
+    const std::string path = base + "bad.tavo";
+    WriteFile(path, c.bytes);
+    CVedraDoc doc;
+    uitest::BoxAnswerer answer(kCaption, IDOK);
+    EXPECT_EQ(doc.CreateNewModel(path.c_str(), nullptr, 0), 0) << c.name;
+    EXPECT_EQ(answer.Wait().text, "적합한 TAVO Vedra 파일이 아닙니다.") << c.name;
+  }
+  CVedraDoc doc;
+  uitest::BoxAnswerer answer(kCaption, IDOK);
+  EXPECT_EQ(doc.CreateNewModel((base + "missing.tavo").c_str(), nullptr, 0), 0);
+  EXPECT_EQ(answer.Wait().text, "적합한 TAVO Vedra 파일이 아닙니다.") << "a file that does not open";
+}
+
+// ---- progress, splash, About
+
+TEST(Progress, CountLineAndCaption) {
+  CProgressWnd progress(nullptr, 0);
+  ASSERT_NE(progress.m_hWnd, nullptr);
+  progress.SetRange(0, 0, 1);
+  progress.SetText("%s", "초기화를 시작합니다");
+  progress.SetPos(0);
+  EXPECT_EQ(std::string(progress.GetCountText()), "");
+  EXPECT_EQ(std::string(progress.GetCaptionText()), "초기화를 시작합니다");
+  progress.SetRange(0, 10, 1);
+  progress.SetPos(0);
+  for (int i = 0; i < 3; i++) progress.StepIt();
+  EXPECT_EQ(std::string(progress.GetCountText()), "3  /  10  [30%]");
+  progress.SetPos(12);
+  EXPECT_EQ(std::string(progress.GetCountText()), "12  /  10  [120%]");
+  // A caption longer than the buffer is cut at a character, not inside one.
+  std::string longText;
+  for (int i = 0; i < 200; i++) longText += "가";
+  progress.SetText("%s", longText.c_str());
+  const std::string shown(progress.GetCaptionText());
+  EXPECT_EQ(shown.size(), 510u);
+  EXPECT_EQ(shown, longText.substr(0, 510));
+  progress.DestroyWindow();
+  EXPECT_EQ(progress.StepIt(), 12) << "nothing moves once the window is gone";
+}
+
+TEST(Progress, SceneWindowWritesItsTitleAndPercent) {
+  CSceneProgressWnd progress(nullptr, "Capture ... ", 0, 0, 246, 50, TRUE);
+  ASSERT_NE(progress.m_hWnd, nullptr);
+  EXPECT_EQ(std::string(progress.GetWindowText()), "Scene");
+  progress.SetRange(0, 100, 1);
+  for (int i = 0; i < 100; i++) progress.StepIt();
+  EXPECT_EQ(std::string(progress.GetText()), "Capture ...  [100%]");
+}
+
+TEST(Splash, ShowsOnlyWhenAllowedAndClosesOnItsMessage) {
+  CSplashWnd::SetAllowed(FALSE);
+  CSplashWnd::ShowSplash(nullptr);
+  EXPECT_EQ(CSplashWnd::Current(), nullptr);
+  CSplashWnd::SetAllowed(TRUE);
+  CSplashWnd::ShowSplash(nullptr);
+  CSplashWnd* splash = CSplashWnd::Current();
+  ASSERT_NE(splash, nullptr);
+  CSplashWnd::ShowSplash(nullptr);
+  EXPECT_EQ(CSplashWnd::Current(), splash) << "one at a time";
+  MSG click{splash->m_hWnd, WM_LBUTTONDOWN, 0, 0, 0, {}};
+  EXPECT_FALSE(CSplashWnd::FilterMessage(&click));
+  EXPECT_NE(CSplashWnd::Current(), nullptr);
+  MSG hide{splash->m_hWnd, WM_APP + 0x6A, 0, 0, 0, {}};
+  EXPECT_TRUE(CSplashWnd::FilterMessage(&hide));
+  EXPECT_EQ(CSplashWnd::Current(), nullptr);
+  EXPECT_FALSE(CSplashWnd::FilterMessage(&hide)) << "no splash: the message passes on";
+  CSplashWnd::SetAllowed(FALSE);
+}
+
+TEST(About, ADoubleClickClosesIt) {
+  std::atomic<bool> clicked{false};
+  std::thread clicker([&] {
+    HWND box = uitest::WaitForBox(::GetCurrentProcessId(), "About TAVO Vedra...");
+    if (!box) return;
+    ::PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 40));
+    ::PostMessageA(box, WM_LBUTTONUP, 0, MAKELPARAM(40, 40));
+    ::Sleep(300);
+    clicked = uitest::WaitForBox(::GetCurrentProcessId(), "About TAVO Vedra...", 100) != nullptr;
+    ::PostMessageA(box, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, 40));
+  });
+  CAboutDlg about;
+  EXPECT_EQ(about.DoModal(), IDOK);
+  clicker.join();
+  EXPECT_TRUE(clicked) << "a single click leaves it open";
+}
+
+// ---- key filter
+
+TEST(Keys, TheApplicationSwallowsWindowKeysAndTakesF1) {
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  auto hold = [&](int key, bool down) {
+    keys[key] = down ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+  };
+  MSG altF4{nullptr, WM_SYSKEYDOWN, VK_F4, 0, 0, {}};
+  EXPECT_TRUE(theApp.PreTranslateMessage(&altF4));
+  hold(VK_CONTROL, true);
+  for (WPARAM key : {WPARAM(VK_TAB), WPARAM(VK_F6), WPARAM(VK_F4)}) {
+    MSG msg{nullptr, WM_KEYDOWN, key, 0, 0, {}};
+    EXPECT_TRUE(theApp.PreTranslateMessage(&msg)) << key;
+  }
+  MSG f1{nullptr, WM_KEYDOWN, VK_F1, 0, 0, {}};
+  EXPECT_FALSE(theApp.PreTranslateMessage(&f1)) << "Ctrl+F1 passes on";
+  hold(VK_CONTROL, false);
+  hold(VK_SHIFT, true);
+  EXPECT_FALSE(theApp.PreTranslateMessage(&f1)) << "Shift+F1 passes on";
+  hold(VK_SHIFT, false);
+  MSG tab{nullptr, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+  EXPECT_FALSE(theApp.PreTranslateMessage(&tab));
+}
+
+}  // namespace
