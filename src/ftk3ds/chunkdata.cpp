@@ -210,7 +210,7 @@ class In {
     for (uint32_t i = 0; i < bound; ++i) {
       buffer[i] = static_cast<char>(U8());
       if (!ok()) return nullptr;
-      if (buffer[i] == '\0') return CopyString(buffer, i);
+      if (buffer[i] == '\0') return CopyRecordString(buffer, i);
     }
     ok_ = false;
     PushErrList3ds(ERR_READING_FILE);
@@ -225,7 +225,7 @@ class In {
       PushErrList3ds(ERR_READING_FILE);
       return nullptr;
     }
-    char *text = static_cast<char *>(malloc(left_));
+    char *text = static_cast<char *>(TakeRecordMemory(left_));
     if (!text) {
       ok_ = false;
       PushErrList3ds(ERR_NO_MEM);
@@ -236,7 +236,7 @@ class In {
     if (!ok() || !memchr(text, 0, n)) {
       if (ok()) PushErrList3ds(ERR_READING_FILE);
       ok_ = false;
-      free(text);
+      GiveRecordMemory(text);
       return nullptr;
     }
     return text;
@@ -304,20 +304,20 @@ void FreeOwned(Kind kind, void *data) {
     case kVertexFlags: free(static_cast<VertexFlagData *>(data)->flags); break;
     case kFaces: free(static_cast<FaceArrayData *>(data)->faces); break;
     case kMatGroup:
-      free(static_cast<MatGroupData *>(data)->name);
+      GiveRecordMemory(static_cast<MatGroupData *>(data)->name);
       free(static_cast<MatGroupData *>(data)->faces);
       break;
     case kTexVerts: free(static_cast<TexVertData *>(data)->uv); break;
     case kSmooth: free(static_cast<SmoothData *>(data)->groups); break;
     case kBoxMap:
-      for (char *name : static_cast<BoxMapData *>(data)->names) free(name);
+      for (char *name : static_cast<BoxMapData *>(data)->names) GiveRecordMemory(name);
       break;
-    case kViewport: free(static_cast<ViewportData *>(data)->name); break;
-    case kKfHeader: free(static_cast<KfHeaderData *>(data)->fileName); break;
-    case kNodeHeader: free(static_cast<NodeHeaderData *>(data)->name); break;
+    case kViewport: GiveRecordMemory(static_cast<ViewportData *>(data)->name); break;
+    case kKfHeader: GiveRecordMemory(static_cast<KfHeaderData *>(data)->fileName); break;
+    case kNodeHeader: GiveRecordMemory(static_cast<NodeHeaderData *>(data)->name); break;
     case kTrack:
-      free(static_cast<TrackData *>(data)->keys);
-      free(static_cast<TrackData *>(data)->values);
+      GiveRecordMemory(static_cast<TrackData *>(data)->keys);
+      GiveRecordMemory(static_cast<TrackData *>(data)->values);
       break;
     case kRaw: free(static_cast<RawData *>(data)->bytes); break;
     default: break;
@@ -327,24 +327,17 @@ void FreeOwned(Kind kind, void *data) {
 void *NewRecord(const TagInfo &info) {
   if (info.kind == kContainer) return nullptr;
   if (info.kind == kString || info.kind == kChunkString) {
-    char *text = static_cast<char *>(calloc(1, 1));
-    if (!text) PushErrList3ds(ERR_NO_MEM);
-    return text;
+    return AllocRecord(1);
   }
-  size_t size = RecordSize(info.kind, info.n);
-  void *record = calloc(1, size ? size : 1);
-  if (!record) {
-    PushErrList3ds(ERR_NO_MEM);
-    return nullptr;
-  }
+  void *record = AllocRecord(RecordSize(info.kind, info.n));
+  if (!record) return nullptr;
   if (info.kind == kKfHeader || info.kind == kNodeHeader || info.kind == kViewport) {
     char **name = info.kind == kKfHeader ? &static_cast<KfHeaderData *>(record)->fileName
                   : info.kind == kNodeHeader ? &static_cast<NodeHeaderData *>(record)->name
                                              : &static_cast<ViewportData *>(record)->name;
-    *name = static_cast<char *>(calloc(1, 1));
+    *name = static_cast<char *>(AllocRecord(1));
     if (!*name) {
-      free(record);
-      PushErrList3ds(ERR_NO_MEM);
+      GiveRecordMemory(record);
       return nullptr;
     }
   }
@@ -402,7 +395,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
     }
     case kString: case kChunkString: {
       char *text = info.kind == kString ? in.String(info.n) : in.RestString();
-      free(record);
+      GiveRecordMemory(record);
       record = text;
       ok = text != nullptr;
       break;
@@ -499,21 +492,21 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
         PushErrList3ds(ERR_READING_FILE);
         break;
       }
-      free(d->name);
-      d->name = CopyString(name, 10);
+      GiveRecordMemory(d->name);
+      d->name = CopyRecordString(name, 10);
       break;
     }
     case kKfHeader: {
       KfHeaderData *d = static_cast<KfHeaderData *>(record);
       d->revision = in.U16();
-      free(d->fileName);
+      GiveRecordMemory(d->fileName);
       d->fileName = in.String(512);
       d->animLength = static_cast<int32_t>(in.U32());
       break;
     }
     case kNodeHeader: {
       NodeHeaderData *d = static_cast<NodeHeaderData *>(record);
-      free(d->name);
+      GiveRecordMemory(d->name);
       d->name = in.String(10);
       d->flags1 = in.U16();
       d->flags2 = in.U16();
@@ -529,8 +522,8 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       uint32_t valueSize = TrackValueSize(tag);
       uint32_t fileValue = tag == kMorphTrack ? 1 : valueSize;  // a morph name is at least its NUL
       if (!in.Fits(count, 6 + fileValue)) break;
-      d->keys = static_cast<KeyHeader3ds *>(AllocArray(count, sizeof(KeyHeader3ds)));
-      d->values = AllocArray(count, valueSize);
+      d->keys = static_cast<KeyHeader3ds *>(AllocRecordArray(count, sizeof(KeyHeader3ds)));
+      d->values = AllocRecordArray(count, valueSize);
       if (count && (!d->keys || (valueSize && !d->values))) break;
       d->count = count;
       for (uint32_t i = 0; i < count && in.ok(); ++i) {
@@ -539,7 +532,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
           char *name = in.String(9);
           if (name) {
             CopyName(static_cast<MorphName3ds *>(d->values)[i].name, sizeof(MorphName3ds), name);
-            free(name);
+            GiveRecordMemory(name);
           }
         } else if (valueSize) {
           in.Floats(static_cast<float *>(d->values) + static_cast<size_t>(i) * (valueSize / 4),
@@ -564,18 +557,19 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
   if (!ok || !in.ok()) {
     if (record && info.kind != kString && info.kind != kChunkString)
       FreeOwned(info.kind, record);
-    free(record);
+    GiveRecordMemory(record);
     return nullptr;
   }
   return record;
 }
 
-char *Dup(const char *text) { return CopyString(text ? text : "", text ? strlen(text) : 0); }
+char *Dup(const char *text) { return CopyRecordString(text ? text : "", text ? strlen(text) : 0); }
 
+// Copies of a record's arrays: key arrays in record memory, bulk arrays from malloc.
 template <typename T>
-T *DupArray(const T *from, size_t count, bool *ok) {
+T *DupIn(void *(*alloc)(size_t, size_t), const T *from, size_t count, bool *ok) {
   if (!from || count == 0) return nullptr;
-  T *to = static_cast<T *>(AllocFilled(count, sizeof(T)));
+  T *to = static_cast<T *>(alloc(count, sizeof(T)));
   if (!to) {
     *ok = false;
     return nullptr;
@@ -584,11 +578,21 @@ T *DupArray(const T *from, size_t count, bool *ok) {
   return to;
 }
 
+template <typename T>
+T *DupArray(const T *from, size_t count, bool *ok) {
+  return DupIn(AllocRecordFilled, from, count, ok);
+}
+
+template <typename T>
+T *DupBulk(const T *from, size_t count, bool *ok) {
+  return DupIn(AllocFilled, from, count, ok);
+}
+
 void *CopyRecord(uint32_t tag, const TagInfo &info, const void *from) {
   if (!from || info.kind == kContainer) return nullptr;
   if (info.kind == kString || info.kind == kChunkString) return Dup(static_cast<const char *>(from));
   size_t size = RecordSize(info.kind, info.n);
-  void *to = malloc(size ? size : 1);
+  void *to = TakeRecordMemory(size ? size : 1);
   if (!to) {
     PushErrList3ds(ERR_NO_MEM);
     return nullptr;
@@ -598,34 +602,34 @@ void *CopyRecord(uint32_t tag, const TagInfo &info, const void *from) {
   switch (info.kind) {
     case kPoints: {
       auto *d = static_cast<PointArrayData *>(to);
-      d->points = DupArray(d->points, d->count, &ok);
+      d->points = DupBulk(d->points, d->count, &ok);
       break;
     }
     case kVertexFlags: {
       auto *d = static_cast<VertexFlagData *>(to);
-      d->flags = DupArray(d->flags, d->count, &ok);
+      d->flags = DupBulk(d->flags, d->count, &ok);
       break;
     }
     case kFaces: {
       auto *d = static_cast<FaceArrayData *>(to);
-      d->faces = DupArray(d->faces, d->count, &ok);
+      d->faces = DupBulk(d->faces, d->count, &ok);
       break;
     }
     case kMatGroup: {
       auto *d = static_cast<MatGroupData *>(to);
-      d->faces = DupArray(d->faces, d->count, &ok);
+      d->faces = DupBulk(d->faces, d->count, &ok);
       d->name = d->name ? Dup(d->name) : nullptr;
       ok = ok && (d->name || !static_cast<const MatGroupData *>(from)->name);
       break;
     }
     case kTexVerts: {
       auto *d = static_cast<TexVertData *>(to);
-      d->uv = DupArray(d->uv, d->count, &ok);
+      d->uv = DupBulk(d->uv, d->count, &ok);
       break;
     }
     case kSmooth: {
       auto *d = static_cast<SmoothData *>(to);
-      d->groups = DupArray(d->groups, d->count, &ok);
+      d->groups = DupBulk(d->groups, d->count, &ok);
       break;
     }
     case kBoxMap: {
@@ -657,7 +661,7 @@ void *CopyRecord(uint32_t tag, const TagInfo &info, const void *from) {
       void *values = d->values;
       d->values = nullptr;
       if (values && valueSize && d->count) {
-        d->values = AllocArray(d->count, valueSize);
+        d->values = AllocRecordArray(d->count, valueSize);
         if (d->values)
           memcpy(d->values, values, static_cast<size_t>(d->count) * valueSize);
         else
@@ -667,7 +671,7 @@ void *CopyRecord(uint32_t tag, const TagInfo &info, const void *from) {
     }
     case kRaw: {
       auto *d = static_cast<RawData *>(to);
-      d->bytes = DupArray(d->bytes, d->size, &ok);
+      d->bytes = DupBulk(d->bytes, d->size, &ok);
       break;
     }
     default:
@@ -675,7 +679,7 @@ void *CopyRecord(uint32_t tag, const TagInfo &info, const void *from) {
   }
   if (!ok) {
     FreeOwned(info.kind, to);
-    free(to);
+    GiveRecordMemory(to);
     return nullptr;
   }
   return to;
@@ -866,7 +870,7 @@ bool OwnDataSize(Chunk3ds *chunk, uint32_t *size) {
       char *text = in.String(info.arg - 1u);
       if (!text) return false;
       skip = strlen(text) + 1;
-      free(text);
+      GiveRecordMemory(text);
       break;
     }
     case kSkipFaces: {
@@ -880,7 +884,7 @@ bool OwnDataSize(Chunk3ds *chunk, uint32_t *size) {
       char *text = in.String(512);
       if (!text) return false;
       skip = 2 + strlen(text) + 1 + 4;
-      free(text);
+      GiveRecordMemory(text);
       break;
     }
     case kSkipNodeHeader: {
@@ -888,7 +892,7 @@ bool OwnDataSize(Chunk3ds *chunk, uint32_t *size) {
       char *text = in.String(10);
       if (!text) return false;
       skip = strlen(text) + 1 + 6;
-      free(text);
+      GiveRecordMemory(text);
       break;
     }
   }
@@ -929,16 +933,13 @@ void *InitChunkData3ds(Chunk3ds *chunk) {
   FreeChunkData3ds(chunk);
   TagInfo info = Lookup(chunk->tag);
   if (info.kind == kRaw) {
-    RawData *raw = static_cast<RawData *>(calloc(1, sizeof(RawData)));
-    if (!raw) {
-      PushErrList3ds(ERR_NO_MEM);
-      return nullptr;
-    }
+    RawData *raw = static_cast<RawData *>(AllocRecord(sizeof(RawData)));
+    if (!raw) return nullptr;
     uint32_t size = chunk->size > 6 ? chunk->size - 6 : 0;
     if (info.skip == kSkipFixed && size > info.arg) size = info.arg;
     raw->bytes = static_cast<uint8_t *>(AllocArray(size, 1));
     if (size && !raw->bytes) {
-      free(raw);
+      GiveRecordMemory(raw);
       return nullptr;
     }
     raw->size = size;
@@ -996,7 +997,7 @@ void FreeChunkData3ds(Chunk3ds *chunk) {
   if (!chunk || !chunk->data) return;
   TagInfo info = Lookup(chunk->tag);
   if (info.kind != kString && info.kind != kChunkString) FreeOwned(info.kind, chunk->data);
-  free(chunk->data);
+  GiveRecordMemory(chunk->data);
   chunk->data = nullptr;
 }
 

@@ -154,9 +154,13 @@ enum : uint32_t {
   kProjectFile = 0xC23D,
 };
 
-// ---- Data records (one per chunk kind; every record and its arrays come from malloc) ----
+// ---- Data records (one per chunk kind) ----
 // Records that hold a single run of numbers are plain arrays: float[n], uint8_t[n],
-// uint16_t[n] or int32_t[n]. Strings are a NUL-terminated char array.
+// uint16_t[n] or int32_t[n]. Strings are a NUL-terminated char array. Every record, and the
+// strings and key arrays it owns, is record memory (below), never malloc'd or freed directly.
+// The bulk arrays (points, vertex flags, faces, a material group's faces, texture vertices,
+// smoothing groups and raw bytes) come from malloc: the mesh reader hands them over to the
+// caller's records.
 
 struct LayeredFogData {
   float nearY, farY, density;
@@ -281,6 +285,18 @@ void *AllocFilled(size_t count, size_t size);
 // Zeroed chunk nodes (null when memory runs out), and freeing one; only for the chunk tree.
 Chunk3ds *AllocChunkNode();
 void FreeChunkNode(Chunk3ds *chunk);
+
+// Record memory: chunk data records and the strings and arrays they own, taken from pools.
+// TakeRecordMemory gives size bytes, not zeroed, or null (nothing pushed); GiveRecordMemory
+// takes back what it gave (null is allowed).
+void *TakeRecordMemory(size_t size);
+void GiveRecordMemory(void *memory);
+// A zeroed record of size bytes (at least one); null and ERR_NO_MEM on failure.
+void *AllocRecord(size_t size);
+// CopyString, AllocArray and AllocFilled in record memory.
+char *CopyRecordString(const char *text, size_t max);
+void *AllocRecordArray(size_t count, size_t size);
+void *AllocRecordFilled(size_t count, size_t size);
 
 // Makes a chunk with its data record and adds it in order below parent; null on failure
 // (code 21 pushed).

@@ -174,8 +174,8 @@ bool AddColorBytes(Chunk3ds *parent, uint32_t tag, const Color3ds &color) {
 bool AddString(Chunk3ds *parent, uint32_t tag, const char *text, size_t max) {
   Chunk3ds *c = AddDataChild(parent, tag);
   if (!c) return false;
-  free(c->data);
-  c->data = CopyString(text, max);
+  GiveRecordMemory(c->data);
+  c->data = CopyRecordString(text, max);
   return c->data != nullptr;
 }
 

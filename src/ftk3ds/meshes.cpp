@@ -106,8 +106,8 @@ bool AddFlag(Chunk3ds *object, uint32_t tag, uint8_t set) {
 }
 
 bool BuildMesh(Chunk3ds *object, const MeshObj3ds *mesh) {
-  free(object->data);
-  object->data = CopyString(mesh->name, sizeof mesh->name - 1);
+  GiveRecordMemory(object->data);
+  object->data = CopyRecordString(mesh->name, sizeof mesh->name - 1);
   if (!object->data) return false;
   Chunk3ds *tri = AddDataChild(object, kTriMesh);
   if (!tri) return false;
@@ -163,7 +163,7 @@ bool BuildMesh(Chunk3ds *object, const MeshObj3ds *mesh) {
       Chunk3ds *c = AddDataChild(faces, kMeshMatGroup);
       if (!c) return false;
       auto *m = static_cast<MatGroupData *>(c->data);
-      if (!(m->name = CopyString(g.name, sizeof g.name - 1))) return false;
+      if (!(m->name = CopyRecordString(g.name, sizeof g.name - 1))) return false;
       if (g.faceCount > 0 && g.faces) {
         if (!(m->faces = CopyArray(g.faces, g.faceCount))) return false;
         m->count = g.faceCount;
@@ -181,15 +181,15 @@ bool BuildMesh(Chunk3ds *object, const MeshObj3ds *mesh) {
       if (!c) return false;
       auto *b = static_cast<BoxMapData *>(c->data);
       for (int i = 0; i < 6; ++i)
-        if (!(b->names[i] = CopyString(mesh->boxMap[i], sizeof mesh->boxMap[i] - 1))) return false;
+        if (!(b->names[i] = CopyRecordString(mesh->boxMap[i], sizeof mesh->boxMap[i] - 1))) return false;
     }
   }
   bool procedure = mesh->procedureSize > 0 && mesh->procedureData;
   if (procedure) {
     Chunk3ds *name = AddDataChild(tri, kProcName);
     if (!name) return false;
-    free(name->data);
-    if (!(name->data = CopyString(mesh->procedureName, sizeof mesh->procedureName - 1))) return false;
+    GiveRecordMemory(name->data);
+    if (!(name->data = CopyRecordString(mesh->procedureName, sizeof mesh->procedureName - 1))) return false;
     Chunk3ds *data = AddDataChild(tri, kProcData);
     if (!data) return false;
     auto *raw = static_cast<RawData *>(data->data);
