@@ -51,6 +51,13 @@ Chunk3ds *FirstChild(Chunk3ds *parent, uint32_t tag) {
   return nullptr;
 }
 
+void FirstChildren(Chunk3ds *parent, const uint32_t *tags, size_t count, Chunk3ds **found) {
+  for (size_t i = 0; i < count; ++i) found[i] = nullptr;
+  for (Chunk3ds *c = parent ? parent->children : nullptr; c; c = c->next)
+    for (size_t i = 0; i < count; ++i)
+      if (c->tag == tags[i] && !found[i]) found[i] = c;
+}
+
 Chunk3ds *AddDataChild(Chunk3ds *parent, uint32_t tag) {
   Chunk3ds *chunk = nullptr;
   uint32_t serial = ErrorSerial();
@@ -192,9 +199,13 @@ void InsertInOrder(Chunk3ds *parent, Chunk3ds *child) {
   if (place) *place = {parent, child, order, ++placeClock};
 }
 
+// A big tree is far larger than the caches: the next sibling is fetched while the subtree
+// before it is freed.
 void FreeChain(Chunk3ds *c) {
   while (c) {
     Chunk3ds *next = c->next;
+    Prefetch(next);
+    Prefetch(c->children);
     FreeChunkData3ds(c);
     FreeChain(c->children);
     FreeChunkNode(c);

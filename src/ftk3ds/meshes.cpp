@@ -1,6 +1,7 @@
 // Mesh records (named objects holding a triangle mesh) and the mesh settings.
 #include "ftk3ds/internal.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -537,8 +538,14 @@ void GetMeshSettings3ds(Database3ds *db, MeshSettings3ds **settings) {
   Chunk3ds *section = nullptr;
   FindChunk3ds(db->topChunk, kMeshSection, &section);
   if (!section) return;
+  // One pass over the section: in a big file it holds thousands of objects and materials.
+  static const uint32_t kTags[] = {kMasterScale, kShadowBias, kRayBias, kShadowMapSize, kShadowType,
+                                   kShadowFilter, kConstructionPoint, kAmbientLight};
+  const size_t kTagCount = sizeof kTags / sizeof kTags[0];
+  Chunk3ds *found[kTagCount] = {};
+  FirstChildren(section, kTags, kTagCount, found);
   auto read = [&](uint32_t tag) -> void * {
-    Chunk3ds *c = FirstChild(section, tag);
+    Chunk3ds *c = found[std::find(kTags, kTags + kTagCount, tag) - kTags];
     return c ? ReadChunkData3ds(c) : nullptr;
   };
   if (auto *v = static_cast<float *>(read(kMasterScale))) s->masterScale = *v;
@@ -549,7 +556,7 @@ void GetMeshSettings3ds(Database3ds *db, MeshSettings3ds **settings) {
   if (auto *v = static_cast<float *>(read(kShadowFilter))) s->shadowFilter = *v;
   if (auto *v = static_cast<float *>(read(kConstructionPoint))) s->constructionPoint = {v[0], v[1], v[2]};
   if (ErrorSerial() != serial) return;
-  Chunk3ds *ambient = FirstChild(section, kAmbientLight);
+  Chunk3ds *ambient = found[kTagCount - 1];
   if (!ambient) return;
   auto color = [&](uint32_t floatTag, uint32_t byteTag) {
     Chunk3ds *c = nullptr;
