@@ -300,15 +300,37 @@ size_t RecordSize(Kind kind, uint16_t n) {
 // Frees what a record owns (not the record).
 void FreeOwned(Kind kind, void *data) {
   switch (kind) {
-    case kPoints: free(static_cast<PointArrayData *>(data)->points); break;
-    case kVertexFlags: free(static_cast<VertexFlagData *>(data)->flags); break;
-    case kFaces: free(static_cast<FaceArrayData *>(data)->faces); break;
-    case kMatGroup:
-      GiveRecordMemory(static_cast<MatGroupData *>(data)->name);
-      free(static_cast<MatGroupData *>(data)->faces);
+    case kPoints: {
+      auto *d = static_cast<PointArrayData *>(data);
+      FreeBulk(d->points, d->count, sizeof(Point3ds));
       break;
-    case kTexVerts: free(static_cast<TexVertData *>(data)->uv); break;
-    case kSmooth: free(static_cast<SmoothData *>(data)->groups); break;
+    }
+    case kVertexFlags: {
+      auto *d = static_cast<VertexFlagData *>(data);
+      FreeBulk(d->flags, d->count, 2);
+      break;
+    }
+    case kFaces: {
+      auto *d = static_cast<FaceArrayData *>(data);
+      FreeBulk(d->faces, d->count, sizeof(Face3ds));
+      break;
+    }
+    case kMatGroup: {
+      auto *d = static_cast<MatGroupData *>(data);
+      GiveRecordMemory(d->name);
+      FreeBulk(d->faces, d->count, 2);
+      break;
+    }
+    case kTexVerts: {
+      auto *d = static_cast<TexVertData *>(data);
+      FreeBulk(d->uv, d->count, sizeof(TexVert3ds));
+      break;
+    }
+    case kSmooth: {
+      auto *d = static_cast<SmoothData *>(data);
+      FreeBulk(d->groups, d->count, 4);
+      break;
+    }
     case kBoxMap:
       for (char *name : static_cast<BoxMapData *>(data)->names) GiveRecordMemory(name);
       break;
@@ -319,7 +341,11 @@ void FreeOwned(Kind kind, void *data) {
       GiveRecordMemory(static_cast<TrackData *>(data)->keys);
       GiveRecordMemory(static_cast<TrackData *>(data)->values);
       break;
-    case kRaw: free(static_cast<RawData *>(data)->bytes); break;
+    case kRaw: {
+      auto *d = static_cast<RawData *>(data);
+      FreeBulk(d->bytes, d->size, 1);
+      break;
+    }
     default: break;
   }
 }
@@ -404,7 +430,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       PointArrayData *d = static_cast<PointArrayData *>(record);
       uint16_t count = in.U16();
       if (!in.Fits(count, sizeof(Point3ds))) break;
-      d->points = static_cast<Point3ds *>(AllocFilled(count, sizeof(Point3ds)));
+      d->points = static_cast<Point3ds *>(AllocBulk(count, sizeof(Point3ds)));
       if (count && !d->points) break;
       d->count = count;
       in.Bytes(d->points, count * static_cast<uint32_t>(sizeof(Point3ds)));
@@ -414,7 +440,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       VertexFlagData *d = static_cast<VertexFlagData *>(record);
       uint16_t count = in.U16();
       if (!in.Fits(count, 2)) break;
-      d->flags = static_cast<uint16_t *>(AllocFilled(count, 2));
+      d->flags = static_cast<uint16_t *>(AllocBulk(count, 2));
       if (count && !d->flags) break;
       d->count = count;
       in.Bytes(d->flags, count * 2u);
@@ -424,7 +450,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       FaceArrayData *d = static_cast<FaceArrayData *>(record);
       uint16_t count = in.U16();
       if (!in.Fits(count, sizeof(Face3ds))) break;
-      d->faces = static_cast<Face3ds *>(AllocFilled(count, sizeof(Face3ds)));
+      d->faces = static_cast<Face3ds *>(AllocBulk(count, sizeof(Face3ds)));
       if (count && !d->faces) break;
       d->count = count;
       in.Bytes(d->faces, count * static_cast<uint32_t>(sizeof(Face3ds)));
@@ -435,7 +461,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       d->name = in.String(info.n);
       uint16_t count = in.U16();
       if (!in.Fits(count, 2)) break;
-      d->faces = static_cast<uint16_t *>(AllocFilled(count, 2));
+      d->faces = static_cast<uint16_t *>(AllocBulk(count, 2));
       if (count && !d->faces) break;
       d->count = count;
       in.Bytes(d->faces, count * 2u);
@@ -445,7 +471,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       TexVertData *d = static_cast<TexVertData *>(record);
       uint16_t count = in.U16();
       if (!in.Fits(count, sizeof(TexVert3ds))) break;
-      d->uv = static_cast<TexVert3ds *>(AllocFilled(count, sizeof(TexVert3ds)));
+      d->uv = static_cast<TexVert3ds *>(AllocBulk(count, sizeof(TexVert3ds)));
       if (count && !d->uv) break;
       d->count = count;
       in.Bytes(d->uv, count * static_cast<uint32_t>(sizeof(TexVert3ds)));
@@ -454,7 +480,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
     case kSmooth: {
       SmoothData *d = static_cast<SmoothData *>(record);
       uint32_t count = in.left() / 4;
-      d->groups = static_cast<uint32_t *>(AllocFilled(count, 4));
+      d->groups = static_cast<uint32_t *>(AllocBulk(count, 4));
       if (count && !d->groups) break;
       d->count = count;
       in.Bytes(d->groups, count * 4u);
@@ -545,7 +571,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       RawData *d = static_cast<RawData *>(record);
       uint32_t size = info.skip == kSkipFixed ? info.arg : in.left();
       if (!in.Fits(size, 1)) break;
-      d->bytes = static_cast<uint8_t *>(AllocFilled(size, 1));
+      d->bytes = static_cast<uint8_t *>(AllocBulk(size, 1));
       if (size && !d->bytes) break;
       d->size = size;
       in.Bytes(d->bytes, size);
@@ -565,7 +591,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
 
 char *Dup(const char *text) { return CopyRecordString(text ? text : "", text ? strlen(text) : 0); }
 
-// Copies of a record's arrays: key arrays in record memory, bulk arrays from malloc.
+// Copies of a record's arrays: key arrays and bulk arrays.
 template <typename T>
 T *DupIn(void *(*alloc)(size_t, size_t), const T *from, size_t count, bool *ok) {
   if (!from || count == 0) return nullptr;
@@ -585,7 +611,7 @@ T *DupArray(const T *from, size_t count, bool *ok) {
 
 template <typename T>
 T *DupBulk(const T *from, size_t count, bool *ok) {
-  return DupIn(AllocFilled, from, count, ok);
+  return DupIn(AllocBulk, from, count, ok);
 }
 
 void *CopyRecord(uint32_t tag, const TagInfo &info, const void *from) {
@@ -937,7 +963,8 @@ void *InitChunkData3ds(Chunk3ds *chunk) {
     if (!raw) return nullptr;
     uint32_t size = chunk->size > 6 ? chunk->size - 6 : 0;
     if (info.skip == kSkipFixed && size > info.arg) size = info.arg;
-    raw->bytes = static_cast<uint8_t *>(AllocArray(size, 1));
+    raw->bytes = static_cast<uint8_t *>(AllocBulk(size, 1));
+    if (raw->bytes) memset(raw->bytes, 0, size);
     if (size && !raw->bytes) {
       GiveRecordMemory(raw);
       return nullptr;

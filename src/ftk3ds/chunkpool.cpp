@@ -233,6 +233,34 @@ void *AllocRecordFilled(size_t count, size_t size) {
   return block;
 }
 
+// Bulk arrays up to this size are record memory.
+const size_t kPooledBulkBytes = 240;
+
+void *AllocBulk(size_t count, size_t size) {
+  if (count == 0 || size == 0) return nullptr;
+  if (count > SIZE_MAX / size) {
+    PushErrList3ds(ERR_NO_MEM);
+    return nullptr;
+  }
+  return count * size <= kPooledBulkBytes ? AllocRecordFilled(count, size) : AllocFilled(count, size);
+}
+
+void FreeBulk(void *array, size_t count, size_t size) {
+  if (!array) return;
+  if (count * size <= kPooledBulkBytes)
+    GiveRecordMemory(array);
+  else
+    free(array);
+}
+
+void *HandOverBulk(void *array, size_t count, size_t size) {
+  if (!array || count * size > kPooledBulkBytes) return array;
+  void *copy = AllocFilled(count, size);
+  if (copy) memcpy(copy, array, count * size);
+  GiveRecordMemory(array);
+  return copy;
+}
+
 void *AllocRecordArray(size_t count, size_t size) {
   void *block = AllocRecordFilled(count, size);
   if (block) memset(block, 0, count * size);

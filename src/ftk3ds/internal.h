@@ -159,8 +159,8 @@ enum : uint32_t {
 // uint16_t[n] or int32_t[n]. Strings are a NUL-terminated char array. Every record, and the
 // strings and key arrays it owns, is record memory (below), never malloc'd or freed directly.
 // The bulk arrays (points, vertex flags, faces, a material group's faces, texture vertices,
-// smoothing groups and raw bytes) come from malloc: the mesh reader hands them over to the
-// caller's records.
+// smoothing groups and raw bytes) are taken and given back as bulk arrays (below), always of
+// exactly count items of the record that holds them.
 
 struct LayeredFogData {
   float nearY, farY, density;
@@ -297,6 +297,15 @@ void *AllocRecord(size_t size);
 char *CopyRecordString(const char *text, size_t max);
 void *AllocRecordArray(size_t count, size_t size);
 void *AllocRecordFilled(size_t count, size_t size);
+
+// Bulk arrays: small ones are record memory, large ones come from malloc, so that the mesh
+// reader can hand a large array over to the caller's record as it is. AllocBulk is not zeroed
+// (null for a count of 0; null and ERR_NO_MEM on failure). HandOverBulk takes the array from
+// its record and gives an array from malloc with the same items (null and ERR_NO_MEM when
+// memory runs out, the array freed all the same).
+void *AllocBulk(size_t count, size_t size);
+void FreeBulk(void *array, size_t count, size_t size);
+void *HandOverBulk(void *array, size_t count, size_t size);
 
 // Makes a chunk with its data record and adds it in order below parent; null on failure
 // (code 21 pushed).

@@ -80,8 +80,8 @@ bool ReadFaceChildren(MeshObj3ds *mesh, Chunk3ds *faces) {
       auto *d = static_cast<MatGroupData *>(data);
       MatGroup3ds &g = mesh->matGroups[group++];
       CopyName(g.name, sizeof g.name, d->name);
-      g.faceCount = d->count;
-      g.faces = d->faces;
+      g.faces = static_cast<uint16_t *>(HandOverBulk(d->faces, d->count, 2));
+      g.faceCount = g.faces ? d->count : 0;
       d->faces = nullptr;
       d->count = 0;
     } else if (c->tag == kSmoothGroup) {
@@ -97,7 +97,7 @@ bool ReadFaceChildren(MeshObj3ds *mesh, Chunk3ds *faces) {
 
 template <typename T>
 T *CopyArray(const T *from, size_t count) {
-  T *to = static_cast<T *>(AllocFilled(count, sizeof(T)));
+  T *to = static_cast<T *>(AllocBulk(count, sizeof(T)));
   if (to) memcpy(to, from, count * sizeof(T));
   return to;
 }
@@ -194,7 +194,8 @@ bool BuildMesh(Chunk3ds *object, const MeshObj3ds *mesh) {
     Chunk3ds *data = AddDataChild(tri, kProcData);
     if (!data) return false;
     auto *raw = static_cast<RawData *>(data->data);
-    free(raw->bytes);
+    FreeBulk(raw->bytes, raw->size, 1);
+    raw->size = 0;
     if (!(raw->bytes = CopyArray(mesh->procedureData, mesh->procedureSize))) return false;
     raw->size = mesh->procedureSize;
   }
@@ -388,25 +389,28 @@ void ReadMeshEntry3ds(Chunk3ds *object, MeshObj3ds **mesh) {
       case kPointArray: {
         auto *d = static_cast<PointArrayData *>(data);
         free(m->vertices);
-        m->vertices = d->points;
-        m->vertexCount = d->count;
+        m->vertices = static_cast<Point3ds *>(HandOverBulk(d->points, d->count, sizeof(Point3ds)));
+        m->vertexCount = m->vertices ? d->count : 0;
         d->points = nullptr;
+        d->count = 0;
         break;
       }
       case kPointFlags: {
         auto *d = static_cast<VertexFlagData *>(data);
         free(m->vertexFlags);
-        m->vertexFlags = d->flags;
-        m->vertexFlagCount = d->count;
+        m->vertexFlags = static_cast<uint16_t *>(HandOverBulk(d->flags, d->count, 2));
+        m->vertexFlagCount = m->vertexFlags ? d->count : 0;
         d->flags = nullptr;
+        d->count = 0;
         break;
       }
       case kTexVerts: {
         auto *d = static_cast<TexVertData *>(data);
         free(m->texVertices);
-        m->texVertices = d->uv;
-        m->texVertexCount = d->count;
+        m->texVertices = static_cast<TexVert3ds *>(HandOverBulk(d->uv, d->count, sizeof(TexVert3ds)));
+        m->texVertexCount = m->texVertices ? d->count : 0;
         d->uv = nullptr;
+        d->count = 0;
         break;
       }
       case kMeshMatrix: memcpy(m->matrix, data, sizeof m->matrix); break;
@@ -429,8 +433,8 @@ void ReadMeshEntry3ds(Chunk3ds *object, MeshObj3ds **mesh) {
       case kProcData: {
         auto *d = static_cast<RawData *>(data);
         free(m->procedureData);
-        m->procedureData = d->bytes;
-        m->procedureSize = d->size;
+        m->procedureData = static_cast<uint8_t *>(HandOverBulk(d->bytes, d->size, 1));
+        m->procedureSize = m->procedureData ? d->size : 0;
         d->bytes = nullptr;
         d->size = 0;
         break;
@@ -438,9 +442,10 @@ void ReadMeshEntry3ds(Chunk3ds *object, MeshObj3ds **mesh) {
       case kFaceArray: {
         auto *d = static_cast<FaceArrayData *>(data);
         free(m->faces);
-        m->faces = d->faces;
-        m->faceCount = d->count;
+        m->faces = static_cast<Face3ds *>(HandOverBulk(d->faces, d->count, sizeof(Face3ds)));
+        m->faceCount = m->faces ? d->count : 0;
         d->faces = nullptr;
+        d->count = 0;
         if (m->smoothing) {  // keep one value per face
           free(m->smoothing);
           m->smoothing = nullptr;
