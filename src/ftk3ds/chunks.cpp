@@ -199,14 +199,9 @@ void InsertInOrder(Chunk3ds *parent, Chunk3ds *child) {
   if (place) *place = {parent, child, order, ++placeClock};
 }
 
-// A big tree is far larger than the caches: a chunk's data, its first child and its next
-// sibling are asked for at once rather than one after another.
 void FreeChain(Chunk3ds *c) {
   while (c) {
     Chunk3ds *next = c->next;
-    Prefetch(next);
-    Prefetch(c->children);
-    Prefetch(c->data);
     FreeChunkData3ds(c);
     FreeChain(c->children);
     FreeChunkNode(c);

@@ -317,15 +317,6 @@ Chunk3ds *FirstChild(Chunk3ds *parent, uint32_t tag);
 // FirstChild for count tags in one pass over the children: found[i] for tags[i].
 void FirstChildren(Chunk3ds *parent, const uint32_t *tags, size_t count, Chunk3ds **found);
 
-// Asks for memory that will be read soon, where the compiler can.
-inline void Prefetch(const void *address) {
-#if defined(__GNUC__) || defined(__clang__)
-  if (address) __builtin_prefetch(address);
-#else
-  (void)address;
-#endif
-}
-
 // Marks a chunk's data as changed in memory: it is no longer tied to its source file.
 inline void TouchChunk(Chunk3ds *chunk) { chunk->readIndex = NO_FILE_INDEX3DS; }
 
