@@ -37,7 +37,9 @@ void CControlBar::OnDestroy() {
 
 LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
   if (!IsWindowVisible()) return 0;
+  // A bar owned by a view (the print preview's) asks its frame, which routes to that view.
   auto* target = DYNAMIC_DOWNCAST(CFrameWnd, GetOwner());
+  if (!target) target = GetParentFrame();
   if (target) OnUpdateCmdUI(target, static_cast<BOOL>(wParam));
   return 0;
 }

@@ -6,7 +6,9 @@
 // OnDraw), and OnEndPrinting. Without a printer the framework's message says so and nothing more
 // happens. CView::OnFilePrintPreview shows the pages in a CPreviewView that takes the view's
 // place in its frame, under a bar made from dialog template AFX_IDD_PREVIEW_TOOLBAR; its Close
-// button (or Escape) puts the view back.
+// button (or Escape) puts the view back. The bar's zoom buttons step the pages from fitted to the
+// window, to half and then full printed size at the screen's resolution (one page, scrolled);
+// its page-count button shows one page or two side by side while the pages are fitted.
 #pragma once
 #include "afx/wincommdlg.h"
 #include "afx/winbar.h"
@@ -42,6 +44,13 @@ class CPrintInfo {
 class CPreviewView : public CView {
   DECLARE_DYNCREATE(CPreviewView)
  public:
+  enum { ZOOM_OUT = 0, ZOOM_MIDDLE = 1, ZOOM_IN = 2 };
+  UINT GetZoomState() const { return m_nZoomState; }
+  // Pages shown side by side while the pages are fitted (1 or 2).
+  UINT GetPageCount() const { return m_nPages; }
+  // Where the current page is drawn in the client area (empty before the first drawing).
+  CRect GetPageRect() const { return m_rectPage; }
+
   // Takes pPrintView's place in its frame; FALSE when the printer cannot be prepared.
   BOOL SetPrintView(CView* pPrintView, UINT nIDToolbar);
   void OnDraw(CDC* pDC) override;
@@ -59,12 +68,34 @@ class CPreviewView : public CView {
   afx_msg void OnUpdatePrevPage(CCmdUI* pCmdUI);
   afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
   afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+  afx_msg void OnNumPageChange();
+  afx_msg void OnZoomIn();
+  afx_msg void OnZoomOut();
+  afx_msg void OnUpdateNumPageChange(CCmdUI* pCmdUI);
+  afx_msg void OnUpdateZoomIn(CCmdUI* pCmdUI);
+  afx_msg void OnUpdateZoomOut(CCmdUI* pCmdUI);
+  afx_msg void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+  afx_msg void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+  afx_msg void OnSize(UINT nType, int cx, int cy);
+
+  // The size of one page in the window at the current zoom (empty without a printer).
+  CSize PageSize() const;
+  // Draws page nPage of the printed view into page (client coordinates).
+  void DrawPage(CDC* pDC, const CRect& page, UINT nPage);
+  // The pages zoomed: scroll bars over the page, else none; the position kept in range.
+  void UpdateScrollBars();
+  void ScrollBy(int nBar, UINT nSBCode, UINT nPos);
+  void SetZoomState(UINT nState);
 
   CView* m_pPrintView = nullptr;
   CPrintInfo* m_pInfo = nullptr;
   CDialogBar* m_pToolBar = nullptr;
   CDC m_printerDC;               // attributes of the pages
   std::vector<HWND> m_hidden;    // the frame's bars hidden during the preview
+  UINT m_nZoomState = ZOOM_OUT;
+  UINT m_nPages = 1;
+  CPoint m_scroll;               // top left of the window over the zoomed page
+  CRect m_rectPage;
 
   DECLARE_MESSAGE_MAP()
 };

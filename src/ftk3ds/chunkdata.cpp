@@ -210,7 +210,7 @@ class In {
     for (uint32_t i = 0; i < bound; ++i) {
       buffer[i] = static_cast<char>(U8());
       if (!ok()) return nullptr;
-      if (buffer[i] == '\0') return CopyString(buffer, i);
+      if (buffer[i] == '\0') return CopyRecordString(buffer, i);
     }
     ok_ = false;
     PushErrList3ds(ERR_READING_FILE);
@@ -225,7 +225,7 @@ class In {
       PushErrList3ds(ERR_READING_FILE);
       return nullptr;
     }
-    char *text = static_cast<char *>(malloc(left_));
+    char *text = static_cast<char *>(TakeRecordMemory(left_));
     if (!text) {
       ok_ = false;
       PushErrList3ds(ERR_NO_MEM);
@@ -236,7 +236,7 @@ class In {
     if (!ok() || !memchr(text, 0, n)) {
       if (ok()) PushErrList3ds(ERR_READING_FILE);
       ok_ = false;
-      free(text);
+      GiveRecordMemory(text);
       return nullptr;
     }
     return text;
@@ -300,26 +300,52 @@ size_t RecordSize(Kind kind, uint16_t n) {
 // Frees what a record owns (not the record).
 void FreeOwned(Kind kind, void *data) {
   switch (kind) {
-    case kPoints: free(static_cast<PointArrayData *>(data)->points); break;
-    case kVertexFlags: free(static_cast<VertexFlagData *>(data)->flags); break;
-    case kFaces: free(static_cast<FaceArrayData *>(data)->faces); break;
-    case kMatGroup:
-      free(static_cast<MatGroupData *>(data)->name);
-      free(static_cast<MatGroupData *>(data)->faces);
+    case kPoints: {
+      auto *d = static_cast<PointArrayData *>(data);
+      FreeBulk(d->points, d->count, sizeof(Point3ds));
       break;
-    case kTexVerts: free(static_cast<TexVertData *>(data)->uv); break;
-    case kSmooth: free(static_cast<SmoothData *>(data)->groups); break;
+    }
+    case kVertexFlags: {
+      auto *d = static_cast<VertexFlagData *>(data);
+      FreeBulk(d->flags, d->count, 2);
+      break;
+    }
+    case kFaces: {
+      auto *d = static_cast<FaceArrayData *>(data);
+      FreeBulk(d->faces, d->count, sizeof(Face3ds));
+      break;
+    }
+    case kMatGroup: {
+      auto *d = static_cast<MatGroupData *>(data);
+      GiveRecordMemory(d->name);
+      FreeBulk(d->faces, d->count, 2);
+      break;
+    }
+    case kTexVerts: {
+      auto *d = static_cast<TexVertData *>(data);
+      FreeBulk(d->uv, d->count, sizeof(TexVert3ds));
+      break;
+    }
+    case kSmooth: {
+      auto *d = static_cast<SmoothData *>(data);
+      FreeBulk(d->groups, d->count, 4);
+      break;
+    }
     case kBoxMap:
-      for (char *name : static_cast<BoxMapData *>(data)->names) free(name);
+      for (char *name : static_cast<BoxMapData *>(data)->names) GiveRecordMemory(name);
       break;
-    case kViewport: free(static_cast<ViewportData *>(data)->name); break;
-    case kKfHeader: free(static_cast<KfHeaderData *>(data)->fileName); break;
-    case kNodeHeader: free(static_cast<NodeHeaderData *>(data)->name); break;
+    case kViewport: GiveRecordMemory(static_cast<ViewportData *>(data)->name); break;
+    case kKfHeader: GiveRecordMemory(static_cast<KfHeaderData *>(data)->fileName); break;
+    case kNodeHeader: GiveRecordMemory(static_cast<NodeHeaderData *>(data)->name); break;
     case kTrack:
-      free(static_cast<TrackData *>(data)->keys);
-      free(static_cast<TrackData *>(data)->values);
+      GiveRecordMemory(static_cast<TrackData *>(data)->keys);
+      GiveRecordMemory(static_cast<TrackData *>(data)->values);
       break;
-    case kRaw: free(static_cast<RawData *>(data)->bytes); break;
+    case kRaw: {
+      auto *d = static_cast<RawData *>(data);
+      FreeBulk(d->bytes, d->size, 1);
+      break;
+    }
     default: break;
   }
 }
@@ -327,24 +353,17 @@ void FreeOwned(Kind kind, void *data) {
 void *NewRecord(const TagInfo &info) {
   if (info.kind == kContainer) return nullptr;
   if (info.kind == kString || info.kind == kChunkString) {
-    char *text = static_cast<char *>(calloc(1, 1));
-    if (!text) PushErrList3ds(ERR_NO_MEM);
-    return text;
+    return AllocRecord(1);
   }
-  size_t size = RecordSize(info.kind, info.n);
-  void *record = calloc(1, size ? size : 1);
-  if (!record) {
-    PushErrList3ds(ERR_NO_MEM);
-    return nullptr;
-  }
+  void *record = AllocRecord(RecordSize(info.kind, info.n));
+  if (!record) return nullptr;
   if (info.kind == kKfHeader || info.kind == kNodeHeader || info.kind == kViewport) {
     char **name = info.kind == kKfHeader ? &static_cast<KfHeaderData *>(record)->fileName
                   : info.kind == kNodeHeader ? &static_cast<NodeHeaderData *>(record)->name
                                              : &static_cast<ViewportData *>(record)->name;
-    *name = static_cast<char *>(calloc(1, 1));
+    *name = static_cast<char *>(AllocRecord(1));
     if (!*name) {
-      free(record);
-      PushErrList3ds(ERR_NO_MEM);
+      GiveRecordMemory(record);
       return nullptr;
     }
   }
@@ -402,7 +421,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
     }
     case kString: case kChunkString: {
       char *text = info.kind == kString ? in.String(info.n) : in.RestString();
-      free(record);
+      GiveRecordMemory(record);
       record = text;
       ok = text != nullptr;
       break;
@@ -411,7 +430,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       PointArrayData *d = static_cast<PointArrayData *>(record);
       uint16_t count = in.U16();
       if (!in.Fits(count, sizeof(Point3ds))) break;
-      d->points = static_cast<Point3ds *>(AllocFilled(count, sizeof(Point3ds)));
+      d->points = static_cast<Point3ds *>(AllocBulk(count, sizeof(Point3ds)));
       if (count && !d->points) break;
       d->count = count;
       in.Bytes(d->points, count * static_cast<uint32_t>(sizeof(Point3ds)));
@@ -421,7 +440,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       VertexFlagData *d = static_cast<VertexFlagData *>(record);
       uint16_t count = in.U16();
       if (!in.Fits(count, 2)) break;
-      d->flags = static_cast<uint16_t *>(AllocFilled(count, 2));
+      d->flags = static_cast<uint16_t *>(AllocBulk(count, 2));
       if (count && !d->flags) break;
       d->count = count;
       in.Bytes(d->flags, count * 2u);
@@ -431,7 +450,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       FaceArrayData *d = static_cast<FaceArrayData *>(record);
       uint16_t count = in.U16();
       if (!in.Fits(count, sizeof(Face3ds))) break;
-      d->faces = static_cast<Face3ds *>(AllocFilled(count, sizeof(Face3ds)));
+      d->faces = static_cast<Face3ds *>(AllocBulk(count, sizeof(Face3ds)));
       if (count && !d->faces) break;
       d->count = count;
       in.Bytes(d->faces, count * static_cast<uint32_t>(sizeof(Face3ds)));
@@ -442,7 +461,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       d->name = in.String(info.n);
       uint16_t count = in.U16();
       if (!in.Fits(count, 2)) break;
-      d->faces = static_cast<uint16_t *>(AllocFilled(count, 2));
+      d->faces = static_cast<uint16_t *>(AllocBulk(count, 2));
       if (count && !d->faces) break;
       d->count = count;
       in.Bytes(d->faces, count * 2u);
@@ -452,7 +471,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       TexVertData *d = static_cast<TexVertData *>(record);
       uint16_t count = in.U16();
       if (!in.Fits(count, sizeof(TexVert3ds))) break;
-      d->uv = static_cast<TexVert3ds *>(AllocFilled(count, sizeof(TexVert3ds)));
+      d->uv = static_cast<TexVert3ds *>(AllocBulk(count, sizeof(TexVert3ds)));
       if (count && !d->uv) break;
       d->count = count;
       in.Bytes(d->uv, count * static_cast<uint32_t>(sizeof(TexVert3ds)));
@@ -461,7 +480,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
     case kSmooth: {
       SmoothData *d = static_cast<SmoothData *>(record);
       uint32_t count = in.left() / 4;
-      d->groups = static_cast<uint32_t *>(AllocFilled(count, 4));
+      d->groups = static_cast<uint32_t *>(AllocBulk(count, 4));
       if (count && !d->groups) break;
       d->count = count;
       in.Bytes(d->groups, count * 4u);
@@ -499,21 +518,21 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
         PushErrList3ds(ERR_READING_FILE);
         break;
       }
-      free(d->name);
-      d->name = CopyString(name, 10);
+      GiveRecordMemory(d->name);
+      d->name = CopyRecordString(name, 10);
       break;
     }
     case kKfHeader: {
       KfHeaderData *d = static_cast<KfHeaderData *>(record);
       d->revision = in.U16();
-      free(d->fileName);
+      GiveRecordMemory(d->fileName);
       d->fileName = in.String(512);
       d->animLength = static_cast<int32_t>(in.U32());
       break;
     }
     case kNodeHeader: {
       NodeHeaderData *d = static_cast<NodeHeaderData *>(record);
-      free(d->name);
+      GiveRecordMemory(d->name);
       d->name = in.String(10);
       d->flags1 = in.U16();
       d->flags2 = in.U16();
@@ -529,8 +548,8 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       uint32_t valueSize = TrackValueSize(tag);
       uint32_t fileValue = tag == kMorphTrack ? 1 : valueSize;  // a morph name is at least its NUL
       if (!in.Fits(count, 6 + fileValue)) break;
-      d->keys = static_cast<KeyHeader3ds *>(AllocArray(count, sizeof(KeyHeader3ds)));
-      d->values = AllocArray(count, valueSize);
+      d->keys = static_cast<KeyHeader3ds *>(AllocRecordArray(count, sizeof(KeyHeader3ds)));
+      d->values = AllocRecordArray(count, valueSize);
       if (count && (!d->keys || (valueSize && !d->values))) break;
       d->count = count;
       for (uint32_t i = 0; i < count && in.ok(); ++i) {
@@ -539,7 +558,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
           char *name = in.String(9);
           if (name) {
             CopyName(static_cast<MorphName3ds *>(d->values)[i].name, sizeof(MorphName3ds), name);
-            free(name);
+            GiveRecordMemory(name);
           }
         } else if (valueSize) {
           in.Floats(static_cast<float *>(d->values) + static_cast<size_t>(i) * (valueSize / 4),
@@ -552,7 +571,7 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
       RawData *d = static_cast<RawData *>(record);
       uint32_t size = info.skip == kSkipFixed ? info.arg : in.left();
       if (!in.Fits(size, 1)) break;
-      d->bytes = static_cast<uint8_t *>(AllocFilled(size, 1));
+      d->bytes = static_cast<uint8_t *>(AllocBulk(size, 1));
       if (size && !d->bytes) break;
       d->size = size;
       in.Bytes(d->bytes, size);
@@ -564,18 +583,19 @@ void *ReadRecord(uint32_t tag, const TagInfo &info, In &in) {
   if (!ok || !in.ok()) {
     if (record && info.kind != kString && info.kind != kChunkString)
       FreeOwned(info.kind, record);
-    free(record);
+    GiveRecordMemory(record);
     return nullptr;
   }
   return record;
 }
 
-char *Dup(const char *text) { return CopyString(text ? text : "", text ? strlen(text) : 0); }
+char *Dup(const char *text) { return CopyRecordString(text ? text : "", text ? strlen(text) : 0); }
 
+// Copies of a record's arrays: key arrays and bulk arrays.
 template <typename T>
-T *DupArray(const T *from, size_t count, bool *ok) {
+T *DupIn(void *(*alloc)(size_t, size_t), const T *from, size_t count, bool *ok) {
   if (!from || count == 0) return nullptr;
-  T *to = static_cast<T *>(AllocFilled(count, sizeof(T)));
+  T *to = static_cast<T *>(alloc(count, sizeof(T)));
   if (!to) {
     *ok = false;
     return nullptr;
@@ -584,11 +604,21 @@ T *DupArray(const T *from, size_t count, bool *ok) {
   return to;
 }
 
+template <typename T>
+T *DupArray(const T *from, size_t count, bool *ok) {
+  return DupIn(AllocRecordFilled, from, count, ok);
+}
+
+template <typename T>
+T *DupBulk(const T *from, size_t count, bool *ok) {
+  return DupIn(AllocBulk, from, count, ok);
+}
+
 void *CopyRecord(uint32_t tag, const TagInfo &info, const void *from) {
   if (!from || info.kind == kContainer) return nullptr;
   if (info.kind == kString || info.kind == kChunkString) return Dup(static_cast<const char *>(from));
   size_t size = RecordSize(info.kind, info.n);
-  void *to = malloc(size ? size : 1);
+  void *to = TakeRecordMemory(size ? size : 1);
   if (!to) {
     PushErrList3ds(ERR_NO_MEM);
     return nullptr;
@@ -598,34 +628,34 @@ void *CopyRecord(uint32_t tag, const TagInfo &info, const void *from) {
   switch (info.kind) {
     case kPoints: {
       auto *d = static_cast<PointArrayData *>(to);
-      d->points = DupArray(d->points, d->count, &ok);
+      d->points = DupBulk(d->points, d->count, &ok);
       break;
     }
     case kVertexFlags: {
       auto *d = static_cast<VertexFlagData *>(to);
-      d->flags = DupArray(d->flags, d->count, &ok);
+      d->flags = DupBulk(d->flags, d->count, &ok);
       break;
     }
     case kFaces: {
       auto *d = static_cast<FaceArrayData *>(to);
-      d->faces = DupArray(d->faces, d->count, &ok);
+      d->faces = DupBulk(d->faces, d->count, &ok);
       break;
     }
     case kMatGroup: {
       auto *d = static_cast<MatGroupData *>(to);
-      d->faces = DupArray(d->faces, d->count, &ok);
+      d->faces = DupBulk(d->faces, d->count, &ok);
       d->name = d->name ? Dup(d->name) : nullptr;
       ok = ok && (d->name || !static_cast<const MatGroupData *>(from)->name);
       break;
     }
     case kTexVerts: {
       auto *d = static_cast<TexVertData *>(to);
-      d->uv = DupArray(d->uv, d->count, &ok);
+      d->uv = DupBulk(d->uv, d->count, &ok);
       break;
     }
     case kSmooth: {
       auto *d = static_cast<SmoothData *>(to);
-      d->groups = DupArray(d->groups, d->count, &ok);
+      d->groups = DupBulk(d->groups, d->count, &ok);
       break;
     }
     case kBoxMap: {
@@ -657,7 +687,7 @@ void *CopyRecord(uint32_t tag, const TagInfo &info, const void *from) {
       void *values = d->values;
       d->values = nullptr;
       if (values && valueSize && d->count) {
-        d->values = AllocArray(d->count, valueSize);
+        d->values = AllocRecordArray(d->count, valueSize);
         if (d->values)
           memcpy(d->values, values, static_cast<size_t>(d->count) * valueSize);
         else
@@ -667,7 +697,7 @@ void *CopyRecord(uint32_t tag, const TagInfo &info, const void *from) {
     }
     case kRaw: {
       auto *d = static_cast<RawData *>(to);
-      d->bytes = DupArray(d->bytes, d->size, &ok);
+      d->bytes = DupBulk(d->bytes, d->size, &ok);
       break;
     }
     default:
@@ -675,7 +705,7 @@ void *CopyRecord(uint32_t tag, const TagInfo &info, const void *from) {
   }
   if (!ok) {
     FreeOwned(info.kind, to);
-    free(to);
+    GiveRecordMemory(to);
     return nullptr;
   }
   return to;
@@ -866,7 +896,7 @@ bool OwnDataSize(Chunk3ds *chunk, uint32_t *size) {
       char *text = in.String(info.arg - 1u);
       if (!text) return false;
       skip = strlen(text) + 1;
-      free(text);
+      GiveRecordMemory(text);
       break;
     }
     case kSkipFaces: {
@@ -880,7 +910,7 @@ bool OwnDataSize(Chunk3ds *chunk, uint32_t *size) {
       char *text = in.String(512);
       if (!text) return false;
       skip = 2 + strlen(text) + 1 + 4;
-      free(text);
+      GiveRecordMemory(text);
       break;
     }
     case kSkipNodeHeader: {
@@ -888,7 +918,7 @@ bool OwnDataSize(Chunk3ds *chunk, uint32_t *size) {
       char *text = in.String(10);
       if (!text) return false;
       skip = strlen(text) + 1 + 6;
-      free(text);
+      GiveRecordMemory(text);
       break;
     }
   }
@@ -929,16 +959,14 @@ void *InitChunkData3ds(Chunk3ds *chunk) {
   FreeChunkData3ds(chunk);
   TagInfo info = Lookup(chunk->tag);
   if (info.kind == kRaw) {
-    RawData *raw = static_cast<RawData *>(calloc(1, sizeof(RawData)));
-    if (!raw) {
-      PushErrList3ds(ERR_NO_MEM);
-      return nullptr;
-    }
+    RawData *raw = static_cast<RawData *>(AllocRecord(sizeof(RawData)));
+    if (!raw) return nullptr;
     uint32_t size = chunk->size > 6 ? chunk->size - 6 : 0;
     if (info.skip == kSkipFixed && size > info.arg) size = info.arg;
-    raw->bytes = static_cast<uint8_t *>(AllocArray(size, 1));
+    raw->bytes = static_cast<uint8_t *>(AllocBulk(size, 1));
+    if (raw->bytes) memset(raw->bytes, 0, size);
     if (size && !raw->bytes) {
-      free(raw);
+      GiveRecordMemory(raw);
       return nullptr;
     }
     raw->size = size;
@@ -996,7 +1024,7 @@ void FreeChunkData3ds(Chunk3ds *chunk) {
   if (!chunk || !chunk->data) return;
   TagInfo info = Lookup(chunk->tag);
   if (info.kind != kString && info.kind != kChunkString) FreeOwned(info.kind, chunk->data);
-  free(chunk->data);
+  GiveRecordMemory(chunk->data);
   chunk->data = nullptr;
 }
 

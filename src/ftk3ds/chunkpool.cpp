@@ -1,11 +1,17 @@
-// Chunk nodes come from blocks of many nodes rather than one malloc each: a file of thousands
-// of objects holds hundreds of thousands of nodes, and freeing them one by one leaves the
-// heap with as many small holes to merge. Free nodes are kept on a list and used again; when
-// the last node in use is freed, a few blocks are kept empty for the next database and the
-// others go back to the heap.
+// Chunk nodes and the memory of their data records come from blocks of many slots rather than
+// one malloc each: a file of thousands of objects holds hundreds of thousands of nodes and as
+// many small records, strings and arrays, and freeing them one by one leaves the heap with as
+// many small holes to merge.
 //
-// Address-sanitized builds take every node from malloc, so that a node used after it is freed
-// is still caught.
+// Every pool hands out slots of one size and keeps freed slots on a list for the next use.
+// Nodes have a pool of their own; record memory goes to the pool of the smallest slot size that
+// holds it with its small header (the header names the pool, so that a block can be given back
+// without its size), and anything larger comes from malloc with the same header. When the last
+// slot of a pool is given back, its blocks but one go to a store of empty blocks that every pool
+// takes from; the store keeps a few megabytes for the next database and frees the rest.
+//
+// Address-sanitized builds take every node and every record block from malloc, so that a slot
+// used after it is freed is still caught, and so is record memory given to free().
 #include "ftk3ds/internal.h"
 
 #include <cstdlib>
@@ -22,97 +28,243 @@
 
 namespace ftk3ds {
 
+namespace {
+
+// Record memory starts with this header; the payload follows it, 8-byte aligned.
+struct RecordHeader {
+  uint32_t pool;  // index into the record pools, kFromMalloc for a block of its own
+  uint32_t unused;
+};
+static_assert(sizeof(RecordHeader) == 8, "record payloads stay 8-byte aligned");
+
+const uint32_t kFromMalloc = 0xFFFFFFFFu;
+
+void *TakeFromMalloc(size_t size) {
+  if (size > SIZE_MAX - sizeof(RecordHeader)) return nullptr;
+  auto *header = static_cast<RecordHeader *>(malloc(sizeof(RecordHeader) + size));
+  if (!header) return nullptr;
+  header->pool = kFromMalloc;
+  return header + 1;
+}
+
+}  // namespace
+
 #ifdef FTK3DS_NODES_FROM_MALLOC
 
 Chunk3ds *AllocChunkNode() { return static_cast<Chunk3ds *>(calloc(1, sizeof(Chunk3ds))); }
 
 void FreeChunkNode(Chunk3ds *chunk) { free(chunk); }
 
+void *TakeRecordMemory(size_t size) { return TakeFromMalloc(size); }
+
+void GiveRecordMemory(void *memory) {
+  if (memory) free(static_cast<RecordHeader *>(memory) - 1);
+}
+
 #else
 
 namespace {
 
-const size_t kNodesPerBlock = 1024;
-const size_t kSpareBlocks = 64;  // about 3 MB kept while no node is in use
-
-union Slot {
-  Chunk3ds chunk;
-  Slot *nextFree;
-};
+const size_t kBlockBytes = 64 * 1024;
+const size_t kSpareBlocks = 64;  // 4 MB kept while no pool uses them
 
 struct Block {
   Block *next;
-  Slot slots[kNodesPerBlock];
+  alignas(16) unsigned char bytes[kBlockBytes - 16];
 };
 
-struct Pool {
-  Block *blocks = nullptr;  // in use, newest first
-  Block *spare = nullptr;   // empty
-  Slot *freeSlots = nullptr;
-  size_t used = 0;  // slots handed out from the newest block
-  size_t live = 0;  // nodes in use
-};
+// The store of empty blocks shared by every pool.
+Block *spareBlocks = nullptr;
+size_t spareCount = 0;
 
-Pool pool;
-
-bool AddBlock() {
-  Block *block = pool.spare;
-  if (block)
-    pool.spare = block->next;
-  else
-    block = static_cast<Block *>(malloc(sizeof(Block)));
-  if (!block) return false;
-  block->next = pool.blocks;
-  pool.blocks = block;
-  pool.used = 0;
-  return true;
-}
-
-// With no node in use: keeps some blocks as spares and frees the others.
-void EmptyPool() {
-  size_t kept = 0;
-  for (Block *b = pool.spare; b; b = b->next) ++kept;
-  while (Block *block = pool.blocks) {
-    pool.blocks = block->next;
-    if (kept < kSpareBlocks) {
-      block->next = pool.spare;
-      pool.spare = block;
-      ++kept;
-    } else {
-      free(block);
-    }
+Block *TakeBlock() {
+  if (Block *block = spareBlocks) {
+    spareBlocks = block->next;
+    --spareCount;
+    return block;
   }
-  pool.freeSlots = nullptr;
-  pool.used = 0;
+  return static_cast<Block *>(malloc(sizeof(Block)));
 }
 
-Slot *TakeSlot() {
-  if (Slot *slot = pool.freeSlots) {
-    pool.freeSlots = slot->nextFree;
+void GiveBlock(Block *block) {
+  if (spareCount >= kSpareBlocks) {
+    free(block);
+    return;
+  }
+  block->next = spareBlocks;
+  spareBlocks = block;
+  ++spareCount;
+}
+
+struct FreeSlot {
+  FreeSlot *next;
+};
+
+// Slots of one size (a multiple of 16 bytes).
+class SlotPool {
+ public:
+  explicit constexpr SlotPool(size_t slotSize) : slotSize_(slotSize) {}
+
+  // Not zeroed; null when memory runs out.
+  void *Take() {
+    void *slot = TakeFree();
+    if (!slot) slot = TakeNew();
+    if (slot) ++live_;
     return slot;
   }
-  if ((!pool.blocks || pool.used == kNodesPerBlock) && !AddBlock()) return nullptr;
-  return &pool.blocks->slots[pool.used++];
-}
+
+  void Give(void *slot) {
+    auto *freed = static_cast<FreeSlot *>(slot);
+    freed->next = free_;
+    free_ = freed;
+    if (--live_ == 0) Empty();
+  }
+
+ private:
+  void *TakeFree() {
+    FreeSlot *slot = free_;
+    if (slot) free_ = slot->next;
+    return slot;
+  }
+
+  void *TakeNew() {
+    if (!blocks_ || used_ + slotSize_ > sizeof blocks_->bytes) {
+      Block *block = TakeBlock();
+      if (!block) return nullptr;
+      block->next = blocks_;
+      blocks_ = block;
+      used_ = 0;
+    }
+    void *slot = blocks_->bytes + used_;
+    used_ += slotSize_;
+    return slot;
+  }
+
+  // With no slot in use: the newest block stays for the next slot taken (so that one slot
+  // taken and given back again and again costs no block each time), the others go back to
+  // the store.
+  void Empty() {
+    while (Block *block = blocks_->next) {
+      blocks_->next = block->next;
+      GiveBlock(block);
+    }
+    free_ = nullptr;
+    used_ = 0;
+  }
+
+  size_t slotSize_;
+  Block *blocks_ = nullptr;  // in use, newest first
+  FreeSlot *free_ = nullptr;
+  size_t used_ = 0;  // bytes handed out from the newest block
+  size_t live_ = 0;  // slots in use
+};
+
+SlotPool nodePool((sizeof(Chunk3ds) + 15) / 16 * 16);
+
+// Record pools of slots of 16, 32, ... 256 bytes, header included.
+const size_t kRecordPools = 16;
+SlotPool recordPools[kRecordPools] = {
+    SlotPool(16),  SlotPool(32),  SlotPool(48),  SlotPool(64),  SlotPool(80),  SlotPool(96),
+    SlotPool(112), SlotPool(128), SlotPool(144), SlotPool(160), SlotPool(176), SlotPool(192),
+    SlotPool(208), SlotPool(224), SlotPool(240), SlotPool(256)};
 
 }  // namespace
 
 Chunk3ds *AllocChunkNode() {
-  Slot *slot = TakeSlot();
+  void *slot = nodePool.Take();
   if (!slot) return nullptr;
-  ++pool.live;
-  memset(&slot->chunk, 0, sizeof slot->chunk);
-  return &slot->chunk;
+  memset(slot, 0, sizeof(Chunk3ds));
+  return static_cast<Chunk3ds *>(slot);
 }
 
 void FreeChunkNode(Chunk3ds *chunk) {
-  if (!chunk) return;
-  Slot *slot = reinterpret_cast<Slot *>(chunk);
-  slot->nextFree = pool.freeSlots;
-  pool.freeSlots = slot;
-  if (--pool.live == 0) EmptyPool();
+  if (chunk) nodePool.Give(chunk);
+}
+
+void *TakeRecordMemory(size_t size) {
+  size_t index = (size + sizeof(RecordHeader) + 15) / 16 - 1;
+  if (size == 0 || index >= kRecordPools) return TakeFromMalloc(size);
+  auto *header = static_cast<RecordHeader *>(recordPools[index].Take());
+  if (!header) return nullptr;
+  header->pool = static_cast<uint32_t>(index);
+  return header + 1;
+}
+
+void GiveRecordMemory(void *memory) {
+  if (!memory) return;
+  RecordHeader *header = static_cast<RecordHeader *>(memory) - 1;
+  if (header->pool == kFromMalloc)
+    free(header);
+  else
+    recordPools[header->pool].Give(header);
 }
 
 #endif
+
+// ---- Record memory in the forms the records use ----
+
+void *AllocRecord(size_t size) {
+  void *record = TakeRecordMemory(size ? size : 1);
+  if (!record) {
+    PushErrList3ds(ERR_NO_MEM);
+    return nullptr;
+  }
+  memset(record, 0, size);
+  return record;
+}
+
+char *CopyRecordString(const char *text, size_t max) {
+  if (!text) text = "";
+  size_t length = strnlen(text, max);
+  char *copy = static_cast<char *>(TakeRecordMemory(length + 1));
+  if (!copy) {
+    PushErrList3ds(ERR_NO_MEM);
+    return nullptr;
+  }
+  memcpy(copy, text, length);
+  copy[length] = '\0';
+  return copy;
+}
+
+void *AllocRecordFilled(size_t count, size_t size) {
+  if (count == 0 || size == 0) return nullptr;
+  void *block = count <= SIZE_MAX / size ? TakeRecordMemory(count * size) : nullptr;
+  if (!block) PushErrList3ds(ERR_NO_MEM);
+  return block;
+}
+
+// Bulk arrays up to this size are record memory.
+const size_t kPooledBulkBytes = 240;
+
+void *AllocBulk(size_t count, size_t size) {
+  if (count == 0 || size == 0) return nullptr;
+  if (count > SIZE_MAX / size) {
+    PushErrList3ds(ERR_NO_MEM);
+    return nullptr;
+  }
+  return count * size <= kPooledBulkBytes ? AllocRecordFilled(count, size) : AllocFilled(count, size);
+}
+
+void FreeBulk(void *array, size_t count, size_t size) {
+  if (!array) return;
+  if (count * size <= kPooledBulkBytes)
+    GiveRecordMemory(array);
+  else
+    free(array);
+}
+
+void *HandOverBulk(void *array, size_t count, size_t size) {
+  if (!array || count * size > kPooledBulkBytes) return array;
+  void *copy = AllocFilled(count, size);
+  if (copy) memcpy(copy, array, count * size);
+  GiveRecordMemory(array);
+  return copy;
+}
+
+void *AllocRecordArray(size_t count, size_t size) {
+  void *block = AllocRecordFilled(count, size);
+  if (block) memset(block, 0, count * size);
+  return block;
+}
 
 }  // namespace ftk3ds

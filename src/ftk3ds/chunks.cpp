@@ -51,6 +51,13 @@ Chunk3ds *FirstChild(Chunk3ds *parent, uint32_t tag) {
   return nullptr;
 }
 
+void FirstChildren(Chunk3ds *parent, const uint32_t *tags, size_t count, Chunk3ds **found) {
+  for (size_t i = 0; i < count; ++i) found[i] = nullptr;
+  for (Chunk3ds *c = parent ? parent->children : nullptr; c; c = c->next)
+    for (size_t i = 0; i < count; ++i)
+      if (c->tag == tags[i] && !found[i]) found[i] = c;
+}
+
 Chunk3ds *AddDataChild(Chunk3ds *parent, uint32_t tag) {
   Chunk3ds *chunk = nullptr;
   uint32_t serial = ErrorSerial();

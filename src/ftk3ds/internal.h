@@ -154,9 +154,13 @@ enum : uint32_t {
   kProjectFile = 0xC23D,
 };
 
-// ---- Data records (one per chunk kind; every record and its arrays come from malloc) ----
+// ---- Data records (one per chunk kind) ----
 // Records that hold a single run of numbers are plain arrays: float[n], uint8_t[n],
-// uint16_t[n] or int32_t[n]. Strings are a NUL-terminated char array.
+// uint16_t[n] or int32_t[n]. Strings are a NUL-terminated char array. Every record, and the
+// strings and key arrays it owns, is record memory (below), never malloc'd or freed directly.
+// The bulk arrays (points, vertex flags, faces, a material group's faces, texture vertices,
+// smoothing groups and raw bytes) are taken and given back as bulk arrays (below), always of
+// exactly count items of the record that holds them.
 
 struct LayeredFogData {
   float nearY, farY, density;
@@ -282,12 +286,36 @@ void *AllocFilled(size_t count, size_t size);
 Chunk3ds *AllocChunkNode();
 void FreeChunkNode(Chunk3ds *chunk);
 
+// Record memory: chunk data records and the strings and arrays they own, taken from pools.
+// TakeRecordMemory gives size bytes, not zeroed, or null (nothing pushed); GiveRecordMemory
+// takes back what it gave (null is allowed).
+void *TakeRecordMemory(size_t size);
+void GiveRecordMemory(void *memory);
+// A zeroed record of size bytes (at least one); null and ERR_NO_MEM on failure.
+void *AllocRecord(size_t size);
+// CopyString, AllocArray and AllocFilled in record memory.
+char *CopyRecordString(const char *text, size_t max);
+void *AllocRecordArray(size_t count, size_t size);
+void *AllocRecordFilled(size_t count, size_t size);
+
+// Bulk arrays: small ones are record memory, large ones come from malloc, so that the mesh
+// reader can hand a large array over to the caller's record as it is. AllocBulk is not zeroed
+// (null for a count of 0; null and ERR_NO_MEM on failure). HandOverBulk takes the array from
+// its record and gives an array from malloc with the same items (null and ERR_NO_MEM when
+// memory runs out, the array freed all the same).
+void *AllocBulk(size_t count, size_t size);
+void FreeBulk(void *array, size_t count, size_t size);
+void *HandOverBulk(void *array, size_t count, size_t size);
+
 // Makes a chunk with its data record and adds it in order below parent; null on failure
 // (code 21 pushed).
 Chunk3ds *AddDataChild(Chunk3ds *parent, uint32_t tag);
 
 // The first direct child with the tag, or null.
 Chunk3ds *FirstChild(Chunk3ds *parent, uint32_t tag);
+
+// FirstChild for count tags in one pass over the children: found[i] for tags[i].
+void FirstChildren(Chunk3ds *parent, const uint32_t *tags, size_t count, Chunk3ds **found);
 
 // Marks a chunk's data as changed in memory: it is no longer tied to its source file.
 inline void TouchChunk(Chunk3ds *chunk) { chunk->readIndex = NO_FILE_INDEX3DS; }

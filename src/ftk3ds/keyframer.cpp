@@ -85,7 +85,7 @@ bool StoreParentName(Chunk3ds *header, const std::string &name) {
     if (!chunk) return false;
     AddChildChunk3ds(header, chunk);
   }
-  char *text = CopyString(name.c_str(), name.size());
+  char *text = CopyRecordString(name.c_str(), name.size());
   if (!text) return false;
   FreeChunkData3ds(chunk);
   chunk->data = text;
@@ -155,11 +155,11 @@ bool PutTrack(Chunk3ds *node, uint32_t tag, uint32_t count, uint16_t flags, cons
   if (!chunk) return false;
   auto *data = static_cast<TrackData *>(chunk->data);
   data->flags = flags;
-  data->keys = static_cast<KeyHeader3ds *>(AllocArray(count, sizeof(KeyHeader3ds)));
+  data->keys = static_cast<KeyHeader3ds *>(AllocRecordFilled(count, sizeof(KeyHeader3ds)));
   if (!data->keys) return false;
   memcpy(data->keys, keys, count * sizeof(KeyHeader3ds));
   if (valueSize) {
-    data->values = AllocArray(count, valueSize);
+    data->values = AllocRecordFilled(count, valueSize);
     if (!data->values) return false;
     memcpy(data->values, values, static_cast<size_t>(count) * valueSize);
   }
@@ -419,8 +419,8 @@ void PutObjectMotion3ds(Database3ds *db, const ObjectMotion3ds *motion) {
   }
   *static_cast<uint16_t *>(id->data) = 0xFFFF;
   auto *h = static_cast<NodeHeaderData *>(header->data);
-  free(h->name);
-  h->name = CopyString(motion->name, 10);
+  GiveRecordMemory(h->name);
+  h->name = CopyRecordString(motion->name, 10);
   h->flags1 = motion->flags1;
   h->flags2 = motion->flags2;
   h->parent = 0xFFFF;
@@ -432,8 +432,8 @@ void PutObjectMotion3ds(Database3ds *db, const ObjectMotion3ds *motion) {
     Chunk3ds *c = AddDataChild(node, kInstanceName);
     ok = c != nullptr;
     if (ok) {
-      free(c->data);
-      c->data = CopyString(motion->instance, 10);
+      GiveRecordMemory(c->data);
+      c->data = CopyRecordString(motion->instance, 10);
       ok = c->data != nullptr;
     }
   }

@@ -174,8 +174,8 @@ bool AddColorBytes(Chunk3ds *parent, uint32_t tag, const Color3ds &color) {
 bool AddString(Chunk3ds *parent, uint32_t tag, const char *text, size_t max) {
   Chunk3ds *c = AddDataChild(parent, tag);
   if (!c) return false;
-  free(c->data);
-  c->data = CopyString(text, max);
+  GiveRecordMemory(c->data);
+  c->data = CopyRecordString(text, max);
   return c->data != nullptr;
 }
 
@@ -227,8 +227,9 @@ bool WriteBlock(Chunk3ds *entry, uint32_t tag, const MapInfo3ds &map) {
   Chunk3ds *c = AddDataChild(entry, tag);
   if (!c) return false;
   auto *raw = static_cast<RawData *>(c->data);
-  free(raw->bytes);
-  raw->bytes = static_cast<uint8_t *>(AllocArray(map.dataSize, 1));
+  FreeBulk(raw->bytes, raw->size, 1);
+  raw->size = 0;
+  raw->bytes = static_cast<uint8_t *>(AllocBulk(map.dataSize, 1));
   if (!raw->bytes) return false;
   memcpy(raw->bytes, map.data, map.dataSize);
   raw->size = map.dataSize;

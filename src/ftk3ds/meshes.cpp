@@ -1,6 +1,7 @@
 // Mesh records (named objects holding a triangle mesh) and the mesh settings.
 #include "ftk3ds/internal.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -79,8 +80,8 @@ bool ReadFaceChildren(MeshObj3ds *mesh, Chunk3ds *faces) {
       auto *d = static_cast<MatGroupData *>(data);
       MatGroup3ds &g = mesh->matGroups[group++];
       CopyName(g.name, sizeof g.name, d->name);
-      g.faceCount = d->count;
-      g.faces = d->faces;
+      g.faces = static_cast<uint16_t *>(HandOverBulk(d->faces, d->count, 2));
+      g.faceCount = g.faces ? d->count : 0;
       d->faces = nullptr;
       d->count = 0;
     } else if (c->tag == kSmoothGroup) {
@@ -96,7 +97,7 @@ bool ReadFaceChildren(MeshObj3ds *mesh, Chunk3ds *faces) {
 
 template <typename T>
 T *CopyArray(const T *from, size_t count) {
-  T *to = static_cast<T *>(AllocFilled(count, sizeof(T)));
+  T *to = static_cast<T *>(AllocBulk(count, sizeof(T)));
   if (to) memcpy(to, from, count * sizeof(T));
   return to;
 }
@@ -106,8 +107,8 @@ bool AddFlag(Chunk3ds *object, uint32_t tag, uint8_t set) {
 }
 
 bool BuildMesh(Chunk3ds *object, const MeshObj3ds *mesh) {
-  free(object->data);
-  object->data = CopyString(mesh->name, sizeof mesh->name - 1);
+  GiveRecordMemory(object->data);
+  object->data = CopyRecordString(mesh->name, sizeof mesh->name - 1);
   if (!object->data) return false;
   Chunk3ds *tri = AddDataChild(object, kTriMesh);
   if (!tri) return false;
@@ -163,7 +164,7 @@ bool BuildMesh(Chunk3ds *object, const MeshObj3ds *mesh) {
       Chunk3ds *c = AddDataChild(faces, kMeshMatGroup);
       if (!c) return false;
       auto *m = static_cast<MatGroupData *>(c->data);
-      if (!(m->name = CopyString(g.name, sizeof g.name - 1))) return false;
+      if (!(m->name = CopyRecordString(g.name, sizeof g.name - 1))) return false;
       if (g.faceCount > 0 && g.faces) {
         if (!(m->faces = CopyArray(g.faces, g.faceCount))) return false;
         m->count = g.faceCount;
@@ -181,19 +182,20 @@ bool BuildMesh(Chunk3ds *object, const MeshObj3ds *mesh) {
       if (!c) return false;
       auto *b = static_cast<BoxMapData *>(c->data);
       for (int i = 0; i < 6; ++i)
-        if (!(b->names[i] = CopyString(mesh->boxMap[i], sizeof mesh->boxMap[i] - 1))) return false;
+        if (!(b->names[i] = CopyRecordString(mesh->boxMap[i], sizeof mesh->boxMap[i] - 1))) return false;
     }
   }
   bool procedure = mesh->procedureSize > 0 && mesh->procedureData;
   if (procedure) {
     Chunk3ds *name = AddDataChild(tri, kProcName);
     if (!name) return false;
-    free(name->data);
-    if (!(name->data = CopyString(mesh->procedureName, sizeof mesh->procedureName - 1))) return false;
+    GiveRecordMemory(name->data);
+    if (!(name->data = CopyRecordString(mesh->procedureName, sizeof mesh->procedureName - 1))) return false;
     Chunk3ds *data = AddDataChild(tri, kProcData);
     if (!data) return false;
     auto *raw = static_cast<RawData *>(data->data);
-    free(raw->bytes);
+    FreeBulk(raw->bytes, raw->size, 1);
+    raw->size = 0;
     if (!(raw->bytes = CopyArray(mesh->procedureData, mesh->procedureSize))) return false;
     raw->size = mesh->procedureSize;
   }
@@ -387,25 +389,28 @@ void ReadMeshEntry3ds(Chunk3ds *object, MeshObj3ds **mesh) {
       case kPointArray: {
         auto *d = static_cast<PointArrayData *>(data);
         free(m->vertices);
-        m->vertices = d->points;
-        m->vertexCount = d->count;
+        m->vertices = static_cast<Point3ds *>(HandOverBulk(d->points, d->count, sizeof(Point3ds)));
+        m->vertexCount = m->vertices ? d->count : 0;
         d->points = nullptr;
+        d->count = 0;
         break;
       }
       case kPointFlags: {
         auto *d = static_cast<VertexFlagData *>(data);
         free(m->vertexFlags);
-        m->vertexFlags = d->flags;
-        m->vertexFlagCount = d->count;
+        m->vertexFlags = static_cast<uint16_t *>(HandOverBulk(d->flags, d->count, 2));
+        m->vertexFlagCount = m->vertexFlags ? d->count : 0;
         d->flags = nullptr;
+        d->count = 0;
         break;
       }
       case kTexVerts: {
         auto *d = static_cast<TexVertData *>(data);
         free(m->texVertices);
-        m->texVertices = d->uv;
-        m->texVertexCount = d->count;
+        m->texVertices = static_cast<TexVert3ds *>(HandOverBulk(d->uv, d->count, sizeof(TexVert3ds)));
+        m->texVertexCount = m->texVertices ? d->count : 0;
         d->uv = nullptr;
+        d->count = 0;
         break;
       }
       case kMeshMatrix: memcpy(m->matrix, data, sizeof m->matrix); break;
@@ -428,8 +433,8 @@ void ReadMeshEntry3ds(Chunk3ds *object, MeshObj3ds **mesh) {
       case kProcData: {
         auto *d = static_cast<RawData *>(data);
         free(m->procedureData);
-        m->procedureData = d->bytes;
-        m->procedureSize = d->size;
+        m->procedureData = static_cast<uint8_t *>(HandOverBulk(d->bytes, d->size, 1));
+        m->procedureSize = m->procedureData ? d->size : 0;
         d->bytes = nullptr;
         d->size = 0;
         break;
@@ -437,9 +442,10 @@ void ReadMeshEntry3ds(Chunk3ds *object, MeshObj3ds **mesh) {
       case kFaceArray: {
         auto *d = static_cast<FaceArrayData *>(data);
         free(m->faces);
-        m->faces = d->faces;
-        m->faceCount = d->count;
+        m->faces = static_cast<Face3ds *>(HandOverBulk(d->faces, d->count, sizeof(Face3ds)));
+        m->faceCount = m->faces ? d->count : 0;
         d->faces = nullptr;
+        d->count = 0;
         if (m->smoothing) {  // keep one value per face
           free(m->smoothing);
           m->smoothing = nullptr;
@@ -537,8 +543,14 @@ void GetMeshSettings3ds(Database3ds *db, MeshSettings3ds **settings) {
   Chunk3ds *section = nullptr;
   FindChunk3ds(db->topChunk, kMeshSection, &section);
   if (!section) return;
+  // One pass over the section: in a big file it holds thousands of objects and materials.
+  static const uint32_t kTags[] = {kMasterScale, kShadowBias, kRayBias, kShadowMapSize, kShadowType,
+                                   kShadowFilter, kConstructionPoint, kAmbientLight};
+  const size_t kTagCount = sizeof kTags / sizeof kTags[0];
+  Chunk3ds *found[kTagCount] = {};
+  FirstChildren(section, kTags, kTagCount, found);
   auto read = [&](uint32_t tag) -> void * {
-    Chunk3ds *c = FirstChild(section, tag);
+    Chunk3ds *c = found[std::find(kTags, kTags + kTagCount, tag) - kTags];
     return c ? ReadChunkData3ds(c) : nullptr;
   };
   if (auto *v = static_cast<float *>(read(kMasterScale))) s->masterScale = *v;
@@ -549,7 +561,7 @@ void GetMeshSettings3ds(Database3ds *db, MeshSettings3ds **settings) {
   if (auto *v = static_cast<float *>(read(kShadowFilter))) s->shadowFilter = *v;
   if (auto *v = static_cast<float *>(read(kConstructionPoint))) s->constructionPoint = {v[0], v[1], v[2]};
   if (ErrorSerial() != serial) return;
-  Chunk3ds *ambient = FirstChild(section, kAmbientLight);
+  Chunk3ds *ambient = found[kTagCount - 1];
   if (!ambient) return;
   auto color = [&](uint32_t floatTag, uint32_t byteTag) {
     Chunk3ds *c = nullptr;

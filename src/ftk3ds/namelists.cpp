@@ -12,6 +12,78 @@
 
 using namespace ftk3ds;
 
+namespace {
+
+const uint32_t kNone = 0xFFFFFFFFu;
+
+// The entries of each name, as the first and last of a run chained by the index's nextSame.
+struct NameRun {
+  uint32_t first, last;
+};
+
+// Names to runs by open addressing over the names' hashes: a lookup in a list of thousands
+// touches one place in one array, and reads an entry's name only when the hashes match.
+class NameTable {
+ public:
+  // The run of a name, null when the list has none.
+  NameRun *Find(const char *name, const NameListEntry3ds *entries) {
+    if (slots_.empty()) return nullptr;
+    uint64_t hash = Hash(name);
+    for (size_t i = hash & Mask();; i = (i + 1) & Mask()) {
+      Slot &slot = slots_[i];
+      if (slot.run.first == kNone) return nullptr;
+      if (slot.hash == hash && strcmp(entries[slot.run.first].name, name) == 0) return &slot.run;
+    }
+  }
+
+  // Adds the entry at position: a new name, or the last of its name's run.
+  void Add(const NameListEntry3ds *entries, uint32_t position, std::vector<uint32_t> *nextSame) {
+    const char *name = entries[position].name;
+    if (NameRun *run = Find(name, entries)) {
+      (*nextSame)[run->last] = position;
+      run->last = position;
+      return;
+    }
+    if ((used_ + 1) * 2 > slots_.size()) Grow();
+    Place(Slot{Hash(name), {position, position}});
+    ++used_;
+  }
+
+ private:
+  struct Slot {
+    uint64_t hash;
+    NameRun run;  // first is kNone in an empty slot
+  };
+
+  static uint64_t Hash(const char *name) {
+    uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (const unsigned char *c = reinterpret_cast<const unsigned char *>(name); *c; ++c)
+      hash = (hash ^ *c) * 1099511628211ull;
+    return hash ^ (hash >> 29);
+  }
+
+  size_t Mask() const { return slots_.size() - 1; }
+
+  void Place(const Slot &slot) {
+    size_t i = slot.hash & Mask();
+    while (slots_[i].run.first != kNone) i = (i + 1) & Mask();
+    slots_[i] = slot;
+  }
+
+  void Grow() {
+    std::vector<Slot> old;
+    old.swap(slots_);
+    slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{0, {kNone, kNone}});
+    for (const Slot &slot : old)
+      if (slot.run.first != kNone) Place(slot);
+  }
+
+  std::vector<Slot> slots_;  // a power of two in size, at most half full
+  size_t used_ = 0;
+};
+
+}  // namespace
+
 // Built over one array of entries: when the list no longer holds that array and count (it was
 // changed from outside), the index is built again and knows no parent.
 struct NameIndex3ds {
@@ -19,10 +91,7 @@ struct NameIndex3ds {
   const NameListEntry3ds *entries = nullptr;
   uint32_t count = 0;
   bool named = false;
-  struct Run {
-    uint32_t first, last;
-  };
-  std::unordered_map<std::string, Run> byName;  // entries of one name, chained by nextSame
+  NameTable byName;  // entries of one name, chained by nextSame
   std::vector<uint32_t> nextSame;
   std::unordered_map<uint32_t, std::vector<uint32_t>> byTag;
   bool meshesKnown = false;
@@ -30,8 +99,6 @@ struct NameIndex3ds {
 };
 
 namespace {
-
-const uint32_t kNone = 0xFFFFFFFFu;
 
 // The index of a list, made or made again when it does not match the list.
 NameIndex3ds *Index(NameList3ds *list) {
@@ -45,14 +112,9 @@ NameIndex3ds *Index(NameList3ds *list) {
   return index;
 }
 
-void AddName(NameIndex3ds *index, const NameListEntry3ds &entry, uint32_t position) {
+void AddName(NameIndex3ds *index, const NameListEntry3ds *entries, uint32_t position) {
   index->nextSame.push_back(kNone);
-  if (!entry.name) return;
-  auto added = index->byName.emplace(entry.name, NameIndex3ds::Run{position, position});
-  if (added.second) return;
-  NameIndex3ds::Run &run = added.first->second;
-  index->nextSame[run.last] = position;
-  run.last = position;
+  if (entries[position].name) index->byName.Add(entries, position, &index->nextSame);
 }
 
 // The first entry of a name (kNone when there is none); the next ones follow nextSame.
@@ -60,11 +122,11 @@ uint32_t Named(NameList3ds *list, const char *name) {
   NameIndex3ds *index = Index(list);
   if (!index->named) {
     index->nextSame.reserve(list->count);
-    for (uint32_t i = 0; i < list->count; ++i) AddName(index, list->list[i], i);
+    for (uint32_t i = 0; i < list->count; ++i) AddName(index, list->list, i);
     index->named = true;
   }
-  auto found = index->byName.find(name);
-  return found == index->byName.end() ? kNone : found->second.first;
+  NameRun *run = index->byName.Find(name, list->list);
+  return run ? run->first : kNone;
 }
 
 const std::vector<uint32_t> &Tagged(NameList3ds *list, uint32_t tag) {
@@ -221,7 +283,7 @@ bool AppendEntry(NameList3ds *list, bool dirty, const ListKind &kind, Chunk3ds *
   uint32_t position = list->count++;
   list->list[position] = entry;
   index->count = list->count;
-  if (index->named) AddName(index, entry, position);
+  if (index->named) AddName(index, list->list, position);
   auto tagged = index->byTag.find(chunk->tag);
   if (tagged != index->byTag.end()) tagged->second.push_back(position);
   if (index->meshesKnown && HoldsMesh(chunk)) index->meshes.push_back(position);

@@ -2,7 +2,9 @@
 
 #include "ftk3ds/internal.h"
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -186,8 +188,8 @@ TEST_F(ChunkTree, ViewportNamesFitTheirField) {
     auto *data = static_cast<ftk3ds::ViewportData *>(InitChunkAndData3ds(&view, 0x7011));
     ASSERT_NE(data, nullptr);
     data->values[0] = 7;
-    free(data->name);
-    data->name = strdup(c.name);
+    ftk3ds::GiveRecordMemory(data->name);
+    data->name = ftk3ds::CopyRecordString(c.name, strlen(c.name));
     AddChildChunk3ds(layout, view);
     ASSERT_TRUE(WriteDatabaseFile(Path("view.3ds"), db));
     ReleaseDatabase3ds(&db);
@@ -208,6 +210,41 @@ TEST_F(ChunkTree, ViewportNamesFitTheirField) {
 
 // A failure while reading the tree is reported from the innermost operation out: the file
 // read, the tree walk (once or more), then the database.
+// Record memory of every size from the pools (and from malloc past them): blocks taken in
+// turns from different pools and given back in part must never overlap or move.
+TEST_F(ChunkTree, RecordMemoryKeepsEveryBlockApart) {
+  struct Taken {
+    uint8_t *bytes;
+    size_t size;
+    uint8_t fill;
+  };
+  std::vector<Taken> taken;
+  auto take = [&](size_t size) {
+    auto *bytes = static_cast<uint8_t *>(ftk3ds::TakeRecordMemory(size));
+    ASSERT_NE(bytes, nullptr) << size;
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(bytes) % 8, 0u) << size;
+    uint8_t fill = static_cast<uint8_t>(taken.size() * 37 + 1);
+    memset(bytes, fill, size);
+    taken.push_back({bytes, size, fill});
+  };
+  auto intact = [&] {
+    for (const Taken &t : taken)
+      for (size_t i = 0; i < t.size; ++i)
+        if (t.bytes[i] != t.fill) return ::testing::AssertionFailure() << "block of " << t.size << " bytes changed";
+    return ::testing::AssertionSuccess();
+  };
+  for (int round = 0; round < 40; ++round)
+    for (size_t size = 1; size <= 300; size += 7) take(size);
+  EXPECT_TRUE(intact());
+  for (size_t i = 0; i < taken.size(); i += 2) ftk3ds::GiveRecordMemory(taken[i].bytes);
+  std::vector<Taken> kept;
+  for (size_t i = 1; i < taken.size(); i += 2) kept.push_back(taken[i]);
+  taken = kept;
+  for (size_t size = 300; size >= 1 && size <= 300; size -= 3) take(size);
+  EXPECT_TRUE(intact());
+  for (const Taken &t : taken) ftk3ds::GiveRecordMemory(t.bytes);
+}
+
 TEST_F(ChunkTree, AFailedReadIsReportedInLayers) {
   const struct {
     const char *what;

@@ -17,6 +17,11 @@ class CMarkView : public CView {
   DECLARE_DYNCREATE(CMarkView)
  public:
   int printedPages = 0;
+  UINT pageCount = 0;  // 0: not known before printing
+  BOOL OnPreparePrinting(CPrintInfo* pInfo) override {
+    if (pageCount) pInfo->SetMaxPage(pageCount);
+    return DoPreparePrinting(pInfo);
+  }
   void OnDraw(CDC* pDC) override {
     if (!pDC->IsPrinting()) return;
     int w = pDC->GetDeviceCaps(HORZRES), h = pDC->GetDeviceCaps(VERTRES);
@@ -63,6 +68,13 @@ class Printing : public ::testing::Test {
   CMarkView* view = nullptr;
   BOOL hasPrinter = FALSE;
 };
+
+COLORREF PixelAt(HWND h, int x, int y) {
+  HDC dc = ::GetDC(h);
+  COLORREF c = ::GetPixel(dc, x, y);
+  ::ReleaseDC(h, dc);
+  return c;
+}
 
 std::vector<std::string> PdfFiles(const std::string& dir) {
   std::vector<std::string> files;
@@ -169,6 +181,91 @@ TEST_F(Printing, PreviewOpensAndCloses) {
   EXPECT_EQ(frame->GetActiveView(), view);
   EXPECT_TRUE(view->IsWindowVisible());
   EXPECT_EQ(::GetDlgItem(frame->m_hWnd, AFX_IDW_PANE_FIRST), view->m_hWnd);
+}
+
+// The preview's bar: one or two pages side by side, zoom in twice (scrolled) and out again, each
+// button enabled only where it does something.
+TEST_F(Printing, PreviewShowsTwoPagesAndZooms) {
+  if (!hasPrinter) GTEST_SKIP() << "no printer: the preview cannot open";
+  view->pageCount = 3;
+  view->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW);
+  auto* preview = DYNAMIC_DOWNCAST(CPreviewView, frame->GetActiveView());
+  ASSERT_NE(preview, nullptr);
+  HWND bar = nullptr;
+  for (HWND h = ::GetWindow(frame->m_hWnd, GW_CHILD); h && !bar; h = ::GetWindow(h, GW_HWNDNEXT))
+    if (::GetDlgItem(h, AFX_ID_PREVIEW_CLOSE)) bar = h;
+  ASSERT_NE(bar, nullptr);
+  HWND pages = ::GetDlgItem(bar, AFX_ID_PREVIEW_NUMPAGE), zoomIn = ::GetDlgItem(bar, AFX_ID_PREVIEW_ZOOMIN),
+       zoomOut = ::GetDlgItem(bar, AFX_ID_PREVIEW_ZOOMOUT);
+  ASSERT_TRUE(pages && zoomIn && zoomOut);
+  auto click = [&](HWND button) {
+    ::SendMessageA(button, BM_CLICK, 0, 0);
+    theTestApp.OnIdle(0);  // the bar's buttons follow the preview's state
+    preview->UpdateWindow();
+  };
+  auto text = [](HWND h) {
+    char buffer[64] = {};
+    ::GetWindowTextA(h, buffer, sizeof buffer);
+    return std::string(buffer);
+  };
+  auto markedAt = [&](const CRect& page) {  // the middle of the page's black rectangle
+    return PixelAt(preview->m_hWnd, page.left + page.Width() * 3 / 8, page.top + page.Height() * 3 / 8) == RGB(0, 0, 0);
+  };
+  theTestApp.OnIdle(0);
+  preview->UpdateWindow();
+  const CRect fitted = preview->GetPageRect();
+  ASSERT_FALSE(fitted.IsRectEmpty());
+  EXPECT_TRUE(markedAt(fitted));
+  EXPECT_TRUE(::IsWindowEnabled(pages));
+  EXPECT_TRUE(::IsWindowEnabled(zoomIn));
+  EXPECT_FALSE(::IsWindowEnabled(zoomOut));
+  EXPECT_EQ(text(pages), "두 페이지(&T)");
+
+  const int printed = view->printedPages;
+  click(pages);
+  EXPECT_EQ(preview->GetPageCount(), 2u);
+  EXPECT_EQ(text(pages), "한 페이지(&T)");
+  EXPECT_EQ(view->printedPages, printed + 2) << "both pages drawn";
+  const CRect first = preview->GetPageRect();
+  EXPECT_LT(first.Width(), fitted.Width());
+  EXPECT_TRUE(markedAt(first));
+  CRect second = first;
+  second.OffsetRect(first.Width() + 8, 0);
+  EXPECT_TRUE(markedAt(second)) << "the second page";
+  click(pages);
+  EXPECT_EQ(preview->GetPageCount(), 1u);
+  EXPECT_EQ(preview->GetPageRect(), fitted);
+
+  click(zoomIn);
+  EXPECT_EQ(preview->GetZoomState(), static_cast<UINT>(CPreviewView::ZOOM_MIDDLE));
+  const CRect middle = preview->GetPageRect();
+  EXPECT_GT(middle.Width(), fitted.Width());
+  EXPECT_FALSE(::IsWindowEnabled(pages)) << "one page only while zoomed";
+  EXPECT_TRUE(::IsWindowEnabled(zoomIn));
+  EXPECT_TRUE(::IsWindowEnabled(zoomOut));
+  EXPECT_TRUE(preview->GetStyle() & (WS_HSCROLL | WS_VSCROLL)) << "scroll bars over the zoomed page";
+  click(zoomIn);
+  EXPECT_EQ(preview->GetZoomState(), static_cast<UINT>(CPreviewView::ZOOM_IN));
+  EXPECT_GT(preview->GetPageRect().Width(), middle.Width());
+  EXPECT_FALSE(::IsWindowEnabled(zoomIn));
+  const CRect before = preview->GetPageRect();
+  preview->SendMessage(WM_HSCROLL, SB_PAGEDOWN, 0);
+  preview->SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
+  preview->UpdateWindow();
+  EXPECT_LT(preview->GetPageRect().left, before.left) << "scrolled to the right";
+  EXPECT_LT(preview->GetPageRect().top, before.top);
+
+  click(zoomOut);
+  click(zoomOut);
+  EXPECT_EQ(preview->GetZoomState(), static_cast<UINT>(CPreviewView::ZOOM_OUT));
+  EXPECT_EQ(preview->GetPageRect(), fitted);
+  EXPECT_FALSE(preview->GetStyle() & (WS_HSCROLL | WS_VSCROLL));
+  EXPECT_FALSE(::IsWindowEnabled(zoomOut));
+  EXPECT_TRUE(::IsWindowEnabled(pages));
+
+  ::SendMessageA(::GetDlgItem(bar, AFX_ID_PREVIEW_CLOSE), BM_CLICK, 0, 0);
+  uitest::PumpPending();
+  EXPECT_EQ(frame->GetActiveView(), view);
 }
 
 }  // namespace
