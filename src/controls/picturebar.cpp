@@ -34,6 +34,23 @@ BOOL CPictureDialogBar::SetBackground(UINT nIDResource, int nMode) {
 
 LRESULT CPictureDialogBar::OnInitDialog(WPARAM, LPARAM) { return TRUE; }
 
+void CPictureDialogBar::FillDefault(CDC* pDC, const CRect& client) {
+  ::FillRect(pDC->m_hDC, &client, ::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// The plain erasing, then the picture at its natural size in the middle; composed off-screen and
+// copied in one piece.
+void CPictureDialogBar::DrawCentred(CDC* pDC, const CRect& client) {
+  CDC mem;
+  CBitmap bitmap;
+  if (!mem.CreateCompatibleDC(pDC) || !bitmap.CreateCompatibleBitmap(pDC, client.Width(), client.Height())) return;
+  CBitmap* pOld = mem.SelectObject(&bitmap);
+  FillDefault(&mem, client);
+  m_image.DrawAt(&mem, (client.Width() - m_image.GetWidth()) / 2, (client.Height() - m_image.GetHeight()) / 2);
+  pDC->BitBlt(0, 0, client.Width(), client.Height(), &mem, 0, 0, SRCCOPY);
+  mem.SelectObject(pOld);
+}
+
 BOOL CPictureDialogBar::OnEraseBkgnd(CDC* pDC) {
   if (m_image.IsEmpty()) return (BOOL)Default();
   CRect client;
@@ -42,8 +59,7 @@ BOOL CPictureDialogBar::OnEraseBkgnd(CDC* pDC) {
   if (m_nMode == kStretch) {
     m_image.StretchDraw(pDC, 0, 0, W, H);
   } else if (m_nMode == kCentre) {
-    Default();
-    m_image.DrawAt(pDC, (W - w) / 2, (H - h) / 2);
+    DrawCentred(pDC, client);
   } else {
     for (int y = 0; y < H; y += h) {
       for (int x = 0; x < W; x += w) m_image.DrawAt(pDC, x, y);

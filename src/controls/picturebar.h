@@ -38,4 +38,7 @@ class CPictureDialogBar : public CDialogBar {
 
  private:
   BOOL RealizeBackground(BOOL bBackground);
+  // The erasing of a plain dialog bar.
+  void FillDefault(CDC* pDC, const CRect& client);
+  void DrawCentred(CDC* pDC, const CRect& client);
 };
