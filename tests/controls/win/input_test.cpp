@@ -124,13 +124,6 @@ void ClickAt(POINT p) {
   uitest::MouseButton(false);
 }
 
-HWND CaptureOf(DWORD thread) {
-  GUITHREADINFO gui{};
-  gui.cbSize = sizeof gui;
-  ::GetGUIThreadInfo(thread, &gui);
-  return gui.hwndCapture;
-}
-
 int Ranks() {
   int sum = 0;
   for (int i = 0; i < kPickerColors; i++) sum += ColorPickerRank(i) << (i % 4);
@@ -182,58 +175,6 @@ TEST_F(Input, ASwatchBecomesTheColourAndRanksFirst) {
   int sum = 0;
   for (int i = 0; i < kPickerColors; i++) sum += ColorPickerRank(i);
   EXPECT_EQ(sum, 210) << "ranks stay 1..20";
-}
-
-struct OtherCase {
-  const char* red;
-  const char* green;
-  const char* blue;
-  int button;
-  int entry;         // the entry chosen, -1 when cancelled
-  COLORREF entry10;  // entry 10 afterwards
-};
-
-TEST_F(Input, OtherTakesTheStandardDialogsColour) {
-  const OtherCase cases[] = {
-      {"255", "0", "0", IDOK, 13, RGB(255, 251, 240)},  // an existing swatch: nothing replaced
-      {"1", "2", "3", IDOK, 10, RGB(1, 2, 3)},          // new: the least recently used entry
-      {"9", "9", "9", IDCANCEL, -1, RGB(255, 251, 240)},  // cancelled: the popup stays open
-  };
-  const DWORD thread = ::GetCurrentThreadId();
-  for (const OtherCase& c : cases) {
-    ResetColorPickerTable();
-    dlg.picker.m_crColor = RGB(255, 255, 255);
-    HWND captureAfterCancel = nullptr;
-    uitest::BoxSeen seen;
-    {
-      PopupDriver driver([&](HWND popup) {
-        uitest::BoxAnswerer box("Color", c.button, 10000, [&](HWND dialog) {
-          ::SetDlgItemTextA(dialog, 706, c.red);
-          ::SetDlgItemTextA(dialog, 707, c.green);
-          ::SetDlgItemTextA(dialog, 708, c.blue);
-        });
-        ClickAt(uitest::CentreOf(::GetDlgItem(popup, IDC_COLORPICKER_OTHER)));
-        seen = box.Wait();
-        if (c.entry < 0) {
-          ::Sleep(200);
-          captureAfterCancel = CaptureOf(thread);
-          ClickAt(POINT{900, 700});
-        }
-      });
-      MouseOn(dlg.picker);
-      Click();
-    }
-    SCOPED_TRACE(c.red);
-    ASSERT_TRUE(seen.found) << "the colour dialog came";
-    if (c.entry >= 0) {
-      EXPECT_EQ(dlg.picker.m_crColor, ColorPickerColor(c.entry));
-      EXPECT_EQ(ColorPickerRank(c.entry), 1);
-    } else {
-      EXPECT_NE(captureAfterCancel, nullptr) << "the popup took the mouse again";
-      EXPECT_EQ(dlg.picker.m_crColor, RGB(255, 255, 255));
-    }
-    EXPECT_EQ(ColorPickerColor(10), c.entry10);
-  }
 }
 
 TEST(PickerPlacement, ThePopupFlipsAboveAtTheBottomAndShiftsLeftAtTheRight) {
@@ -442,9 +383,13 @@ TEST_F(Input, TheScrollerTakesALineEveryLineHeightOfTicksAndWraps) {
   EXPECT_EQ(s.GetCurrentLine(), CString(""));
   EXPECT_EQ(s.GetLineHeight(), 21) << "an empty line keeps the height before it";
   EXPECT_FALSE(s.IsFirstPass());
+  EXPECT_GT(s.GetWidestLine(), widest) << "the bold heading widened the text rectangle";
+  const CRect rectAfterFirstPass = s.m_rcText;
+  s.m_cHeadingMarker = 'e';  // "Line one" would now be drawn large and bold, so wider
   Ticks(s, 21);
   EXPECT_EQ(s.GetCurrentLine(), CString("Line one")) << "the list wraps";
-  EXPECT_EQ(s.GetWidestLine(), widest);
+  Ticks(s, 1);
+  EXPECT_EQ(s.m_rcText, rectAfterFirstPass) << "no widening after the first pass";
 }
 
 }  // namespace
