@@ -385,7 +385,8 @@ TEST_F(Input, TheScrollerTakesALineEveryLineHeightOfTicksAndWraps) {
   EXPECT_FALSE(s.IsFirstPass());
   EXPECT_GT(s.GetWidestLine(), widest) << "the bold heading widened the text rectangle";
   const CRect rectAfterFirstPass = s.m_rcText;
-  s.m_cHeadingMarker = 'e';  // "Line one" would now be drawn large and bold, so wider
+  s.m_cHeadingMarker = 'e';  // "Line one" is now drawn bold at 40 pixels: far wider
+  s.m_nHeadingHeight = 40;
   Ticks(s, 21);
   EXPECT_EQ(s.GetCurrentLine(), CString("Line one")) << "the list wraps";
   Ticks(s, 1);
