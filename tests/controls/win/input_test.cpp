@@ -177,6 +177,64 @@ TEST_F(Input, ASwatchBecomesTheColourAndRanksFirst) {
   EXPECT_EQ(sum, 210) << "ranks stay 1..20";
 }
 
+HWND CaptureOf(DWORD thread) {
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  ::GetGUIThreadInfo(thread, &gui);
+  return gui.hwndCapture;
+}
+
+struct OtherCase {
+  const char* red;
+  const char* green;
+  const char* blue;
+  int button;
+  int entry;         // the entry chosen, -1 when cancelled
+  COLORREF entry10;  // entry 10 afterwards
+};
+
+TEST_F(Input, OtherTakesTheStandardDialogsColour) {
+  const OtherCase cases[] = {
+      {"255", "0", "0", IDOK, 13, RGB(255, 251, 240)},  // an existing swatch: nothing replaced
+      {"1", "2", "3", IDOK, 10, RGB(1, 2, 3)},          // new: the least recently used entry
+      {"9", "9", "9", IDCANCEL, -1, RGB(255, 251, 240)},  // cancelled: the popup stays open
+  };
+  const DWORD thread = ::GetCurrentThreadId();
+  for (const OtherCase& c : cases) {
+    ResetColorPickerTable();
+    dlg.picker.m_crColor = RGB(255, 255, 255);
+    HWND captureAfterCancel = nullptr;
+    uitest::BoxSeen seen;
+    {
+      PopupDriver driver([&](HWND popup) {
+        uitest::BoxAnswerer box("Color", c.button, 10000, [&](HWND dialog) {
+          ::SetDlgItemTextA(dialog, 706, c.red);
+          ::SetDlgItemTextA(dialog, 707, c.green);
+          ::SetDlgItemTextA(dialog, 708, c.blue);
+        });
+        ClickAt(uitest::CentreOf(::GetDlgItem(popup, IDC_COLORPICKER_OTHER)));
+        seen = box.Wait();
+        ::Sleep(200);
+        if (c.entry < 0) captureAfterCancel = CaptureOf(thread);
+        // Whatever happened, a popup still open is closed by a click outside it.
+        if (::IsWindowVisible(popup)) ClickAt(POINT{900, 700});
+      });
+      MouseOn(dlg.picker);
+      Click();
+    }
+    SCOPED_TRACE(c.red);
+    ASSERT_TRUE(seen.found) << "the colour dialog came";
+    if (c.entry >= 0) {
+      EXPECT_EQ(dlg.picker.m_crColor, ColorPickerColor(c.entry));
+      EXPECT_EQ(ColorPickerRank(c.entry), 1);
+    } else {
+      EXPECT_NE(captureAfterCancel, nullptr) << "the popup took the mouse again";
+      EXPECT_EQ(dlg.picker.m_crColor, RGB(255, 255, 255));
+    }
+    EXPECT_EQ(ColorPickerColor(10), c.entry10);
+  }
+}
+
 TEST(PickerPlacement, ThePopupFlipsAboveAtTheBottomAndShiftsLeftAtTheRight) {
   const CSize screen(1024, 768), popup(80, 150);
   EXPECT_EQ(CColorPickerPopup::PopupOrigin(CRect(100, 100, 160, 120), popup, screen), CPoint(100, 120));
