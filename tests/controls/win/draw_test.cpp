@@ -116,10 +116,7 @@ TEST(HoverButtonFiles, SetBitmapsTakesSidesModulo256AndZeroAsTheImagesOwn) {
   ASSERT_TRUE(host.Create(nullptr, "host"));
   CHoverButton b;
   ASSERT_TRUE(b.Create("b", WS_CHILD | WS_VISIBLE, CRect(0, 0, 40, 40), &host, 1));
-  char module[MAX_PATH];
-  ::GetModuleFileNameA(nullptr, module, MAX_PATH);
-  // The test's own bitmaps lie beside its sources; write one out from the resources' twin.
-  HGLOBAL hDib = nullptr;
+  // The red resource bitmap written out as a .bmp file.
   const std::string path = TempPath("red.bmp");
   CBitmap red;
   ASSERT_TRUE(red.LoadBitmap(IDB_RED));
@@ -131,7 +128,6 @@ TEST(HoverButtonFiles, SetBitmapsTakesSidesModulo256AndZeroAsTheImagesOwn) {
   ASSERT_TRUE(b.SetBitmaps(path.c_str(), nullptr, 256 + 12, 10));
   EXPECT_EQ(b.GetImageSize(), CSize(12, 10));
   EXPECT_FALSE(b.SetBitmaps(TempPath("missing.bmp").c_str(), nullptr, 0, 0));
-  (void)hDib;
   ::DeleteFileA(path.c_str());
   host.DestroyWindow();
 }
