@@ -51,6 +51,33 @@ HWND FindTopLevelWindow(DWORD pid, const char* title) {
   return args.found;
 }
 
+namespace {
+void SendMouse(DWORD flags, LONG dx, LONG dy) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = dx;
+  in.mi.dy = dy;
+  in.mi.dwFlags = flags;
+  ::SendInput(1, &in, sizeof in);
+  // Let the input reach the queue, then dispatch what it made.
+  ::Sleep(30);
+  PumpPending();
+}
+}  // namespace
+
+void MouseTo(int x, int y) {
+  const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+  SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (x * 65536 + w / 2) / w, (y * 65536 + h / 2) / h);
+}
+
+void MouseButton(bool down) { SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP, 0, 0); }
+
+POINT CentreOf(HWND hWnd) {
+  RECT r;
+  ::GetWindowRect(hWnd, &r);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
 }  // namespace uitest
 
 namespace uitest {

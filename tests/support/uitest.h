@@ -18,6 +18,13 @@ void PumpPending();
 // The first visible top-level window of process pid whose title is title (any title when null).
 HWND FindTopLevelWindow(DWORD pid, const char* title);
 
+// Real input through SendInput, as a user's mouse makes it: the cursor moved to a screen point,
+// the left button pressed or released where the cursor is. The messages it makes are dispatched.
+void MouseTo(int x, int y);
+void MouseButton(bool down);
+// The centre of a window, in screen coordinates.
+POINT CentreOf(HWND hWnd);
+
 }  // namespace uitest
 
 namespace uitest {

@@ -1,0 +1,3 @@
+#include "controlstest.h"
+
+CTestApp theTestApp;
