@@ -308,4 +308,32 @@ TEST_F(VedraExe, AltFOpensTheFileMenuOfThePlanBar) {
   if (menu) ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
+TEST_F(VedraExe, CaptureCancelLeavesNoFileAndOkReplacesAReadOnlyOne) {
+  WriteRun({true, base, 0});
+  PROCESS_INFORMATION& pi = Start(base);
+  HWND main = WaitMain(pi);
+  ASSERT_NE(main, nullptr);
+  const std::string capture = base + "bin\\Lib\\temp\\CaptureScene.bmp";
+  ::PostMessageA(main, WM_COMMAND, 32790, 0);
+  HWND dialog = uitest::WaitForBox(pi.dwProcessId, nullptr, 15000);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(ReadFile(capture).substr(0, 2), "BM") << "the view is captured before the file is asked for";
+  ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_TRUE(uitest::PumpUntil([&] { return !Exists(capture); }, 10000)) << "Cancel deletes the capture";
+
+  const std::string target = base + "Works\\shot.bmp";
+  std::ofstream(target, std::ios::binary) << "old";
+  ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+  ::PostMessageA(main, WM_COMMAND, 32790, 0);
+  ASSERT_TRUE(AnswerFileDialog(pi.dwProcessId, target));
+  // The dialog asks whether to replace the file: yes.
+  uitest::PumpUntil([&] {
+    HWND box = uitest::WaitForBox(pi.dwProcessId, nullptr, 50);
+    if (box && ::GetDlgItem(box, IDYES)) ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+    return ReadFile(target).substr(0, 2) == "BM";
+  }, 15000);
+  EXPECT_EQ(ReadFile(target).substr(0, 2), "BM");
+  EXPECT_FALSE(Exists(capture));
+}
+
 }  // namespace
