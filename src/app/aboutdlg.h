@@ -1,6 +1,8 @@
-// The About box: the About picture, closed by a double click anywhere on it.
+// The About box: the program's credits scrolling over the About picture, closed by a double
+// click anywhere on it.
 #pragma once
 #include "afx/afxwin.h"
+#include "controls/scrolltext.h"
 
 constexpr UINT IDD_ABOUTBOX = 503;
 constexpr UINT IDB_ABOUT = 447;
@@ -15,4 +17,7 @@ protected:
   afx_msg void OnLButtonDblClk(UINT flags, CPoint point);
   BOOL PreTranslateMessage(MSG* pMsg) override;
   DECLARE_MESSAGE_MAP()
+
+private:
+  CScrollTextStatic m_credits;
 };

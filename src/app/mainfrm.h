@@ -102,6 +102,7 @@ private:
   bool HandleShortcut(const MSG& msg);
   bool OpenCheckedFile(const char* defExt, const char* filter, CString& path);
   bool CaptureView(bool askForFile);
+  void SaveCapture(const CString& capture);
   void RepaintShownView();
   void OpenUrlInBrowser(const char* address);
   DECLARE_MESSAGE_MAP()

@@ -1,6 +1,8 @@
 // The main frame's menu commands and keyboard shortcuts.
 #include "app/mainfrm.h"
 
+#include "controls/dibimage.h"
+
 #include <shellapi.h>
 
 #include "app/progresswnd.h"
@@ -267,6 +269,26 @@ void CMainFrame::OpenUrlInBrowser(const char* address) {
   if (text) VedraMessage(text, kQuestionStyle);
 }
 
+// Moves the capture to the file the user names; a cancel deletes it.
+void CMainFrame::SaveCapture(const CString& capture) {
+  CString works;
+  theApp.GetWorksDir(works);
+  CFileDialog dialog(FALSE, "*.bmp", "*.bmp", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, " Bitmap Files(*.BMP)|*.bmp||",
+                     this);
+  dialog.m_ofn.lpstrInitialDir = works;
+  if (dialog.DoModal() != IDOK) {
+    ::SetFileAttributesA(capture, FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(capture);
+    return;
+  }
+  const CString target = dialog.GetPathName();
+  if (::GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES) {
+    ::SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(target);
+  }
+  ::MoveFileA(capture, target);
+}
+
 bool CMainFrame::CaptureView(bool askForFile) {
   AfxDoWaitCursor(1);
   CString path;
@@ -282,8 +304,8 @@ bool CMainFrame::CaptureView(bool askForFile) {
                              TRUE);
   progress.SetRange(0, 100, 1);
   for (int i = 0; i < 100; i++) progress.StepIt();
-  const bool captured = false;  // the bitmap capture comes with the bitmap functions
-  (void)askForFile;
+  const bool captured = view && CaptureWindowToDib(path, view, SRCCOPY, 0, 0, 0, 0, 0);
+  if (captured && askForFile) SaveCapture(path);
   AfxDoWaitCursor(-1);
   progress.DestroyWindow();
   return captured;

@@ -86,28 +86,6 @@ TEST(Program, KoreanTextSurvivesTheAFunctions) {
   ::CloseHandle(thread);
 }
 
-TEST(Program, StartsShowsItsMainWindowAndEndsCleanlyOnClose) {
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  char cmd[] = "vedra.exe";
-  ASSERT_TRUE(::CreateProcessA(VEDRA_EXE, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-      << "cannot start " << VEDRA_EXE;
-  HWND main = nullptr;
-  EXPECT_TRUE(uitest::PumpUntil([&] { return (main = uitest::FindTopLevelWindow(pi.dwProcessId, "UnTitledVedra")); },
-                                60000));
-  if (main) ::PostMessageA(main, WM_CLOSE, 0, 0);
-  if (::WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) {
-    ::TerminateProcess(pi.hProcess, 99);
-    ADD_FAILURE() << "vedra.exe did not end after WM_CLOSE";
-  }
-  DWORD code = 1;
-  ::GetExitCodeProcess(pi.hProcess, &code);
-  EXPECT_EQ(code, 0u);
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
-}
-
 // A frame made in this process goes away, object and all, when it is closed.
 TEST(Frame, ClosingAFrameDestroysItsWindow) {
   auto* frame = new CFrameWnd;

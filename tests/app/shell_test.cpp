@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "app/libfile.h"
 #include "app/progresswnd.h"
@@ -111,6 +113,18 @@ TEST_F(Shell, AMissingDatabaseIsRestoredFromItsBackupWithoutAMessage) {
   EXPECT_FALSE(theApp.m_libraryLoadFailed);
 }
 
+TEST_F(Shell, AGoodDatabaseIsBackedUpAndWrittenBackWithItsCategories) {
+  WriteFile(db, std::string("\0\0", 2));
+  uitest::BoxAnswerer answer(kCaption, IDOK, 1500);
+  LoadLibraryDatabase(theApp);
+  const uitest::BoxSeen seen = answer.Wait();
+  EXPECT_FALSE(seen.found) << seen.text;
+  EXPECT_EQ(ReadFile(backup), std::string("\0\0", 2));
+  for (int i = 0; i < 26; i++) theApp.m_pLibrary->AddTail(new LibraryDatabase);
+  SaveLibraryDatabase(theApp);
+  EXPECT_EQ(ReadFile(db).substr(0, 2), std::string("\x1A\0", 2)) << "26 categories";
+}
+
 TEST_F(Shell, AGarbageDatabaseIsReportedAndNeverWrittenBack) {
   const std::string garbage = "\xFF\xFF\xFF\xFF garbage";
   WriteFile(db, garbage);
@@ -184,11 +198,16 @@ TEST_F(Shell, AFailedSaveKeepsTheModelItsFlagAndItsName) {
   ASSERT_NE(doc.GetModel(), nullptr);
 
   // Yes in the question, then the failed save: the model is not released.
-  uitest::BoxAnswerer yes(kCaption, IDYES);
-  uitest::BoxAnswerer told(kCaption, IDOK, 10000);
+  std::thread answers([] {
+    for (int button : {IDYES, IDOK}) {
+      HWND box = uitest::WaitForBox(::GetCurrentProcessId(), kCaption);
+      if (!box) return;
+      ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+      while (::IsWindow(box)) ::Sleep(20);
+    }
+  });
   EXPECT_EQ(doc.AskSaveModel(), 0);
-  yes.Wait();
-  told.Wait();
+  answers.join();
   EXPECT_NE(doc.GetModel(), nullptr);
 }
 

@@ -1,0 +1,339 @@
+// vedra.exe started in a prepared base folder: start-up, registry and folders, the single
+// instance, the model file commands and the plan bar's menus. The registry's "Run" value is put
+// back after each test.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <fstream>
+#include <string>
+
+#include "uitest.h"
+
+namespace {
+
+const char kCaption[] = " TAVO  Vedra  ";
+const char kFullKey[] = "SOFTWARE\\TAVO\\Vedra\\1.0\\Full\\";
+const char kHeader[] = "\x1ETAVO Vedra Archive Document...";
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+struct RunValue {
+  bool present = false;
+  std::string text;
+  DWORD size = 0;  // bytes stored
+};
+
+RunValue ReadRun() {
+  RunValue v;
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFullKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return v;
+  DWORD size = 0;
+  if (::RegQueryValueExA(key, "Run", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+    std::string buffer(size + 1, '\0');
+    ::RegQueryValueExA(key, "Run", nullptr, nullptr, reinterpret_cast<BYTE*>(&buffer[0]), &size);
+    v.present = true;
+    v.size = size;
+    v.text = buffer.c_str();
+  }
+  ::RegCloseKey(key);
+  return v;
+}
+
+void WriteRun(const RunValue& v) {
+  HKEY key = nullptr;
+  ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFullKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  if (!key) return;
+  if (v.present)
+    ::RegSetValueExA(key, "Run", 0, REG_SZ, reinterpret_cast<const BYTE*>(v.text.c_str()),
+                     static_cast<DWORD>(v.text.size() + 1));
+  else
+    ::RegDeleteValueA(key, "Run");
+  ::RegCloseKey(key);
+}
+
+// The main window of the process: visible, with a caption naming the model.
+HWND FindMainWindow(DWORD pid) {
+  struct Args {
+    DWORD pid;
+    HWND found;
+  } args{pid, nullptr};
+  ::EnumWindows(
+      [](HWND h, LPARAM p) -> BOOL {
+        auto* a = reinterpret_cast<Args*>(p);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(h, &owner);
+        char text[512] = {};
+        ::GetWindowTextA(h, text, sizeof text);
+        char cls[32] = {};
+        ::GetClassNameA(h, cls, sizeof cls);
+        if (owner != a->pid || !::IsWindowVisible(h) || !(::GetWindowLongA(h, GWL_STYLE) & WS_CAPTION) ||
+            std::string(cls) == "#32770")
+          return TRUE;
+        if (std::string(text).find("Vedra") == std::string::npos) return TRUE;
+        a->found = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&args));
+  return args.found;
+}
+
+std::string TitleOf(HWND h) {
+  char text[512] = {};
+  ::GetWindowTextA(h, text, sizeof text);
+  return text;
+}
+
+class VedraExe : public ::testing::Test {
+protected:
+  void SetUp() override {
+    saved = ReadRun();
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(sizeof temp, temp);
+    elsewhere = temp;
+    base = elsewhere + "vedra-exe-" + std::to_string(::GetTickCount64()) + "\\";
+    MakeBase(base, true);
+  }
+  void TearDown() override {
+    for (PROCESS_INFORMATION& pi : processes) End(pi);
+    WriteRun(saved);
+  }
+  static void MakeBase(const std::string& dir, bool withSearch) {
+    for (const char* sub : {"", "bin", "bin\\Lib", "bin\\Lib\\Library", "bin\\Database"})
+      ::CreateDirectoryA((dir + sub).c_str(), nullptr);
+    if (withSearch) ::CreateDirectoryA((dir + "bin\\Lib\\Search").c_str(), nullptr);
+    std::ofstream(dir + "bin\\Database\\TLibrary.lib", std::ios::binary).write("\0\0", 2);
+    // The door and window plan symbols, each a single line.
+    ::CreateDirectoryA((dir + "bin\\Lib\\Symbol").c_str(), nullptr);
+    for (const char* name :
+         {"SymbolDoorSinglePushing(F)", "SymbolDoorSinglePushing(D)", "SymbolDoorDoublePushing(F)",
+          "SymbolDoorDoublePushing(D)", "SymbolDoor2PieceSlidingX1(F)", "SymbolDoor3PieceSlidingX1(F)",
+          "SymbolDoor4PieceSlidingX1(F)", "SymbolDoorComplex(F)", "SymbolDoorComplex(D)", "SymbolDoor2PieceSwing(F)",
+          "SymbolDoor2PieceSwing(D)", "SymbolDoor4PieceSwing(F)", "SymbolDoor4PieceSwing(D)", "SymbolDoorHollow(F)",
+          "SymbolDoorEtc(F)", "SymbolWindowHollow(F)", "SymbolWindowFix(F)", "SymbolWindowSinglePushing(F)",
+          "SymbolWindowSinglePushing(W)", "SymbolWindowDoublePushing(F)", "SymbolWindowDoublePushing(W)",
+          "SymbolWindow2PieceSlidingX1(F)", "SymbolWindow3PieceSlidingX1(F)", "SymbolWindow4PieceSlidingX1(F)",
+          "SymbolWindowEtc(F)"})
+      std::ofstream(dir + "bin\\Lib\\Symbol\\" + name + ".DXF", std::ios::binary)
+          << "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n0\n20\n0\n11\n1000\n21\n0\n0\nENDSEC\n0\nEOF\n";
+  }
+  // Starts vedra.exe in the folder; its process stays listed for the end of the test.
+  PROCESS_INFORMATION& Start(const std::string& cwd) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    char cmd[] = "vedra.exe";
+    EXPECT_TRUE(::CreateProcessA(VEDRA_EXE, cmd, nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si, &pi));
+    processes.push_back(pi);
+    return processes.back();
+  }
+  HWND WaitMain(const PROCESS_INFORMATION& pi, DWORD ms = 60000) {
+    HWND main = nullptr;
+    uitest::PumpUntil(
+        [&] {
+          main = FindMainWindow(pi.dwProcessId);
+          return main && !::IsIconic(main) && TitleOf(main).find("Vedra1") != std::string::npos;
+        },
+        ms);
+    return main;
+  }
+  // Exit code after it ended by itself, or 99 when it had to be stopped.
+  static DWORD WaitExit(PROCESS_INFORMATION& pi, DWORD ms = 30000) {
+    DWORD code = 99;
+    if (::WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0)
+      ::GetExitCodeProcess(pi.hProcess, &code);
+    else
+      ::TerminateProcess(pi.hProcess, 99);
+    return code;
+  }
+  static void End(PROCESS_INFORMATION& pi) {
+    if (!pi.hProcess) return;
+    if (::WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) {
+      if (HWND main = FindMainWindow(pi.dwProcessId)) ::PostMessageA(main, WM_CLOSE, 0, 0);
+      WaitExit(pi, 15000);
+    }
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    pi = {};
+  }
+  // Answers the next file dialog of the process with the path.
+  static bool AnswerFileDialog(DWORD pid, const std::string& path) {
+    HWND box = uitest::WaitForBox(pid, nullptr, 15000);
+    if (!box) return false;
+    // The file name field: a combo box in the Explorer-style dialog, an edit in the old one.
+    HWND field = ::GetDlgItem(box, 0x47C);
+    if (!field) field = ::GetDlgItem(box, 0x480);
+    if (!field) {
+      ADD_FAILURE() << "no file name field in " << TitleOf(box);
+      return false;
+    }
+    ::SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, IDOK)));
+    return true;
+  }
+
+  RunValue saved;
+  std::string base, elsewhere;
+  std::deque<PROCESS_INFORMATION> processes;  // references stay valid
+};
+
+TEST_F(VedraExe, FirstRunNamesItsFolderAndLaterRunsUseIt) {
+  WriteRun({});
+  PROCESS_INFORMATION& first = Start(base);
+  HWND main = WaitMain(first);
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(uitest::WaitForBox(first.dwProcessId, nullptr, 300), nullptr)
+      << uitest::AnswerBoxOf(first.dwProcessId, nullptr, IDOK, 100).text;
+  const RunValue run = ReadRun();
+  EXPECT_EQ(run.text, base);
+  EXPECT_EQ(run.size, base.size() + 1) << "written with its zero";
+  for (const char* made : {"Works", "Samples", "bin\\Lib\\temp", "bin\\Lib\\Map", "bin\\Lib\\Map2"})
+    EXPECT_TRUE(Exists(base + made)) << made;
+  ::PostMessageA(main, WM_CLOSE, 0, 0);
+  if (::WaitForSingleObject(first.hProcess, 5000) != WAIT_OBJECT_0) {
+    ADD_FAILURE() << "still running; box: " << uitest::AnswerBoxOf(first.dwProcessId, nullptr, IDOK, 100).text;
+  }
+  EXPECT_EQ(WaitExit(first), 0u);
+
+  PROCESS_INFORMATION& second = Start(elsewhere);
+  EXPECT_NE(WaitMain(second), nullptr) << "started elsewhere, it still finds its folders";
+  EXPECT_EQ(ReadRun().text, base);
+}
+
+// A value longer than a path may be is read whole and kept as it is (the folders it names are
+// then beyond the file functions' reach, which the folder check reports).
+TEST_F(VedraExe, ALongRunValueIsKept) {
+  std::string padded = base;
+  while (padded.size() < 300) padded += ".\\";
+  WriteRun({true, padded, 0});
+  PROCESS_INFORMATION& pi = Start(elsewhere);
+  EXPECT_TRUE(uitest::AnswerBoxOf(pi.dwProcessId, kCaption, IDOK, 30000).found);
+  EXPECT_EQ(WaitExit(pi), 1u);
+  EXPECT_EQ(ReadRun().text, padded) << "kept, not overwritten";
+}
+
+TEST_F(VedraExe, MissingFolders) {
+  const std::string noLib = elsewhere + "vedra-nolib-" + std::to_string(::GetTickCount64()) + "\\";
+  ::CreateDirectoryA(noLib.c_str(), nullptr);
+  ::CreateDirectoryA((noLib + "bin").c_str(), nullptr);
+  WriteRun({true, noLib, 0});
+  PROCESS_INFORMATION& ended = Start(elsewhere);
+  const uitest::BoxSeen seen = uitest::AnswerBoxOf(ended.dwProcessId, kCaption, IDOK, 30000);
+  EXPECT_EQ(seen.text, "프로그램을 실행하는데 필요한 디렉토리가 존재하지 않습니다.");
+  EXPECT_EQ(WaitExit(ended), 1u);
+
+  const std::string noSearch = elsewhere + "vedra-nosearch-" + std::to_string(::GetTickCount64()) + "\\";
+  MakeBase(noSearch, false);
+  WriteRun({true, noSearch, 0});
+  PROCESS_INFORMATION& warned = Start(elsewhere);
+  EXPECT_TRUE(uitest::AnswerBoxOf(warned.dwProcessId, kCaption, IDOK, 30000).found);
+  EXPECT_NE(WaitMain(warned), nullptr) << "a missing search folder is only warned about";
+}
+
+TEST_F(VedraExe, ASecondInstanceBringsTheFirstForwardAndEnds) {
+  WriteRun({true, base, 0});
+  PROCESS_INFORMATION& first = Start(base);
+  HWND main = WaitMain(first);
+  ASSERT_NE(main, nullptr);
+  PROCESS_INFORMATION& second = Start(base);
+  EXPECT_NE(WaitExit(second), 99u) << "the second one ends by itself";
+  EXPECT_EQ(FindMainWindow(second.dwProcessId), nullptr);
+  EXPECT_EQ(::GetForegroundWindow(), main);
+  EXPECT_EQ(::WaitForSingleObject(first.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+}
+
+TEST_F(VedraExe, SaveAsksOnceForANameAndTheFileOpensAgain) {
+  WriteRun({true, base, 0});
+  PROCESS_INFORMATION& pi = Start(base);
+  HWND main = WaitMain(pi);
+  ASSERT_NE(main, nullptr);
+  const std::string path = base + "Works\\house.tavo";
+  ::PostMessageA(main, WM_COMMAND, 32787, 0);  // Save
+  ASSERT_TRUE(AnswerFileDialog(pi.dwProcessId, path));
+  ASSERT_TRUE(uitest::PumpUntil([&] { return ReadFile(path).size() > 31; }, 15000));
+  const std::string saved = ReadFile(path);
+  EXPECT_EQ(saved.substr(0, 31), kHeader);
+  EXPECT_EQ(saved.substr(31, 4), std::string("\xFF\xFF\x05\x00", 4)) << "new-class tag and schema of the model";
+
+  ::DeleteFileA(path.c_str());
+  ::PostMessageA(main, WM_COMMAND, 32787, 0);  // Save again: the same file, no question
+  EXPECT_TRUE(uitest::PumpUntil([&] { return Exists(path); }, 15000));
+  EXPECT_EQ(uitest::WaitForBox(pi.dwProcessId, nullptr, 500), nullptr);
+  EXPECT_EQ(ReadFile(path), saved);
+
+  ::PostMessageA(main, WM_COMMAND, 32795, 0);  // Open
+  ASSERT_TRUE(AnswerFileDialog(pi.dwProcessId, path));
+  EXPECT_TRUE(uitest::PumpUntil([&] { return TitleOf(main).find(path) != std::string::npos; }, 30000))
+      << TitleOf(main);
+  EXPECT_EQ(uitest::WaitForBox(pi.dwProcessId, kCaption, 500), nullptr) << "no complaint about the file";
+}
+
+TEST_F(VedraExe, AFileWithoutTheHeaderGivesANewInteriorModel) {
+  WriteRun({true, base, 0});
+  const std::string path = base + "Works\\bad.tavo";
+  ::CreateDirectoryA((base + "Works").c_str(), nullptr);
+  std::ofstream(path, std::ios::binary) << "\x1E" "Something else entirely......";
+  PROCESS_INFORMATION& pi = Start(base);
+  HWND main = WaitMain(pi);
+  ASSERT_NE(main, nullptr);
+  ::PostMessageA(main, WM_COMMAND, 32795, 0);
+  ASSERT_TRUE(AnswerFileDialog(pi.dwProcessId, path));
+  EXPECT_EQ(uitest::AnswerBoxOf(pi.dwProcessId, kCaption, IDOK, 30000).text, "적합한 TAVO Vedra 파일이 아닙니다.");
+  EXPECT_TRUE(uitest::PumpUntil(
+      [&] { return ::IsZoomed(main) && TitleOf(main).find("Vedra1") != std::string::npos; }, 30000))
+      << TitleOf(main);
+}
+
+TEST_F(VedraExe, AltFOpensTheFileMenuOfThePlanBar) {
+  WriteRun({true, base, 0});
+  PROCESS_INFORMATION& pi = Start(base);
+  HWND main = WaitMain(pi);
+  ASSERT_NE(main, nullptr);
+  ::PostMessageA(main, WM_SYSKEYDOWN, 'F', 0x20000000);
+  HWND menu = nullptr;
+  EXPECT_TRUE(uitest::PumpUntil([&] {
+    menu = ::FindWindowA("#32768", nullptr);
+    return menu && ::IsWindowVisible(menu);
+  }, 10000));
+  DWORD owner = 0;
+  if (menu) ::GetWindowThreadProcessId(menu, &owner);
+  EXPECT_EQ(owner, pi.dwProcessId) << "the program's own popup";
+  ::PostMessageA(main, WM_CANCELMODE, 0, 0);
+  if (menu) ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+TEST_F(VedraExe, CaptureCancelLeavesNoFileAndOkReplacesAReadOnlyOne) {
+  WriteRun({true, base, 0});
+  PROCESS_INFORMATION& pi = Start(base);
+  HWND main = WaitMain(pi);
+  ASSERT_NE(main, nullptr);
+  const std::string capture = base + "bin\\Lib\\temp\\CaptureScene.bmp";
+  ::PostMessageA(main, WM_COMMAND, 32790, 0);
+  HWND dialog = uitest::WaitForBox(pi.dwProcessId, nullptr, 15000);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(ReadFile(capture).substr(0, 2), "BM") << "the view is captured before the file is asked for";
+  ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_TRUE(uitest::PumpUntil([&] { return !Exists(capture); }, 10000)) << "Cancel deletes the capture";
+
+  const std::string target = base + "Works\\shot.bmp";
+  std::ofstream(target, std::ios::binary) << "old";
+  ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+  ::PostMessageA(main, WM_COMMAND, 32790, 0);
+  ASSERT_TRUE(AnswerFileDialog(pi.dwProcessId, target));
+  // The dialog asks whether to replace the file: yes.
+  uitest::PumpUntil([&] {
+    HWND box = uitest::WaitForBox(pi.dwProcessId, nullptr, 50);
+    if (box && ::GetDlgItem(box, IDYES)) ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+    return ReadFile(target).substr(0, 2) == "BM";
+  }, 15000);
+  EXPECT_EQ(ReadFile(target).substr(0, 2), "BM");
+  EXPECT_FALSE(Exists(capture));
+}
+
+}  // namespace
