@@ -56,8 +56,8 @@ TEST(Program, ExportsTheToolkitByName) {
                            "WTmtable_setvalue", "WTmtable_getvalue", "WTmtable_newentry",
                            "WTpoly_begin", "_WTpoly_newfrompoints"})
     EXPECT_NE(::GetProcAddress(exe, name), nullptr) << name;
-  // The node, viewpoint and window rows of the class table the toolkit binds at start-up.
-  for (const char* kind : {"node", "viewpoint", "window"}) {
+  // The node, viewpoint, window, sensor and path rows of the class table the toolkit binds at start-up.
+  for (const char* kind : {"node", "viewpoint", "window", "sensor", "path"}) {
     const std::string k(kind);
     for (const std::string& name :
          {"WT" + k + "_delete", "WT" + k + "_setdata", "WT" + k + "_getdata", "WT" + k + "_setname",
