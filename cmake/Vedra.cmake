@@ -38,11 +38,11 @@ function(vedra_add_subdirectories dir)
   endforeach()
 endfunction()
 
-# vedra_test(NAME [GUI] sources... LIBS libs...)
+# vedra_test(NAME sources... LIBS libs...)
 # One GoogleTest program per folder of src/. Each run writes a result file that scripts/test adds up.
 # In the windows configuration ctest starts it through the wine loader (CMAKE_CROSSCOMPILING_EMULATOR).
 function(vedra_test name)
-  cmake_parse_arguments(T "GUI" "WORKING_DIRECTORY" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "WORKING_DIRECTORY" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   if(VEDRA_WINDOWS)
@@ -61,9 +61,9 @@ function(vedra_test name)
   add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${xml}
            WORKING_DIRECTORY ${T_WORKING_DIRECTORY})
   set_tests_properties(${name} PROPERTIES TIMEOUT 900)
-  if(VEDRA_WINDOWS AND T_GUI)
-    # Programs that drive windows with real input, focus and vedra.exe (one instance per desktop)
-    # take the display in turns.
+  if(VEDRA_WINDOWS)
+    # Under Wine the programs share one desktop: windows that take the focus, real input and
+    # vedra.exe (one instance per desktop) would disturb each other, so they take it in turns.
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK display)
   endif()
 endfunction()
