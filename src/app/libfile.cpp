@@ -136,17 +136,17 @@ int CopyFileChecked(CVedraApp&, const char* source, const char* target, HWND own
 }
 
 void DeleteFolderTree(CVedraApp& app, const char* pattern) {
-  CString spec(pattern ? pattern : "");
+  CString search(pattern ? pattern : "");
   CString folder;
-  if (spec.IsEmpty()) {
+  if (search.IsEmpty()) {
     GetTempDir(app, folder);
-    spec = folder + "*.*";
+    search = folder + "*.*";
   } else {
-    int cut = spec.ReverseFind('\\');
-    folder = cut < 0 ? CString() : spec.Left(cut + 1);
+    int cut = search.ReverseFind('\\');
+    folder = cut < 0 ? CString() : search.Left(cut + 1);
   }
   WIN32_FIND_DATAA data;
-  HANDLE h = ::FindFirstFileA(spec, &data);
+  HANDLE h = ::FindFirstFileA(search, &data);
   if (h == INVALID_HANDLE_VALUE) return;
   do {
     if (!std::strcmp(data.cFileName, ".") || !std::strcmp(data.cFileName, "..")) continue;
