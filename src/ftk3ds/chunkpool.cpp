@@ -214,16 +214,7 @@ void *AllocRecord(size_t size) {
 }
 
 char *CopyRecordString(const char *text, size_t max) {
-  if (!text) text = "";
-  size_t length = strnlen(text, max);
-  char *copy = static_cast<char *>(TakeRecordMemory(length + 1));
-  if (!copy) {
-    PushErrList3ds(ERR_NO_MEM);
-    return nullptr;
-  }
-  memcpy(copy, text, length);
-  copy[length] = '\0';
-  return copy;
+  return CopyStringWith(TakeRecordMemory, text, max);
 }
 
 void *AllocRecordFilled(size_t count, size_t size) {

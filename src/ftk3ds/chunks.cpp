@@ -10,10 +10,12 @@ using namespace ftk3ds;
 
 namespace ftk3ds {
 
-char *CopyString(const char *text, size_t max) {
+char *CopyString(const char *text, size_t max) { return CopyStringWith(malloc, text, max); }
+
+char *CopyStringWith(void *(*take)(size_t), const char *text, size_t max) {
   if (!text) text = "";
   size_t length = strnlen(text, max);
-  char *copy = static_cast<char *>(malloc(length + 1));
+  char *copy = static_cast<char *>(take(length + 1));
   if (!copy) {
     PushErrList3ds(ERR_NO_MEM);
     return nullptr;

@@ -272,6 +272,8 @@ uint32_t ChildOrder(uint32_t tag);
 
 // Owned copy of at most max characters of text; null (and ERR_NO_MEM) on failure.
 char *CopyString(const char *text, size_t max);
+// The same in memory from take(bytes), which gives null when there is none.
+char *CopyStringWith(void *(*take)(size_t), const char *text, size_t max);
 
 // Copies at most size - 1 characters and terminates.
 void CopyName(char *to, size_t size, const char *from);
