@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <vector>
 
 #include "afx/winframe.h"
 #include "afx/winmsg.h"
@@ -84,6 +86,59 @@ TEST(Program, KoreanTextSurvivesTheAFunctions) {
   ::PostMessageA(box, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(::WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
   ::CloseHandle(thread);
+}
+
+// The command ids under a menu, popups included.
+void CollectIds(HMENU menu, std::set<UINT>& ids) {
+  for (int i = 0, n = ::GetMenuItemCount(menu); i < n; ++i) {
+    if (HMENU sub = ::GetSubMenu(menu, i))
+      CollectIds(sub, ids);
+    else if (UINT id = ::GetMenuItemID(menu, i); id != 0 && id != UINT(-1))
+      ids.insert(id);
+  }
+}
+
+std::string PopupName(HMENU menu, int pos) {
+  wchar_t text[128] = {};
+  ::GetMenuStringW(menu, pos, text, 128, MF_BYPOSITION);
+  char utf8[512] = {};
+  ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+  return utf8;
+}
+
+// The bars open File, Configure and Help at positions 0, 4 and 5 of every language's menu; the
+// English menu also has shorter popups that offer only commands of the full ones.
+TEST(Program, MenusKeepTheBarsPopupsAndTheVariantsOfferKnownCommands) {
+  HMODULE exe = ::LoadLibraryExA(VEDRA_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(exe, nullptr);
+  for (int id : {132, 133, 134}) {
+    HMENU menu = ::LoadMenuA(exe, MAKEINTRESOURCEA(id));
+    ASSERT_NE(menu, nullptr) << id;
+    std::set<UINT> file, configure, help;
+    CollectIds(::GetSubMenu(menu, 0), file);
+    CollectIds(::GetSubMenu(menu, 4), configure);
+    CollectIds(::GetSubMenu(menu, 5), help);
+    EXPECT_TRUE(file.count(32795) && file.count(32791)) << id << ": Open and Exit under File";
+    EXPECT_TRUE(configure.count(32789) && configure.count(32792)) << id << ": Windows and Grid under Configure";
+    EXPECT_TRUE(help.count(32781) && help.count(57664)) << id << ": Help Topics and About under Help";
+    if (id == 133) {
+      std::vector<std::string> names;
+      for (int i = 0; i < ::GetMenuItemCount(menu); ++i) names.push_back(PopupName(menu, i));
+      EXPECT_EQ(names, (std::vector<std::string>{"&File", "&View", "&Device", "&Special", "&Configure", "&Help",
+                                                 "&DBModelFile", "&Light-File", "FULL-&View", "&FULLConfigure",
+                                                 "&1_0File"}));
+      std::set<UINT> full;
+      for (int i = 0; i < 6; ++i) CollectIds(::GetSubMenu(menu, i), full);
+      for (int i = 6; i < ::GetMenuItemCount(menu); ++i) {
+        std::set<UINT> variant;
+        CollectIds(::GetSubMenu(menu, i), variant);
+        EXPECT_FALSE(variant.empty()) << names[i];
+        for (UINT command : variant) EXPECT_TRUE(full.count(command)) << names[i] << " offers " << command;
+      }
+    }
+    ::DestroyMenu(menu);
+  }
+  ::FreeLibrary(exe);
 }
 
 // A frame made in this process goes away, object and all, when it is closed.

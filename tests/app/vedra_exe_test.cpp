@@ -2,12 +2,14 @@
 // instance, the model file commands and the plan bar's menus. The registry's "Run" value is put
 // back after each test.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "uitest.h"
 
@@ -270,6 +272,46 @@ TEST_F(VedraExe, SaveAsksOnceForANameAndTheFileOpensAgain) {
   ::PostMessageA(main, WM_COMMAND, 32795, 0);  // Open
   ASSERT_TRUE(AnswerFileDialog(pi.dwProcessId, path));
   EXPECT_TRUE(uitest::PumpUntil([&] { return TitleOf(main).find(path) != std::string::npos; }, 30000))
+      << TitleOf(main);
+  EXPECT_EQ(uitest::WaitForBox(pi.dwProcessId, kCaption, 500), nullptr) << "no complaint about the file";
+}
+
+// A list of dropped files as the shell hands it over (the header, then the names, each ended by a
+// zero, and one more zero), written into the memory of process `process`: a drop list is fixed
+// memory of the receiving process, whose address the message carries.
+WPARAM DropListIn(HANDLE process, const std::vector<std::string>& names) {
+  std::string list(sizeof(DROPFILES), '\0');
+  reinterpret_cast<DROPFILES*>(&list[0])->pFiles = sizeof(DROPFILES);
+  for (const std::string& name : names) list += name + '\0';
+  list += '\0';
+  void* remote = ::VirtualAllocEx(process, nullptr, list.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (!remote || !::WriteProcessMemory(process, remote, list.data(), list.size(), nullptr)) return 0;
+  return reinterpret_cast<WPARAM>(remote);
+}
+
+// Ctrl+S typed on the keyboard saves; of two files dropped on the window the first is opened.
+TEST_F(VedraExe, CtrlSSavesAndOfTwoDroppedFilesTheFirstOpens) {
+  WriteRun({true, base, 0});
+  PROCESS_INFORMATION& pi = Start(base);
+  HWND main = WaitMain(pi);
+  ASSERT_NE(main, nullptr);
+  ::SetForegroundWindow(main);
+  ASSERT_TRUE(uitest::PumpUntil([&] { return ::GetForegroundWindow() == main; }, 5000));
+  uitest::Key(VK_CONTROL, true);
+  uitest::Key('S', true);
+  uitest::Key('S', false);
+  uitest::Key(VK_CONTROL, false);
+  const std::string path = base + "Works\\typed.tavo";
+  ASSERT_TRUE(AnswerFileDialog(pi.dwProcessId, path));
+  ASSERT_TRUE(uitest::PumpUntil([&] { return ReadFile(path).size() > 31; }, 15000));
+  EXPECT_EQ(ReadFile(path).substr(0, 31), kHeader);
+
+  const std::string other = base + "Works\\dropped.tavo";
+  ASSERT_TRUE(::CopyFileA(path.c_str(), other.c_str(), FALSE));
+  const WPARAM drop = DropListIn(pi.hProcess, {other, path});
+  ASSERT_NE(drop, 0u);
+  ::PostMessageA(main, WM_DROPFILES, drop, 0);
+  EXPECT_TRUE(uitest::PumpUntil([&] { return TitleOf(main).find(other) != std::string::npos; }, 30000))
       << TitleOf(main);
   EXPECT_EQ(uitest::WaitForBox(pi.dwProcessId, kCaption, 500), nullptr) << "no complaint about the file";
 }

@@ -22,6 +22,9 @@ HWND FindTopLevelWindow(DWORD pid, const char* title);
 // the left button pressed or released where the cursor is. The messages it makes are dispatched.
 void MouseTo(int x, int y);
 void MouseButton(bool down);
+// A key pressed or released through SendInput; it goes to the foreground window, whichever
+// process owns it.
+void Key(WORD vk, bool down);
 // The centre of a window, in screen coordinates.
 POINT CentreOf(HWND hWnd);
 

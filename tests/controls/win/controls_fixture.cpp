@@ -13,7 +13,10 @@ BEGIN_MESSAGE_MAP(CControlsDlg, CDialog)
   ON_MESSAGE(WM_HOVERBUTTON_UP, OnNotifyMessage)
   ON_MESSAGE(WM_HOVERBUTTON_REPEAT, OnNotifyMessage)
   ON_MESSAGE(WM_COLORPICKER_CHANGED, OnNotifyMessage)
+  ON_COMMAND(IDM_TESTMENU_OPEN, OnMenuOpen)
 END_MESSAGE_MAP()
+
+void CControlsDlg::OnMenuOpen() { log.seen.emplace_back(WM_COMMAND, IDM_TESTMENU_OPEN); }
 
 LRESULT CControlsDlg::OnNotifyMessage(WPARAM wParam, LPARAM) {
   log.seen.emplace_back(GetCurrentMessage()->message, wParam);

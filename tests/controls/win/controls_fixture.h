@@ -37,6 +37,7 @@ class CControlsDlg : public CDialog {
 
  protected:
   afx_msg LRESULT OnNotifyMessage(WPARAM wParam, LPARAM lParam);
+  afx_msg void OnMenuOpen();
   DECLARE_MESSAGE_MAP()
 };
 

@@ -29,6 +29,7 @@
 #define IDB_GREEN 802
 #define IDB_BLUE 803
 #define IDM_TESTMENU 810
+#define IDM_TESTMENU_OPEN 6001
 
 #ifdef __cplusplus
 #include "afx/afxwin.h"

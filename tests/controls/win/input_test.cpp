@@ -95,6 +95,45 @@ TEST_F(Input, AToggleReleasedOutsideKeepsItsState) {
   EXPECT_TRUE(dlg.log.seen.empty()) << "a toggle button notifies nobody";
 }
 
+// The button's popup opens from a real menu resource where the placement rule puts it, and the
+// command clicked in it reaches the main window.
+TEST_F(Input, ACommandChosenFromTheButtonsMenuReachesTheMainWindow) {
+  CWnd* const oldMain = theTestApp.m_pMainWnd;
+  theTestApp.m_pMainWnd = &dlg;
+  CRect button, popupRect;
+  dlg.toggle.GetWindowRect(&button);
+  const int popupHeight = 40;
+  std::thread chooser([&] {
+    HWND popup = nullptr;
+    for (int i = 0; i < 250 && !popup; i++) {
+      ::Sleep(20);
+      for (HWND h = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); h && !popup;
+           h = ::FindWindowExA(nullptr, h, "#32768", nullptr)) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(h, &pid);
+        if (::IsWindowVisible(h) && pid == ::GetCurrentProcessId()) popup = h;
+      }
+    }
+    if (!popup) {  // end the menu's loop all the same
+      uitest::Key(VK_ESCAPE, true);
+      uitest::Key(VK_ESCAPE, false);
+      return;
+    }
+    ::GetWindowRect(popup, &popupRect);
+    // The one item, a few pixels into the popup.
+    uitest::MouseTo(popupRect.left + 10, popupRect.top + 8);
+    uitest::MouseButton(true);
+    uitest::MouseButton(false);
+  });
+  dlg.toggle.TrackMenu(IDM_TESTMENU, 0, 0, popupHeight, 0);
+  chooser.join();
+  theTestApp.m_pMainWnd = oldMain;
+  uitest::PumpUntil([&] { return dlg.log.Count(WM_COMMAND) > 0; }, 3000);
+  EXPECT_EQ(popupRect.TopLeft(), CHoverButton::MenuOrigin(button, popupHeight));
+  ASSERT_EQ(dlg.log.Count(WM_COMMAND), 1);
+  EXPECT_EQ(dlg.log.seen.back().second, 6001u);
+}
+
 // ---- colour picker
 
 // Runs `act` on a second thread once the picker's popup is up; the test thread meanwhile runs
