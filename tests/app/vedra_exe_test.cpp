@@ -316,6 +316,46 @@ TEST_F(VedraExe, CtrlSSavesAndOfTwoDroppedFilesTheFirstOpens) {
   EXPECT_EQ(uitest::WaitForBox(pi.dwProcessId, kCaption, 500), nullptr) << "no complaint about the file";
 }
 
+// Restored and dragged by its bottom-right corner towards its top-left one, the main window stops
+// at 1024 x 70.
+TEST_F(VedraExe, TheMainWindowIsDraggedNoSmallerThanItsMinimum) {
+  WriteRun({true, base, 0});
+  PROCESS_INFORMATION& pi = Start(base);
+  HWND main = WaitMain(pi);
+  ASSERT_NE(main, nullptr);
+  uitest::PumpUntil([] { return false; }, 1000);  // the splash goes, the frame settles
+  ::PostMessageA(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+  ASSERT_TRUE(uitest::PumpUntil([&] { return !::IsZoomed(main); }, 5000));
+  ::SetForegroundWindow(main);
+  RECT r{};
+  ::GetWindowRect(main, &r);
+  uitest::MouseTo(r.right - 2, r.bottom - 2);
+  uitest::MouseButton(true);
+  ::PostMessageA(main, WM_SYSCOMMAND, SC_SIZE | WMSZ_BOTTOMRIGHT, MAKELPARAM(r.right - 2, r.bottom - 2));
+  ::Sleep(300);
+  // Each step waits until the window has followed the cursor.
+  for (int step = 1; step <= 10; ++step) {
+    RECT was{};
+    ::GetWindowRect(main, &was);
+    uitest::MouseTo(r.right - 2 - (r.right - r.left - 40) * step / 10, r.bottom - 2 - (r.bottom - r.top - 40) * step / 10);
+    uitest::PumpUntil([&] {
+      RECT now{};
+      ::GetWindowRect(main, &now);
+      return !::EqualRect(&now, &was);
+    }, 2000);
+  }
+  uitest::MouseButton(false);
+  // The sizing loop has the moves queued; wait until the window stops changing.
+  RECT after{}, before{};
+  do {
+    before = after;
+    uitest::PumpUntil([] { return false; }, 500);
+    ::GetWindowRect(main, &after);
+  } while (!::EqualRect(&before, &after));
+  EXPECT_EQ(after.right - after.left, 1024);
+  EXPECT_EQ(after.bottom - after.top, 70);
+}
+
 TEST_F(VedraExe, AFileWithoutTheHeaderGivesANewInteriorModel) {
   WriteRun({true, base, 0});
   const std::string path = base + "Works\\bad.tavo";
