@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "app/libfile.h"
+#include "app/mainfrm.h"
 #include "app/progresswnd.h"
 #include "app/settings.h"
 #include "app/splash.h"
@@ -17,6 +18,7 @@
 #include "app/vedradoc.h"
 #include "app/aboutdlg.h"
 #include "models/library.h"
+#include "view3d/sim_standin.h"
 #include "uitest.h"
 
 namespace {
@@ -228,6 +230,29 @@ TEST_F(Shell, FilesThatAreNoModelFilesAreRefused) {
   uitest::BoxAnswerer answer(kCaption, IDOK);
   EXPECT_EQ(doc.CreateNewModel((base + "missing.tavo").c_str(), nullptr, 0), 0);
   EXPECT_EQ(answer.Wait().text, "적합한 TAVO Vedra 파일이 아닙니다.") << "a file that does not open";
+}
+
+// ---- main frame
+
+// A 3D frame that cannot be made, or one that will not close, is given up after a few tries with
+// a message; the plan frame goes on.
+TEST(MainFrame, SimulatorFrameLoopsGiveUpWithAMessage) {
+  CMultiDocTemplate* const savedTemplate = theApp.m_pSimTemplate;
+  theApp.m_pSimTemplate = nullptr;
+  {
+    CMainFrame frame;  // no window: only its loops are used
+    uitest::BoxAnswerer answer(kCaption, IDOK);
+    EXPECT_EQ(frame.EnsureSimFrame(nullptr), 0);
+    EXPECT_EQ(answer.Wait().text, "3D 화면을 준비하지 못했습니다.\n평면 화면으로 계속합니다.");
+
+    C3DFrame stuck;  // no window either, so a close request never reaches it
+    frame.m_pSimFrame = &stuck;
+    uitest::BoxAnswerer again(kCaption, IDOK);
+    EXPECT_FALSE(frame.CloseSimFrameFully());
+    EXPECT_TRUE(again.Wait().found);
+    frame.m_pSimFrame = nullptr;
+  }
+  theApp.m_pSimTemplate = savedTemplate;
 }
 
 // ---- progress, splash, About
