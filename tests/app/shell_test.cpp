@@ -354,4 +354,40 @@ TEST(Keys, TheApplicationSwallowsWindowKeysAndTakesF1) {
   EXPECT_FALSE(theApp.PreTranslateMessage(&tab));
 }
 
+// Points a file extension at a kind whose default verb runs `command`, and puts the extension's
+// own kind back afterwards.
+class OpenVerb {
+ public:
+  OpenVerb(const char* extension, const std::string& command) : m_extension(extension) {
+    char kind[256] = {};
+    LONG size = sizeof kind;
+    if (::RegQueryValueA(HKEY_CLASSES_ROOT, extension, kind, &size) == ERROR_SUCCESS) m_saved = kind;
+    ::RegSetValueA(HKEY_CLASSES_ROOT, extension, REG_SZ, "VedraTestKind", 13);
+    ::RegSetValueA(HKEY_CLASSES_ROOT, "VedraTestKind\\shell\\open\\command", REG_SZ, command.c_str(),
+                   DWORD(command.size()));
+  }
+  ~OpenVerb() {
+    ::RegDeleteTreeA(HKEY_CLASSES_ROOT, "VedraTestKind");
+    if (m_saved.empty())
+      ::RegDeleteTreeA(HKEY_CLASSES_ROOT, m_extension.c_str());
+    else
+      ::RegSetValueA(HKEY_CLASSES_ROOT, m_extension.c_str(), REG_SZ, m_saved.c_str(), DWORD(m_saved.size()));
+  }
+
+ private:
+  std::string m_extension, m_saved;
+};
+
+// F1 alone opens the help file of the base folder with its default verb.
+TEST_F(Shell, F1AloneOpensTheHelpFile) {
+  WriteFile(base + "Vedra.chm", "help");
+  const std::string copy = base + "opened.txt";
+  OpenVerb verb(".chm", "C:\\windows\\system32\\cmd.exe /c copy \"%1\" \"" + copy + "\"");
+  BYTE keys[256] = {};
+  ::SetKeyboardState(keys);
+  MSG f1{nullptr, WM_KEYDOWN, VK_F1, 0, 0, {}};
+  EXPECT_TRUE(theApp.PreTranslateMessage(&f1));
+  EXPECT_TRUE(uitest::PumpUntil([&] { return ReadFile(copy) == "help"; }, 15000));
+}
+
 }  // namespace
