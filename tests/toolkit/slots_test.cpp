@@ -44,7 +44,9 @@ TEST(Slots, RecordsAreFreedMovedAndReusedThroughTheAllocatorsCalls) {
   _WTmem_free(last);
   records.pop_back();
   void *again = _WTmem_allocslot(sizes[(records.size()) % 4]);
-  if (slots) EXPECT_EQ(again, last);
+  if (slots) {
+    EXPECT_EQ(again, last);
+  }
   _WTmem_free(again);
   for (unsigned char *r : records) _WTmem_free(r);
 
