@@ -23,6 +23,7 @@
 #define WT_SLOTS_FROM_MALLOC 1
 #endif
 
+#ifndef WT_SLOTS_FROM_MALLOC
 namespace {
 
 constexpr int kBlockBits = 20;
@@ -136,6 +137,7 @@ uint32_t classof(const void *slot) {
 }
 
 }  // namespace
+#endif
 
 extern "C" {
 
