@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "files3ds.h"
 #include "geometry_support.h"
 #include "scene.h"
 #include "toolkit/core/motion.h"
@@ -141,6 +142,34 @@ TEST_F(Objects, DestroyingLeavesTheGroupAndTheResetDestroysEveryObject) {
   tk::Captured captured;
   _WTuniverse_loadfile(path.c_str(), &pose, 1.0f);
   EXPECT_EQ(_WTobject_first(), nullptr);
+}
+
+// A 3D Studio universe file becomes the root object: the objects before it go, the universe
+// takes a name and the load callback runs; a damaged file fails after the reset.
+TEST_F(Objects, A3dsUniverseFileBecomesTheRootObject) {
+  static int loads;
+  loads = 0;
+  _WTuniverse_setloadcallback("", [] { loads++; });
+  WTobject *before = block(1, 1, 1);
+  ASSERT_TRUE(listed(before));
+  std::string path = tk::writefile("objects-world.3ds", t3ds::cubefile());
+  WTpq pose;
+  pose.p[0] = 5;
+  EXPECT_EQ(_WTuniverse_loadfile(path.c_str(), &pose, 1.0f), 1);
+  EXPECT_EQ(pose.p[0], 0.0f);
+  EXPECT_EQ(pose.q[3], 1.0f);
+  EXPECT_EQ(_WTobject_first(), nullptr);
+  EXPECT_STRNE(_WTuniverse_getname(), "untitled");
+  EXPECT_EQ(loads, 1);
+  frame();
+
+  std::string bytes = t3ds::cubefile();
+  std::string damaged = tk::writefile("objects-damaged.3ds", bytes.substr(0, bytes.size() / 2));
+  tk::Captured captured;
+  EXPECT_EQ(_WTuniverse_loadfile(damaged.c_str(), &pose, 1.0f), 0);
+  EXPECT_STREQ(_WTuniverse_getname(), "untitled");
+  EXPECT_EQ(loads, 1);
+  _WTuniverse_setloadcallback("", nullptr);
 }
 
 TEST_F(Objects, MergingAGroupKeepsNoCellOfADestroyedObject) {

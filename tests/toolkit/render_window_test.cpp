@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "files.h"
+#include "files3ds.h"
 #include "support.h"
 #include "textures.h"
 #include "toolkit/render/context.h"
@@ -141,6 +143,64 @@ TEST_F(RenderWindow, LitTexturedBlock) {
   WTlightnode_setintensity(light, 0.0f);
   frame();
   EXPECT_LT(pixel(100, 100).sum(), lit.sum());
+}
+
+// A square of two triangles standing in the 3D Studio file's x-z plane, so that it faces the
+// viewpoint once read into the toolkit's axes; two-sided, in the named material.
+void putsquare(Database3ds *db, const char *name, const char *material, float x, float z, float half) {
+  MeshObj3ds *mesh = nullptr;
+  InitMeshObj3ds(&mesh, 4, 2, 0);
+  strcpy(mesh->name, name);
+  for (uint16_t i = 0; i < 4; i++)
+    mesh->vertices[i] = {x + ((i & 1) ? half : -half), 0.0f, z + ((i & 2) ? half : -half)};
+  mesh->faces[0] = {0, 1, 3, 7};
+  mesh->faces[1] = {0, 3, 2, 7};
+  for (int i = 0; i < 12; i++) mesh->matrix[i] = i % 4 == 0 ? 1.0f : 0.0f;
+  mesh->matGroupCount = 1;
+  AllocMeshArrays3ds(mesh, MeshMatGroupArray3ds);
+  strcpy(mesh->matGroups[0].name, material);
+  AllocMatGroupFaces3ds(mesh, 0, 2);
+  mesh->matGroups[0].faces[0] = 0;
+  mesh->matGroups[0].faces[1] = 1;
+  PutMesh3ds(db, mesh);
+  ReleaseMeshObj3ds(&mesh);
+}
+
+void putcolour(Database3ds *db, const char *name, Color3ds diffuse) {
+  Material3ds *mat = t3ds::newmaterial(name, diffuse);
+  mat->twoSided = 1;
+  PutMaterial3ds(db, mat);
+  ReleaseMaterial3ds(&mat);
+}
+
+// A room part written by the 3DS file toolkit, loaded as a model and drawn: a green floor
+// filling the middle of the view and a red piece of wall beside it.
+TEST_F(RenderWindow, RoomPartFromA3dsFileShowsItsColours) {
+  Database3ds *db = nullptr;
+  InitDatabase3ds(&db);
+  CreateNewDatabase3ds(db, MeshFile3ds);
+  putcolour(db, "FLOOR", {0.2f, 0.8f, 0.2f});
+  putcolour(db, "WALL", {0.9f, 0.1f, 0.1f});
+  putsquare(db, "floor", "FLOOR", 0.0f, 0.0f, 1.5f);
+  putsquare(db, "wall", "WALL", 2.2f, 0.0f, 0.5f);
+  tk::TempFolder dir;
+  const std::string path = dir.write("room.3ds", t3ds::bytesof(db));
+  WTnode *last = WTnode_load(root, path.c_str(), 1.0f);
+  ASSERT_TRUE(last);
+  frame();
+  capture(200, 200);
+  EXPECT_EQ(WTwindow_numpolys(window), 4);  // every face of both meshes is drawn
+  Rgb floor = pixel(100, 100), corner = pixel(2, 2);
+  EXPECT_GT(floor.g, 100);
+  EXPECT_GT(floor.g, floor.r + 50);
+  EXPECT_GT(floor.g, floor.b + 50);
+  EXPECT_EQ(corner.b, 255);
+  int wall = 0;
+  for (int x = 0; x < 200; x++) {
+    Rgb c = pixel(x, 100);
+    wall += c.r > c.g + 50 && c.r > c.b + 50;
+  }
+  EXPECT_GT(wall, 0);
 }
 
 TEST_F(RenderWindow, SplitStereoDrawsBothHalvesAndLeavesTheGap) {

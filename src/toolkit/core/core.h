@@ -47,6 +47,15 @@ void _WTsys_timeofday(int64_t *seconds, int *ms, int *biasminutes);
 // Clears the guard that makes every fatal message after the first one silent.
 void _WTmsg_clearfatal(void);
 
+// A small record from blocks of equal slots (zero or more than 128 bytes: from malloc), to free
+// with _WTmem_free, which gives a slot back to its blocks; _WTmem_realloc moves one to malloc's
+// memory.  Address-sanitized builds take every record from malloc.
+void *_WTmem_allocslot(size_t size);
+// Whether the memory is a slot, its size, and its return to the blocks.
+int _WTmem_isslot(const void *block);
+size_t _WTmem_slotsize(const void *slot);
+void _WTmem_freeslot(void *slot);
+
 // A copy of the text from the guarded allocator (null for null).
 char *_WTmem_strdup(const char *text);
 

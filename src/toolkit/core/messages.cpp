@@ -123,12 +123,23 @@ void *_WTmem_alloc(size_t size) {
 }
 
 void *_WTmem_realloc(void *block, size_t size) {
+  if (_WTmem_isslot(block)) {
+    // A record from the slot blocks moves to malloc's memory.
+    void *moved = _WTmem_alloc(size);
+    const size_t had = _WTmem_slotsize(block);
+    memcpy(moved, block, had < size ? had : size);
+    _WTmem_freeslot(block);
+    return moved;
+  }
   void *grown = realloc(block, size ? size : 1);
   if (!grown) outofmemory();
   return grown;
 }
 
-void _WTmem_free(void *block) { free(block); }
+void _WTmem_free(void *block) {
+  if (_WTmem_isslot(block)) _WTmem_freeslot(block);
+  else free(block);
+}
 
 void *_WTmem_rawmalloc(size_t size) { return malloc(size); }
 

@@ -11,6 +11,7 @@
 #include "toolkit/core/universe.h"
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/files.h"
+#include "toolkit/loaders/geom3ds.h"
 #include "toolkit/render/render.h"
 
 namespace {
@@ -159,6 +160,73 @@ void resetcontents() {
   memset(u->extmin, 0, sizeof u->extmin);
   memset(u->extmax, 0, sizeof u->extmax);
   identitypose(&u->startpose);
+}
+
+// ---- Universe files --------------------------------------------------------------------------
+
+// The readers of universe files by type: the objects of the file, the first read first.  A new
+// file type is one more line; `named` when the universe takes the name of the object read.
+struct UniverseReader {
+  int type;
+  WTcell *(*read)(FILE *stream, const char *name, float scale, int join, int principal);
+  bool named;
+};
+const UniverseReader kUniverseReaders[] = {
+    {WTFILE_3DS, _WT3ds_read_objects, true},
+};
+
+// The first object of a reader's list; the others and the cells are freed.
+WTobject *firstobject(WTcell *list) {
+  WTobject *first = list ? static_cast<WTobject *>(list->value) : nullptr;
+  while (list) {
+    WTcell *next = list->next;
+    if (list->value != first) _WTobject_free(static_cast<WTobject *>(list->value));
+    _WTmem_free(list);
+    list = next;
+  }
+  return first;
+}
+
+// The object read becomes the root object: its polygons convex (those not already so) and no
+// longer following an object; the object list is emptied.
+void makeroot(WTobject *object) {
+  std::vector<WTpoly *> polys;
+  for (WTpoly *p = object->geometry ? object->geometry->polys : nullptr; p; p = p->next) polys.push_back(p);
+  for (WTpoly *p : polys) {
+    if (!(p->flags & WTP_CONVEX)) _WTpoly_makeconvex(p);
+  }
+  for (WTpoly *p = object->geometry ? object->geometry->polys : nullptr; p; p = p->next)
+    p->flags = static_cast<uint16_t>(p->flags & ~(32 | 64));
+  _WTobject_destroyall();
+  universe->rootobject = object;
+}
+
+// Reads the file by its type into the root object; null when the type has no reader or the
+// reader returns nothing.
+WTobject *readuniverse(FILE *stream, const char *name, int type, float scale) {
+  if (type == WTFILE_OLDBINARY1 || type == WTFILE_OLDBINARY2) {
+    _WTmsg_warning("VAV 1.01 binary format is no longer supported.\n");
+    return nullptr;
+  }
+  for (const UniverseReader &r : kUniverseReaders) {
+    if (r.type != type) continue;
+    WTobject *object = firstobject(r.read(stream, name, scale, 1, 0));
+    if (!object) return nullptr;
+    if (r.named && object->name) _WTuniverse_setname(object->name);
+    makeroot(object);
+    return object;
+  }
+  _WTmsg_warning("Unknown file type: %s", name);
+  return nullptr;
+}
+
+// After a read: the file's base name for an untitled universe, the start pose, the root object
+// in the node tree and the load callback.
+void finishload(WTobject *root, const char *path, const WTpq *pose) {
+  if (!universe->name || strcmp(universe->name, "untitled") == 0) _WTuniverse_setname(path);
+  if (pose) universe->startpose = *pose;
+  _WTnode_insertobject(root);
+  if (WTuniversefn fn = findcallback(universe->loadcallbacks, universe->name, true)) fn();
 }
 
 // Objects are not part of the toolkit yet, so nothing widens the bounds.
@@ -639,18 +707,16 @@ int _WTuniverse_loadfile(const char *name, WTpq *pose, float scale) {
   int type = _WTfile_gettype(path);
   bool text = type == WTFILE_DXF || type == WTFILE_NFF || type == WTFILE_WFRONT || type == WTFILE_SLP;
   FILE *f = _WTfile_open(path, text ? "rt" : "rb");
-  _WTmem_free(path);
-  if (!f) return 0;
+  if (!f) {
+    _WTmem_free(path);
+    return 0;
+  }
   resetcontents();
-  if (type == WTFILE_OLDBINARY1 || type == WTFILE_OLDBINARY2)
-    _WTmsg_warning("VAV 1.01 binary format is no longer supported.\n");
-  else if (type != WTFILE_DXF && type != WTFILE_NFF && type != WTFILE_WFRONT &&
-           type != WTFILE_GEO && type != WTFILE_3DS && type != WTFILE_BFF && type != WTFILE_SLP)
-    _WTmsg_warning("Unknown file type: %s", name);
-  // The object readers are not part of the toolkit yet: no reader returns an object, so the
-  // load fails and leaves the universe empty.
+  WTobject *root = universe ? readuniverse(f, name, type, scale) : nullptr;
   fclose(f);
-  return 0;
+  if (root) finishload(root, path, pose);
+  _WTmem_free(path);
+  return root ? 1 : 0;
 }
 
 void _WTuniverse_setloadcallback(const char *name, WTuniversefn fn) {

@@ -127,7 +127,7 @@ void accumulatesmooth(WTpoly *p) {
     WTvertex *v = l->vertex;
     if (v->flags & WTV_SMOOTH) {
       if (!v->normal) {
-        v->normal = static_cast<float *>(_WTmem_alloc(sizeof(WTp3)));
+        v->normal = static_cast<float *>(_WTmem_allocslot(sizeof(WTp3)));
         memset(v->normal, 0, sizeof(WTp3));
       }
       for (int i = 0; i < 3; i++) v->normal[i] += p->normal[i];

@@ -18,6 +18,21 @@ T *alloczero() {
   return record;
 }
 
+// Vertices, links, polygons and normals, of which a model holds millions, come from the slot
+// blocks.
+template <class T>
+T *slotzero() {
+  T *record = static_cast<T *>(_WTmem_allocslot(sizeof(T)));
+  memset(record, 0, sizeof(T));
+  return record;
+}
+
+float *newnormal(const WTp3 value) {
+  float *normal = static_cast<float *>(_WTmem_allocslot(sizeof(WTp3)));
+  memcpy(normal, value, sizeof(WTp3));
+  return normal;
+}
+
 // The motion of an object since its geometry was built: r = conj(q0) q1.
 struct Motion {
   WTpq built, current;
@@ -73,7 +88,7 @@ WTgeometry *_WTgeometry_new(WTobject *owner) {
 }
 
 WTpoly *_WTpoly_new(WTgeometry *geometry) {
-  WTpoly *p = alloczero<WTpoly>();
+  WTpoly *p = slotzero<WTpoly>();
   p->geometry = geometry;
   p->flags = WTP_FOLLOWOBJECT;
   p->rflags = WTR_RENDERED;
@@ -81,10 +96,10 @@ WTpoly *_WTpoly_new(WTgeometry *geometry) {
   return p;
 }
 
-WTvertex *_WTvertex_new(void) { return alloczero<WTvertex>(); }
+WTvertex *_WTvertex_new(void) { return slotzero<WTvertex>(); }
 
 WTvertex *_WTvertex_newat(const WTp3 position) {
-  WTvertex *v = alloczero<WTvertex>();
+  WTvertex *v = slotzero<WTvertex>();
   memcpy(v->position, position, sizeof(WTp3));
   currentobject = nullptr;
   return v;
@@ -93,8 +108,8 @@ WTvertex *_WTvertex_newat(const WTp3 position) {
 int _WTvertex_setnormal(WTvertex *vertex, const WTp3 normal) {
   if (!vertex || !normal) return 0;
   if (normal[0] == 0.0f && normal[1] == 0.0f && normal[2] == 0.0f) return 0;
-  if (!vertex->normal) vertex->normal = static_cast<float *>(_WTmem_alloc(sizeof(WTp3)));
-  memcpy(vertex->normal, normal, sizeof(WTp3));
+  if (vertex->normal) memcpy(vertex->normal, normal, sizeof(WTp3));
+  else vertex->normal = newnormal(normal);
   return 1;
 }
 
@@ -120,12 +135,9 @@ int _WTvertex_delete(WTvertex *vertex) {
 WTvertex *_WTvertex_copylist(WTvertex *first) {
   WTvertex *head = nullptr, *tail = nullptr;
   for (; first; first = first->next) {
-    WTvertex *v = alloczero<WTvertex>();
+    WTvertex *v = slotzero<WTvertex>();
     memcpy(v->position, first->position, sizeof(WTp3));
-    if (first->normal) {
-      v->normal = static_cast<float *>(_WTmem_alloc(sizeof(WTp3)));
-      memcpy(v->normal, first->normal, sizeof(WTp3));
-    }
+    if (first->normal) v->normal = newnormal(first->normal);
     v->matid = first->matid;
     v->tag = first->tag;
     if (tail) tail->next = v;
@@ -136,7 +148,7 @@ WTvertex *_WTvertex_copylist(WTvertex *first) {
 }
 
 WTvertexlink *_WTvertexlink_new(WTvertex *vertex, WTvertexlink *next) {
-  WTvertexlink *l = static_cast<WTvertexlink *>(_WTmem_alloc(sizeof(WTvertexlink)));
+  WTvertexlink *l = static_cast<WTvertexlink *>(_WTmem_allocslot(sizeof(WTvertexlink)));
   l->vertex = vertex;
   l->next = next;
   return l;

@@ -22,26 +22,28 @@ struct Slots {
   _WT3dsTriObject *mesh;
   uint32_t count;
   uint32_t capacity;
-  uint32_t step;        // growth of the first pass
   uint32_t *next;       // next copy of the same file vertex, 0 = none
   uint32_t *mask;       // smoothing groups that own the slot, 0 = free
   _WT3dsNormal *normal; // summed face normals
 };
 
+// The new slots are left as they are: a copy fills its slot whole when it takes it.
 template <typename T>
-T *resized(T *array, uint32_t from, uint32_t to) {
-  array = static_cast<T *>(_WTmem_realloc(array, sizeof(T) * to));
-  memset(array + from, 0, sizeof(T) * (to - from));
-  return array;
+T *resized(T *array, uint32_t to) {
+  return static_cast<T *>(_WTmem_realloc(array, sizeof(T) * to));
 }
 
-void grow(Slots &s, uint32_t by) {
+// Room for at least one more copy: twice as much, so that a mesh whose every corner needs a copy
+// of its own costs a few moves of its arrays, but never more than a copy for every corner.
+void grow(Slots &s) {
+  const uint32_t most = s.mesh->nverts + 3 * s.mesh->nfaces;
+  const uint32_t by = s.capacity > 0 && s.capacity < most - s.capacity ? s.capacity : most - s.capacity;
   const uint32_t to = s.capacity + by;
-  s.next = resized(s.next, s.capacity, to);
-  s.mask = resized(s.mask, s.capacity, to);
-  s.normal = resized(s.normal, s.capacity, to);
-  s.mesh->verts = resized(s.mesh->verts, s.capacity, to);
-  if (s.mesh->uv) s.mesh->uv = resized(s.mesh->uv, s.capacity, to);
+  s.next = resized(s.next, to);
+  s.mask = resized(s.mask, to);
+  s.normal = resized(s.normal, to);
+  s.mesh->verts = resized(s.mesh->verts, to);
+  if (s.mesh->uv) s.mesh->uv = resized(s.mesh->uv, to);
   s.capacity = to;
 }
 
@@ -49,8 +51,6 @@ Slots startslots(_WT3dsTriObject *mesh) {
   Slots s = {};
   s.mesh = mesh;
   s.count = mesh->nverts;
-  // A growth step of at least one: a mesh of one vertex must still make room for a copy.
-  s.step = mesh->nverts / 2 > 0 ? mesh->nverts / 2 : 1;
   s.next = static_cast<uint32_t *>(_WT3ds_calloc(sizeof *s.next, s.count));
   s.mask = static_cast<uint32_t *>(_WT3ds_calloc(sizeof *s.mask, s.count));
   s.normal = static_cast<_WT3dsNormal *>(_WT3ds_calloc(sizeof *s.normal, s.count));
@@ -88,10 +88,7 @@ uint32_t smoothcorner(Slots &s, uint32_t v, uint32_t mask, const float *normal) 
       return c;
     }
   }
-  if (s.count == s.capacity) {
-    grow(s, s.step);
-    if (s.step > 16) s.step = s.step * 3 / 4;
-  }
+  if (s.count == s.capacity) grow(s);
   return newcopy(s, v, mask, normal);
 }
 
@@ -100,7 +97,7 @@ uint32_t flatcorner(Slots &s, uint32_t v, const float *normal) {
   if (s.mask[v] == 0) return v;
   for (uint32_t c = s.next[v]; c; c = s.next[c])
     if (s.mask[c] == 0) return c;
-  if (s.count == s.capacity) grow(s, 1);
+  if (s.count == s.capacity) grow(s);
   return newcopy(s, v, 0, normal);
 }
 

@@ -12,6 +12,7 @@
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/build3ds.h"
 #include "toolkit/render/context.h"
+#include "toolkit/render/images.h"
 
 namespace {
 
@@ -34,13 +35,18 @@ void writeentry(WTmtable *table, int index, unsigned int mask, const _WT3dsTable
 // ---- Textures --------------------------------------------------------------------------------
 
 // The texture name each material's faces get: the map's name, or its ".tga" twin when the map
-// does not load and the universe allows the retry.  Found once per material and mesh.
+// does not load and the universe allows the retry.  Found once per material and mesh; a texture
+// that did not load is not looked for again on the disk for the next faces of the mesh.
 class TextureNames {
  public:
-  const char *of(const _WT3dsMaterial *material, const char *name) {
+  struct Entry {
+    std::string name;
+    bool missing = false;
+  };
+  Entry &of(const _WT3dsMaterial *material, const char *name) {
     auto found = names_.find(material);
-    if (found != names_.end()) return found->second.c_str();
-    return names_.emplace(material, resolve(name)).first->second.c_str();
+    if (found != names_.end()) return found->second;
+    return names_.emplace(material, Entry{resolve(name)}).first->second;
   }
 
  private:
@@ -49,7 +55,7 @@ class TextureNames {
     char tga[WT3DS_MAPNAME + 4];
     return _WT3ds_tganame(name, tga, sizeof tga) ? std::string(tga) : std::string(name);
   }
-  std::unordered_map<const _WT3dsMaterial *, std::string> names_;
+  std::unordered_map<const _WT3dsMaterial *, Entry> names_;
 };
 
 // ---- Geometry of one mesh --------------------------------------------------------------------
@@ -85,8 +91,11 @@ WTvertex **addvertices(WTgeometry *g, const _WT3dsTriObject *mesh, const _WT3dsN
 
 void settexture(WTpoly *poly, const _WT3dsMaterial *material, const _WT3dsFaceLook &look,
                 TextureNames &names) {
-  WTpoly_settextureuv(poly, names.of(material, look.texture), look.u, look.v, look.shaded,
-                      look.transparent);
+  TextureNames::Entry &texture = names.of(material, look.texture);
+  if (texture.missing)
+    _WTtexture_reportfailure(texture.name.c_str());
+  else if (!WTpoly_settextureuv(poly, texture.name.c_str(), look.u, look.v, look.shaded, look.transparent))
+    texture.missing = true;
   _WTpoly_setuvflag(poly, look.uvflag);
 }
 
