@@ -345,6 +345,8 @@ void _WTuniverse_scenechanged(void) {
 WTsensor **_WTuniverse_sensorslot(void) { return universe ? &universe->sensors : nullptr; }
 WTpath **_WTuniverse_pathslot(void) { return universe ? &universe->paths : nullptr; }
 WTobject **_WTuniverse_objectslot(void) { return universe ? &universe->objects : nullptr; }
+
+WTobject **_WTuniverse_rootobjectslot(void) { return universe ? &universe->rootobject : nullptr; }
 WTmotionlink **_WTuniverse_linkslot(void) { return universe ? &universe->links : nullptr; }
 void **_WTuniverse_sequenceslot(void) { return universe ? &universe->sequences : nullptr; }
 void **_WTuniverse_portalslot(void) { return universe ? &universe->portals : nullptr; }
