@@ -105,7 +105,9 @@ TEST_F(MatFile, ReadingTakesWhatItCanAndRefusesTheRest) {
       EXPECT_STREQ(WTmtable_getname(t), "t");
       _WTmtable_delete(t);
     }
-    if (c.message) EXPECT_THAT(messages.all(), HasSubstr(c.message)) << c.text;
+    if (c.message) {
+      EXPECT_THAT(messages.all(), HasSubstr(c.message)) << c.text;
+    }
   }
   // A bad number is reported and leaves the attribute as it was.
   tk::writefile("t.mat", "mat\nvalid ambient shininess\nmatdef\nambient 1 x 3\nshininess 7\n");

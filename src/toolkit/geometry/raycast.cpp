@@ -235,7 +235,7 @@ void group(Stack &stack, WTnode *n) {
   // Missed: the transforms inside still move what follows, as drawing lets them.
   M4 g;
   int kind = _WTnode_getxforms(n->firstchild, g);
-  pushxform(g, kind == 2 ? 2 : kind);
+  pushxform(g, kind);
 }
 
 void separator(Stack &stack, WTnode *n) {
@@ -272,7 +272,7 @@ void objectnode(Stack &stack, WTnode *n) {
 
 void node(Stack &stack, WTnode *n) {
   switch (n->kind) {
-    case WTNODE_XFORM: pushxform(n->u.xform.m, n->u.xform.xkind == 2 ? 2 : n->u.xform.xkind); break;
+    case WTNODE_XFORM: pushxform(n->u.xform.m, n->u.xform.xkind); break;
     case WTNODE_LOD:
       if (n->firstchild && nodehit(n)) pushchosen(stack, lodchoice(n));
       break;
