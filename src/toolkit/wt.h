@@ -1490,6 +1490,28 @@ WTAPI void *_WTtask_getdata(WTtask *task);
 WTAPI void _WTtask_setdata(WTtask *task, void *data);
 WTAPI void _WTtask_run(void);
 WTAPI void _WTtask_clear(void);
+/* Hands every task of one object to another, in front of its own (merging objects). */
+WTAPI int _WTtask_moveall(void *from, void *to);
+
+/* ---- Ray casts and picking ------------------------------------------------------------------- */
+
+/* The nearest polygon the ray meets below the node; the distance is in units of the direction's
+ * length; the node path (null when not wanted) is the caller's to delete. */
+WTAPI WTpoly *WTnode_rayintersect(WTnode *node, const WTp3 direction, const WTp3 origin,
+                                  float *distance, WTnodepath **path);
+/* One polygon in its geometry's frame: 1 on a hit no farther than *distance, which it replaces. */
+WTAPI int _WTpoly_rayintersect(WTpoly *poly, const WTp3 origin, const WTp3 direction,
+                               float *distance);
+/* One polygon reached by a node path from a window's root; direction and origin are turned into
+ * the geometry's frame in place. */
+WTAPI int WTpoly_rayintersect(WTpoly *poly, WTnodepath *path, WTp3 direction, WTp3 origin,
+                              float *distance);
+/* The ray through a pixel of the window (client pixels, y down); 0 outside its viewport. */
+WTAPI int WTwindow_getray(WTwindow *window, const float *pixel, WTp3 origin, WTp3 direction);
+/* The polygon under a point (client pixels, y down) of a system window, with its node path and
+ * the point hit. */
+WTAPI WTpoly *WTwindow_pickatpoint(void *hwnd, const float *point, WTnodepath **path, WTp3 hit);
+WTAPI WTpoly *_WTwindow_pickatscreenpoint(void *hwnd, const float *point);
 
 #ifdef __cplusplus
 }

@@ -69,6 +69,10 @@ TEST(Program, ExportsTheToolkitByName) {
   }
   for (const char* name : {"WTuniverse_new", "WTuniverse_go1", "WTuniverse_delete", "WTnode_addchild"})
     EXPECT_NE(::GetProcAddress(exe, name), nullptr) << name;
+  // Ray casts and picking.
+  for (const char* name : {"WTnode_rayintersect", "WTpoly_rayintersect", "_WTpoly_rayintersect",
+                           "WTwindow_getray", "WTwindow_pickatpoint"})
+    EXPECT_NE(::GetProcAddress(exe, name), nullptr) << name;
   ::FreeLibrary(exe);
 }
 

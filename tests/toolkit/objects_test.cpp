@@ -33,6 +33,13 @@ void expectnear(const float *a, std::vector<float> b, float tol = 1e-4f) {
   for (size_t i = 0; i < b.size(); i++) EXPECT_NEAR(a[i], b[i], tol) << "component " << i;
 }
 
+std::vector<std::pair<WTtaskfn, void *>> &taskruns() {
+  static std::vector<std::pair<WTtaskfn, void *>> runs;
+  return runs;
+}
+void taska(void *o) { taskruns().push_back({taska, o}); }
+void taskb(void *o) { taskruns().push_back({taskb, o}); }
+
 bool listed(WTobject *o) {
   for (WTobject *x = _WTobject_first(); x; x = x->next)
     if (x == o) return true;
@@ -178,11 +185,20 @@ TEST_F(Objects, MergingAGroupKeepsNoCellOfADestroyedObject) {
   _WTobject_setrgb(a, 0, 255, 0);
   EXPECT_TRUE(_WTobject_setmtable(b, WTmtable_new(WTAMBIENTDIFFUSE, 1, nullptr)));
   _WTobject_setrgb(b, 255, 0, 0);
+  _WTtask_new(a, taska, 1.0f);
+  _WTtask_new(b, taskb, 1.0f);
   WTobjgroup *group = _WTobjgroup_new();
   _WTobjgroup_add(group, a);
   _WTobjgroup_add(group, b);
   WTobjmerge merge{a, _WTlist_cell(b, nullptr)};
   _WTobjgroup_merge(&merge, 0);
+  // The other object's tasks come over in front of the target's and run for the target.
+  EXPECT_EQ(_WTtask_getfunction(_WTtask_get(a, 0)), taskb);
+  EXPECT_EQ(_WTtask_getfunction(_WTtask_get(a, 1)), taska);
+  taskruns().clear();
+  frame();
+  ASSERT_EQ(taskruns().size(), 2u);
+  for (const auto &run : taskruns()) EXPECT_EQ(run.second, a);
   EXPECT_EQ(_WTobjgroup_firstselected(group), a);
   EXPECT_EQ(_WTobjgroup_nextselected(group, a), nullptr);
   EXPECT_EQ(_WTobject_numpolys(a), 12);
@@ -196,6 +212,26 @@ TEST_F(Objects, MergingAGroupKeepsNoCellOfADestroyedObject) {
   ASSERT_EQ(_WTobject_getcolors24(a, colours), 2);
   EXPECT_EQ(colours[0] | colours[1], 0xFF0000u | 0x00FF00u);
   _WTobjgroup_delete(group);
+}
+
+TEST_F(Objects, SceneBoundsAndPolygonCountsTakeInActiveObjects) {
+  WTp3 lo, hi, far = {10, 0, 0};
+  _WTuniverse_getextents(lo, hi);
+  expectnear(lo, {0, 0, 0});
+  EXPECT_EQ(_WTuniverse_numpolygons(), 0);
+  WTobject *a = block(2, 2, 2);
+  WTobject *b = block(2, 2, 2, far);
+  float r = sqrtf(3.0f);  // each block's sphere
+  _WTuniverse_getextents(lo, hi);
+  expectnear(lo, {-r, -r, -r});
+  expectnear(hi, {10 + r, r, r});
+  EXPECT_NEAR(_WTuniverse_getradius(), sqrtf(powf(5 + r, 2) + 2 * r * r), 1e-4f);
+  EXPECT_EQ(_WTuniverse_numpolygons(), 12);
+  _WTobject_delete(b);
+  EXPECT_EQ(_WTuniverse_numpolygons(), 6);
+  _WTuniverse_getextents(lo, hi);
+  expectnear(hi, {r, r, r});
+  (void)a;
 }
 
 TEST_F(Objects, AttachingRefusesCycles) {

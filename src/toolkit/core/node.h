@@ -170,6 +170,9 @@ void _WTnode_refreshbounds(WTnode *node);
 void _WTm4_affine(const float a[4][4], const float b[4][4], float out[4][4]);
 // Composes a transform node's matrix after the current one, by its kind word.
 void _WTnode_composexform(const WTnode *xform, float current[4][4], int *kind);
+// The link of a switch's active child as drawing chooses it: the first child link when every
+// child is active (-3), null when none is.
+WTnodelink *_WTswitchnode_getactivechild(WTnode *node);
 // The node's root list cell helpers, kept by the universe.
 void _WTnode_addroot(WTnode *root);
 void _WTnode_removeroots(void);

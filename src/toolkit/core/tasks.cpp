@@ -231,6 +231,26 @@ int _WTtask_deleteall(void *object) {
   return 1;
 }
 
+int _WTtask_moveall(void *from, void *to) {
+  WTtask *first = firstof(from);
+  if (!first || !to || from == to) return 0;
+  WTtask *last = first;
+  for (WTtask *t = first; t; t = t->objectnext) {
+    unlinkbucket(t);
+    t->object = to;
+    last = t;
+  }
+  WTtask *own = firstof(to);
+  unsigned b = bucketof(to);
+  for (WTtask *t = first; t; t = t->objectnext) {
+    t->bucketnext = buckets[b];
+    buckets[b] = t;
+  }
+  last->objectnext = own;
+  if (own) own->objectprev = last;
+  return 1;
+}
+
 void *_WTtask_getdata(WTtask *task) { return task ? task->data : nullptr; }
 
 void _WTtask_setdata(WTtask *task, void *data) {

@@ -229,10 +229,26 @@ void finishload(WTobject *root, const char *path, const WTpq *pose) {
   if (WTuniversefn fn = findcallback(universe->loadcallbacks, universe->name, true)) fn();
 }
 
-// Objects are not part of the toolkit yet, so nothing widens the bounds.
+void widen(float *lo, float *hi, const float *centre, const float *half) {
+  for (int j = 0; j < 3; j++) {
+    if (centre[j] - half[j] < lo[j]) lo[j] = centre[j] - half[j];
+    if (centre[j] + half[j] > hi[j]) hi[j] = centre[j] + half[j];
+  }
+}
+
+bool active(const WTobject *o) { return !(o->flags & (WTO_REMOVALSEEN | WTO_DELETED)); }
+
+// The root object's box and every active object's sphere.
 void scenebounds() {
   WTuniverse *u = universe;
   float lo[3] = {1e38f, 1e38f, 1e38f}, hi[3] = {-1e38f, -1e38f, -1e38f};
+  if (u->rootobject && u->rootobject->geometry)
+    widen(lo, hi, u->rootobject->geometry->mid, u->rootobject->geometry->half);
+  for (WTobject *o = u->objects; o; o = o->next) {
+    if (!active(o)) continue;
+    float r[3] = {o->radius, o->radius, o->radius};
+    widen(lo, hi, o->handleset ? o->origin : o->pose.p, r);
+  }
   bool empty = false;
   for (int j = 0; j < 3; j++) empty = empty || hi[j] < lo[j];
   if (empty)
@@ -397,6 +413,8 @@ void _WTuniverse_scenechanged(void) {
 WTsensor **_WTuniverse_sensorslot(void) { return universe ? &universe->sensors : nullptr; }
 WTpath **_WTuniverse_pathslot(void) { return universe ? &universe->paths : nullptr; }
 WTobject **_WTuniverse_objectslot(void) { return universe ? &universe->objects : nullptr; }
+
+WTobject **_WTuniverse_rootobjectslot(void) { return universe ? &universe->rootobject : nullptr; }
 WTmotionlink **_WTuniverse_linkslot(void) { return universe ? &universe->links : nullptr; }
 void **_WTuniverse_sequenceslot(void) { return universe ? &universe->sequences : nullptr; }
 void **_WTuniverse_portalslot(void) { return universe ? &universe->portals : nullptr; }
@@ -680,7 +698,13 @@ void _WTuniverse_getextents(WTp3 lo, WTp3 hi) {
   if (hi) memcpy(hi, universe->extmax, sizeof(WTp3));
 }
 
-int _WTuniverse_numpolygons(void) { return 0; }
+int _WTuniverse_numpolygons(void) {
+  if (!universe) return 0;
+  int n = universe->rootobject ? _WTobject_numpolys(universe->rootobject) : 0;
+  for (WTobject *o = universe->objects; o; o = o->next)
+    if (active(o)) n += _WTobject_numpolys(o);
+  return n;
+}
 
 // ---- Name, universe files and their callbacks ------------------------------------------------
 

@@ -27,6 +27,9 @@ void _WTuniverse_setactivewindow(void *handle);
 struct WTopts *_WTuniverse_getoptions(void);
 // The head of the object list (null while there is no universe).
 WTobject **_WTuniverse_objectslot(void);
+// The static scene: the one object the universe holds outside its list (null slot without a
+// universe).
+WTobject **_WTuniverse_rootobjectslot(void);
 // Marks the scene changed (clears the scene-unchanged byte).
 void _WTuniverse_scenechanged(void);
 // The axis mapping: its count (0 without one) and up to three permutation, target and sign entries.

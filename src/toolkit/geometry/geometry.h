@@ -277,6 +277,14 @@ void _WTmtable_attach(WTgeometry *geometry, WTmtable *table);
 void _WTmtable_detach(WTmtable *table, WTgeometry *geometry);
 void _WTmtable_delete(WTmtable *table);
 WTmtable *_WTmtable_findbyname(const char *name);
+// Names the table after the name's base as WTmtable_setname reduces it, without its reserved-name
+// and uniqueness tests; 0 (name unchanged) when the base is empty or holds a blank.
+int _WTmtable_takename(WTmtable *table, const char *name);
+// Material files (matfile.cpp): the table written to "<its name>.mat" in the current folder
+// (0 when any write or the close fails), and a table read from "<name>.mat" along the model
+// path, or null.
+int _WTmtable_save(WTmtable *table);
+WTmtable *_WTmtable_load(const char *name);
 int _WTmtable_setentryname(WTmtable *table, int index, const char *name);
 const char *_WTmtable_getentryname(WTmtable *table, int index);
 int _WTmtable_findentrybyname(WTmtable *table, const char *name);

@@ -314,6 +314,15 @@ int WTmtable_setname(WTmtable *table, const char *name) {
   return ok ? 1 : 0;
 }
 
+int _WTmtable_takename(WTmtable *table, const char *name) {
+  if (!table || !name) return 0;
+  char *base = tablebasename(name);
+  bool ok = *base && !strchr(base, ' ');
+  if (ok) storename(table, base);
+  _WTmem_free(base);
+  return ok ? 1 : 0;
+}
+
 const char *WTmtable_getname(WTmtable *table) { return table ? table->name : nullptr; }
 
 int WTmtable_getnumentries(WTmtable *table) { return table ? table->count : -1; }

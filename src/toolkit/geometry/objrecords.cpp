@@ -543,6 +543,7 @@ void _WTobject_mergeinto(WTobject *target, WTobject *other) {
   prependchain(&from->polys, &to->polys);
   from->vtail = nullptr;
   from->npolys = 0;
+  _WTtask_moveall(other, target);
 }
 
 void _WTobject_finishmerge(WTobject *target, int flag) {

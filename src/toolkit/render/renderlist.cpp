@@ -255,13 +255,10 @@ const void *lodchoice(WTdrawstate *s, WTnode *n) {
 
 // A switch names one child only, so the walk pushes the child itself, not its link.
 const void *switchchoice(WTnode *n) {
-  int which = n->u.whichchild;
-  if (which == -1) return nullptr;
-  if (which == -3) return n->firstchild;
-  if (which < 0) which = 0;
-  WTnodelink *l = n->firstchild;
-  for (int i = 0; l && i < which; i++) l = l->nextsibling;
-  return l ? static_cast<const void *>(l->child) : nullptr;
+  WTnodelink *l = _WTswitchnode_getactivechild(n);
+  if (!l) return nullptr;
+  if (n->u.whichchild == -3) return l;
+  return l->child;
 }
 
 void callbacknode(WTdrawstate *s, WTnode *n) {
@@ -324,6 +321,17 @@ void step(Walk &w, const void *e) {
 }  // namespace
 
 extern "C" {
+
+WTnodelink *_WTswitchnode_getactivechild(WTnode *node) {
+  if (!node || node->kind != WTNODE_SWITCH) return nullptr;
+  int which = node->u.whichchild;
+  if (which == -1) return nullptr;
+  if (which == -3) return node->firstchild;
+  if (which < 0) which = 0;  // any other negative index stands for the first child
+  WTnodelink *l = node->firstchild;
+  for (int i = 0; l && i < which; i++) l = l->nextsibling;
+  return l;
+}
 
 WTdrawstate *_WTdrawstate_new(void) {
   WTdrawstate *s = new WTdrawstate();
