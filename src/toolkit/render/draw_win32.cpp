@@ -498,11 +498,7 @@ void endview(WTwindow *w, int eye) {
     glLineWidth(1.0f);
     glPointSize(1.0f);
   }
-  if (w->overlayfn) {
-    w->inoverlay = 1;
-    w->overlayfn(w, eye);
-    w->inoverlay = 0;
-  }
+  _WTwindow_draw2d(w, eye);
 }
 
 void eyepass(WTwindow *w, int eye) {

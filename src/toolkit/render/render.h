@@ -116,6 +116,8 @@ int _WTlight_setattenuation(WTlight *light, float c, float l, float q);
 int _WTlight_getattenuation(WTlight *light, float *c, float *l, float *q);
 
 // Viewpoints and windows.
+// A sensor's record moves the link's viewpoint (the motion-link pass).
+void _WTviewpoint_motionupdate(WTmotionlink *link);
 void _WTviewpoint_delete(WTviewpoint *viewpoint);
 void _WTviewpoint_setviewangle(WTviewpoint *viewpoint, float halfangle);
 void _WTviewpoint_deleteall(void);
