@@ -547,6 +547,10 @@ WTAPI int WTpoly_settexture(WTpoly *poly, const char *name, int a, int b);
 WTAPI int WTpoly_settextureuv(WTpoly *poly, const char *name, const float *u, const float *v, int a,
                               int b);
 WTAPI void WTpoly_deletetexture(WTpoly *poly);
+/* One texture over the whole geometry (its polygons' own textures removed), drawn from display
+ * lists with generated coordinates; and taking it off again. */
+WTAPI int WTgeometry_setwholetexture(WTgeometry *geometry, const char *name);
+WTAPI int WTgeometry_deletewholetexture(WTgeometry *geometry);
 WTAPI void WTpoly_rotatetexture(WTpoly *poly, float angle);
 WTAPI void WTpoly_scaletexture(WTpoly *poly, float factor);
 WTAPI void WTpoly_stretchtexture(WTpoly *poly, float fu, float fv);
@@ -1094,6 +1098,24 @@ WTAPI void WTwindow_setlinewidth(WTwindow *window, float width);
 WTAPI void WTwindow_setlinestipple(WTwindow *window, unsigned short pattern);
 WTAPI void WTwindow_drawlines(WTwindow *window, const float *points, int count, int mode);
 WTAPI void WTwindow_drawpoints(WTwindow *window, const float *points, int count);
+/* A texture as one quad over the window's viewport (1 when drawn); an image file drawn into
+ * every window (0 when drawn, 1 when it cannot be read). */
+WTAPI int _WTwindow_drawtexture(WTwindow *window, const char *name, float depth, int stereo,
+                                int release);
+WTAPI int _WTwindow_drawimage(const char *name);
+
+/* 3D fonts: glyph objects "char<code>" of a model file, copied side by side into text. */
+typedef struct WTfont3d WTfont3d;
+WTAPI WTfont3d *_WTfont3d_load(const char *name);
+WTAPI void _WTfont3d_delete(WTfont3d *font);
+WTAPI WTfont3d *_WTfont3d_find(const char *name);
+WTAPI void _WTfont3d_setadvance(WTfont3d *font, float value);
+WTAPI void _WTfont3d_setadvancefactor(WTfont3d *font, float factor);
+WTAPI float _WTfont3d_getadvance(WTfont3d *font);
+WTAPI void _WTfont3d_getbox(WTfont3d *font, float *box);
+WTAPI int _WTfont3d_hasglyph(WTfont3d *font, int code);
+WTAPI WTgeometry *_WTfont3d_textgeometry(WTfont3d *font, const char *text);
+WTAPI WTobject *_WTfont3d_textobject(WTfont3d *font, const char *text);
 WTAPI int WTwindow_projectpoint(WTwindow *window, int eye, const WTp3 point, float *pixel);
 WTAPI void WTwindow_zoomtonode(WTwindow *window, WTnode *node, int index);
 WTAPI void WTwindow_zoomtofit(WTwindow *window);

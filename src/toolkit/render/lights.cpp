@@ -169,6 +169,5 @@ int _WTlight_getattenuation(WTlight *light, float *c, float *l, float *q) {
 
 void _WTlight_followsensors(void) {}
 void _WTuniverse_predraw(int) {}
-void _WTfont3d_deleteall(void) {}
 void _WTtexture_applynamescurrent(void) {}
 }

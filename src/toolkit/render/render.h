@@ -136,6 +136,8 @@ void _WTwindow_drawall(void);
 unsigned char _WTwindow_initgl(int a, int b);
 void _WTwindow_exitgl(void);
 void _WTfont3d_deleteall(void);
+// A font from geometries already read (the loader's second half); it owns the list.
+WTfont3d *_WTfont3d_fromgeometries(const char *name, WTgeomlist *list);
 void _WTtexture_deleteall(void);
 void _WTtexture_applynamescurrent(void);
 // Sorts the geometry for drawing when it is not sorted yet; result bits 1 and 2 tell whether it
