@@ -59,7 +59,7 @@ bool buildglyphs(HFONT handle) {
 int makefont(const WTfontline *line, void *) {
   LOGFONTA lf = {};
   lf.lfHeight = line->size;
-  strncpy(lf.lfFaceName, line->name, LF_FACESIZE - 1);
+  snprintf(lf.lfFaceName, LF_FACESIZE, "%s", line->name);
   HFONT handle = CreateFontIndirectA(&lf);
   if (!handle) {
     _WTmsg_warning("Couldn't create font(font:%s, size%d)\n", line->name, line->size);
