@@ -51,6 +51,10 @@ bool buildglyphs(HFONT handle) {
   _WTdisplay_makecurrent(0);
   SelectObject(dc, handle);
   wglUseFontBitmapsA(dc, 0, 255, f.base);
+  // Wine's glyph building on Mesa leaves GL_OUT_OF_MEMORY behind for empty glyphs; it must not
+  // be taken for the next texture upload's failure.
+  while (glGetError() != GL_NO_ERROR) {
+  }
   currentbase = f.base;
   fontcount++;
   return true;
