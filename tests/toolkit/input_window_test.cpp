@@ -46,6 +46,7 @@ class InputWindow : public ::testing::Test {
     float white[3] = {1, 1, 1};
     WTmaterialnode_setfield(material, WTMAT_DIFFUSE, white);
     WTkeyboard_flush();
+    *_WTmouse_state() = WTmousestate();  // latches earlier tests' windows left
   }
   void TearDown() override {
     WTkeyboard_flush();
