@@ -547,6 +547,10 @@ WTAPI int WTpoly_settexture(WTpoly *poly, const char *name, int a, int b);
 WTAPI int WTpoly_settextureuv(WTpoly *poly, const char *name, const float *u, const float *v, int a,
                               int b);
 WTAPI void WTpoly_deletetexture(WTpoly *poly);
+/* One texture over the whole geometry (its polygons' own textures removed), drawn from display
+ * lists with generated coordinates; and taking it off again. */
+WTAPI int WTgeometry_setwholetexture(WTgeometry *geometry, const char *name);
+WTAPI int WTgeometry_deletewholetexture(WTgeometry *geometry);
 WTAPI void WTpoly_rotatetexture(WTpoly *poly, float angle);
 WTAPI void WTpoly_scaletexture(WTpoly *poly, float factor);
 WTAPI void WTpoly_stretchtexture(WTpoly *poly, float fu, float fv);
@@ -1072,6 +1076,46 @@ WTAPI int _WTwindow_containspoint(WTwindow *window, int x, int y);
 WTAPI WTwindow *_WTwindow_findatpoint(const float *point);
 WTAPI void WTwindow_setdrawfn(WTwindow *window, WTwindowfn fn);
 WTAPI void WTwindow_setdraw2dfn(WTwindow *window, WTwindowfn fn);
+WTAPI int _WTwindow_setdraw2dfn2(WTwindow *window, WTwindowfn fn);
+/* Inside the overlay callback only; x and y run from 0 (left, bottom) to 1 (right, top). */
+WTAPI void WTwindow_settextrgb(WTwindow *window, unsigned char r, unsigned char g, unsigned char b);
+WTAPI void WTwindow_gettextextent(WTwindow *window, const char *text, float *width, float *height);
+WTAPI void WTwindow_setfont(WTwindow *window, int index);
+WTAPI void WTwindow_drawtext(WTwindow *window, float x, float y, const char *text);
+WTAPI void WTwindow_drawrect2d(WTwindow *window, float x0, float y0, float x1, float y1, int filled);
+WTAPI void WTwindow_drawpoint2d(WTwindow *window, float x, float y);
+WTAPI void WTwindow_drawline2d(WTwindow *window, float x0, float y0, float x1, float y1);
+WTAPI void WTwindow_drawcircle2d(WTwindow *window, float x, float y, float radius, int filled);
+WTAPI void WTwindow_drawtexture2d(WTwindow *window, const char *name, int alphatest,
+                                  const float *corners, const float *uv);
+WTAPI void WTwindow_setpointsize2d(WTwindow *window, float size);
+WTAPI void WTwindow_setlinewidth2d(WTwindow *window, float width);
+WTAPI void WTwindow_setlinestipple2d(WTwindow *window, unsigned short pattern);
+/* Inside the draw callback only, in world coordinates. */
+WTAPI void WTwindow_setdrawrgb(WTwindow *window, unsigned char r, unsigned char g, unsigned char b);
+WTAPI void WTwindow_setpointsize(WTwindow *window, float size);
+WTAPI void WTwindow_setlinewidth(WTwindow *window, float width);
+WTAPI void WTwindow_setlinestipple(WTwindow *window, unsigned short pattern);
+WTAPI void WTwindow_drawlines(WTwindow *window, const float *points, int count, int mode);
+WTAPI void WTwindow_drawpoints(WTwindow *window, const float *points, int count);
+/* A texture as one quad over the window's viewport (1 when drawn); an image file drawn into
+ * every window (0 when drawn, 1 when it cannot be read). */
+WTAPI int _WTwindow_drawtexture(WTwindow *window, const char *name, float depth, int stereo,
+                                int release);
+WTAPI int _WTwindow_drawimage(const char *name);
+
+/* 3D fonts: glyph objects "char<code>" of a model file, copied side by side into text. */
+typedef struct WTfont3d WTfont3d;
+WTAPI WTfont3d *_WTfont3d_load(const char *name);
+WTAPI void _WTfont3d_delete(WTfont3d *font);
+WTAPI WTfont3d *_WTfont3d_find(const char *name);
+WTAPI void _WTfont3d_setadvance(WTfont3d *font, float value);
+WTAPI void _WTfont3d_setadvancefactor(WTfont3d *font, float factor);
+WTAPI float _WTfont3d_getadvance(WTfont3d *font);
+WTAPI void _WTfont3d_getbox(WTfont3d *font, float *box);
+WTAPI int _WTfont3d_hasglyph(WTfont3d *font, int code);
+WTAPI WTgeometry *_WTfont3d_textgeometry(WTfont3d *font, const char *text);
+WTAPI WTobject *_WTfont3d_textobject(WTfont3d *font, const char *text);
 WTAPI int WTwindow_projectpoint(WTwindow *window, int eye, const WTp3 point, float *pixel);
 WTAPI void WTwindow_zoomtonode(WTwindow *window, WTnode *node, int index);
 WTAPI void WTwindow_zoomtofit(WTwindow *window);
@@ -1096,6 +1140,21 @@ WTAPI void _WTviewpoint_setyon(WTviewpoint *viewpoint, float yon);
 WTAPI void _WTviewpoint_seteyeoffset(WTviewpoint *viewpoint, const WTp3 offset, const WTq rotation,
                                      int mode);
 WTAPI void _WTviewpoint_getm4(WTviewpoint *viewpoint, WTm4 m, int eye);
+WTAPI int WTviewpoint_setdirection(WTviewpoint *viewpoint, const WTp3 direction);
+WTAPI void _WTviewpoint_getaxis(WTviewpoint *viewpoint, int axis, WTp3 out);
+WTAPI int _WTviewpoint_alignaxis(WTviewpoint *viewpoint, int axis, const WTp3 direction);
+/* The point in place: world to the viewpoint's frame, and back. */
+WTAPI void _WTviewpoint_world2local(WTviewpoint *viewpoint, WTp3 point);
+WTAPI void _WTviewpoint_local2world(WTviewpoint *viewpoint, WTp3 point);
+WTAPI int _WTviewpoint_movepose(WTviewpoint *viewpoint, const WTpq *delta, int frame);
+WTAPI int _WTviewpoint_setpose(WTviewpoint *viewpoint, const WTpq *pose);
+/* The frustum of the windows looking through the viewpoint: read from the first, written to
+ * all. */
+WTAPI int _WTviewpoint_getframe(WTviewpoint *viewpoint, int eye, float *left, float *right,
+                                float *bottom, float *top, float *hither, float *yon);
+WTAPI void _WTviewpoint_setframe(WTviewpoint *viewpoint, int eye, float left, float right,
+                                 float bottom, float top, float hither, float yon);
+WTAPI void WTviewpoint_zoomall(WTviewpoint *viewpoint);
 
 /* ---- Sensors ------------------------------------------------------------------------------------
  * A sensor holds one input device's pose record and its driver functions; the frame loop updates
@@ -1142,6 +1201,31 @@ WTAPI int _WTsensor_setangularrate(WTsensor *sensor, float value);
 WTAPI int WTmouse_open(WTsensor *sensor);
 WTAPI void WTmouse_close(WTsensor *sensor);
 WTAPI void WTmouse_walk(WTsensor *sensor);
+/* The raw read (cursor and button bits) alone, and with the record set to rest; the navigation
+ * updates; the drag update's carry factor and snapping steps. */
+WTAPI void WTmouse_update(WTsensor *sensor);
+WTAPI void WTmouse_rawupdate(WTsensor *sensor);
+WTAPI void WTmouse_walkupdate(WTsensor *sensor);
+WTAPI void WTmouse_moveupdate(WTsensor *sensor);
+WTAPI void WTmouse_driveupdate(WTsensor *sensor);
+WTAPI void WTmouse_turnupdate(WTsensor *sensor);
+WTAPI void WTmouse_dragupdate(WTsensor *sensor);
+WTAPI void WTmouse_dragupdatemirrored(WTsensor *sensor);
+WTAPI void WTmouse_dragupdatenocarry(WTsensor *sensor);
+WTAPI void WTmouse_setdragcarry(float factor);
+WTAPI float WTmouse_getdragcarry(void);
+WTAPI void WTmouse_setanglestep(float step);
+WTAPI float WTmouse_getanglestep(void);
+WTAPI void WTmouse_settranslationstep(float step);
+WTAPI float WTmouse_gettranslationstep(void);
+WTAPI WTwindow *_WTmouse_getwindow(void);
+WTAPI int WTmouse_inwindow(WTsensor *sensor, WTwindow *window);
+/* Keys typed into toolkit windows, oldest first; 0 when none is waiting. */
+WTAPI int WTkeyboard_getkey(void);
+WTAPI int WTkeyboard_flush(void);
+WTAPI void WTkeyboard_enable(void);
+WTAPI void WTkeyboard_disable(void);
+WTAPI int WTkeyboard_isenabled(void);
 WTAPI float _WTsensor_getangularrate(WTsensor *sensor);
 WTAPI int _WTsensor_setupdatefn(WTsensor *sensor, WTsensorfn fn);
 WTAPI WTsensorfn _WTsensor_getupdatefn(WTsensor *sensor);
@@ -1198,6 +1282,8 @@ WTAPI int _WTmotionlink_removeconstraint(WTmotionlink *link, int type);
 WTAPI int _WTmotionlink_numconstraints(WTmotionlink *link);
 WTAPI int _WTmotionlink_enable(WTmotionlink *link, int on);
 WTAPI int _WTmotionlink_isenabled(WTmotionlink *link);
+WTAPI WTmotionlink *WTviewpoint_addsensor(WTviewpoint *viewpoint, WTsensor *sensor);
+WTAPI int _WTviewpoint_removesensor(WTviewpoint *viewpoint, WTsensor *sensor);
 WTAPI void _WTmotionlink_setdata(WTmotionlink *link, void *data);
 WTAPI void *_WTmotionlink_getdata(WTmotionlink *link);
 WTAPI int _WTmotionlink_gettargetpose(WTmotionlink *link, WTpq *pose);

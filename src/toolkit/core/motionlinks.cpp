@@ -72,26 +72,7 @@ bool validconstraint(int type, float min, float max) {
 
 // ---- Per-target updates from a sensor's record -----------------------------------------------
 
-void viewpointupdate(WTmotionlink *l) {
-  WTviewpoint *v = static_cast<WTviewpoint *>(l->target);
-  WTsensor *s = static_cast<WTsensor *>(l->source);
-  WTpq pose, delta;
-  WTviewpoint_getposition(v, pose.p);
-  WTviewpoint_getorientation(v, pose.q);
-  _WTsensor_getdeltarecord(s, delta.p, delta.q);
-  if (isidentity(delta.p, delta.q)) return;
-  int frame = l->frame;
-  if (frame == 2) {
-    inreference(delta.q, l->reference, delta.q);
-    WTq c;
-    conj(l->reference, c);
-    _WTq_rotatepoint(delta.p, c, delta.p);
-    frame = 1;
-  }
-  _WTpq_move(&pose, &delta, frame);
-  WTviewpoint_setposition(v, pose.p);
-  WTviewpoint_setorientation(v, pose.q);
-}
+void viewpointupdate(WTmotionlink *l) { _WTviewpoint_motionupdate(l); }
 
 void nodepathupdate(WTmotionlink *l) {
   WTnodepath *path = static_cast<WTnodepath *>(l->target);

@@ -498,11 +498,7 @@ void endview(WTwindow *w, int eye) {
     glLineWidth(1.0f);
     glPointSize(1.0f);
   }
-  if (w->overlayfn) {
-    w->inoverlay = 1;
-    w->overlayfn(w, eye);
-    w->inoverlay = 0;
-  }
+  _WTwindow_draw2d(w, eye);
 }
 
 void eyepass(WTwindow *w, int eye) {
@@ -626,6 +622,14 @@ void drawwindow(WTwindow *w) {
 }  // namespace
 
 extern "C" {
+
+void _WTgl_setcap(WTglcache *c, uint32_t bit, unsigned cap, int on) { setcap(c, bit, cap, on != 0); }
+void _WTgl_endprim(WTglcache *c) { endprim(c); }
+void _WTgl_groupswitches(uint32_t group, WTglcache *c) { groupswitches(group, c); }
+void _WTgl_colourmaterial(WTmtable *t, WTglcache *c) { colourmaterial(t, c); }
+void _WTpoly_emit(WTpoly *p, WTmtable *t, uint32_t group, int front, WTglcache *c) {
+  emitpoly(p, t, group, front != 0, c);
+}
 
 void _WTnode_draw(WTnode *root, WTdrawstate *s) {
   if (!root || !s || WTnode_gettype(root) != WTNODE_ROOT) return;

@@ -98,4 +98,11 @@ void _WTdrawstate_sortblended(WTdrawstate *state);
 // Sorts a geometry's polygons into drawing groups; 0 when it has nothing to draw, else bits 1
 // (opaque polygons) and 2 (blended ones).
 int _WTgeometry_compile(WTgeometry *geometry, int style, float opacity);
+// Compiles the geometry into its display lists (Windows); the geometry is then drawn from them.
+int _WTgeometry_compilelists(WTgeometry *geometry);
+// Frees the drawing groups the sort made.
+void _WTgeometry_releasegroups(WTgeometry *geometry, WTgeometry *same);
+// The class a display list keeps the polygon in (64 blended, 32 textured, 16 two-sided, 8 alpha
+// test, 4 lit, 1 per-vertex normals, 2 per-vertex materials); -1 for a polygon not drawn.
+int _WTpoly_listclass(WTpoly *poly, WTmtable *table, int style);
 }

@@ -168,8 +168,6 @@ int _WTlight_getattenuation(WTlight *light, float *c, float *l, float *q) {
 // ---- The frame loop's drawing, pumping and graphics start ----------------------------------
 
 void _WTlight_followsensors(void) {}
-void _WTwindow_firekeyevents(void) {}
 void _WTuniverse_predraw(int) {}
-void _WTfont3d_deleteall(void) {}
 void _WTtexture_applynamescurrent(void) {}
 }

@@ -116,6 +116,8 @@ int _WTlight_setattenuation(WTlight *light, float c, float l, float q);
 int _WTlight_getattenuation(WTlight *light, float *c, float *l, float *q);
 
 // Viewpoints and windows.
+// A sensor's record moves the link's viewpoint (the motion-link pass).
+void _WTviewpoint_motionupdate(WTmotionlink *link);
 void _WTviewpoint_delete(WTviewpoint *viewpoint);
 void _WTviewpoint_setviewangle(WTviewpoint *viewpoint, float halfangle);
 void _WTviewpoint_deleteall(void);
@@ -134,6 +136,8 @@ void _WTwindow_drawall(void);
 unsigned char _WTwindow_initgl(int a, int b);
 void _WTwindow_exitgl(void);
 void _WTfont3d_deleteall(void);
+// A font from geometries already read (the loader's second half); it owns the list.
+WTfont3d *_WTfont3d_fromgeometries(const char *name, WTgeomlist *list);
 void _WTtexture_deleteall(void);
 void _WTtexture_applynamescurrent(void);
 // Sorts the geometry for drawing when it is not sorted yet; result bits 1 and 2 tell whether it

@@ -23,6 +23,10 @@ void WTwindow_setposition(WTwindow *w, int x, int y, int width, int height) {
 
 void _WTwindow_pumpmessages(void) {}
 
+// No cursor without a window system.
+WTAPI WTwindow *_WTmouse_getwindow(void) { return nullptr; }
+WTAPI int WTmouse_inwindow(WTsensor *, WTwindow *) { return 0; }
+
 void _WTwindow_drawall(void) {}
 
 unsigned char _WTwindow_initgl(int a, int) {

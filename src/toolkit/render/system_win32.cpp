@@ -10,6 +10,7 @@
 #include "toolkit/core/universe.h"
 #include "toolkit/render/context.h"
 #include "toolkit/render/gl_win32.h"
+#include "toolkit/render/input.h"
 #include "toolkit/render/view.h"
 
 namespace {
@@ -22,11 +23,7 @@ PIXELFORMATDESCRIPTOR pfd = {sizeof(PIXELFORMATDESCRIPTOR), 1,
                              PFD_TYPE_RGBA, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0,
                              PFD_MAIN_PLANE, 0, 0, 0, 0};
 
-struct Mouse {
-  int32_t down[3], pressed[3], dbl[3], released[3];
-  int32_t x, y;
-  HWND window;
-} mouse;
+WTmousestate &mouse = *_WTmouse_state();
 
 LRESULT CALLBACK windowproc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -132,6 +129,31 @@ void sized(WTwindow *w, WPARAM wparam, LPARAM lparam) {
   WTproperty_firehandlers(w, "Size", wh);
 }
 
+// Keys without a character of their own: function keys, paging, Home, End and the arrows.
+int keycode(WPARAM key) {
+  if (key >= VK_F1 && key <= VK_F12) return WTKEY_F1 + static_cast<int>(key - VK_F1);
+  switch (key) {
+    case VK_PRIOR: return WTKEY_PAGEUP;
+    case VK_NEXT: return WTKEY_PAGEDOWN;
+    case VK_END: return WTKEY_END;
+    case VK_HOME: return WTKEY_HOME;
+    case VK_LEFT: return WTKEY_LEFT;
+    case VK_UP: return WTKEY_UP;
+    case VK_RIGHT: return WTKEY_RIGHT;
+    case VK_DOWN: return WTKEY_DOWN;
+    default: return 0;
+  }
+}
+
+int charcode(WPARAM c) {
+  switch (c) {
+    case 8: return WTKEY_BACKSPACE;
+    case 9: return WTKEY_TAB;
+    case 13: return WTKEY_RETURN;
+    default: return static_cast<int>(c & 0xFFFF);
+  }
+}
+
 // Handles the message for a toolkit window (w may be null); true when it must not go further.
 bool handle(WTwindow *w, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
@@ -156,6 +178,11 @@ bool handle(WTwindow *w, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) 
       if (w && wparam) w->statebits |= 33;
       else if (w) w->statebits &= ~1u;
       break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      if (int code = keycode(wparam)) _WTkeyboard_push(w, code);
+      break;
+    case WM_CHAR: _WTkeyboard_push(w, charcode(wparam)); break;
     case WM_MOUSEMOVE:
       mouse.window = hwnd;
       mouse.x = static_cast<int16_t>(LOWORD(lparam)), mouse.y = static_cast<int16_t>(HIWORD(lparam));
@@ -322,6 +349,25 @@ void WTwindow_setposition(WTwindow *w, int x, int y, int width, int height) {
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
 }
 
+// The last window in list order on the system window under the cursor whose screen rectangle
+// holds the cursor.
+WTAPI WTwindow *_WTmouse_getwindow(void) {
+  POINT p;
+  if (!GetCursorPos(&p)) return nullptr;
+  HWND under = WindowFromPoint(p);
+  WTwindow *found = nullptr;
+  for (WTwindow *w = *_WTuniverse_windowslot(); w; w = w->next)
+    if (w->hwnd == under && _WTwindow_containspoint(w, p.x, p.y)) found = w;
+  return found;
+}
+
+WTAPI int WTmouse_inwindow(WTsensor *sensor, WTwindow *window) {
+  if (!sensor || !_WTwindow_isvalid(window)) return 0;
+  POINT p;
+  if (!GetCursorPos(&p) || !_WTwindow_containspoint(window, p.x, p.y)) return 0;
+  return _WTmouse_getwindow() == window;
+}
+
 void _WTwindow_pumpmessages(void) {
   MSG m;
   while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
@@ -388,6 +434,8 @@ unsigned char _WTwindow_initgl(int a, int b) {
   d->maxwidth = GetSystemMetrics(SM_CXFULLSCREEN);
   d->maxheight = GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION);
   newbase(0);
+  _WTfont_init();
+  _WTfont_load();
   HDC dc = static_cast<HDC>(d->basedc);
   if (dc && GetDeviceCaps(dc, DESKTOPHORZRES) > 0) {
     d->maxwidth = GetDeviceCaps(dc, DESKTOPHORZRES);
@@ -406,6 +454,8 @@ unsigned char _WTwindow_initgl(int a, int b) {
 void _WTwindow_exitgl(void) {
   WTdisplay *d = _WTdisplay_get(0);
   if (shared) {
+    _WTdisplay_makecurrent(0);
+    _WTfont_exit();
     wglMakeCurrent(nullptr, nullptr);
     if (d && d->basehwnd) destroy(static_cast<HWND>(d->basehwnd));
     wglDeleteContext(shared);

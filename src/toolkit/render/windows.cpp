@@ -7,6 +7,7 @@
 #include "toolkit/core/universe.h"
 #include "toolkit/render/context.h"
 #include "toolkit/render/drawstate.h"
+#include "toolkit/render/input.h"
 #include "toolkit/render/view.h"
 
 namespace {
@@ -149,6 +150,7 @@ void WTwindow_delete(WTwindow *window) {
   // Sub-windows outlive their parent, inert until they are deleted themselves.
   for (WTwindow *w = *_WTuniverse_windowslot(); w; w = w->next)
     if (w->parent == window) w->parent = nullptr;
+  _WTkeyboard_forget(window);
   _WTbase_calldeleted(window);
   WTbase_deleteproperties(window);
   _WTmem_free(window->name);

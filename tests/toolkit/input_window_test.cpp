@@ -1,0 +1,196 @@
+// Under Windows: mouse and key messages reaching the mouse driver and the key queue, the overlay
+// pass's drawing, and geometries drawn from display lists with a whole-geometry texture.
+#ifdef _WIN32
+#include <windows.h>
+#include <GL/gl.h>
+
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "scene.h"
+#include "textures.h"
+#include "toolkit/core/motion.h"
+#include "toolkit/geometry/geometry.h"
+#include "toolkit/render/drawstate.h"
+#include "toolkit/render/input.h"
+#include "toolkit/wt.h"
+
+namespace {
+
+struct Rgb {
+  int r, g, b;
+};
+
+class InputWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WNDCLASSA c = {};
+    c.lpfnWndProc = DefWindowProcA;
+    c.hInstance = GetModuleHandleA(nullptr);
+    c.lpszClassName = "VedraInputView";
+    RegisterClassA(&c);
+    hwnd = CreateWindowExA(0, "VedraInputView", "view", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200,
+                           nullptr, nullptr, c.hInstance, nullptr);
+    ASSERT_TRUE(hwnd);
+    window = WTwindow_newuser(hwnd, 0);
+    ASSERT_TRUE(window);
+    root = WTwindow_getrootnode(window);
+    WTwindow_setbgrgb(window, 0, 0, 255);
+    WTp3 at = {0, 0, -6};
+    WTviewpoint_setposition(WTwindow_getviewpoint(window), at);
+    WTnode *light = WTlightnode_newdirected(root);
+    WTp3 down = {0, 0, 1};
+    WTlightnode_setdirection(light, down);
+    WTnode *material = WTmaterialnode_new(root);
+    float white[3] = {1, 1, 1};
+    WTmaterialnode_setfield(material, WTMAT_DIFFUSE, white);
+    WTkeyboard_flush();
+    *_WTmouse_state() = WTmousestate();  // latches earlier tests' windows left
+  }
+  void TearDown() override {
+    WTkeyboard_flush();
+    if (WTwindow_getidx(window)) WTwindow_delete(window);
+    DestroyWindow(hwnd);
+    *_WTmouse_state() = WTmousestate();
+  }
+  void frame() { WTuniverse_go1(); }
+  Rgb pixel(int x, int y) {
+    unsigned char p[4] = {};
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    return {p[0], p[1], p[2]};
+  }
+  // Pixels of the window that are pure red.
+  int redpixels() {
+    std::vector<unsigned char> p(200 * 200 * 4);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, 200, 200, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
+    int n = 0;
+    for (size_t i = 0; i < p.size(); i += 4) n += p[i] > 200 && p[i + 1] < 50 && p[i + 2] < 50;
+    return n;
+  }
+
+  tk::TextureImages images;
+  HWND hwnd = nullptr;
+  WTwindow *window = nullptr;
+  WTnode *root = nullptr;
+};
+
+TEST_F(InputWindow, MouseMessagesReachTheSensor) {
+  WTsensor *sensor = WTsensor_new(WTmouse_open, WTmouse_close, WTmouse_walkupdate, nullptr, 1, 0);
+  ASSERT_TRUE(sensor);
+  _WTsensor_setangularrate(sensor, 0.2f);
+  SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(150, 100));
+  SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 100));
+  WTmouse_walkupdate(sensor);
+  EXPECT_EQ(_WTsensor_getmiscdata(sensor), 1 | 8);
+  WTp3 t;
+  WTq q;
+  _WTsensor_getdeltarecord(sensor, t, q);
+  EXPECT_LT(q[1], -0.01f);  // the cursor right of the centre turns right
+  EXPECT_EQ(GetCapture(), hwnd);
+  SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(150, 100));
+  WTmouse_walkupdate(sensor);
+  EXPECT_EQ(_WTsensor_getmiscdata(sensor), 64);
+  _WTsensor_getdeltarecord(sensor, t, q);
+  EXPECT_EQ(q[3], 1.0f);
+  WTsensor_delete(sensor);
+}
+
+int lastkey;
+void onkey(void *, const char *, void *value, double, int) { lastkey = *static_cast<int *>(value); }
+
+TEST_F(InputWindow, KeyMessagesAreQueuedOrHandled) {
+  PostMessageA(hwnd, WM_KEYDOWN, VK_F1, 0);
+  PostMessageA(hwnd, WM_KEYDOWN, VK_SHIFT, 0);
+  PostMessageA(hwnd, WM_CHAR, 'q', 0);
+  PostMessageA(hwnd, WM_CHAR, 13, 0);
+  PostMessageA(hwnd, WM_KEYDOWN, VK_LEFT, 0);
+  frame();
+  EXPECT_EQ(WTkeyboard_getkey(), 1059);
+  EXPECT_EQ(WTkeyboard_getkey(), 'q');
+  EXPECT_EQ(WTkeyboard_getkey(), 1013);
+  EXPECT_EQ(WTkeyboard_getkey(), 1003);
+  EXPECT_EQ(WTkeyboard_getkey(), 0);
+  ASSERT_TRUE(_WTproperty_addhandler(window, "Key", onkey));
+  lastkey = 0;
+  PostMessageA(hwnd, WM_KEYDOWN, VK_NEXT, 0);
+  frame();
+  frame();
+  EXPECT_EQ(lastkey, 1081);
+  EXPECT_EQ(WTkeyboard_getkey(), 0);
+}
+
+void overlaytext(WTwindow *w, int) {
+  WTwindow_settextrgb(w, 255, 0, 0);
+  WTwindow_drawtext(w, 0.05f, 0.5f, "MMMMMMMM");
+}
+void drawpasstext(WTwindow *w, int) {
+  // The overlay's calls do nothing in the draw pass.
+  WTwindow_settextrgb(w, 255, 0, 0);
+  WTwindow_drawtext(w, 0.05f, 0.5f, "MMMMMMMM");
+  WTwindow_drawrect2d(w, 0, 0, 1, 1, 1);
+}
+void overlayshapes(WTwindow *w, int) {
+  WTwindow_settextrgb(w, 255, 0, 0);
+  WTwindow_drawrect2d(w, 0.0f, 0.0f, 0.5f, 0.5f, 1);
+  WTwindow_drawcircle2d(w, 0.75f, 0.75f, 0.1f, 1);
+}
+
+TEST_F(InputWindow, OverlayDrawsOnlyInsideItsPass) {
+  WTwindow_setdrawfn(window, drawpasstext);
+  frame();
+  EXPECT_EQ(redpixels(), 0);
+  WTwindow_setdrawfn(window, nullptr);
+  WTwindow_setdraw2dfn(window, overlaytext);
+  frame();
+  EXPECT_GT(redpixels(), 20);
+  WTwindow_setdraw2dfn(window, overlayshapes);
+  frame();
+  Rgb inrect = pixel(50, 50), outside = pixel(150, 50), circle = pixel(150, 150);
+  EXPECT_EQ(inrect.r, 255);
+  EXPECT_EQ(inrect.b, 0);
+  EXPECT_EQ(outside.b, 255);
+  EXPECT_EQ(circle.r, 255);
+  EXPECT_EQ(pixel(150, 150 + 25).b, 255);  // the circle's radius is 20 pixels
+}
+
+TEST_F(InputWindow, WholeGeometryTextureIsDrawnFromLists) {
+  WTgeometry *g = WTgeometry_newblock(2, 2, 2, 0);
+  WTgeometrynode_new(root, g);
+  frame();
+  Rgb plain = pixel(100, 100);
+  EXPECT_NEAR(plain.r, plain.b, 10);
+  ASSERT_TRUE(WTgeometry_setwholetexture(g, "brick"));
+  EXPECT_FALSE(WTgeometry_setwholetexture(g, "brick"));
+  EXPECT_TRUE(g->draw != nullptr);
+  EXPECT_TRUE(g->dlista != 0);
+  frame();
+  Rgb textured = pixel(100, 100);
+  EXPECT_GT(textured.r, textured.b + 40);
+  EXPECT_EQ(pixel(2, 2).b, 255);
+  ASSERT_TRUE(WTgeometry_deletewholetexture(g));
+  EXPECT_FALSE(WTgeometry_deletewholetexture(g));
+  frame();
+  Rgb again = pixel(100, 100);
+  EXPECT_NEAR(again.r, again.b, 10);
+  EXPECT_GT(again.r, 100);
+}
+
+TEST_F(InputWindow, ListCompiledGeometryKeepsItsColours) {
+  // Without a texture the lists draw what the immediate path draws.
+  WTgeometry *g = WTgeometry_newblock(2, 2, 2, 0);
+  WTgeometrynode_new(root, g);
+  frame();
+  Rgb immediate = pixel(100, 100);
+  ASSERT_TRUE(_WTgeometry_compilelists(g));
+  frame();
+  Rgb listed = pixel(100, 100);
+  EXPECT_NEAR(listed.r, immediate.r, 3);
+  EXPECT_NEAR(listed.g, immediate.g, 3);
+  EXPECT_NEAR(listed.b, immediate.b, 3);
+}
+
+}  // namespace
+#endif
