@@ -723,6 +723,8 @@ WTnode *separator(WTnode *parent, Def *def) {
     if (s.hasglom && node->u.geometry) WTgeometry_setname(node->u.geometry, s.glomname.c_str());
     return node;
   }
+  if ((s.info & INFO_GLOM) && s.hasglom && only && only->kind == WTNODE_GEOMETRY && only->u.geometry)
+    WTgeometry_setname(only->u.geometry, s.glomname.c_str());
   if ((s.info & INFO_MOVEABLE) && WTnode_numchildren(node) == 2 &&
       WTnode_getchild(node, 0)->kind == WTNODE_XFORM && WTnode_getchild(node, 1)->kind != WTNODE_XFORM)
     node->flags |= WTNF_MOVABLE;

@@ -449,8 +449,10 @@ WTnode *replacebychild(WTnode *node) {
   if (!child || WTnode_numparents(child) > 1) return node;
   if (node->name) WTnode_setname(child, node->name);
   std::vector<std::pair<WTnode *, int>> places;
+  std::unordered_set<WTnode *> parents;
   for (int i = 0; i < WTnode_numparents(node); i++) {
     WTnode *p = WTnode_getparent(node, i);
+    if (!parents.insert(p).second) continue;
     int n = WTnode_numchildren(p);
     for (int k = 0; k < n; k++)
       if (WTnode_getchild(p, k) == node) places.push_back({p, k});

@@ -221,7 +221,9 @@ int act(int action) {
       nextchar();
       return code;
     }
-    case 10: append(); nextchar(); return VT_OTHER;
+    case 10:
+      if (s.cls != 2) append(), nextchar();
+      return VT_OTHER;
     case 11: return keywordtoken();
     case 12:
       if (s.len > 0 && s.text[s.len - 1] == '\\') {
