@@ -547,3 +547,41 @@ TEST_F(VrmlWrite, RoundTrip) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every prefix of a small document and every byte of it flipped: read, written and dropped
+// without a fault (the sanitizers of the native build watch).
+TEST_F(VrmlRead, DamagedDocuments) {
+  const std::string doc = std::string(kHeader) +
+      "DEF S Separator { Material { diffuseColor [1 0 0, 0 1 0] }\n"
+      " MaterialBinding { value PER_FACE_INDEXED }\n"
+      " Coordinate3 { point [0 0 0, 1 0 0, 1 1 0, 0 1 0] }\n"
+      " IndexedFaceSet { coordIndex [0, 1, 2, -1, 0, 2, 3, -1] materialIndex [0, 1] }\n"
+      " Texture2 { image 1 1 3 0xFF0000 }\n"
+      " Cone { parts (SIDES|BOTTOM) } Info { string \" glom name X \" } }\n"
+      "Separator { USE S LOD { range [1] Cube {} } }\n";
+  const std::string in = folder / "damaged.wrl", out = folder / "again.wrl";
+  auto readwrite = [&](const std::string &bytes) {
+    tk::writefile(in, bytes);
+    WTnode *holder = WTsepnode_new(nullptr);
+    if (_WTnode_loadvrml(holder, in.c_str())) {
+      EXPECT_EQ(WTnode_save(holder, out.c_str(), nullptr, 14, 0), 1);
+      WTnode *again = WTsepnode_new(nullptr);
+      _WTnode_loadvrml(again, out.c_str());
+      WTnode_delete(again);
+    }
+    WTnode_delete(holder);
+  };
+  _WTmsg_setrouting(WTMSG_WARNING, 0, nullptr);
+  for (size_t n = 0; n <= doc.size(); n++) readwrite(doc.substr(0, n));
+  for (size_t i = 0; i < doc.size(); i++) {
+    std::string flipped = doc;
+    flipped[i] = static_cast<char>(flipped[i] ^ 0x5A);
+    readwrite(flipped);
+  }
+  _WTmsg_setrouting(WTMSG_WARNING, WTMSG_SCREEN, nullptr);
+  EXPECT_TRUE(tk::calls().exits.empty());
+}
+
+}  // namespace

@@ -115,8 +115,12 @@ bool checkheader() {
 
 // ---- Token text ------------------------------------------------------------------------------
 
+// Tokens longer than this keep their start only: a token never grows without bound.
+constexpr int kMaxToken = 1 << 20;
+
 void append() {
   if (s.len == 0) s.tokline = s.line;
+  if (s.len >= kMaxToken) return;
   if (s.len + 1 >= s.cap) {
     s.cap += 256;
     s.text = static_cast<char *>(_WTmem_realloc(s.text, static_cast<size_t>(s.cap)));
