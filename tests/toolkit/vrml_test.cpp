@@ -469,6 +469,29 @@ TEST_F(VrmlWrite, NodesAndNames) {
   EXPECT_FALSE(has(save(WTnode_getchild(moved, 0)), "NormalBinding"));
 }
 
+TEST_F(VrmlWrite, CameraComesBackAsTheCurrentViewpoint) {
+  WTnode *sep = WTsepnode_new(root);
+  WTgeometrynode_new(sep, WTgeometry_newblock(1, 1, 1, 0));
+  WTviewpoint *vp = WTviewpoint_new();
+  const WTp3 at = {1, 2, 3};
+  const float half = 0.3f;
+  const WTq turn = {0, sinf(half), 0, cosf(half)};
+  WTviewpoint_setposition(vp, at);
+  WTviewpoint_setorientation(vp, turn);
+  std::string text = save(sep, vp);
+  EXPECT_TRUE(has(text, "PerspectiveCamera {")) << text;
+  ASSERT_NE(_WTnode_loadvrml(root, (folder / "out.wrl").c_str()), nullptr);
+  WTviewpoint *back = _WTuniverse_getviewpoint();
+  ASSERT_NE(back, vp);
+  WTp3 p;
+  WTq q;
+  WTviewpoint_getposition(back, p);
+  WTviewpoint_getorientation(back, q);
+  EXPECT_NEAR(p[2], 3, 1e-5);
+  const float dot = q[0] * turn[0] + q[1] * turn[1] + q[2] * turn[2] + q[3] * turn[3];
+  EXPECT_NEAR(fabsf(dot), 1, 1e-4) << q[0] << " " << q[1] << " " << q[2] << " " << q[3];
+}
+
 TEST_F(VrmlWrite, FailedWritesAreReported) {
   WTnode *sep = WTsepnode_new(root);
   WTgeometrynode_new(sep, WTgeometry_newblock(1, 1, 1, 0));
