@@ -25,18 +25,19 @@ const char kHeader[] = "#VRML V1.0 ascii\n";
 class Input {
  public:
   explicit Input(const std::string &text, bool header = true) {
-    f_ = tmpfile();
-    std::string all = header ? kHeader + text : text;
-    fwrite(all.data(), 1, all.size(), f_);
-    rewind(f_);
-    opened = _WTvrml_openinput(f_, -1) != 0;
+    std::string path = folder_.write("input.wrl", header ? kHeader + text : text);
+    f_ = fopen(path.c_str(), "rb");
+    opened = f_ && _WTvrml_openinput(f_, -1) != 0;
   }
-  ~Input() { fclose(f_); }
+  ~Input() {
+    if (f_) fclose(f_);
+  }
   Input(const Input &) = delete;
   Input &operator=(const Input &) = delete;
   bool opened;
 
  private:
+  tk::TempFolder folder_;
   FILE *f_;
 };
 
@@ -78,8 +79,12 @@ TEST(VrmlTokens, NumbersWordsAndStrings) {
     ASSERT_TRUE(in.opened);
     EXPECT_EQ(_WTvrml_gettoken(), c.code);
     EXPECT_STREQ(_WTvrml_tokentext(), c.token);
-    if (c.code == VT_INT || c.code >= VT_NODE) EXPECT_EQ(_WTvrml_intvalue(), c.ival);
-    if (c.code == VT_FLOAT) EXPECT_FLOAT_EQ(_WTvrml_floatvalue(), c.fval);
+    if (c.code == VT_INT || c.code >= VT_NODE) {
+      EXPECT_EQ(_WTvrml_intvalue(), c.ival);
+    }
+    if (c.code == VT_FLOAT) {
+      EXPECT_FLOAT_EQ(_WTvrml_floatvalue(), c.fval);
+    }
   }
 }
 
@@ -161,7 +166,9 @@ TEST(VrmlFields, KeywordsAndMasks) {
     Input in(c.text);
     int v = -7;
     EXPECT_EQ(c.reader(&v) != 0, c.ok != 0) << c.text;
-    if (c.ok) EXPECT_EQ(v, c.value) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(v, c.value) << c.text;
+    }
   }
 }
 
