@@ -68,15 +68,14 @@ class Names {
       for (size_t i = kids.size(); i-- > 0;) work.push_back(kids[i]);
     }
   }
-  bool taken(const std::string &name) const {
-    for (WTnode *n : order_)
-      if (n->name && name == n->name) return true;
-    return false;
-  }
   void rename(WTnode *n) {
+    if (taken_.empty())
+      for (WTnode *m : order_)
+        if (m->name) taken_.insert(m->name);
     std::string name;
     do name = "Node" + std::to_string(generated++);
-    while (taken(name));
+    while (taken_.count(name));
+    taken_.insert(name);
     renamed_.push_back({n, n->name ? n->name : "", n->name != nullptr});
     WTnode_setname(n, name.c_str());
   }
@@ -97,6 +96,7 @@ class Names {
   std::vector<WTnode *> order_;
   std::unordered_map<WTnode *, int> reached_;
   std::unordered_set<WTnode *> written_;
+  std::unordered_set<std::string> taken_;
   std::vector<Renamed> renamed_;
 };
 
