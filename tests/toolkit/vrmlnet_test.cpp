@@ -219,6 +219,18 @@ TEST_F(VrmlHttp, ProxyRefusalsAndPages) {
   EXPECT_EQ(WTnode_numchildren(root), 1);
 }
 
+TEST_F(VrmlHttp, TextureNamesThatLeaveTheTemporaryFolderAreRefused) {
+  const std::string doc = "#VRML V1.0 ascii\nSeparator { Texture2 { filename \"" +
+                          server.url("/t/..\\up.tga") + "\" } Cube {} Cube {} }\n";
+  server.answer("GET /doc.wrl", doc);
+  tk::Captured captured;
+  WTnode *scene = WTnode_load(root, server.url("/doc.wrl").c_str(), 1);
+  ASSERT_NE(scene, nullptr);
+  EXPECT_NE(captured.all().find("Could not retrieve " + server.url("/t/..\\up.tga")), std::string::npos);
+  EXPECT_EQ(server.requests(), (std::vector<std::string>{"GET /doc.wrl"}));
+  EXPECT_EQ(WTnode_getchild(scene, 0)->u.geometry->polys->texture, nullptr);
+}
+
 TEST_F(VrmlHttp, FetchToAFile) {
   server.answer("GET /", "HTTP/1.0 200 OK\r\n\r\nbody bytes");
   const std::string local = folder / "saved.bin";
