@@ -8,6 +8,7 @@
 #include "toolkit/core/nodestate.h"
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/files.h"
+#include "toolkit/loaders/vrml.h"
 #include "toolkit/render/render.h"
 
 namespace {
@@ -162,6 +163,7 @@ WTnode *loadbytype(WTnode *parent, const char *name, const char *path, float sca
     return nullptr;
   }
   if (type == WTFILE_LIGHTS) return loadlights(parent, path);
+  if (type == WTFILE_VRML1) return _WTnode_loadvrml(parent, path);
   if (!isgeometrytype(type)) {
     _WTmsg_warning("Unknown file type: %s\n", name);
     return nullptr;
@@ -170,6 +172,15 @@ WTnode *loadbytype(WTnode *parent, const char *name, const char *path, float sca
   if (!f) return nullptr;
   WTpq pose;
   return nodesfor(parent, _WTgeometry_load(f, path, type, &pose, scale, 0), false);
+}
+
+// The VRML 1.0 writer into a new text file: false when the file cannot be made or a write or
+// the close fails.
+int savevrml(WTnode *node, const char *path, void *viewpoint, int flags) {
+  FILE *f = _WTfile_open(path, "wt");
+  if (!f) return 0;
+  int ok = _WTnode_savevrml(node, f, static_cast<WTviewpoint *>(viewpoint), flags);
+  return fclose(f) == 0 && ok;
 }
 
 }  // namespace
@@ -281,10 +292,7 @@ void WTnode_vacuum(void) { _WTnode_deleteall(0); }
 WTnode *WTnode_load(WTnode *parent, const char *name, float scale) {
   WTnode *p = loadparent(parent, name, scale);
   if (!p) return nullptr;
-  if (strncmp(name, "http://", 7) == 0) {
-    _WTmsg_warning("Unknown file type: %s\n", name);
-    return nullptr;
-  }
+  if (strncmp(name, "http://", 7) == 0) return _WTnode_loadvrml(p, name);
   char *path = findmodel(name);
   if (!path) return nullptr;
   WTnode *first = loadbytype(p, name, path, scale);
@@ -309,10 +317,11 @@ WTnode *WTgeometrynode_load(WTnode *parent, const char *name, float scale) {
   return node;
 }
 
-int WTnode_save(WTnode *node, const char *path, void *arg, int type, int) {
+int WTnode_save(WTnode *node, const char *path, void *arg, int type, int flags) {
   if (!node || !path) return 0;
   WTnode *n = _WTnode_resolve(node);
-  if (type == WTFILE_VRML1 || type == WTFILE_VRML2) return 0;  // no VRML writer in the toolkit yet
+  if (type == WTFILE_VRML1) return savevrml(node, path, arg, flags);
+  if (type == WTFILE_VRML2) return 0;  // the outside library's writer is not bound here
   return n->kind == WTNODE_GEOMETRY ? WTgeometry_save(n->u.geometry, path, arg, type) : 0;
 }
 

@@ -12,6 +12,7 @@
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/files.h"
 #include "toolkit/loaders/geom3ds.h"
+#include "toolkit/loaders/vrml.h"
 #include "toolkit/render/render.h"
 
 namespace {
@@ -484,6 +485,7 @@ void WTuniverse_delete(void) {
   _WTwindow_deleteall();
   _WTnode_deleteall(1);
   _WTtexture_deleteall();
+  _WTvrml_cleanup();
   _WTwindow_exitgl();
   _WTmem_free(u->options);
   delete u;
