@@ -7,6 +7,7 @@
 #include "toolkit/core/universe.h"
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/files.h"
+#include "toolkit/loaders/dxf.h"
 #include "toolkit/loaders/geom3ds.h"
 
 namespace {
@@ -36,10 +37,12 @@ bool istext(int type) { return type == WTFILE_DXF || type == WTFILE_NFF || type 
 // The reader gets the name as the caller gave it; messages about the type name the resolved
 // path.  Closes the stream.
 WTcell *readobjects(FILE *stream, const char *name, const char *path, int type, float scale,
-                    int principal) {
+                    int principal, WTpq *pose) {
   WTcell *list = nullptr;
   if (type == WTFILE_3DS)
     list = _WT3ds_read_objects(stream, name, scale, 1, principal);
+  else if (type == WTFILE_DXF)
+    list = _WTdxf_read_objects(stream, scale, pose, 1, principal);
   else if (type == WTFILE_OLDBINARY1 || type == WTFILE_OLDBINARY2)
     _WTmsg_warning("VAV 1.01 binary format is no longer supported.\n");
   else
@@ -155,7 +158,7 @@ WTobject *_WTobject_loadfile(const char *name, WTpq *pose, float scale, int prin
   }
   if (pose) *pose = WTpq{{0, 0, 0}, {0, 0, 0, 1}};
   WTportal *portalhead = firstportal();
-  WTcell *list = readobjects(f, name, path, type, scale, principal);
+  WTcell *list = readobjects(f, name, path, type, scale, principal, pose);
   _WTmem_free(path);
   bool prepared = type == WTFILE_DXF || type == WTFILE_GEO;
   bool renamed = prepared || type == WTFILE_WFRONT;
@@ -180,7 +183,7 @@ WTcell *_WTobject_loadlist(const char *name, float scale, int principal, int) {
     return nullptr;
   }
   FILE *f = _WTfile_open(path, istext(type) ? "r" : "rb");
-  WTcell *list = f ? readobjects(f, name, path, type, scale, principal) : nullptr;
+  WTcell *list = f ? readobjects(f, name, path, type, scale, principal, nullptr) : nullptr;
   _WTmem_free(path);
   if (!list || !list->value) {
     _WTlist_free(list);
@@ -220,10 +223,11 @@ WTobject *_WTobject_copygeometry(WTobject *object, int, int addtolist) {
 int _WTobject_saveone(WTobject *object, const char *path, WTpq *, int type) {
   if (!savable(type) || !path || absent(object)) return 0;
   bakeforsave(object, 1);
-  FILE *f = _WTfile_open(path, "wb");
+  FILE *f = _WTfile_open(path, type == WTFILE_BFF ? "wb" : "w");
   if (!f) return 0;
-  fclose(f);
-  return 0;
+  int ok = 0;
+  if (type == WTFILE_DXF) ok = _WTdxf_write_object(f, object, 0);
+  return fclose(f) == 0 ? ok : 0;
 }
 
 int _WTobject_save(WTcell *list, const char *path, int type) {

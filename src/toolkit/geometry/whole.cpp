@@ -9,6 +9,7 @@
 #include "toolkit/core/core.h"
 #include "toolkit/geometry/geometry.h"
 #include "toolkit/loaders/files.h"
+#include "toolkit/loaders/dxf.h"
 #include "toolkit/loaders/geom3ds.h"
 
 namespace {
@@ -524,6 +525,9 @@ WTgeomlist *_WTgeometry_load(FILE *stream, const char *name, int type, WTpq *pos
     case WTFILE_3DS:
       list = _WT3ds_read_geometries(stream, name, argument, flag);
       break;
+    case WTFILE_DXF:
+      list = _WTdxf_read_geometries(stream, argument, pose, flag);
+      break;
     default:
       // The other format readers are not there yet: their types are read as unknown ones.
       _WTmsg_warning("Unknown file type: %d of file %s\n", type, name);
@@ -535,8 +539,11 @@ WTgeomlist *_WTgeometry_load(FILE *stream, const char *name, int type, WTpq *pos
 
 int WTgeometry_save(WTgeometry *geometry, const char *path, void *, int type) {
   if (!geometry || !path) return 0;
-  if (type != 1 && type != 2 && type != 11) return 0;
-  // The writers live with the model-file loaders and are not there yet: nothing is written.
-  return 0;
+  if (type != WTFILE_DXF) return 0;
+  FILE *f = _WTfile_open(path, "w");
+  if (!f) return 0;
+  int ok = 0;
+  if (type == WTFILE_DXF) ok = _WTdxf_write_geometry(f, geometry, 0);
+  return fclose(f) == 0 ? ok : 0;
 }
 }
