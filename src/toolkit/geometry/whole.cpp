@@ -11,6 +11,7 @@
 #include "toolkit/loaders/files.h"
 #include "toolkit/loaders/dxf.h"
 #include "toolkit/loaders/geom3ds.h"
+#include "toolkit/loaders/nff.h"
 
 namespace {
 
@@ -528,6 +529,9 @@ WTgeomlist *_WTgeometry_load(FILE *stream, const char *name, int type, WTpq *pos
     case WTFILE_DXF:
       list = _WTdxf_read_geometries(stream, argument, pose, flag);
       break;
+    case WTFILE_NFF:
+      list = _WTnff_read_geometries(stream, name, pose, argument, flag, nullptr);
+      break;
     default:
       // The other format readers are not there yet: their types are read as unknown ones.
       _WTmsg_warning("Unknown file type: %d of file %s\n", type, name);
@@ -537,13 +541,15 @@ WTgeomlist *_WTgeometry_load(FILE *stream, const char *name, int type, WTpq *pos
   return list;
 }
 
-int WTgeometry_save(WTgeometry *geometry, const char *path, void *, int type) {
+// The viewpoint, when given, is a pose (position and orientation) written into an NFF header.
+int WTgeometry_save(WTgeometry *geometry, const char *path, void *viewpoint, int type) {
   if (!geometry || !path) return 0;
-  if (type != WTFILE_DXF) return 0;
+  if (type != WTFILE_DXF && type != WTFILE_NFF) return 0;
   FILE *f = _WTfile_open(path, "w");
   if (!f) return 0;
   int ok = 0;
   if (type == WTFILE_DXF) ok = _WTdxf_write_geometry(f, geometry, 0);
+  else if (type == WTFILE_NFF) ok = _WTnff_write_geometry(f, geometry, static_cast<WTpq *>(viewpoint));
   return fclose(f) == 0 ? ok : 0;
 }
 }
