@@ -5,6 +5,8 @@
 #include <math.h>
 #include <string.h>
 
+#include <algorithm>
+
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/dxf.h"
 
@@ -238,9 +240,15 @@ WTgeometry *buildown(WTdxfblock *b, const Placement &at, WTmtable *table, bool t
         const WTp3 by = {c * at.columnspacing, 0, r * at.rowspacing};
         offset(parts.vertices, by);
       }
+      int ids[256];
+      std::fill(ids, ids + 256, -2);
       for (WTpoly *p = parts.polys; p; p = p->next) {
-        const unsigned char *rgb = _WTdxf_colors[colourof(p->matid, at)];
-        p->matid = _WTmtable_getrgbid(table, rgb[0], rgb[1], rgb[2]);
+        const int number = colourof(p->matid, at);
+        if (ids[number] == -2) {
+          const unsigned char *rgb = _WTdxf_colors[number];
+          ids[number] = _WTmtable_getrgbid(table, rgb[0], rgb[1], rgb[2]);
+        }
+        p->matid = ids[number];
         applytexture(p);
       }
       if (parts.tail) {
@@ -327,8 +335,16 @@ long _WTdxf_setcopybudget(long polygons) {
 
 void _WTdxf_addpolygon(WTdxfblock *b, int count, const WTdxfpoint *points, int colour,
                        int twosided, int solid) {
-  std::vector<WTdxfpoint> p(points, points + count);
-  int n = dropneighbours(p.data(), count);
+  WTdxfpoint small[16];
+  std::vector<WTdxfpoint> large;
+  WTdxfpoint *p = small;
+  if (count > 16) {
+    large.assign(points, points + count);
+    p = large.data();
+  } else {
+    std::copy(points, points + count, small);
+  }
+  int n = dropneighbours(p, count);
   if (n < 3) {
     state.classified = 0;
     return;
@@ -338,7 +354,7 @@ void _WTdxf_addpolygon(WTdxfblock *b, int count, const WTdxfpoint *points, int c
   if (twosided && !solid) poly->flags |= WTP_TWOSIDED;
   WTvertexlink **slot = &poly->links;
   for (int i = 0; i < n; i++) {
-    *slot = _WTvertexlink_new(sharedvertex(b, toolkit(p[size_t(i)])), nullptr);
+    *slot = _WTvertexlink_new(sharedvertex(b, toolkit(p[i])), nullptr);
     slot = &(*slot)->next;
   }
   poly->nverts = int16_t(n > 32767 ? 32767 : n);

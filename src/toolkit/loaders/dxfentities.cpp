@@ -214,7 +214,7 @@ bool toomany(size_t n) {
 
 // ---- Faces and meshes ------------------------------------------------------------------------
 
-void classified(const Points &p, WTdxfpoint *normal, int *kind) {
+void classified(const WTdxfpoint *p, WTdxfpoint *normal, int *kind) {
   WTp3 pts[4], n = {0, 0, 0};
   for (size_t i = 0; i < 4; i++) {
     pts[i][0] = p[i].x;
@@ -225,7 +225,7 @@ void classified(const Points &p, WTdxfpoint *normal, int *kind) {
   *normal = {n[0], n[1], n[2]};
 }
 
-void quadortriangles(WTdxfblock *b, const Points &p, int colour, int solid) {
+void quadortriangles(WTdxfblock *b, const WTdxfpoint *p, int colour, int solid) {
   WTdxfpoint n;
   int kind;
   classified(p, &n, &kind);
@@ -235,7 +235,7 @@ void quadortriangles(WTdxfblock *b, const Points &p, int colour, int solid) {
     s.normal[0] = n.x;
     s.normal[1] = n.y;
     s.normal[2] = n.z;
-    _WTdxf_addpolygon(b, 4, p.data(), colour, 1, solid);
+    _WTdxf_addpolygon(b, 4, p, colour, 1, solid);
     s.classified = 0;
     return;
   }
@@ -244,15 +244,25 @@ void quadortriangles(WTdxfblock *b, const Points &p, int colour, int solid) {
   _WTdxf_addpolygon(b, 3, t2, colour, 1, solid);
 }
 
-void face(WTdxfblock *b, Points p, int colour, int solid) {
-  if (p.size() < 3) return;
-  if (p.size() == 4 && near(p[3], p[0])) p.pop_back();
-  for (size_t i = 0; i + 1 < p.size();) {
-    if (near(p[i], p[i + 1])) p.erase(p.begin() + long(i) + 1);
-    else i++;
+// Up to four corners of a mesh face.
+struct Quad {
+  WTdxfpoint p[4];
+  int n;
+};
+
+void face(WTdxfblock *b, Quad q, int colour, int solid) {
+  if (q.n < 3) return;
+  if (q.n == 4 && near(q.p[3], q.p[0])) q.n = 3;
+  for (int i = 0; i + 1 < q.n;) {
+    if (near(q.p[i], q.p[i + 1])) {
+      for (int k = i + 1; k + 1 < q.n; k++) q.p[k] = q.p[k + 1];
+      q.n--;
+    } else {
+      i++;
+    }
   }
-  if (p.size() == 3) _WTdxf_addpolygon(b, 3, p.data(), colour, 1, solid);
-  else if (p.size() == 4) quadortriangles(b, p, colour, solid);
+  if (q.n == 3) _WTdxf_addpolygon(b, 3, q.p, colour, 1, solid);
+  else if (q.n == 4) quadortriangles(b, q.p, colour, solid);
 }
 
 bool polyface(WTdxfblock *b, WTdxfentity *e) {
@@ -267,15 +277,15 @@ bool polyface(WTdxfblock *b, WTdxfentity *e) {
       positions.push_back(planar(v));
       continue;
     }
-    Points p;
+    Quad q{};
     for (int k = 0; k < 4 && v.face[k]; k++) {
       if (size_t(v.face[k]) > positions.size()) {
         _WTmsg_warning("Internal fault 11\n");
         return false;
       }
-      p.push_back(positions[size_t(v.face[k]) - 1]);
+      q.p[q.n++] = positions[size_t(v.face[k]) - 1];
     }
-    face(b, p, e->colour, e->solid);
+    face(b, q, e->colour, e->solid);
   }
   return true;
 }
@@ -285,16 +295,16 @@ void mesh(WTdxfblock *b, WTdxfentity *e) {
   if (m < 1 || n < 1 || m * n > long(e->count)) return;
   auto at = [&](long i, long j) { return planar(e->verts[size_t(i * n + j)]); };
   auto quad = [&](long i0, long j0, long i1, long j1) {
-    face(b, {at(i0, j0), at(i1, j0), at(i1, j1), at(i0, j1)}, e->colour, e->solid);
+    face(b, Quad{{at(i0, j0), at(i1, j0), at(i1, j1), at(i0, j1)}, 4}, e->colour, e->solid);
   };
   for (long i = 0; i + 1 < m; i++)
     for (long j = 0; j + 1 < n; j++) quad(i, j, i + 1, j + 1);
   if (e->flags & 1)
     for (long j = 0; j + 1 < n; j++)
-      face(b, {at(m - 1, j), at(0, j), at(0, j + 1), at(m - 1, j + 1)}, e->colour, e->solid);
+      face(b, Quad{{at(m - 1, j), at(0, j), at(0, j + 1), at(m - 1, j + 1)}, 4}, e->colour, e->solid);
   if (e->flags & 32)
     for (long i = 0; i + 1 < m; i++)
-      face(b, {at(i, n - 1), at(i + 1, n - 1), at(i + 1, 0), at(i, 0)}, e->colour, e->solid);
+      face(b, Quad{{at(i, n - 1), at(i + 1, n - 1), at(i + 1, 0), at(i, 0)}, 4}, e->colour, e->solid);
 }
 
 // The flat polyline's points in building order, in world axes; false past the point limit.
@@ -427,7 +437,7 @@ bool _WTdxf_3dface(WTdxfblock *b, WTdxfentity *e) {
     addpoly(b, p, e, 1);
     return true;
   }
-  quadortriangles(b, p, e->colour, e->solid);
+  quadortriangles(b, p.data(), e->colour, e->solid);
   return true;
 }
 

@@ -66,9 +66,15 @@ bool isskippedcode(int c) {
 class Scanner {
  public:
   explicit Scanner(FILE *in) {
-    char chunk[65536];
+    const long start = ftell(in);
+    if (start >= 0 && fseek(in, 0, SEEK_END) == 0) {
+      const long end = ftell(in);
+      if (end > start) data_.reserve(size_t(end - start) + 1);
+      fseek(in, start, SEEK_SET);
+    }
+    std::vector<char> chunk(1 << 16);
     size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, in)) > 0) data_.append(chunk, n);
+    while ((n = fread(chunk.data(), 1, chunk.size(), in)) > 0) data_.append(chunk.data(), n);
   }
 
   // The next token; T_FAULT after a warning for what the reader refuses.
@@ -83,7 +89,10 @@ class Scanner {
   }
 
   int line() const { return line_; }
-  const std::string &text() const { return yytext_; }
+  // The text of the last group, both lines.
+  std::string text() const {
+    return std::string(last_.code, last_.codelength) + "\n" + std::string(lastvalue(), last_.length) + "\n";
+  }
   bool layertable = false;
 
  private:
@@ -141,10 +150,7 @@ class Scanner {
     g->code = code;
     g->value = v;
     g->length = vn;
-    yytext_.assign(c, cn);
-    yytext_ += '\n';
-    yytext_.append(v, vn);
-    yytext_ += '\n';
+    last_ = {c, cn, v == value_.c_str() ? nullptr : v, vn};
     return true;
   }
 
@@ -157,12 +163,14 @@ class Scanner {
   bool skipsection() {
     const size_t save = pos_;
     const int saveline = line_;
-    const std::string savetext = yytext_;
+    const Last savelast = last_;
+    const std::string savevalue = value_;
     Group g;
     if (!readgroup(&g) || g.code != 2 || !(equals(g, "OBJECTS") || equals(g, "CLASSES"))) {
       pos_ = save;
       line_ = saveline;
-      yytext_ = savetext;
+      last_ = savelast;
+      value_ = savevalue;
       return false;
     }
     while (readgroup(&g))
@@ -177,8 +185,17 @@ class Scanner {
     return t;
   }
 
+  // The value's number; 0 when the line holds none.  The file's buffer ends in a terminator,
+  // and a number read past the line's end is no number of this line.
+  template <typename Convert>
+  static auto number(const Group &g, Convert convert) -> decltype(convert(nullptr, nullptr)) {
+    char *end = nullptr;
+    auto value = convert(g.value, &end);
+    return end > g.value + g.length ? 0 : value;
+  }
+
   bool classify(const Group &g, Token *t) {
-    if (yytext_.size() > kTokenLimit) {
+    if (last_.codelength + last_.length + 2 > kTokenLimit) {
       _WTmsg_warning("Input string too long, limit %d\n", int(kTokenLimit));
       t->kind = T_FAULT;
       return true;
@@ -202,9 +219,9 @@ class Scanner {
     }
     t->kind = T_GROUP;
     if (isfloatcode(g.code)) {
-      t->f = strtof(std::string(g.value, g.length).c_str(), nullptr);
+      t->f = number(g, strtof);
     } else if (g.code == 62 || g.code == 66 || (g.code >= 70 && g.code <= 78)) {
-      t->i = int(strtol(std::string(g.value, g.length).c_str(), nullptr, 10));
+      t->i = int(number(g, [](const char *s, char **end) { return strtol(s, end, 10); }));
     } else if (g.code == 2) {
       for (const char *name : kNames)
         if (equals(g, name)) t->reserved = !layertable;
@@ -230,7 +247,14 @@ class Scanner {
   std::string data_;
   size_t pos_ = 0;
   int line_ = 0;
-  std::string yytext_;
+  // The last group's lines; a value without its carriage returns is in value_.
+  struct Last {
+    const char *code = "";
+    size_t codelength = 0;
+    const char *value = "";
+    size_t length = 0;
+  } last_;
+  const char *lastvalue() const { return last_.value ? last_.value : value_.c_str(); }
   std::string value_;
 };
 
