@@ -414,6 +414,16 @@ TEST_F(Dxf, RunawayReferences) {
     EXPECT_TRUE(has(messages, "inserts itself"));
   }
   {
+    // A chain of blocks each inserting the next, far deeper than any drawing nests.
+    tk::Captured messages;
+    std::string chain;
+    for (int i = 0; i < 3000; i++) chain += block("C" + std::to_string(i), tri + insert("C" + std::to_string(i + 1), 0, 0));
+    Read read(blocks(chain) + entities(insert("C0", 0, 0)));
+    EXPECT_TRUE(has(messages, "nest more than 200 deep"));
+    EXPECT_GT(read.polys().size(), 150u);
+    EXPECT_LE(read.polys().size(), 200u);
+  }
+  {
     tk::Captured messages;
     const long budget = _WTdxf_setcopybudget(4000);
     std::string many;

@@ -15,6 +15,8 @@ namespace {
 constexpr float kNear = 0.004f;
 // Each read may place this many polygon copies through references; past it the read ends.
 long copybudget = 8L << 20;
+// References are followed this many blocks deep at most.
+constexpr size_t kMaxNesting = 200;
 
 WTdxfread state;
 
@@ -216,6 +218,10 @@ WTgeomlist *buildreferences(WTdxfblock *b, WTmtable *table, std::vector<WTdxfblo
     if (!spend(1)) break;
     if (loop) {
       _WTmsg_warning("DXF block %s inserts itself; the insert is skipped\n", r->block->name.c_str());
+      continue;
+    }
+    if (path.size() >= kMaxNesting) {
+      _WTmsg_warning("DXF blocks nest more than %d deep; the insert is skipped\n", int(kMaxNesting));
       continue;
     }
     Placement inner = {r->matrix, r->colour, r->rows, r->columns, r->rowspacing, r->columnspacing};
