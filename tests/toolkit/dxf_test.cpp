@@ -596,3 +596,23 @@ TEST_F(Dxf, PrefixesAndFlippedBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// The universe's objects written as one file read back with every polygon.
+TEST_F(Dxf, UniverseWriter) {
+  ASSERT_TRUE(_WTobject_newblock(1, 2, 3, 0));
+  ASSERT_TRUE(_WTobject_newblock(4, 5, 6, 0));
+  FILE *f = tmpfile();
+  ASSERT_EQ(_WTdxf_write_universe(f), 1);
+  rewind(f);
+  std::string text;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+  fclose(f);
+  Read read(text, 1.0f, 1);
+  EXPECT_EQ(read.polys().size(), 12u);
+}
+
+}  // namespace

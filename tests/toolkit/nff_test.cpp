@@ -292,3 +292,26 @@ TEST_F(Nff, PrefixesAndFlippedBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// The universe's objects written as one geometry under the universe's name, read back whole.
+TEST_F(Nff, UniverseWriter) {
+  ASSERT_TRUE(_WTobject_newblock(1, 2, 3, 0));
+  ASSERT_TRUE(_WTobject_newblock(4, 5, 6, 0));
+  FILE *f = tmpfile();
+  ASSERT_EQ(_WTnff_write_universe(f), 1);
+  rewind(f);
+  std::string text;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+  fclose(f);
+  EXPECT_NE(text.find("viewpos  "), std::string::npos);
+  Read read(text);
+  ASSERT_EQ(read.all.size(), 1u) << text;
+  EXPECT_EQ(read.polys().size(), 12u);
+  EXPECT_EQ(read.all[0]->npolys, 12);
+}
+
+}  // namespace
