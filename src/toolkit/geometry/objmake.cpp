@@ -34,8 +34,8 @@ char *findmodel(const char *name) {
 
 bool istext(int type) { return type == WTFILE_DXF || type == WTFILE_NFF || type == WTFILE_WFRONT; }
 
-// The object readers by file type (3D Studio, DXF and NFF; the others are read as unknown
-// types).  `join` makes one object of an NFF file's geometries.
+// The object readers by file type (3D Studio, DXF and both NFF forms; the others are read as
+// unknown types).  `join` makes one object of an NFF file's geometries.
 // The reader gets the name as the caller gave it; messages about the type name the resolved
 // path.  Closes the stream.
 WTcell *readobjects(FILE *stream, const char *name, const char *path, int type, float scale,
@@ -47,6 +47,8 @@ WTcell *readobjects(FILE *stream, const char *name, const char *path, int type, 
     list = _WTdxf_read_objects(stream, scale, pose, 1, principal);
   else if (type == WTFILE_NFF)
     list = _WTnff_read_objects(stream, name, pose, scale, join, nullptr, principal);
+  else if (type == WTFILE_BFF)
+    list = _WTbff_read_objects(stream, name, pose, scale, join, nullptr, principal);
   else if (type == WTFILE_OLDBINARY1 || type == WTFILE_OLDBINARY2)
     _WTmsg_warning("VAV 1.01 binary format is no longer supported.\n");
   else
@@ -222,7 +224,7 @@ WTobject *_WTobject_copygeometry(WTobject *object, int, int addtolist) {
 
 // ---- Saving --------------------------------------------------------------------------------
 
-// The writers of the model formats live with the model-file loaders (DXF and NFF so far); the
+// The writers of the model formats live with the model-file loaders (DXF, both NFF forms); the
 // result is the writer's and the close's.
 int _WTobject_saveone(WTobject *object, const char *path, WTpq *pose, int type) {
   if (!savable(type) || !path || absent(object)) return 0;
@@ -232,6 +234,7 @@ int _WTobject_saveone(WTobject *object, const char *path, WTpq *pose, int type) 
   int ok = 0;
   if (type == WTFILE_DXF) ok = _WTdxf_write_object(f, object, 0);
   else if (type == WTFILE_NFF) ok = _WTnff_write_object(f, object, pose);
+  else ok = _WTbff_write_object(f, object);
   return fclose(f) == 0 ? ok : 0;
 }
 
@@ -241,7 +244,7 @@ int _WTobject_save(WTcell *list, const char *path, int type) {
     if (WTobject *o = static_cast<WTobject *>(c->value)) bakeforsave(o, 0);
   FILE *f = _WTfile_open(path, type == WTFILE_NFF ? "w" : "wb");
   if (!f) return 0;
-  int ok = type == WTFILE_NFF ? _WTnff_write_objects(f, list) : 0;
+  int ok = type == WTFILE_NFF ? _WTnff_write_objects(f, list) : _WTbff_write_objects(f, list);
   return fclose(f) == 0 ? ok : 0;
 }
 

@@ -163,12 +163,7 @@ bool vertex(Nff &n, WTgeometry *g) {
 
 // ---- Polygons ------------------------------------------------------------------------------
 
-struct Look {
-  float rotation = 0, scale = 1, offset[2] = {0, 0};
-  bool mirror = false, tint = false;
-  std::string texture;
-  std::vector<std::string> portals;
-};
+using Look = WTnfflook;
 
 bool polyattribute(Nff &n, WTpoly *p, const char *token, Look &look) {
   auto value = [&]() {
@@ -223,28 +218,14 @@ bool polycolour(Nff &n, WTgeometry *g, WTpoly *p) {
 }
 
 void applylook(Nff &n, WTpoly *p, const std::vector<int> &indices, const Look &look) {
-  if (!look.texture.empty()) {
-    const char letter = char(toupper(static_cast<unsigned char>(look.texture[0])));
-    const int a = letter == 'S' || letter == 'U', b = letter == 'T' || letter == 'U';
-    const std::string name = look.texture.size() > 2 ? look.texture.substr(2) : std::string();
-    bool alluv = !n.uv.empty();
-    for (int i : indices) alluv = alluv && (n.vertices[size_t(i)]->flags & kHasUv);
-    if (alluv) {
-      std::vector<float> u, v;
-      for (int i : indices) {
-        u.push_back(n.uv[size_t(i)].u);
-        v.push_back(n.uv[size_t(i)].v);
-      }
-      WTpoly_settextureuv(p, name.c_str(), u.data(), v.data(), a, b);
-    } else if (WTpoly_settexture(p, name.c_str(), a, b)) {
-      if (look.mirror) WTpoly_mirrortexture(p);
-      if (fabsf(look.rotation) >= kSmall) WTpoly_rotatetexture(p, look.rotation);
-      if (fabsf(look.scale - 1) >= kSmall) WTpoly_scaletexture(p, look.scale);
-      if (fabsf(look.offset[0]) >= kSmall || fabsf(look.offset[1]) >= kSmall)
-        WTpoly_translatetexture(p, look.offset);
-    }
+  bool alluv = !n.uv.empty();
+  for (int i : indices) alluv = alluv && (n.vertices[size_t(i)]->flags & kHasUv);
+  std::vector<float> u, v;
+  for (int i : indices) {
+    u.push_back(alluv ? n.uv[size_t(i)].u : 0);
+    v.push_back(alluv ? n.uv[size_t(i)].v : 0);
   }
-  if (look.tint && p->texture) p->texture->style[2] = 1;
+  _WTnff_settexture(p, look, alluv ? u.data() : nullptr, alluv ? v.data() : nullptr);
 }
 
 // False when the geometry's read fails.
@@ -389,6 +370,24 @@ WTgeomlist *closeall(WTgeomlist *list) {
 }
 
 }  // namespace
+
+void _WTnff_settexture(WTpoly *p, const WTnfflook &look, const float *u, const float *v) {
+  if (!look.texture.empty()) {
+    const char letter = char(toupper(static_cast<unsigned char>(look.texture[0])));
+    const int a = letter == 'S' || letter == 'U', b = letter == 'T' || letter == 'U';
+    const std::string name = look.texture.size() > 2 ? look.texture.substr(2) : std::string();
+    if (u && v) {
+      WTpoly_settextureuv(p, name.c_str(), u, v, a, b);
+    } else if (WTpoly_settexture(p, name.c_str(), a, b)) {
+      if (look.mirror) WTpoly_mirrortexture(p);
+      if (fabsf(look.rotation) >= kSmall) WTpoly_rotatetexture(p, look.rotation);
+      if (fabsf(look.scale - 1) >= kSmall) WTpoly_scaletexture(p, look.scale);
+      if (fabsf(look.offset[0]) >= kSmall || fabsf(look.offset[1]) >= kSmall)
+        WTpoly_translatetexture(p, look.offset);
+    }
+  }
+  if (look.tint && p->texture) p->texture->style[2] = 1;
+}
 
 extern "C" {
 
