@@ -102,7 +102,9 @@ TEST_F(Bnff, Refusals) {
     tk::Captured messages;
     Read read(c.bytes);
     EXPECT_EQ(read.all.size(), c.geometries);
-    if (c.message) EXPECT_TRUE(has(messages, c.message)) << messages.all();
+    if (c.message) {
+      EXPECT_TRUE(has(messages, c.message)) << messages.all();
+    }
   }
 }
 

@@ -183,8 +183,11 @@ TEST_F(Dxf, SectionsAndRefusals) {
     tk::Captured messages;
     Read read(c.text);
     EXPECT_EQ(int(read.polys().size()), c.polys) << c.text;
-    if (c.message) EXPECT_TRUE(has(messages, c.message)) << messages.all();
-    else EXPECT_FALSE(has(messages, "error")) << messages.all();
+    if (c.message) {
+      EXPECT_TRUE(has(messages, c.message)) << messages.all();
+    } else {
+      EXPECT_FALSE(has(messages, "error")) << messages.all();
+    }
   }
 }
 

@@ -158,7 +158,9 @@ TEST_F(Nff, Refusals) {
     tk::Captured messages;
     Read read(c.text);
     EXPECT_EQ(read.all.size(), c.geometries) << c.text;
-    if (c.message) EXPECT_TRUE(has(messages, c.message)) << c.text << messages.all();
+    if (c.message) {
+      EXPECT_TRUE(has(messages, c.message)) << c.text << messages.all();
+    }
   }
 }
 
