@@ -7,7 +7,9 @@
 #include "toolkit/core/universe.h"
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/files.h"
+#include "toolkit/loaders/dxf.h"
 #include "toolkit/loaders/geom3ds.h"
+#include "toolkit/loaders/nff.h"
 
 namespace {
 
@@ -32,14 +34,21 @@ char *findmodel(const char *name) {
 
 bool istext(int type) { return type == WTFILE_DXF || type == WTFILE_NFF || type == WTFILE_WFRONT; }
 
-// The object readers by file type (3D Studio so far; the others are read as unknown types).
+// The object readers by file type (3D Studio, DXF and both NFF forms; the others are read as
+// unknown types).  `join` makes one object of an NFF file's geometries.
 // The reader gets the name as the caller gave it; messages about the type name the resolved
 // path.  Closes the stream.
 WTcell *readobjects(FILE *stream, const char *name, const char *path, int type, float scale,
-                    int principal) {
+                    int principal, WTpq *pose, int join) {
   WTcell *list = nullptr;
   if (type == WTFILE_3DS)
     list = _WT3ds_read_objects(stream, name, scale, 1, principal);
+  else if (type == WTFILE_DXF)
+    list = _WTdxf_read_objects(stream, scale, pose, 1, principal);
+  else if (type == WTFILE_NFF)
+    list = _WTnff_read_objects(stream, name, pose, scale, join, nullptr, principal);
+  else if (type == WTFILE_BFF)
+    list = _WTbff_read_objects(stream, name, pose, scale, join, nullptr, principal);
   else if (type == WTFILE_OLDBINARY1 || type == WTFILE_OLDBINARY2)
     _WTmsg_warning("VAV 1.01 binary format is no longer supported.\n");
   else
@@ -155,7 +164,7 @@ WTobject *_WTobject_loadfile(const char *name, WTpq *pose, float scale, int prin
   }
   if (pose) *pose = WTpq{{0, 0, 0}, {0, 0, 0, 1}};
   WTportal *portalhead = firstportal();
-  WTcell *list = readobjects(f, name, path, type, scale, principal);
+  WTcell *list = readobjects(f, name, path, type, scale, principal, pose, 1);
   _WTmem_free(path);
   bool prepared = type == WTFILE_DXF || type == WTFILE_GEO;
   bool renamed = prepared || type == WTFILE_WFRONT;
@@ -180,7 +189,7 @@ WTcell *_WTobject_loadlist(const char *name, float scale, int principal, int) {
     return nullptr;
   }
   FILE *f = _WTfile_open(path, istext(type) ? "r" : "rb");
-  WTcell *list = f ? readobjects(f, name, path, type, scale, principal) : nullptr;
+  WTcell *list = f ? readobjects(f, name, path, type, scale, principal, nullptr, 0) : nullptr;
   _WTmem_free(path);
   if (!list || !list->value) {
     _WTlist_free(list);
@@ -215,25 +224,28 @@ WTobject *_WTobject_copygeometry(WTobject *object, int, int addtolist) {
 
 // ---- Saving --------------------------------------------------------------------------------
 
-// The writers of the model formats live with the model-file loaders; while none is part of the
-// toolkit nothing is written and the save fails.
-int _WTobject_saveone(WTobject *object, const char *path, WTpq *, int type) {
+// The writers of the model formats live with the model-file loaders (DXF, both NFF forms); the
+// result is the writer's and the close's.
+int _WTobject_saveone(WTobject *object, const char *path, WTpq *pose, int type) {
   if (!savable(type) || !path || absent(object)) return 0;
   bakeforsave(object, 1);
-  FILE *f = _WTfile_open(path, "wb");
+  FILE *f = _WTfile_open(path, type == WTFILE_BFF ? "wb" : "w");
   if (!f) return 0;
-  fclose(f);
-  return 0;
+  int ok = 0;
+  if (type == WTFILE_DXF) ok = _WTdxf_write_object(f, object, 0);
+  else if (type == WTFILE_NFF) ok = _WTnff_write_object(f, object, pose);
+  else ok = _WTbff_write_object(f, object);
+  return fclose(f) == 0 ? ok : 0;
 }
 
 int _WTobject_save(WTcell *list, const char *path, int type) {
   if ((type != WTFILE_NFF && type != WTFILE_BFF) || !list || !path) return 0;
   for (WTcell *c = list; c; c = c->next)
     if (WTobject *o = static_cast<WTobject *>(c->value)) bakeforsave(o, 0);
-  FILE *f = _WTfile_open(path, "wb");
+  FILE *f = _WTfile_open(path, type == WTFILE_NFF ? "w" : "wb");
   if (!f) return 0;
-  fclose(f);
-  return 0;
+  int ok = type == WTFILE_NFF ? _WTnff_write_objects(f, list) : _WTbff_write_objects(f, list);
+  return fclose(f) == 0 ? ok : 0;
 }
 
 // ---- Primitives ----------------------------------------------------------------------------

@@ -9,7 +9,9 @@
 #include "toolkit/core/core.h"
 #include "toolkit/geometry/geometry.h"
 #include "toolkit/loaders/files.h"
+#include "toolkit/loaders/dxf.h"
 #include "toolkit/loaders/geom3ds.h"
+#include "toolkit/loaders/nff.h"
 
 namespace {
 
@@ -524,6 +526,15 @@ WTgeomlist *_WTgeometry_load(FILE *stream, const char *name, int type, WTpq *pos
     case WTFILE_3DS:
       list = _WT3ds_read_geometries(stream, name, argument, flag);
       break;
+    case WTFILE_DXF:
+      list = _WTdxf_read_geometries(stream, argument, pose, flag);
+      break;
+    case WTFILE_NFF:
+      list = _WTnff_read_geometries(stream, name, pose, argument, flag, nullptr);
+      break;
+    case WTFILE_BFF:
+      list = _WTbff_read_geometries(stream, name, pose, argument, flag, nullptr);
+      break;
     default:
       // The other format readers are not there yet: their types are read as unknown ones.
       _WTmsg_warning("Unknown file type: %d of file %s\n", type, name);
@@ -533,10 +544,16 @@ WTgeomlist *_WTgeometry_load(FILE *stream, const char *name, int type, WTpq *pos
   return list;
 }
 
-int WTgeometry_save(WTgeometry *geometry, const char *path, void *, int type) {
+// The viewpoint, when given, is a pose (position and orientation) written into an NFF header.
+int WTgeometry_save(WTgeometry *geometry, const char *path, void *viewpoint, int type) {
   if (!geometry || !path) return 0;
-  if (type != 1 && type != 2 && type != 11) return 0;
-  // The writers live with the model-file loaders and are not there yet: nothing is written.
-  return 0;
+  if (type != WTFILE_DXF && type != WTFILE_NFF && type != WTFILE_BFF) return 0;
+  FILE *f = _WTfile_open(path, type == WTFILE_BFF ? "wb" : "w");
+  if (!f) return 0;
+  int ok = 0;
+  if (type == WTFILE_DXF) ok = _WTdxf_write_geometry(f, geometry, 0);
+  else if (type == WTFILE_NFF) ok = _WTnff_write_geometry(f, geometry, static_cast<WTpq *>(viewpoint));
+  else ok = _WTbff_write_geometry(f, geometry);
+  return fclose(f) == 0 ? ok : 0;
 }
 }
