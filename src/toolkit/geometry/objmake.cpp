@@ -8,6 +8,8 @@
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/files.h"
 #include "toolkit/loaders/geom3ds.h"
+#include "toolkit/loaders/geoslp.h"
+#include "toolkit/loaders/wfront.h"
 
 namespace {
 
@@ -32,6 +34,8 @@ char *findmodel(const char *name) {
 
 bool istext(int type) { return type == WTFILE_DXF || type == WTFILE_NFF || type == WTFILE_WFRONT; }
 
+WTcell *onecell(WTobject *object) { return object ? _WTlist_cell(object, nullptr) : nullptr; }
+
 // The object readers by file type (3D Studio so far; the others are read as unknown types).
 // The reader gets the name as the caller gave it; messages about the type name the resolved
 // path.  Closes the stream.
@@ -40,6 +44,12 @@ WTcell *readobjects(FILE *stream, const char *name, const char *path, int type, 
   WTcell *list = nullptr;
   if (type == WTFILE_3DS)
     list = _WT3ds_read_objects(stream, name, scale, 1, principal);
+  else if (type == WTFILE_WFRONT)
+    list = onecell(_WTwfront_read_object(stream, name, scale, principal));
+  else if (type == WTFILE_GEO)
+    list = onecell(_WTgeo_read_object(stream, scale, principal));
+  else if (type == WTFILE_SLP)
+    list = _WTslp_read_objects(stream, name, scale, principal);
   else if (type == WTFILE_OLDBINARY1 || type == WTFILE_OLDBINARY2)
     _WTmsg_warning("VAV 1.01 binary format is no longer supported.\n");
   else

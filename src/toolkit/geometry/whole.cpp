@@ -10,6 +10,8 @@
 #include "toolkit/geometry/geometry.h"
 #include "toolkit/loaders/files.h"
 #include "toolkit/loaders/geom3ds.h"
+#include "toolkit/loaders/geoslp.h"
+#include "toolkit/loaders/wfront.h"
 
 namespace {
 
@@ -523,6 +525,16 @@ WTgeomlist *_WTgeometry_load(FILE *stream, const char *name, int type, WTpq *pos
   switch (type) {
     case WTFILE_3DS:
       list = _WT3ds_read_geometries(stream, name, argument, flag);
+      break;
+    case WTFILE_WFRONT:
+      if (WTgeometry *g = _WTwfront_read_geometry(stream, name, argument))
+        list = _WTgeomlist_add(nullptr, g);
+      break;
+    case WTFILE_GEO:
+      if (WTgeometry *g = _WTgeo_read_geometry(stream, argument)) list = _WTgeomlist_add(nullptr, g);
+      break;
+    case WTFILE_SLP:
+      list = _WTslp_read_geometries(stream, name, argument);
       break;
     default:
       // The other format readers are not there yet: their types are read as unknown ones.
