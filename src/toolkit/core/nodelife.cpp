@@ -8,6 +8,7 @@
 #include "toolkit/core/nodestate.h"
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/files.h"
+#include "toolkit/loaders/mgen.h"
 #include "toolkit/render/render.h"
 
 namespace {
@@ -155,6 +156,13 @@ WTnode *loadlights(WTnode *parent, const char *path) {
   return added ? added->child : nullptr;
 }
 
+// OpenFlight files through the toolkit's own reader; the root it returns goes under the parent.
+WTnode *loadflight(WTnode *parent, const char *path) {
+  WTnode *root = _WTnode_loadmgen(path);
+  if (root) WTnode_addchild(parent, root);
+  return root;
+}
+
 WTnode *loadbytype(WTnode *parent, const char *name, const char *path, float scale) {
   int type = _WTfile_gettype(path);
   if (type == WTFILE_OLDBINARY1 || type == WTFILE_OLDBINARY2) {
@@ -162,6 +170,7 @@ WTnode *loadbytype(WTnode *parent, const char *name, const char *path, float sca
     return nullptr;
   }
   if (type == WTFILE_LIGHTS) return loadlights(parent, path);
+  if (type == WTFILE_FLT) return loadflight(parent, path);
   if (!isgeometrytype(type)) {
     _WTmsg_warning("Unknown file type: %s\n", name);
     return nullptr;
