@@ -11,6 +11,7 @@
 
 #include "files.h"
 #include "flightfiles.h"
+#include "../support/fuzz_seeds.h"
 #include "scene.h"
 #include "support.h"
 #include "toolkit/geometry/geometry.h"
@@ -411,12 +412,26 @@ TEST_F(Flight, PruningMergesAndDropsGroups) {
   WTnode_delete(root);
 }
 
-TEST_F(Flight, PrefixesAndFlippedBytes) {
+File damagefixture() {
   File f;
   Face decal;
   f.header().texture("t.rgb", 0).vertices(kTriangle);
   f.group("g").push().object("o").push().triangle().pushsubface().face(decal).push().vertexlist({0, 1, 2}).pop().popsubface().pop();
   f.instancedef(1).push().group("d").pop().instanceref(1).lod("l", 0, 10).push().triangle().pop().pop();
+  return f;
+}
+
+// Written as the seed of the OpenFlight fuzz target when VEDRA_FUZZ_SEEDS asks for it.
+TEST_F(Flight, FuzzSeeds) {
+  const File f = damagefixture();
+  WTnode *root = load(f);
+  ASSERT_TRUE(root);
+  WTnode_delete(root);
+  EXPECT_TRUE(WriteFuzzSeed("toolkit", "model.flt", f.bytes.data(), f.bytes.size()));
+}
+
+TEST_F(Flight, PrefixesAndFlippedBytes) {
+  const File f = damagefixture();
   tk::Captured quiet;
   for (size_t n = 0; n <= f.bytes.size(); n++) {
     File cut;

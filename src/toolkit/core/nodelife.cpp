@@ -8,6 +8,7 @@
 #include "toolkit/core/nodestate.h"
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/files.h"
+#include "toolkit/loaders/jt.h"
 #include "toolkit/loaders/mgen.h"
 #include "toolkit/render/render.h"
 
@@ -171,6 +172,7 @@ WTnode *loadbytype(WTnode *parent, const char *name, const char *path, float sca
   }
   if (type == WTFILE_LIGHTS) return loadlights(parent, path);
   if (type == WTFILE_FLT) return loadflight(parent, path);
+  if (type == WTFILE_JT) return _WTnode_loadjt(parent, path);
   if (!isgeometrytype(type)) {
     _WTmsg_warning("Unknown file type: %s\n", name);
     return nullptr;
