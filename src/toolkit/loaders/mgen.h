@@ -88,6 +88,7 @@ struct MgenPoly {
   int capacity;
   std::vector<float> positions, normals, colours, texcoords;  // 3, 3, 4 and 2 floats a vertex
   float alpha = 1.0f;
+  MgenMaterial look{};  // the material as the face shows it
 };
 
 // The load's process-wide state, set by the conversion and read by the record walk.

@@ -263,6 +263,7 @@ void setmaterial(MgenPoly *poly, const Face &face) {
   int slots = poly->colourmode == 3 ? poly->count : 1;
   for (int i = 0; i < slots && i < poly->capacity + 1; i++) poly->colours[4 * static_cast<size_t>(i) + 3] = m.alpha;
   poly->material = index;
+  poly->look = m;
 }
 
 void setprimitive(MgenPoly *poly, const Face &face) {
