@@ -4,6 +4,7 @@
 
 #include <stdlib.h>
 
+#include <set>
 #include <string>
 
 #include "fuzz_support.h"
@@ -29,20 +30,16 @@ inline void prepare() {
   _WTfile_setopenhook(openinput);
 }
 
-inline bool ownvertex(const WTgeometry *g, const WTvertex *v) {
-  for (const WTvertex *w = g->vertices; w; w = w->next)
-    if (w == v) return true;
-  return false;
-}
-
 // A closed geometry: polygons of up to 256 of its own vertices.  Then freed.
 inline void checkandfree(WTgeometry *g) {
   if (!g) return;
   if (g->npolys <= 0) abort();
+  std::set<const WTvertex *> own;
+  for (const WTvertex *w = g->vertices; w; w = w->next) own.insert(w);
   for (WTpoly *p = g->polys; p; p = p->next) {
     int n = 0;
     for (WTvertexlink *l = p->links; l; l = l->next, n++)
-      if (!ownvertex(g, l->vertex)) abort();
+      if (!own.count(l->vertex)) abort();
     // Closing splits an outline that passes a vertex twice into pieces, one of which can be a
     // two-vertex sliver.
     if (n < 2 || n > 256) abort();

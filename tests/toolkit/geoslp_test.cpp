@@ -106,6 +106,12 @@ TEST_F(GeoSlp, GeoSkippedPolygons) {
     WTgeometry_delete(g);
   }
   EXPECT_FALSE(readgeo(std::string(kSquare) + "2 0 1 7\n"));
+  // Numbers at the ends of their range: the colour's palette entry, a detail count that never
+  // ends.
+  WTgeometry *g = readgeo(std::string(kSquare) + "3 0 1 2 -9223372036854775808 1 9223372036854775807 0");
+  ASSERT_TRUE(g);
+  EXPECT_EQ(WTpoly_getcolor(g->polys), 0x000);
+  WTgeometry_delete(g);
   EXPECT_FALSE(readgeo("3DG1 99999999999 1 2 3"));
 }
 

@@ -38,7 +38,7 @@ bool skipdetails(FILE *f) {
   long long count, corners;
   if (!readint(f, &count)) return false;
   for (long long i = 0; i < count; i++)
-    if (!readint(f, &corners) || !skipnumbers(f, corners + 1)) return false;
+    if (!readint(f, &corners) || !skipnumbers(f, corners) || !readint(f, &corners)) return false;
   return true;
 }
 
@@ -129,7 +129,7 @@ bool readpolygon(FILE *f, WTgeometry *g, const std::vector<WTvertex *> &vertices
   }
   if (!readint(f, &colour)) return false;
   if (WTpoly *poly = makepoly(g, indices, vertices)) {
-    WTpoly_setcolor(poly, _WTgeo_color(static_cast<int>(llabs(colour) % 16)));
+    WTpoly_setcolor(poly, _WTgeo_color(static_cast<int>(colour % 16)));
     classify(g, poly);
   }
   return colour >= 0 || skipdetails(f);
