@@ -35,6 +35,7 @@ class Walk : public tk::Universe {
     file_.name = "walk.flt";
     file_.revision = revision;
     file_.buffer.assign(f.bytes.begin(), f.bytes.end());
+    _WTmtable_delete(_WTmgen_load().table);
     _WTmgen_load() = MgenLoad();
     _WTmgen_load().current = _WTmgen_load().main = &file_;
     _WTmgen_load().table = WTmtable_new(95, 64, nullptr);
@@ -53,6 +54,8 @@ class Walk : public tk::Universe {
     }
   }
   void TearDown() override {
+    // The tables of the walks have no geometry to take them away.
+    _WTmtable_delete(_WTmgen_load().table);
     _WTmgen_load() = MgenLoad();
     tk::Universe::TearDown();
   }
