@@ -9,6 +9,8 @@
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/files.h"
 #include "toolkit/loaders/vrml.h"
+#include "toolkit/loaders/jt.h"
+#include "toolkit/loaders/mgen.h"
 #include "toolkit/render/render.h"
 
 namespace {
@@ -156,6 +158,13 @@ WTnode *loadlights(WTnode *parent, const char *path) {
   return added ? added->child : nullptr;
 }
 
+// OpenFlight files through the toolkit's own reader; the root it returns goes under the parent.
+WTnode *loadflight(WTnode *parent, const char *path) {
+  WTnode *root = _WTnode_loadmgen(path);
+  if (root) WTnode_addchild(parent, root);
+  return root;
+}
+
 WTnode *loadbytype(WTnode *parent, const char *name, const char *path, float scale) {
   int type = _WTfile_gettype(path);
   if (type == WTFILE_OLDBINARY1 || type == WTFILE_OLDBINARY2) {
@@ -164,6 +173,8 @@ WTnode *loadbytype(WTnode *parent, const char *name, const char *path, float sca
   }
   if (type == WTFILE_LIGHTS) return loadlights(parent, path);
   if (type == WTFILE_VRML1) return _WTnode_loadvrml(parent, path);
+  if (type == WTFILE_FLT) return loadflight(parent, path);
+  if (type == WTFILE_JT) return _WTnode_loadjt(parent, path);
   if (!isgeometrytype(type)) {
     _WTmsg_warning("Unknown file type: %s\n", name);
     return nullptr;

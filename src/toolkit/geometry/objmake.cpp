@@ -10,6 +10,8 @@
 #include "toolkit/loaders/dxf.h"
 #include "toolkit/loaders/geom3ds.h"
 #include "toolkit/loaders/nff.h"
+#include "toolkit/loaders/geoslp.h"
+#include "toolkit/loaders/wfront.h"
 
 namespace {
 
@@ -34,8 +36,10 @@ char *findmodel(const char *name) {
 
 bool istext(int type) { return type == WTFILE_DXF || type == WTFILE_NFF || type == WTFILE_WFRONT; }
 
-// The object readers by file type (3D Studio, DXF and both NFF forms; the others are read as
-// unknown types).  `join` makes one object of an NFF file's geometries.
+WTcell *onecell(WTobject *object) { return object ? _WTlist_cell(object, nullptr) : nullptr; }
+
+// The object readers by file type (3D Studio, DXF, both NFF forms, OBJ, GEO and SLP; the others
+// are read as unknown types).  `join` makes one object of an NFF file's geometries.
 // The reader gets the name as the caller gave it; messages about the type name the resolved
 // path.  Closes the stream.
 WTcell *readobjects(FILE *stream, const char *name, const char *path, int type, float scale,
@@ -49,6 +53,12 @@ WTcell *readobjects(FILE *stream, const char *name, const char *path, int type, 
     list = _WTnff_read_objects(stream, name, pose, scale, join, nullptr, principal);
   else if (type == WTFILE_BFF)
     list = _WTbff_read_objects(stream, name, pose, scale, join, nullptr, principal);
+  else if (type == WTFILE_WFRONT)
+    list = onecell(_WTwfront_read_object(stream, name, scale, principal));
+  else if (type == WTFILE_GEO)
+    list = onecell(_WTgeo_read_object(stream, scale, principal));
+  else if (type == WTFILE_SLP)
+    list = _WTslp_read_objects(stream, name, scale, principal);
   else if (type == WTFILE_OLDBINARY1 || type == WTFILE_OLDBINARY2)
     _WTmsg_warning("VAV 1.01 binary format is no longer supported.\n");
   else

@@ -12,6 +12,8 @@
 #include "toolkit/loaders/dxf.h"
 #include "toolkit/loaders/geom3ds.h"
 #include "toolkit/loaders/nff.h"
+#include "toolkit/loaders/geoslp.h"
+#include "toolkit/loaders/wfront.h"
 
 namespace {
 
@@ -534,6 +536,16 @@ WTgeomlist *_WTgeometry_load(FILE *stream, const char *name, int type, WTpq *pos
       break;
     case WTFILE_BFF:
       list = _WTbff_read_geometries(stream, name, pose, argument, flag, nullptr);
+      break;
+    case WTFILE_WFRONT:
+      if (WTgeometry *g = _WTwfront_read_geometry(stream, name, argument))
+        list = _WTgeomlist_add(nullptr, g);
+      break;
+    case WTFILE_GEO:
+      if (WTgeometry *g = _WTgeo_read_geometry(stream, argument)) list = _WTgeomlist_add(nullptr, g);
+      break;
+    case WTFILE_SLP:
+      list = _WTslp_read_geometries(stream, name, argument);
       break;
     default:
       // The other format readers are not there yet: their types are read as unknown ones.
