@@ -254,7 +254,7 @@ TEST_F(PlanModes, ZoomBandPanUndoRedo) {
 
 TEST_F(PlanModes, HeldZoomKeepsThePointUnderTheMouse) {
   Mode(PLAN_MODE_ZOOM);
-  const CPoint held(300, 200);
+  const CPoint held(1000, 800);  // right of and below the plan origin
   CPoint under = held;
   {
     CClientDC dc(view);
