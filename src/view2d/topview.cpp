@@ -6,6 +6,7 @@
 #include "app/vedradoc.h"
 #include "models/frame.h"
 #include "models/model.h"
+#include "models/plan_draw.h"
 #include "view2d/planmodes_draw.h"
 #include "view2d/planview_draw.h"
 
@@ -125,6 +126,7 @@ void CTopView::OnDraw(CDC* pDC) {
   CRect all(0, 0, client.cx, client.cy);
   ::FillRect(mem.GetSafeHdc(), &all, back);
   try {
+    PlanPenCache pens;
     if (const Frame* frame = PlanFrame()) {
       PrepareMapping(map);
       const CRect* band = m_zoomRect ? m_zoomRect.get() : m_selectRect.get();
