@@ -114,13 +114,6 @@ HoleInstance* TableOpening(int mode, int type) {
   return static_cast<HoleInstance*>(table.GetAt(type));
 }
 
-bool IsTableOpening(const HoleInstance* opening) {
-  for (const CObArray* table : {&g_doorPrototypes, &g_windowPrototypes})
-    for (INT_PTR i = 0; i < table->GetSize(); ++i)
-      if (table->GetAt(i) == opening) return true;
-  return false;
-}
-
 }  // namespace
 
 const PlanModeHandlers& PlanModeTable(int mode) {
@@ -241,7 +234,5 @@ void CTopView::ApplyOpeningSettings(int mode) {
   Invalidate(FALSE);
 }
 
-void CTopView::ReleaseOpening() {
-  if (m_pOpening && !IsTableOpening(m_pOpening)) delete m_pOpening;
-  m_pOpening = nullptr;
-}
+// The opening to place is always an entry of the kind tables, which the program owns.
+void CTopView::ReleaseOpening() { m_pOpening = nullptr; }

@@ -90,8 +90,18 @@ void CTopView::ResetPlanView() {
   m_state.panY = client.cy / 2;
 }
 
+void CTopView::CreateTooltip() {
+  if (m_tooltip.m_hWnd || !m_tooltip.Create(this, TTS_ALWAYSTIP)) return;
+  m_tooltip.AddTool(this, LPSTR_TEXTCALLBACKA);
+  m_tooltip.SetMaxTipWidth(32767);
+  m_tooltip.SendMessage(TTM_SETDELAYTIME, TTDT_AUTOPOP, 32767);
+  m_tooltip.SendMessage(TTM_SETDELAYTIME, TTDT_INITIAL, 200);
+  m_tooltip.SendMessage(TTM_SETDELAYTIME, TTDT_RESHOW, 200);
+}
+
 void CTopView::OnInitialUpdate() {
   CView::OnInitialUpdate();
+  CreateTooltip();
   ResetPlanView();
   EnterMode(PLAN_MODE_WALL);
   SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));

@@ -33,7 +33,7 @@ public:
   // The door (PLAN_MODE_DOOR) or window table entry of the bar's type becomes the opening to
   // place, sized by the bar's values.
   void ApplyOpeningSettings(int mode);
-  // The opening to place is released (table entries are shared and stay).
+  // Forgets the opening to place (a shared entry of the kind tables, never deleted here).
   void ReleaseOpening();
 
   CVedraDoc* PlanDocument() const;
@@ -45,6 +45,7 @@ public:
   // The grid spacing changed: the bar's tooltips follow.
   void GridChanged();
 
+  CToolTipCtrl m_tooltip;  // one tool over the whole view, its text asked for when shown
   PlanViewState m_state;
   PlanViewHistory m_history;
   int m_mode = PLAN_MODE_NONE;
@@ -52,7 +53,7 @@ public:
   PlanToolValues m_tools;
   PlanBarLink* m_pBar = nullptr;  // not owned; null without a bar
 
-  HoleInstance* m_pOpening = nullptr;  // what the door and window modes place
+  HoleInstance* m_pOpening = nullptr;  // what the door and window modes place, not owned
   int m_orientation = 0;               // bit 0 mirrored, bit 1 turned by 180 degrees
   Wall* m_pWallUnderCursor = nullptr;  // not owned
   std::unique_ptr<CRect> m_zoomRect;   // device
@@ -82,4 +83,5 @@ private:
   void DispatchMouse(PlanMouseHandler PlanModeHandlers::*entry, UINT flags, CPoint point,
                      UINT buttonFlag);
   void EnterMode(int mode);
+  void CreateTooltip();
 };
