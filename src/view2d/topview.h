@@ -5,6 +5,7 @@
 #pragma once
 #include "afx/afxwin.h"
 #include "view2d/planview_core.h"
+#include "view2d/plantools.h"
 
 class Frame;
 class CVedraDoc;
@@ -31,6 +32,8 @@ public:
   PlanViewState m_state;
   PlanViewHistory m_history;
   int m_mode = PLAN_MODE_NONE;
+  // The active tool of the plan bar and its values, written by the bar.
+  PlanToolValues m_tools;
   CPoint m_lastMouse;
 
 protected:
