@@ -7,7 +7,9 @@
 #include "models/frame.h"
 #include "models/model.h"
 #include "models/plan_draw.h"
+#include "models/openingtables.h"
 #include "models/planhost.h"
+#include "view2d/planbar.h"
 #include "view2d/planview_draw.h"
 
 IMPLEMENT_DYNCREATE(CTopView, CView)
@@ -37,12 +39,6 @@ PlanViewLook LookOfSettings() {
   return look;
 }
 
-// A bar length, or the default while the bar has no such field.
-int32_t BarLength(int id, int32_t fallback) {
-  const CString text = GetPlanHost().GetControlText(id);
-  return text.IsEmpty() ? fallback : ParseBarMillimetres(text);
-}
-
 // The marked walls: those at the start of the chain's last wall, highlighted with their lengths.
 void UnmarkUnselectedWalls(CVedraDoc& doc) {
   for (INT_PTR i = doc.m_markedWalls.GetSize() - 1; i >= 0; --i) {
@@ -52,6 +48,8 @@ void UnmarkUnselectedWalls(CVedraDoc& doc) {
     doc.m_markedWalls.RemoveAt(i);
   }
 }
+
+}  // namespace
 
 void MarkWallsAtChainEnd(CVedraDoc& doc, const Frame& frame) {
   Wall* last = frame.GetLastDrawnWall();
@@ -65,8 +63,6 @@ void MarkWallsAtChainEnd(CVedraDoc& doc, const Frame& frame) {
     w->SetMarked(true);
   }
 }
-
-}  // namespace
 
 CVedraDoc* CTopView::PlanDocument() const {
   auto* doc = static_cast<CVedraDoc*>(GetDocument());
@@ -91,10 +87,13 @@ void CTopView::ResetPlanView() {
   m_state.panY = client.cy / 2;
 }
 
+CTopView::~CTopView() { ReleaseOpeningInstance(m_tools.opening); }
+
 void CTopView::OnInitialUpdate() {
   CView::OnInitialUpdate();
   ResetPlanView();
-  m_mode = PLAN_MODE_WALL;
+  if (CPlanBar* bar = CPlanBar::OfView(this)) bar->SetDefaultEditMode();
+  else m_mode = PLAN_MODE_WALL;
 }
 
 bool CTopView::UndoViewChange() {
@@ -110,6 +109,10 @@ bool CTopView::RedoViewChange() {
 }
 
 void CTopView::OnDraw(CDC* pDC) {
+  if (pDC->IsPrinting()) {
+    DrawForPrinter(*pDC);
+    return;
+  }
   const CSize client = ClientSize();
   CRect update(0, 0, client.cx, client.cy);
   if (auto* paint = dynamic_cast<CPaintDC*>(pDC)) update = paint->m_ps.rcPaint;
@@ -161,8 +164,8 @@ void CTopView::OnLButtonDown(UINT flags, CPoint point) {
   if (!doc || (flags & MK_RBUTTON) || m_mode != PLAN_MODE_WALL) return;
   Frame& frame = doc->GetModel()->m_frame;
   const CPoint p = ToPlan(point, flags);
-  const int32_t thickness = BarLength(IDC_PLAN_WALL_THICKNESS, 150);
-  const int32_t height = BarLength(IDC_PLAN_WALL_HEIGHT, 2400);
+  const int32_t thickness = m_tools.wallThickness;
+  const int32_t height = m_tools.wallHeight;
   UnmarkUnselectedWalls(*doc);
   CRect rect;
   frame.AddDrawnWall(p, 0, height, static_cast<uint32_t>(thickness), rect);

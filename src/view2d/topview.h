@@ -17,11 +17,20 @@ enum : int { PLAN_MODE_NONE = 3, PLAN_MODE_WALL = 6 };
 constexpr int IDC_PLAN_WALL_THICKNESS = 4044;
 constexpr int IDC_PLAN_WALL_HEIGHT = 4047;
 
+// Marks the walls joined at the start of the chain's last wall (they show their lengths).
+void MarkWallsAtChainEnd(CVedraDoc& doc, const Frame& frame);
+
 class CTopView : public CView {
   DECLARE_DYNCREATE(CTopView)
 public:
+  ~CTopView() override;
   void OnDraw(CDC* pDC) override;
   void OnInitialUpdate() override;
+  // Printing (planprint.cpp): one page, the scene capture when there is one, then the plan
+  // fitted to the page.
+  BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+  void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+  void DrawForPrinter(CDC& printer);
 
   // Zoom 2.0, grid 100, the plan origin in the middle of the client area.
   void ResetPlanView();
