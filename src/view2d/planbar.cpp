@@ -10,11 +10,13 @@
 #include "models/instance.h"
 #include "models/model.h"
 #include "models/openingtables.h"
+#include "models/planhost.h"
 #include "res/plan_res.h"
 #include "view2d/planbar_core.h"
 #include "view2d/plandialogs.h"
 #include "view2d/plangrid.h"
 #include "view2d/topview.h"
+#include "view3d/sim_standin.h"
 
 IMPLEMENT_DYNAMIC(CPlanBar, CDialogBar)
 
@@ -40,10 +42,20 @@ BEGIN_MESSAGE_MAP(CPlanBar, CPictureDialogBar)
   ON_BN_CLICKED(IDC_BAR_FILE, OnFileMenu)
   ON_BN_CLICKED(IDC_BAR_CONFIGURE, OnConfigureMenu)
   ON_BN_CLICKED(IDC_BAR_HELP, OnHelpMenu)
-  ON_UPDATE_COMMAND_UI_RANGE(IDC_BAR_SELECT, IDC_BAR_FIT, OnUpdateNothing)
+  ON_UPDATE_COMMAND_UI(IDC_BAR_SELECT, OnUpdateNothing)
+  ON_UPDATE_COMMAND_UI(IDC_BAR_OPTION, OnUpdateNothing)
+  ON_UPDATE_COMMAND_UI(IDC_BAR_PAN, OnUpdateNothing)
+  ON_UPDATE_COMMAND_UI(IDC_BAR_FIT, OnUpdateNothing)
   ON_UPDATE_COMMAND_UI(IDC_BAR_GRID_TYPE, OnUpdateNothing)
-  ON_UPDATE_COMMAND_UI_RANGE(IDC_BAR_WALL, IDC_BAR_ZOOM, OnUpdateNothing)
-  ON_UPDATE_COMMAND_UI_RANGE(IDC_BAR_CONFIGURE, IDC_BAR_HELP, OnUpdateNothing)
+  ON_UPDATE_COMMAND_UI(IDC_BAR_WALL, OnUpdateNothing)
+  ON_UPDATE_COMMAND_UI(IDC_BAR_DOOR, OnUpdateNothing)
+  ON_UPDATE_COMMAND_UI(IDC_BAR_WINDOW, OnUpdateNothing)
+  ON_UPDATE_COMMAND_UI(IDC_BAR_ROOM, OnUpdateNothing)
+  ON_UPDATE_COMMAND_UI(IDC_BAR_WALK, OnUpdateNothing)
+  ON_UPDATE_COMMAND_UI(IDC_BAR_ZOOM, OnUpdateNothing)
+  ON_UPDATE_COMMAND_UI(IDC_BAR_CONFIGURE, OnUpdateNothing)
+  ON_UPDATE_COMMAND_UI(IDC_BAR_FILE, OnUpdateNothing)
+  ON_UPDATE_COMMAND_UI(IDC_BAR_HELP, OnUpdateNothing)
   ON_UPDATE_COMMAND_UI(IDC_BAR_UNDO, OnUpdateUndo)
   ON_UPDATE_COMMAND_UI(IDC_BAR_REDO, OnUpdateRedo)
   ON_UPDATE_COMMAND_UI(IDC_BAR_GRID_ENLARGE, OnUpdateGridEnlarge)
@@ -297,9 +309,9 @@ void CPlanBar::ShowFields(int tool, bool show) {
       if (!w) continue;
       if (show) {
         w->EnableWindow(TRUE);
-        w->SetWindowPos(&CWnd::wndTop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        ::SetWindowPos(w->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
       } else {
-        w->SetWindowPos(&CWnd::wndBottom, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW);
+        ::SetWindowPos(w->m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW);
       }
     }
   }
