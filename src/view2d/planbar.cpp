@@ -349,9 +349,10 @@ bool CPlanBar::SwitchModeControls(int tool) {
   return true;
 }
 
-bool CPlanBar::MayLeaveWallDrawing() {
+bool CPlanBar::MayLeaveWallDrawing(UINT buttonId) {
   CVedraDoc* doc = PlanDocument();
   if (!doc || !doc->GetModel()->m_frame.IsDrawing()) return true;
+  Button(buttonId).SetHighlighted(FALSE);  // the click toggled it; the tool stays as it was
   CWnd* frame = GetParent();
   ::MessageBoxA(frame ? frame->m_hWnd : nullptr, kRefusal, kVedraCaption, MB_ICONQUESTION | MB_TASKMODAL);
   RepaintView();
@@ -386,7 +387,7 @@ void CPlanBar::OnSelectTool() {
     }
     return;
   }
-  if (!MayLeaveWallDrawing()) return;
+  if (!MayLeaveWallDrawing(IDC_BAR_SELECT)) return;
   SwitchModeControls(PLAN_TOOL_SELECT);
   TakeTool(PLAN_TOOL_SELECT, IDC_BAR_SELECT, false);
   ClearSelection();
@@ -422,7 +423,7 @@ void CPlanBar::SetDefaultEditMode() {
 }
 
 void CPlanBar::OpeningTool(bool window) {
-  if (!MayLeaveWallDrawing()) return;
+  if (!MayLeaveWallDrawing(window ? IDC_BAR_WINDOW : IDC_BAR_DOOR)) return;
   const int tool = window ? PLAN_TOOL_WINDOW : PLAN_TOOL_DOOR;
   if (!SwitchModeControls(tool)) return;
   TakeTool(tool, window ? IDC_BAR_WINDOW : IDC_BAR_DOOR, true);
@@ -443,7 +444,7 @@ void CPlanBar::OnDoorTool() { OpeningTool(false); }
 void CPlanBar::OnWindowTool() { OpeningTool(true); }
 
 void CPlanBar::OnRoomTool() {
-  if (!MayLeaveWallDrawing()) return;
+  if (!MayLeaveWallDrawing(IDC_BAR_ROOM)) return;
   if (!SwitchModeControls(PLAN_TOOL_ROOM)) return;
   TakeTool(PLAN_TOOL_ROOM, IDC_BAR_ROOM, true);
   ShowFields(PLAN_TOOL_ROOM, true);
@@ -629,7 +630,7 @@ void CPlanBar::OnFitAll() {
 }
 
 void CPlanBar::OnWalkThrough() {
-  if (!MayLeaveWallDrawing()) return;
+  if (!MayLeaveWallDrawing(IDC_BAR_WALK)) return;
   ClearSelection();
   if (CWnd* main = AfxGetMainWnd()) main->SendMessage(WM_COMMAND, 0xFF01);
   RepaintView();

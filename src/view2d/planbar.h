@@ -82,8 +82,9 @@ private:
   void MoveToolButtons(int windowX, int roomX, int wallX);
   // The switch to a tool; false when it is the active one already.
   bool SwitchModeControls(int tool);
-  // True when no wall is being drawn; otherwise the refusal message.
-  bool MayLeaveWallDrawing();
+  // True when no wall is being drawn; otherwise the refusal message, and the button clicked
+  // comes up again.
+  bool MayLeaveWallDrawing(UINT buttonId);
   // Holds the tool's button down (and disables it), sets the view's mode, remembers the tool.
   void TakeTool(int tool, UINT buttonId, bool disable);
   void OpeningTool(bool window);

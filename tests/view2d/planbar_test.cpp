@@ -171,6 +171,7 @@ TEST_F(PlanBarTest, ToolsHoldTheirButtonAndShowTheirFields) {
   Press(IDC_BAR_ROOM);
   EXPECT_EQ(answer.Wait().text, "먼저, 벽그리기 작업을 마쳐야 전환할 수 있습니다");
   EXPECT_EQ(bar->GetActiveTool(), PLAN_TOOL_WALL);
+  EXPECT_FALSE(HeldDown(IDC_BAR_ROOM));
   EXPECT_EQ(view->m_mode, 6);
 }
 
@@ -199,7 +200,7 @@ TEST_F(PlanBarTest, FieldsKeepTheCaretInTheNumberAndTheirBounds) {
   // the wall drawn with it is that thick.
   Press(IDC_BAR_DOOR);
   SelectAll(IDC_BAR_DOOR_LOCATION);
-  Type(IDC_BAR_DOOR_LOCATION, "-5");
+  Type(IDC_BAR_DOOR_LOCATION, "-");
   EXPECT_EQ(Text(IDC_BAR_DOOR_LOCATION), "0mm");
   Press(IDC_BAR_WALL);
   SelectAll(IDC_BAR_WALL_THICKNESS);
