@@ -37,8 +37,6 @@ public:
   void SelectWall(Wall* wall, int mode);
   int DeselectWall(Wall* wall, int mode);
   bool IsWallSelected(const Wall* wall) const;
-  // Every selected wall, marked wall and selected room loses its selection.
-  void ClearPlanSelection();
 
   uint32_t m_words[4] = {0, 0, 0, 0};
   CPtrArray m_markedWalls;
@@ -49,6 +47,7 @@ public:
 private:
   int CreateEmptyModel();
   int OpenStoredModel(const char* path, CProgressWnd* progress, uint32_t parameter);
+  void ClearPlanSelection();
   bool RemoveWallEntry(const Wall* wall);
 };
 

@@ -7,7 +7,6 @@
 #include "app/vedra.h"
 #include "app/vedradoc.h"
 #include "models/frame.h"
-#include "models/instance.h"
 #include "models/model.h"
 #include "models/openingtables.h"
 #include "models/planhost.h"
@@ -121,6 +120,19 @@ const FieldList kFields[] = {
     List(IDC_BAR_ROOM_NAME, kRoomNames, 1),
 };
 
+// The view's editing mode of each tool.
+int ModeOfTool(int tool) {
+  switch (tool) {
+    case PLAN_TOOL_ZOOM: return PLAN_MODE_ZOOM;
+    case PLAN_TOOL_PAN: return PLAN_MODE_PAN;
+    case PLAN_TOOL_WALL: return PLAN_MODE_WALL;
+    case PLAN_TOOL_DOOR: return PLAN_MODE_DOOR;
+    case PLAN_TOOL_WINDOW: return PLAN_MODE_WINDOW;
+    case PLAN_TOOL_ROOM: return PLAN_MODE_ROOM;
+    default: return PLAN_MODE_SELECT;
+  }
+}
+
 struct Label {
   UINT id;
   const char* text;
@@ -219,6 +231,7 @@ BOOL CPlanBar::OnInitBar() {
   PlaceViewButtons(screen);
   FillFields();
   m_tooltip.Activate(TRUE);
+  if (CTopView* view = PlanView()) view->m_pBar = this;
   StoreToolValues();
   return 1;
 }
@@ -334,7 +347,7 @@ BOOL CPlanBar::PreTranslateMessage(MSG* pMsg) {
 
 bool CPlanBar::SwitchModeControls(int tool) {
   if (tool == m_activeTool) return false;
-  if (m_activeTool != PLAN_TOOL_NONE) {
+  if (m_activeTool != 0) {
     for (UINT id : {IDC_BAR_DOOR, IDC_BAR_WINDOW, IDC_BAR_ROOM, IDC_BAR_WALL, IDC_BAR_SELECT, IDC_BAR_ZOOM, IDC_BAR_PAN})
       Button(id).EnableWindow(TRUE);
     const UINT old[] = {0, IDC_BAR_ZOOM, IDC_BAR_PAN, IDC_BAR_WALL, IDC_BAR_DOOR, IDC_BAR_WINDOW, IDC_BAR_ROOM, IDC_BAR_SELECT};
@@ -345,7 +358,6 @@ bool CPlanBar::SwitchModeControls(int tool) {
   }
   ShowFields(PLAN_TOOL_WALL, tool == PLAN_TOOL_SELECT);
   m_activeTool = tool;
-  if (CTopView* view = PlanView()) view->m_tools.tool = tool;
   return true;
 }
 
@@ -363,11 +375,11 @@ void CPlanBar::TakeTool(int tool, UINT buttonId, bool disable) {
   CHoverButton& b = Button(buttonId);
   b.SetHighlighted(TRUE);
   if (disable) b.EnableWindow(FALSE);
-  if (CTopView* view = PlanView()) view->m_mode = PlanModeOfTool(tool);
+  if (CTopView* view = PlanView()) view->SetEditMode(ModeOfTool(tool));
 }
 
 void CPlanBar::ClearSelection() {
-  if (CVedraDoc* doc = PlanDocument()) doc->ClearPlanSelection();
+  if (CVedraDoc* doc = PlanDocument()) ClearPlanSelection(*doc);
 }
 
 void CPlanBar::RepaintView(BOOL erase) {
@@ -376,7 +388,7 @@ void CPlanBar::RepaintView(BOOL erase) {
 
 void CPlanBar::OnSelectTool() {
   CTopView* view = PlanView();
-  if (view && view->m_mode == PlanModeOfTool(PLAN_TOOL_SELECT)) {
+  if (view && view->m_mode == PLAN_MODE_SELECT) {
     switch (m_lastTool) {
       case PLAN_TOOL_ZOOM: OnZoomTool(); break;
       case PLAN_TOOL_PAN: OnPanTool(); break;
@@ -389,8 +401,7 @@ void CPlanBar::OnSelectTool() {
   }
   if (!MayLeaveWallDrawing(IDC_BAR_SELECT)) return;
   SwitchModeControls(PLAN_TOOL_SELECT);
-  TakeTool(PLAN_TOOL_SELECT, IDC_BAR_SELECT, false);
-  ClearSelection();
+  TakeTool(PLAN_TOOL_SELECT, IDC_BAR_SELECT, false);  // the view clears the selection
   RepaintView();
 }
 
@@ -410,14 +421,9 @@ void CPlanBar::OnPanTool() {
 
 void CPlanBar::SetDefaultEditMode() {
   if (!SwitchModeControls(PLAN_TOOL_WALL)) return;
-  CTopView* view = PlanView();
-  const bool wasWall = view && view->m_mode == PlanModeOfTool(PLAN_TOOL_WALL);
+  // Entering the wall mode clears the selection and marks the walls at the chain's end.
   TakeTool(PLAN_TOOL_WALL, IDC_BAR_WALL, true);
   ShowFields(PLAN_TOOL_WALL, true);
-  if (!wasWall) {
-    ClearSelection();
-    if (CVedraDoc* doc = PlanDocument()) MarkWallsAtChainEnd(*doc, doc->GetModel()->m_frame);
-  }
   RepaintView();
   m_lastTool = PLAN_TOOL_WALL;
 }
@@ -426,15 +432,13 @@ void CPlanBar::OpeningTool(bool window) {
   if (!MayLeaveWallDrawing(window ? IDC_BAR_WINDOW : IDC_BAR_DOOR)) return;
   const int tool = window ? PLAN_TOOL_WINDOW : PLAN_TOOL_DOOR;
   if (!SwitchModeControls(tool)) return;
+  // Entering the mode turns the opening back and takes the fields' opening.
+  StoreToolValues();
   TakeTool(tool, window ? IDC_BAR_WINDOW : IDC_BAR_DOOR, true);
   ShowFields(tool, true);
   const int x = m_leftEdge;
   if (window) MoveToolButtons(-1, x + 615, x + 645);
   else MoveToolButtons(x + 570, x + 600, x + 630);
-  CTopView* view = PlanView();
-  if (view) view->m_tools.orientation = 0;
-  ApplyOpeningSettings(window);
-  ClearSelection();
   RepaintView();
   m_lastTool = tool;
 }
@@ -449,30 +453,43 @@ void CPlanBar::OnRoomTool() {
   TakeTool(PLAN_TOOL_ROOM, IDC_BAR_ROOM, true);
   ShowFields(PLAN_TOOL_ROOM, true);
   MoveToolButtons(-1, -1, m_leftEdge + 585);
-  ClearSelection();
   RepaintView();
   CWnd* name = GetDlgItem(IDC_BAR_ROOM_NAME);
   if (name && name->GetWindowTextLength() == 0) name->SetFocus();
   m_lastTool = PLAN_TOOL_ROOM;
 }
 
-void CPlanBar::PickUpOpening(const HoleInstance& opening) {
-  const bool window = opening.m_kind == HOLE_WINDOW;
-  const int index = opening.m_kindId - (window ? 1100 : 1000);
-  auto* type = static_cast<CComboBox*>(GetDlgItem(window ? IDC_BAR_WINDOW_TYPE : IDC_BAR_DOOR_TYPE));
-  if (type) type->SetCurSel(index);
-  const UINT fields[] = {window ? UINT(IDC_BAR_WINDOW_WIDTH) : UINT(IDC_BAR_DOOR_WIDTH),
-                         window ? UINT(IDC_BAR_WINDOW_HEIGHT) : UINT(IDC_BAR_DOOR_HEIGHT),
-                         window ? UINT(IDC_BAR_WINDOW_LOCATION) : UINT(IDC_BAR_DOOR_LOCATION)};
-  const float values[] = {opening.m_posture.size[0], opening.m_posture.size[2], opening.m_posture.position[2]};
-  for (int i = 0; i < 3; ++i) {
-    CString text;
-    text.Format("%dmm", static_cast<int>(values[i]));
-    SetDlgItemText(static_cast<int>(fields[i]), text);
+void CPlanBar::SwitchTool(int tool) {
+  switch (tool) {
+    case PLAN_TOOL_ZOOM: OnZoomTool(); break;
+    case PLAN_TOOL_PAN: OnPanTool(); break;
+    case PLAN_TOOL_DOOR: OnDoorTool(); break;
+    case PLAN_TOOL_WINDOW: OnWindowTool(); break;
+    case PLAN_TOOL_ROOM: OnRoomTool(); break;
+    case PLAN_TOOL_SELECT: OnSelectTool(); break;
+    default: SetDefaultEditMode(); break;
   }
-  if (m_activeTool == (window ? PLAN_TOOL_WINDOW : PLAN_TOOL_DOOR)) ApplyOpeningSettings(window);
-  else OpeningTool(window);
 }
+
+void CPlanBar::ShowToolValues(const PlanToolValues& values) {
+  const struct {
+    UINT id;
+    int32_t value;
+  } lengths[] = {{IDC_BAR_WALL_THICKNESS, values.wallThickness}, {IDC_BAR_WALL_HEIGHT, values.wallHeight},
+                 {IDC_BAR_CEILING, values.roomHeight},          {IDC_BAR_FLOOR, values.floorLevel},
+                 {IDC_BAR_DOOR_WIDTH, values.door.width},       {IDC_BAR_DOOR_HEIGHT, values.door.height},
+                 {IDC_BAR_DOOR_LOCATION, values.door.location}, {IDC_BAR_WINDOW_WIDTH, values.window.width},
+                 {IDC_BAR_WINDOW_HEIGHT, values.window.height}, {IDC_BAR_WINDOW_LOCATION, values.window.location}};
+  for (const auto& l : lengths) {
+    CString text;
+    text.Format("%dmm", l.value);
+    SetDlgItemText(static_cast<int>(l.id), text);
+  }
+  if (auto* door = static_cast<CComboBox*>(GetDlgItem(IDC_BAR_DOOR_TYPE))) door->SetCurSel(values.door.type);
+  if (auto* window = static_cast<CComboBox*>(GetDlgItem(IDC_BAR_WINDOW_TYPE))) window->SetCurSel(values.window.type);
+}
+
+void CPlanBar::GridChanged(int32_t spacing) { UpdateGridTooltips(spacing); }
 
 // ---- fields
 
@@ -498,8 +515,20 @@ void CPlanBar::StoreToolValues() {
   PlanToolValues& t = view->m_tools;
   t.wallThickness = std::max(0, ParsedText(GetDlgItem(IDC_BAR_WALL_THICKNESS)));
   t.wallHeight = ParsedText(GetDlgItem(IDC_BAR_WALL_HEIGHT));
-  t.ceilingHeight = ParsedText(GetDlgItem(IDC_BAR_CEILING));
-  t.floorHeight = ParsedText(GetDlgItem(IDC_BAR_FLOOR));
+  t.roomHeight = ParsedText(GetDlgItem(IDC_BAR_CEILING));
+  t.floorLevel = ParsedText(GetDlgItem(IDC_BAR_FLOOR));
+  const struct {
+    PlanOpeningValues* values;
+    UINT type, width, height, location;
+  } openings[] = {{&t.door, IDC_BAR_DOOR_TYPE, IDC_BAR_DOOR_WIDTH, IDC_BAR_DOOR_HEIGHT, IDC_BAR_DOOR_LOCATION},
+                  {&t.window, IDC_BAR_WINDOW_TYPE, IDC_BAR_WINDOW_WIDTH, IDC_BAR_WINDOW_HEIGHT, IDC_BAR_WINDOW_LOCATION}};
+  for (const auto& o : openings) {
+    auto* type = static_cast<CComboBox*>(GetDlgItem(static_cast<int>(o.type)));
+    o.values->type = std::max(0, type ? type->GetCurSel() : 0);
+    o.values->width = ParsedText(GetDlgItem(static_cast<int>(o.width)));
+    o.values->height = ParsedText(GetDlgItem(static_cast<int>(o.height)));
+    o.values->location = ParsedText(GetDlgItem(static_cast<int>(o.location)));
+  }
 }
 
 void CPlanBar::OnLengthTyped(UINT id) {
@@ -528,21 +557,8 @@ void CPlanBar::OnOpeningSizeChosen(UINT id) {
 void CPlanBar::ApplyOpeningSettings(bool window) {
   CTopView* view = PlanView();
   if (!view) return;
-  PlanToolValues& t = view->m_tools;
-  auto* type = static_cast<CComboBox*>(GetDlgItem(window ? IDC_BAR_WINDOW_TYPE : IDC_BAR_DOOR_TYPE));
-  const int index = std::max(0, type ? type->GetCurSel() : 0);
-  HoleInstance* opening = OpeningTemplateByKind(window ? HOLE_WINDOW : HOLE_DOOR, (window ? 1100 : 1000) + index);
-  if (t.opening != opening) ReleaseOpeningInstance(t.opening);
-  t.opening = opening;
-  t.holdsOpening = opening != nullptr;
-  (window ? t.windowType : t.doorType) = index;
-  if (opening) {
-    opening->m_posture.size[0] = static_cast<float>(ParsedText(GetDlgItem(window ? IDC_BAR_WINDOW_WIDTH : IDC_BAR_DOOR_WIDTH)));
-    opening->m_posture.size[2] = static_cast<float>(ParsedText(GetDlgItem(window ? IDC_BAR_WINDOW_HEIGHT : IDC_BAR_DOOR_HEIGHT)));
-    opening->m_posture.position[2] =
-        static_cast<float>(ParsedText(GetDlgItem(window ? IDC_BAR_WINDOW_LOCATION : IDC_BAR_DOOR_LOCATION)));
-  }
-  view->Invalidate(FALSE);
+  StoreToolValues();
+  view->ApplyOpeningSettings(window ? PLAN_MODE_WINDOW : PLAN_MODE_DOOR);
 }
 
 // ---- view buttons
@@ -586,29 +602,31 @@ void CPlanBar::OnGridType() {
   RepaintView();
 }
 
-void CPlanBar::UpdateGridTooltips() {
-  CTopView* view = PlanView();
-  if (!view) return;
+void CPlanBar::UpdateGridTooltips(int32_t spacing) {
   const struct {
     UINT id;
     const char* name;
   } tips[] = {{IDC_BAR_GRID_ENLARGE, "그리드확대"}, {IDC_BAR_GRID_REDUCE, "그리드축소"}};
   for (const auto& t : tips) {
     CString text;
-    text.Format("%s :%dmm", t.name, view->m_state.grid);
+    text.Format("%s :%dmm", t.name, spacing);
     Button(t.id).SetTooltipText(text);
     m_tooltip.UpdateTipText(text, &Button(t.id));
   }
 }
 
 void CPlanBar::OnGridEnlarge() {
-  if (CTopView* view = PlanView()) EnlargeGrid(*view);
-  UpdateGridTooltips();
+  if (CTopView* view = PlanView()) {
+    EnlargeGrid(*view);
+    UpdateGridTooltips(view->m_state.grid);
+  }
 }
 
 void CPlanBar::OnGridReduce() {
-  if (CTopView* view = PlanView()) ReduceGrid(*view);
-  UpdateGridTooltips();
+  if (CTopView* view = PlanView()) {
+    ReduceGrid(*view);
+    UpdateGridTooltips(view->m_state.grid);
+  }
 }
 
 void CPlanBar::OnGridSetting() {
@@ -617,7 +635,7 @@ void CPlanBar::OnGridSetting() {
   CGridSettingDlg dialog(view->m_state.grid, GetParent());
   if (dialog.DoModal() != IDOK) return;
   view->m_state.grid = dialog.m_spacing;
-  UpdateGridTooltips();
+  UpdateGridTooltips(view->m_state.grid);
   view->Invalidate(FALSE);
 }
 
@@ -626,7 +644,7 @@ void CPlanBar::OnFitAll() {
   CVedraDoc* doc = PlanDocument();
   if (!view || !doc) return;
   if (FitPlanView(*view, doc->GetModel()->m_frame)) view->Invalidate(FALSE);
-  UpdateGridTooltips();
+  UpdateGridTooltips(view->m_state.grid);
 }
 
 void CPlanBar::OnWalkThrough() {

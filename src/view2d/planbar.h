@@ -8,12 +8,12 @@
 #include "afx/afxwin.h"
 #include "controls/hoverbutton.h"
 #include "controls/picturebar.h"
+#include "view2d/plantools.h"
 
 class CTopView;
 class CVedraDoc;
-class HoleInstance;
 
-class CPlanBar : public CPictureDialogBar {
+class CPlanBar : public CPictureDialogBar, public PlanBarLink {
   DECLARE_DYNAMIC(CPlanBar)
 public:
   CPlanBar();
@@ -31,8 +31,10 @@ public:
   void OnFitAll();
   // The Grid Setting dialog on the view's grid spacing.
   void OnGridSetting();
-  // The door (window) tool with a picked-up opening's type and sizes in its fields.
-  void PickUpOpening(const HoleInstance& opening);
+  // What the view tells the bar (PlanBarLink).
+  void ShowToolValues(const PlanToolValues& values) override;
+  void SwitchTool(int tool) override;
+  void GridChanged(int32_t spacing) override;
   int GetActiveTool() const { return m_activeTool; }
   int GetLastTool() const { return m_lastTool; }
 
@@ -85,15 +87,16 @@ private:
   // True when no wall is being drawn; otherwise the refusal message, and the button clicked
   // comes up again.
   bool MayLeaveWallDrawing(UINT buttonId);
-  // Holds the tool's button down (and disables it), sets the view's mode, remembers the tool.
+  // Holds the tool's button down (and disables it) and sets the view's mode.
   void TakeTool(int tool, UINT buttonId, bool disable);
   void OpeningTool(bool window);
   void ClearSelection();
   void RepaintView(BOOL erase = FALSE);
-  // The field's length rewritten as "%dmm" with the caret kept in the number; the value.
+  // The field's length rewritten as "%dmm" with the caret kept in the number; the value. The
+  // view's tool values follow.
   int32_t ParseMillimetres(UINT id, float* target, bool minimumZero);
   void ApplyOpeningSettings(bool window);
-  void UpdateGridTooltips();
+  void UpdateGridTooltips(int32_t spacing);
   void StoreToolValues();
 
   CHoverButton m_buttons[18];

@@ -150,9 +150,9 @@ TEST_F(PlanBarTest, ToolsHoldTheirButtonAndShowTheirFields) {
   EXPECT_TRUE(Enabled(IDC_BAR_WALL));
   EXPECT_EQ(ButtonX(IDC_BAR_WINDOW), 5 + 570);
   EXPECT_EQ(ButtonX(IDC_BAR_WALL), 5 + 630);
-  ASSERT_EQ(view->m_tools.opening, OpeningTemplateByKind(HOLE_DOOR, 1000));
-  EXPECT_EQ(view->m_tools.opening->m_posture.size[0], 900.0f);
-  EXPECT_EQ(view->m_tools.opening->m_posture.size[2], 2100.0f);
+  ASSERT_EQ(view->m_pOpening, OpeningTemplateByKind(HOLE_DOOR, 1000));
+  EXPECT_EQ(view->m_pOpening->m_posture.size[0], 900.0f);
+  EXPECT_EQ(view->m_pOpening->m_posture.size[2], 2100.0f);
 
   // Select, then select again: back to the door.
   Press(IDC_BAR_SELECT);
@@ -182,7 +182,7 @@ TEST_F(PlanBarTest, FieldsKeepTheCaretInTheNumberAndTheirBounds) {
   Type(IDC_BAR_DOOR_WIDTH, "2");
   EXPECT_EQ(Text(IDC_BAR_DOOR_WIDTH), "12mm");
   EXPECT_EQ(Caret(IDC_BAR_DOOR_WIDTH), 2);
-  EXPECT_EQ(view->m_tools.opening->m_posture.size[0], 12.0f);
+  EXPECT_EQ(view->m_pOpening->m_posture.size[0], 12.0f);
   SelectAll(IDC_BAR_DOOR_WIDTH);
   Type(IDC_BAR_DOOR_WIDTH, "\b");
   EXPECT_EQ(Text(IDC_BAR_DOOR_WIDTH), "0mm");
@@ -195,7 +195,7 @@ TEST_F(PlanBarTest, FieldsKeepTheCaretInTheNumberAndTheirBounds) {
   ::SendMessageA(Item(IDC_BAR_FLOOR), CB_SETEDITSEL, 0, MAKELPARAM(0, 0));
   Type(IDC_BAR_FLOOR, "-");
   EXPECT_EQ(Text(IDC_BAR_FLOOR), "-10mm");
-  EXPECT_EQ(view->m_tools.floorHeight, -10);
+  EXPECT_EQ(view->m_tools.floorLevel, -10);
   // A door location below 0 is raised to it; a huge wall thickness stays within the bound, and
   // the wall drawn with it is that thick.
   Press(IDC_BAR_DOOR);
