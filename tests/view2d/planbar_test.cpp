@@ -20,6 +20,7 @@
 #include "models/model.h"
 #include "models/openingtables.h"
 #include "models/wall.h"
+#include "plan_fixtures.h"
 #include "plan_host_double.h"
 #include "res/plan_res.h"
 #include "uitest.h"
@@ -118,10 +119,9 @@ protected:
     return p;
   }
   void Rectangle(int w, int h) {
-    CRect changed;
-    for (CPoint p : {CPoint(-w / 2, -h / 2), CPoint(w / 2, -h / 2), CPoint(w / 2, h / 2), CPoint(-w / 2, h / 2)})
-      plan().AddDrawnWall(p, 0, 2400, 150, changed);
-    plan().FinishDrawnWalls(CPoint(-w / 2, -h / 2), 0, changed);
+    DrawChain(plan(), {CPoint(-w / 2, -h / 2), CPoint(w / 2, -h / 2), CPoint(w / 2, h / 2), CPoint(-w / 2, h / 2),
+                       CPoint(-w / 2, -h / 2)});
+    ASSERT_EQ(plan().GetWallCount(), 4);
   }
 
   RecordingPlanHost host;
@@ -226,6 +226,7 @@ TEST_F(PlanBarTest, ColourApplyWritesOnlyTheChangedColoursAndRedraws) {
   const HWND apply = ::GetDlgItem(dialog.m_hWnd, IDC_COLOURS_APPLY);
   ::SendMessageA(apply, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   ::SendMessageA(apply, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_TRUE(::GetUpdateRect(view->m_hWnd, nullptr, FALSE));  // redraw asked for
   uitest::PumpPending();
 
   HKEY key = nullptr;
@@ -240,7 +241,6 @@ TEST_F(PlanBarTest, ColourApplyWritesOnlyTheChangedColoursAndRedraws) {
   EXPECT_EQ(count, 1u);  // nothing else written
   ::RegCloseKey(key);
   EXPECT_EQ(theApp.m_plan.background, RGB(10, 200, 30));
-  EXPECT_TRUE(::GetUpdateRect(view->m_hWnd, nullptr, FALSE));  // redraw asked for
   EXPECT_EQ(Paint(CPoint(3, 3)), RGB(10, 200, 30));
   dialog.DestroyWindow();
   theApp.m_plan = saved;
@@ -273,6 +273,7 @@ TEST_F(PlanBarTest, FinestGridWithPointsPaintsQuickly) {
 TEST_F(PlanBarTest, DoorWithAMissingSymbolFileIsDrawnWithoutFault) {
   EXPECT_FALSE(host.messages.empty());  // the reader said which files it could not open
   Rectangle(6000, 4000);
+  ASSERT_EQ(plan().GetWallCount(), 4);
   Wall* wall = plan().GetWall(0);
   HoleInstance* door = OpeningTemplateByKind(HOLE_DOOR, 1000);
   door->m_posture.size[0] = 900;
