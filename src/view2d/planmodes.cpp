@@ -3,9 +3,9 @@
 
 #include "app/vedradoc.h"
 #include "models/frame.h"
-#include "models/holekinds.h"
 #include "models/instance.h"
 #include "models/model.h"
+#include "models/openingtables.h"
 #include "models/planhost.h"
 #include "view2d/topview.h"
 
@@ -109,9 +109,8 @@ bool RefusedWhileDrawing(int mode) {
 }
 
 HoleInstance* TableOpening(int mode, int type) {
-  const CObArray& table = mode == PLAN_MODE_DOOR ? g_doorPrototypes : g_windowPrototypes;
-  if (type < 0 || type >= table.GetSize()) return nullptr;
-  return static_cast<HoleInstance*>(table.GetAt(type));
+  return mode == PLAN_MODE_DOOR ? OpeningTemplateByKind(HOLE_DOOR, 1000 + type)
+                                : OpeningTemplateByKind(HOLE_WINDOW, 1100 + type);
 }
 
 }  // namespace
@@ -234,5 +233,6 @@ void CTopView::ApplyOpeningSettings(int mode) {
   Invalidate(FALSE);
 }
 
-// The opening to place is always an entry of the kind tables, which the program owns.
+// The opening to place is always a template of the opening tables, which the program owns (and
+// may have freed already when the view goes at the program's end).
 void CTopView::ReleaseOpening() { m_pOpening = nullptr; }

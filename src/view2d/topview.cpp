@@ -103,7 +103,8 @@ void CTopView::OnInitialUpdate() {
   CView::OnInitialUpdate();
   CreateTooltip();
   ResetPlanView();
-  EnterMode(PLAN_MODE_WALL);
+  if (m_pBar) m_pBar->SwitchTool(PLAN_TOOL_WALL);
+  else EnterMode(PLAN_MODE_WALL);
   SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
 }
 
@@ -122,6 +123,10 @@ bool CTopView::RedoViewChange() {
 }
 
 void CTopView::OnDraw(CDC* pDC) {
+  if (pDC->IsPrinting()) {
+    DrawForPrinter(*pDC);
+    return;
+  }
   const CSize client = ClientSize();
   CRect update(0, 0, client.cx, client.cy);
   if (auto* paint = dynamic_cast<CPaintDC*>(pDC)) update = paint->m_ps.rcPaint;

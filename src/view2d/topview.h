@@ -20,6 +20,11 @@ public:
   ~CTopView() override;
   void OnDraw(CDC* pDC) override;
   void OnInitialUpdate() override;
+  // Printing (planprint.cpp): one page, the scene capture when there is one, then the plan
+  // fitted to the page.
+  BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+  void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+  void DrawForPrinter(CDC& printer);
 
   // Zoom 2.0, grid 100, the plan origin in the middle of the client area.
   void ResetPlanView();
