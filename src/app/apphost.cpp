@@ -5,6 +5,7 @@
 #include "app/progresswnd.h"
 #include "app/vedra.h"
 #include "app/vedradoc.h"
+#include "view2d/frame2d.h"
 #include "models/planhost.h"
 #include "models/room.h"
 
@@ -13,6 +14,12 @@ namespace {
 CVedraDoc* CurrentDocument() {
   CMainFrame* frame = GetMainFrame();
   return frame ? frame->m_pDoc : nullptr;
+}
+
+// A field of the plan frame's bar; null while there is none.
+CWnd* PlanBarField(int id) {
+  CMainFrame* frame = GetMainFrame();
+  return frame && frame->m_pPlanFrame ? frame->m_pPlanFrame->GetPlanBarButton(static_cast<UINT>(id)) : nullptr;
 }
 
 class ApplicationHost : public PlanHost {
@@ -36,6 +43,14 @@ public:
     if (!doc) return;
     for (INT_PTR i = doc->m_selectedRooms.GetSize() - 1; i >= 0; i--)
       if (doc->m_selectedRooms.GetAt(i) == room) doc->m_selectedRooms.RemoveAt(i);
+  }
+  CString GetControlText(int id) override {
+    CString text;
+    if (CWnd* field = PlanBarField(id)) field->GetWindowText(text);
+    return text;
+  }
+  void SetControlText(int id, const char* text) override {
+    if (CWnd* field = PlanBarField(id)) field->SetWindowText(text);
   }
   CString GetLibDir() override {
     CString dir;

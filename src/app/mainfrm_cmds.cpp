@@ -10,6 +10,7 @@
 #include "app/vedra.h"
 #include "app/vedradoc.h"
 #include "view2d/frame2d.h"
+#include "view2d/plandialogs.h"
 #include "view3d/sim_standin.h"
 
 namespace {
@@ -231,10 +232,14 @@ void CMainFrame::OnLibrary() { OnLibraryMessage(0, 0); }
 
 void CMainFrame::OnWindowsDialog() {
   if (!CheckWallDrawingDone()) return;
+  if (m_activeFrame != ACTIVE_PLAN || !m_pPlanFrame) return;
+  CPlanWindowPropertyDlg dialog(this);
+  dialog.DoModal();
 }
 
 void CMainFrame::OnGridDialog() {
   if (!CheckWallDrawingDone()) return;
+  if (m_activeFrame == ACTIVE_PLAN && m_pPlanFrame) m_pPlanFrame->GetPlanBar().OnGridSetting();
 }
 
 void CMainFrame::OnHelpTopics() {

@@ -150,6 +150,9 @@ int CVedraDoc::OpenStoredModel(const char* path, CProgressWnd* progress, uint32_
   DetachAllNodes(m_pModel->m_scene);
   m_pModel->m_frame.ExportAllRooms(progress, static_cast<int>(parameter));
   LoadIntoSimulator(m_pModel->m_scene, progress, parameter);
+  // The plan shown whole; the second pass settles the grid at the new zoom.
+  if (frame && frame->m_pPlanFrame)
+    for (int i = 0; i < 2; ++i) frame->m_pPlanFrame->GetPlanBar().OnFitAll();
   if (m_pModel->m_scene.m_lights.IsEmpty() && frame) frame->PostMessage(WM_VEDRA_PRESETLIGHTS, 0, 0);
   SetModifiedFlag(FALSE);
   return 1;

@@ -1,6 +1,9 @@
 // Drawing the plan with GDI (Windows only): the plan view's mapping DC as a PlanMapping, a
 // symbol painter that draws plan points on a device context, and the pens of the plan.
 #pragma once
+#include <memory>
+#include <vector>
+
 #include "afx/afxwin.h"
 #include "models/dxf.h"
 #include "models/planmapping.h"
@@ -31,7 +34,30 @@ private:
   DCPlanMapping m_map;
 };
 
-// A pen made and selected for the life of the record; the previous pen comes back and the pen is
+// While one lives on a thread (the outermost of nested ones), the plan pens of that thread come
+// from it: each style and colour is made once per paint instead of once per line.
+class PlanPenCache {
+public:
+  PlanPenCache();
+  ~PlanPenCache();
+  PlanPenCache(const PlanPenCache&) = delete;
+  PlanPenCache& operator=(const PlanPenCache&) = delete;
+  // The thread's cache, or null.
+  static PlanPenCache* Current();
+  // The pen of the style and colour (width 0), made on first use; null when it cannot be made.
+  CPen* Get(int style, COLORREF colour);
+
+private:
+  struct Entry {
+    int style;
+    COLORREF colour;
+    std::unique_ptr<CPen> pen;
+  };
+  std::vector<Entry> m_pens;
+  bool m_active = false;
+};
+
+// A pen made (or taken from the thread's pen cache) and selected for the life of the record; the previous pen comes back and the pen is
 // deleted at its end. A pen that cannot be made raises the framework's resource exception.
 class PlanPen {
 public:

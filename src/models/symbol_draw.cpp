@@ -38,9 +38,41 @@ void GdiSymbolPainter::Arc(const CRect& box, CPoint start, CPoint end) {
   m_out.Arc(r.left, r.top, r.right, r.bottom, e.x, e.y, s.x, s.y);
 }
 
+namespace {
+
+thread_local PlanPenCache* t_penCache = nullptr;
+
+}  // namespace
+
+PlanPenCache::PlanPenCache() {
+  if (t_penCache) return;
+  t_penCache = this;
+  m_active = true;
+}
+
+PlanPenCache::~PlanPenCache() {
+  if (m_active) t_penCache = nullptr;
+}
+
+PlanPenCache* PlanPenCache::Current() { return t_penCache; }
+
+CPen* PlanPenCache::Get(int style, COLORREF colour) {
+  for (Entry& e : m_pens)
+    if (e.style == style && e.colour == colour) return e.pen.get();
+  auto pen = std::make_unique<CPen>();
+  if (!pen->CreatePen(style, 0, colour)) return nullptr;
+  m_pens.push_back({style, colour, std::move(pen)});
+  return m_pens.back().pen.get();
+}
+
 PlanPen::PlanPen(CDC& dc, int style, COLORREF colour) : m_dc(dc) {
-  if (!m_pen.CreatePen(style, 0, colour)) AfxThrowResourceException();
-  m_old = m_dc.SelectObject(&m_pen);
+  CPen* pen = &m_pen;
+  if (PlanPenCache* cache = PlanPenCache::Current())
+    pen = cache->Get(style, colour);
+  else if (!m_pen.CreatePen(style, 0, colour))
+    pen = nullptr;
+  if (!pen) AfxThrowResourceException();
+  m_old = m_dc.SelectObject(pen);
 }
 
 PlanPen::~PlanPen() {
@@ -48,6 +80,7 @@ PlanPen::~PlanPen() {
 }
 
 void Frame::DrawWalls(CDC& out, CDC& mapping, const CRect& clip) const {
+  PlanPenCache pens;
   const CPoint origin(m_originX, m_originY);
   for (int i = GetWallCount() - 1; i >= 0; --i) GetWall(i)->Draw(out, mapping, origin, clip);
   for (int i = GetChainCount() - 1; i >= 0; --i) GetChainWall(i)->Draw(out, mapping, origin, clip);

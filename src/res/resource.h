@@ -7,15 +7,11 @@
 #define IDR_MENU_KOREAN 132
 #define IDR_MENU_ENGLISH 133
 #define IDR_MENU_CHINESE 134
-#define IDD_PLANBAR 403     // the plan control bar
 #define IDB_PROGRESS 442    // the progress window's picture
 #define IDB_ABOUT 447       // the About picture
 #define IDD_ABOUTBOX 503
 #define IDB_SPLASH 1000     // the start-up picture
 #define IDC_ABOUT_PICTURE 1249
-#define IDC_PLAN_CONFIGURE 4049
-#define IDC_PLAN_FILE 4050
-#define IDC_PLAN_HELP 4051
 
 // Menu commands.
 #define ID_HELP_TOPICS 32781

@@ -1,8 +1,7 @@
-// The plan frame: the document's plan view with the plan control bar along its bottom. Until the
-// plan editor exists the bar holds only its File, Configure and Help buttons, which pop up the
-// menus, over an empty plan view.
+// The plan frame: the document's plan view with the plan control bar along its bottom.
 #pragma once
 #include "afx/afxwin.h"
+#include "view2d/planbar.h"
 
 // The plan control bar's template and its menu buttons.
 constexpr UINT IDD_PLANBAR = 403;
@@ -19,18 +18,17 @@ class C2DFrame : public CMDIChildWnd {
 public:
   // Forgets the wall that an opening being placed snaps to.
   void ClearWallUnderCursor() {}
-  CWnd* GetPlanBarButton(UINT id) { return m_bar.m_hWnd ? m_bar.GetDlgItem(id) : nullptr; }
+  CWnd* GetPlanBarButton(UINT id) { return m_bar.m_hWnd ? m_bar.GetDlgItem(static_cast<int>(id)) : nullptr; }
+  CPlanBar& GetPlanBar() { return m_bar; }
 
 protected:
+  BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
   afx_msg int OnCreate(LPCREATESTRUCTA lpcs);
+  afx_msg void OnClose();
   afx_msg void OnDestroy();
-  afx_msg void OnFileMenu();
-  afx_msg void OnConfigureMenu();
-  afx_msg void OnHelpMenu();
   DECLARE_MESSAGE_MAP()
 
 private:
-  // Pops up the menu's popup at that position under the bar button.
-  void PopUpMenu(UINT buttonId, int popup);
-  CDialogBar m_bar;
+  void LeaveMainFrame();
+  CPlanBar m_bar;
 };

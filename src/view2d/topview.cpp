@@ -7,7 +7,7 @@
 #include "models/frame.h"
 #include "models/model.h"
 #include "models/plan_draw.h"
-#include "models/planhost.h"
+#include "view2d/planmodes_draw.h"
 #include "view2d/planview_draw.h"
 
 IMPLEMENT_DYNCREATE(CTopView, CView)
@@ -16,9 +16,14 @@ BEGIN_MESSAGE_MAP(CTopView, CView)
   ON_WM_ERASEBKGND()
   ON_WM_MOUSEMOVE()
   ON_WM_LBUTTONDOWN()
+  ON_WM_LBUTTONUP()
   ON_WM_MBUTTONDOWN()
+  ON_WM_MBUTTONUP()
   ON_WM_RBUTTONDOWN()
+  ON_WM_RBUTTONUP()
   ON_WM_KEYDOWN()
+  ON_WM_TIMER()
+  ON_WM_SETCURSOR()
 END_MESSAGE_MAP()
 
 namespace {
@@ -37,36 +42,9 @@ PlanViewLook LookOfSettings() {
   return look;
 }
 
-// A bar length, or the default while the bar has no such field.
-int32_t BarLength(int id, int32_t fallback) {
-  const CString text = GetPlanHost().GetControlText(id);
-  return text.IsEmpty() ? fallback : ParseBarMillimetres(text);
-}
-
-// The marked walls: those at the start of the chain's last wall, highlighted with their lengths.
-void UnmarkUnselectedWalls(CVedraDoc& doc) {
-  for (INT_PTR i = doc.m_markedWalls.GetSize() - 1; i >= 0; --i) {
-    Wall* w = static_cast<Wall*>(doc.m_markedWalls.GetAt(i));
-    if (doc.IsWallSelected(w)) continue;
-    w->SetMarked(false);
-    doc.m_markedWalls.RemoveAt(i);
-  }
-}
-
-void MarkWallsAtChainEnd(CVedraDoc& doc, const Frame& frame) {
-  Wall* last = frame.GetLastDrawnWall();
-  if (!last) return;
-  WallPole* pole = last->m_pStart;
-  for (int j = 0; j < pole->GetDegree(); ++j) {
-    Wall* w = pole->GetJoinWall(j);
-    for (INT_PTR i = doc.m_markedWalls.GetSize() - 1; i >= 0; --i)
-      if (doc.m_markedWalls.GetAt(i) == w) doc.m_markedWalls.RemoveAt(i);
-    doc.m_markedWalls.Add(w);
-    w->SetMarked(true);
-  }
-}
-
 }  // namespace
+
+CTopView::~CTopView() { ReleaseOpening(); }
 
 CVedraDoc* CTopView::PlanDocument() const {
   auto* doc = static_cast<CVedraDoc*>(GetDocument());
@@ -84,6 +62,27 @@ CSize CTopView::ClientSize() const {
   return CSize(r.Width(), r.Height());
 }
 
+PlanZoomSettings CTopView::ZoomSettings() const {
+  const PlanWindowSettings& p = theApp.m_plan;
+  PlanZoomSettings s;
+  s.minZoom = p.minZoom / 100000.0;
+  s.maxZoom = p.maxZoom / 100000.0;
+  s.gridFactor = p.gridFactor;
+  s.timerStepPercent = p.zoomTimerStep;
+  s.rubberBand = p.minRubberBand;
+  return s;
+}
+
+void CTopView::PrepareMapping(CDC& dc) const {
+  const Frame* frame = PlanFrame();
+  const CPoint offset = frame ? CPoint(frame->m_originX, frame->m_originY) : CPoint(0, 0);
+  PreparePlanDC(dc, m_state, ClientSize(), offset);
+}
+
+void CTopView::GridChanged() {
+  if (m_pBar) m_pBar->GridChanged(m_state.grid);
+}
+
 void CTopView::ResetPlanView() {
   const CSize client = ClientSize();
   m_state = PlanViewState();
@@ -91,25 +90,43 @@ void CTopView::ResetPlanView() {
   m_state.panY = client.cy / 2;
 }
 
+void CTopView::CreateTooltip() {
+  if (m_tooltip.m_hWnd || !m_tooltip.Create(this, TTS_ALWAYSTIP)) return;
+  m_tooltip.AddTool(this, LPSTR_TEXTCALLBACKA);
+  m_tooltip.SetMaxTipWidth(32767);
+  m_tooltip.SendMessage(TTM_SETDELAYTIME, TTDT_AUTOPOP, 32767);
+  m_tooltip.SendMessage(TTM_SETDELAYTIME, TTDT_INITIAL, 200);
+  m_tooltip.SendMessage(TTM_SETDELAYTIME, TTDT_RESHOW, 200);
+}
+
 void CTopView::OnInitialUpdate() {
   CView::OnInitialUpdate();
+  CreateTooltip();
   ResetPlanView();
-  m_mode = PLAN_MODE_WALL;
+  if (m_pBar) m_pBar->SwitchTool(PLAN_TOOL_WALL);
+  else EnterMode(PLAN_MODE_WALL);
+  SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
 }
 
 bool CTopView::UndoViewChange() {
   if (!m_history.Undo(m_state)) return false;
   Invalidate(FALSE);
+  GridChanged();
   return true;
 }
 
 bool CTopView::RedoViewChange() {
   if (!m_history.Redo(m_state)) return false;
   Invalidate(FALSE);
+  GridChanged();
   return true;
 }
 
 void CTopView::OnDraw(CDC* pDC) {
+  if (pDC->IsPrinting()) {
+    DrawForPrinter(*pDC);
+    return;
+  }
   const CSize client = ClientSize();
   CRect update(0, 0, client.cx, client.cy);
   if (auto* paint = dynamic_cast<CPaintDC*>(pDC)) update = paint->m_ps.rcPaint;
@@ -124,9 +141,12 @@ void CTopView::OnDraw(CDC* pDC) {
   CRect all(0, 0, client.cx, client.cy);
   ::FillRect(mem.GetSafeHdc(), &all, back);
   try {
+    PlanPenCache pens;
     if (const Frame* frame = PlanFrame()) {
-      PreparePlanDC(map, m_state, client, CPoint(frame->m_originX, frame->m_originY));
-      DrawPlan(mem, map, update, client, m_state, look, *frame, nullptr);
+      PrepareMapping(map);
+      const CRect* band = m_zoomRect ? m_zoomRect.get() : m_selectRect.get();
+      DrawPlan(mem, map, update, client, m_state, look, *frame, band);
+      if (!BandShown(band, look.rubberBand)) DrawOpeningPreview(*this, mem, map);
     }
   } catch (CException* e) {
     e->Delete();  // a pen that could not be made: this paint shows what was drawn
@@ -136,65 +156,83 @@ void CTopView::OnDraw(CDC* pDC) {
   mem.SelectObject(old);
 }
 
-CPoint CTopView::ToPlan(CPoint client, UINT flags) const {
-  const Frame* frame = PlanFrame();
-  CClientDC dc(const_cast<CTopView*>(this));
+void CTopView::DispatchMouse(PlanMouseHandler PlanModeHandlers::*entry, UINT flags, CPoint point,
+                             UINT buttonFlag) {
+  if (!PlanDocument()) return;
+  const PlanMouseHandler handler = PlanModeTable(m_mode).*entry;
+  if (!handler) {
+    Default();
+    return;
+  }
+  // A press or release of one button while the other is held reaches nothing.
+  if ((buttonFlag == MK_LBUTTON && (flags & MK_RBUTTON)) ||
+      (buttonFlag == MK_RBUTTON && (flags & MK_LBUTTON)))
+    return;
+  CClientDC client(this);
+  OnPrepareDC(&client, nullptr);
   CDC map;
-  map.CreateCompatibleDC(&dc);
-  PreparePlanDC(map, m_state, ClientSize(), CPoint(frame->m_originX, frame->m_originY));
-  map.DPtoLP(&client);
-  const CPoint p = SnapToGrid(client, m_state.grid, static_cast<int>(flags));
-  return CPoint(p.x + frame->m_originX, p.y + frame->m_originY);
+  map.CreateCompatibleDC(&client);
+  PrepareMapping(map);
+  if (m_tools.plus) flags |= MK_CONTROL;
+  handler(*this, client, map, point, flags | buttonFlag);
 }
 
 void CTopView::OnMouseMove(UINT flags, CPoint point) {
-  m_lastMouse = point;
-  Frame* frame = PlanFrame();
-  if (!frame || m_mode != PLAN_MODE_WALL) return;
-  CPoint p = ToPlan(point, flags);
-  CRect rect;
-  if (frame->TrackDrawnWall(p, 0, rect)) Invalidate(FALSE);
+  if (PlanDocument() && PlanModeTable(m_mode).mouseMove) m_lastMouse = point;
+  DispatchMouse(&PlanModeHandlers::mouseMove, flags, point, 0);
 }
 
 void CTopView::OnLButtonDown(UINT flags, CPoint point) {
-  CVedraDoc* doc = PlanDocument();
-  if (!doc || (flags & MK_RBUTTON) || m_mode != PLAN_MODE_WALL) return;
-  Frame& frame = doc->GetModel()->m_frame;
-  const CPoint p = ToPlan(point, flags);
-  const int32_t thickness = BarLength(IDC_PLAN_WALL_THICKNESS, 150);
-  const int32_t height = BarLength(IDC_PLAN_WALL_HEIGHT, 2400);
-  UnmarkUnselectedWalls(*doc);
-  CRect rect;
-  frame.AddDrawnWall(p, 0, height, static_cast<uint32_t>(thickness), rect);
-  MarkWallsAtChainEnd(*doc, frame);
-  Invalidate(FALSE);
+  DispatchMouse(&PlanModeHandlers::lButtonDown, flags, point, MK_LBUTTON);
 }
 
-void CTopView::TakeBackLastWall() {
-  CVedraDoc* doc = PlanDocument();
-  if (!doc || m_mode != PLAN_MODE_WALL) return;
-  Frame& frame = doc->GetModel()->m_frame;
-  UnmarkUnselectedWalls(*doc);
-  CRect rect;
-  frame.RemoveLastDrawnWall(rect);
-  MarkWallsAtChainEnd(*doc, frame);
-  Invalidate(FALSE);
+void CTopView::OnLButtonUp(UINT flags, CPoint point) {
+  DispatchMouse(&PlanModeHandlers::lButtonUp, flags, point, MK_LBUTTON);
 }
 
-void CTopView::OnMButtonDown(UINT, CPoint) { TakeBackLastWall(); }
+void CTopView::OnMButtonDown(UINT flags, CPoint point) {
+  DispatchMouse(&PlanModeHandlers::mButtonDown, flags, point, MK_MBUTTON);
+}
 
-void CTopView::OnKeyDown(UINT key, UINT, UINT) {
-  if (key == VK_ESCAPE) TakeBackLastWall();
+void CTopView::OnMButtonUp(UINT flags, CPoint point) {
+  DispatchMouse(&PlanModeHandlers::mButtonUp, flags, point, MK_MBUTTON);
 }
 
 void CTopView::OnRButtonDown(UINT flags, CPoint point) {
-  CVedraDoc* doc = PlanDocument();
-  if (!doc || (flags & MK_LBUTTON) || m_mode != PLAN_MODE_WALL) return;
-  Frame& frame = doc->GetModel()->m_frame;
-  const CPoint p = ToPlan(point, flags);
-  UnmarkUnselectedWalls(*doc);
-  CRect rect;
-  frame.FinishDrawnWalls(p, 0, rect);
-  MarkWallsAtChainEnd(*doc, frame);
-  Invalidate(FALSE);
+  DispatchMouse(&PlanModeHandlers::rButtonDown, flags, point, MK_RBUTTON);
+}
+
+void CTopView::OnRButtonUp(UINT flags, CPoint point) {
+  DispatchMouse(&PlanModeHandlers::rButtonUp, flags, point, MK_RBUTTON);
+}
+
+void CTopView::OnKeyDown(UINT key, UINT repeat, UINT) {
+  if (!PlanDocument()) return;
+  const PlanKeyHandler handler = PlanModeTable(m_mode).keyDown;
+  if (!handler) {
+    Default();
+    return;
+  }
+  CClientDC client(this);
+  OnPrepareDC(&client, nullptr);
+  CDC map;
+  map.CreateCompatibleDC(&client);
+  PrepareMapping(map);
+  handler(*this, client, map, key, repeat);
+}
+
+void CTopView::OnTimer(UINT_PTR id) {
+  if (!PlanDocument()) return;
+  const PlanTimerHandler handler = PlanModeTable(m_mode).timer;
+  if (handler)
+    handler(*this, id);
+  else
+    Default();
+}
+
+BOOL CTopView::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
+  const PlanCursorHandler handler = PlanModeTable(m_mode).setCursor;
+  if (PlanDocument() && hitTest == HTCLIENT && handler && handler(*this, wnd, hitTest, message))
+    return TRUE;
+  return static_cast<BOOL>(Default());
 }

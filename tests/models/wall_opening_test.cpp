@@ -12,6 +12,7 @@
 #include "models/holesymbol.h"
 #include "models/library.h"
 #include "models/model.h"
+#include "models/openingtables.h"
 #include "models/wallface.h"
 #include "plan_fixtures.h"
 #include "plan_host_double.h"
@@ -124,6 +125,31 @@ TEST_F(Openings, KindTablesAndLibraryLookup) {
   EXPECT_EQ(FileFor(HOLE_DOOR, 1000), "Door\\single.3ds");
   host.library = nullptr;
   EXPECT_EQ(FileFor(HOLE_DOOR, 1000), "");
+}
+
+// The editor's door and window choice reads the start-up tables; the templates are shared and
+// survive a release, a picked-up copy does not.
+TEST_F(Openings, TemplatesOfTheTablesAreSharedAndCopiesReleased) {
+  struct Case {
+    int32_t kind, id;
+    bool found;
+  };
+  const Case cases[] = {{HOLE_DOOR, 1000, true},    {HOLE_DOOR, 1009, true},     {HOLE_DOOR, 1010, false},
+                        {HOLE_DOOR, 999, false},    {HOLE_WINDOW, 1107, true},   {HOLE_WINDOW, 1108, false},
+                        {HOLE_WINDOW, 1000, false}, {HOLE_DOOR, 1100, false},    {21, 1000, false}};
+  for (const Case& c : cases) {
+    HoleInstance* t = OpeningTemplateByKind(c.kind, c.id);
+    ASSERT_EQ(t != nullptr, c.found) << c.kind << " " << c.id;
+    if (!t) continue;
+    EXPECT_EQ(t->m_kindId, c.id);
+    EXPECT_EQ(t->m_symbol, PlanSymbolByKind(c.kind, c.id));
+  }
+  HoleInstance* door = OpeningTemplateByKind(HOLE_DOOR, 1000);
+  EXPECT_EQ(ReleaseOpeningInstance(door), 0);
+  EXPECT_EQ(OpeningTemplateByKind(HOLE_DOOR, 1000), door);
+  EXPECT_EQ(door->m_kind, HOLE_DOOR);  // still alive (the sanitizer would see a use after free)
+  EXPECT_EQ(ReleaseOpeningInstance(new HoleInstance), 1);
+  EXPECT_EQ(ReleaseOpeningInstance(nullptr), 0);
 }
 
 TEST_F(Openings, FitAlongTheWallAndUnderItsTop) {
