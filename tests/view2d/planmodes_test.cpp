@@ -131,6 +131,9 @@ TEST_F(PlanModes, RoomModeMakesSelectsAndDeletesRooms) {
   ASSERT_EQ(doc.m_selectedRooms.GetSize(), 1);
   EXPECT_EQ(doc.m_selectedRooms.GetAt(0), plan().RoomAt(0));
   EXPECT_FALSE(plan().RoomAt(1)->m_state & ROOM_SELECTED);
+  // Inner edges in the rooms' colours: the selected room's red, the other's yellow.
+  EXPECT_EQ(PaintedAt(-2925, 1000), 0x0000FFu);
+  EXPECT_EQ(PaintedAt(2925, 1000), 0x00FFFFu);
   Key(VK_DELETE);
   EXPECT_EQ(plan().GetRoomCount(), 1);
   EXPECT_EQ(doc.m_selectedRooms.GetSize(), 0);
