@@ -600,7 +600,6 @@ TEST_F(Objects, LoadingRefusesWhatItCannotRead) {
     bool multiple;
   } cases[] = {
       {"objects-model.flt", "\1\2xxxxx", "Unknown file type: objects-model.flt\n", false},
-      {"objects-model.nff", "nff\nversion 2.0\n", "Unknown file type: objects-model.nff\n", false},
       {"objects-old.bin", "2424xxxx", "VAV 1.01 binary format is no longer supported.\n", false},
       {"objects-model.slp", "solid x\n", "Can't load multiple objects from file objects-model.slp\n",
        true},

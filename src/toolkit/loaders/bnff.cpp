@@ -120,7 +120,9 @@ bool mtable(Bff &b, WTgeometry *g) {
   while (b.in->byte(&byte) && byte != 9)
     if (attrof(unsigned(byte)) >= 0) mask |= unsigned(byte);
   if (byte != 9) return false;
+  // Attached at once: a read that fails later deletes it with the geometry.
   WTmtable *table = mask ? WTmtable_new(mask, 10, nullptr) : nullptr;
+  if (table) _WTmtable_attach(g, table);
   int entry = -1;
   for (;;) {
     if (!b.in->byte(&byte)) return false;
@@ -133,7 +135,6 @@ bool mtable(Bff &b, WTgeometry *g) {
     if (table && entry >= 0 && (mask & unsigned(byte)))
       _WTmtable_setentryvalue(table->entries[entry], values, attr, table);
   }
-  if (table) _WTmtable_attach(g, table);
   return true;
 }
 
