@@ -14,6 +14,7 @@ typedef int Sock;
 #define closesock close
 #endif
 
+#include <stdlib.h>
 #include <string.h>
 
 #include <atomic>
@@ -157,13 +158,25 @@ class VrmlHttp : public tk::Universe {
   void SetUp() override {
     tk::Universe::SetUp();
     temp = folder.path() + tk::kSep;
-    for (const char *name : {"TMPDIR", "TMP", "TEMP"}) tk::setenvutf8(name, temp.c_str());
+    for (const char *name : {"TMPDIR", "TMP", "TEMP"}) {
+      const char *was = getenv(name);
+      saved.push_back({name, was ? was : "", was != nullptr});
+      tk::setenvutf8(name, temp.c_str());
+    }
     tk::setenvutf8("WTKPROXY", nullptr);
   }
   void TearDown() override {
-    for (const char *name : {"TMPDIR", "TMP", "TEMP", "WTKPROXY"}) tk::setenvutf8(name, nullptr);
+    tk::setenvutf8("WTKPROXY", nullptr);
+    // The temporary folder of the rest of the program comes back as it was.
+    for (const Saved &s : saved) tk::setenvutf8(s.name, s.set ? s.value.c_str() : nullptr);
     tk::Universe::TearDown();
   }
+  struct Saved {
+    const char *name;
+    std::string value;
+    bool set;
+  };
+  std::vector<Saved> saved;
   tk::TempFolder folder;
   std::string temp;
   Server server;
