@@ -13,7 +13,10 @@
 #include "geometry_support.h"
 #include "scene.h"
 #include "toolkit/core/motion.h"
+#include "toolkit/core/universe.h"
 #include "toolkit/geometry/objects.h"
+#include "toolkit/loaders/files.h"
+#include "toolkit/loaders/files.h"
 
 namespace {
 
@@ -177,6 +180,34 @@ TEST_F(Objects, A3dsUniverseFileBecomesTheRootObject) {
   EXPECT_STREQ(_WTuniverse_getname(), "untitled");
   EXPECT_EQ(loads, 1);
   _WTuniverse_setloadcallback("", nullptr);
+}
+
+// An object written as a DXF, NFF or binary NFF file comes back as the root object of a universe
+// file: all its polygons, the object list emptied.
+TEST_F(Objects, TextAndBinaryUniverseFilesBecomeTheRootObject) {
+  struct Case {
+    const char *file;
+    int type;
+    bool takesObjectName;
+  } cases[] = {{"objects-world.dxf", WTFILE_DXF, false},
+               {"objects-world.nff", WTFILE_NFF, true},
+               {"objects-world.bff", WTFILE_BFF, true}};
+  for (const Case &c : cases) {
+    WTobject *o = block(1, 1, 1);
+    const int polys = _WTobject_numpolys(o);
+    std::string path = tk::writefile(c.file, "");
+    ASSERT_EQ(_WTobject_saveone(o, path.c_str(), nullptr, c.type), 1) << c.file;
+    _WTuniverse_setname("untitled");
+    WTpq pose;
+    ASSERT_EQ(_WTuniverse_loadfile(path.c_str(), &pose, 1.0f), 1) << c.file;
+    EXPECT_EQ(_WTobject_first(), nullptr) << c.file;
+    EXPECT_EQ(_WTuniverse_numpolygons(), polys) << c.file;
+    WTobject *root = *_WTuniverse_rootobjectslot();
+    ASSERT_NE(root, nullptr);
+    if (c.takesObjectName && _WTobject_getname(root))
+      EXPECT_STREQ(_WTuniverse_getname(), _WTobject_getname(root)) << c.file;
+    frame();
+  }
 }
 
 TEST_F(Objects, MergingAGroupKeepsNoCellOfADestroyedObject) {

@@ -11,7 +11,11 @@
 #include "toolkit/core/universe.h"
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/files.h"
+#include "toolkit/loaders/dxf.h"
 #include "toolkit/loaders/geom3ds.h"
+#include "toolkit/loaders/geoslp.h"
+#include "toolkit/loaders/nff.h"
+#include "toolkit/loaders/wfront.h"
 #include "toolkit/loaders/vrml.h"
 #include "toolkit/render/render.h"
 
@@ -165,15 +169,39 @@ void resetcontents() {
 
 // ---- Universe files --------------------------------------------------------------------------
 
-// The readers of universe files by type: the objects of the file, the first read first.  A new
-// file type is one more line; `named` when the universe takes the name of the object read.
+// The readers of universe files by type: the objects of the file, the first read first, and the
+// file's viewer pose where the format has one.  A new file type is one more line; `named` when the
+// universe takes the name of the object read.
 struct UniverseReader {
   int type;
-  WTcell *(*read)(FILE *stream, const char *name, float scale, int join, int principal);
+  WTcell *(*read)(FILE *stream, const char *name, float scale, WTpq *pose);
   bool named;
 };
+
+WTcell *onecell(WTobject *object) { return object ? _WTlist_cell(object, nullptr) : nullptr; }
+
 const UniverseReader kUniverseReaders[] = {
-    {WTFILE_3DS, _WT3ds_read_objects, true},
+    {WTFILE_DXF, [](FILE *f, const char *, float scale, WTpq *pose) { return _WTdxf_read_objects(f, scale, pose, 1, 0); },
+     false},
+    {WTFILE_NFF,
+     [](FILE *f, const char *name, float scale, WTpq *pose) {
+       return _WTnff_read_objects(f, name, pose, scale, 1, nullptr, 0);
+     },
+     true},
+    {WTFILE_3DS, [](FILE *f, const char *name, float scale, WTpq *) { return _WT3ds_read_objects(f, name, scale, 1, 0); },
+     true},
+    {WTFILE_BFF,
+     [](FILE *f, const char *name, float scale, WTpq *pose) {
+       return _WTbff_read_objects(f, name, pose, scale, 1, nullptr, 0);
+     },
+     true},
+    {WTFILE_SLP, [](FILE *f, const char *name, float scale, WTpq *) { return _WTslp_read_objects(f, name, scale, 0); },
+     true},
+    {WTFILE_WFRONT,
+     [](FILE *f, const char *name, float scale, WTpq *) { return onecell(_WTwfront_read_object(f, name, scale, 0)); },
+     true},
+    {WTFILE_GEO, [](FILE *f, const char *, float scale, WTpq *) { return onecell(_WTgeo_read_object(f, scale, 0)); },
+     true},
 };
 
 // The first object of a reader's list; the others and the cells are freed.
@@ -204,14 +232,14 @@ void makeroot(WTobject *object) {
 
 // Reads the file by its type into the root object; null when the type has no reader or the
 // reader returns nothing.
-WTobject *readuniverse(FILE *stream, const char *name, int type, float scale) {
+WTobject *readuniverse(FILE *stream, const char *name, int type, float scale, WTpq *pose) {
   if (type == WTFILE_OLDBINARY1 || type == WTFILE_OLDBINARY2) {
     _WTmsg_warning("VAV 1.01 binary format is no longer supported.\n");
     return nullptr;
   }
   for (const UniverseReader &r : kUniverseReaders) {
     if (r.type != type) continue;
-    WTobject *object = firstobject(r.read(stream, name, scale, 1, 0));
+    WTobject *object = firstobject(r.read(stream, name, scale, pose));
     if (!object) return nullptr;
     if (r.named && object->name) _WTuniverse_setname(object->name);
     makeroot(object);
@@ -738,7 +766,7 @@ int _WTuniverse_loadfile(const char *name, WTpq *pose, float scale) {
     return 0;
   }
   resetcontents();
-  WTobject *root = universe ? readuniverse(f, name, type, scale) : nullptr;
+  WTobject *root = universe ? readuniverse(f, name, type, scale, pose) : nullptr;
   fclose(f);
   if (root) finishload(root, path, pose);
   _WTmem_free(path);
