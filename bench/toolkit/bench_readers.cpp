@@ -161,7 +161,7 @@ struct Format {
 };
 
 const Format kFormats[] = {
-    {"OBJ", "obj", WTFILE_WFRONT, false, 2900000, 0.89, writeobj},
+    {"OBJ", "obj", WTFILE_WFRONT, true, 2900000, 0.89, writeobj},
     {"DXF", "dxf", WTFILE_DXF, true, 1240000, 0.62, writedxf},
     {"VRML 1.0", "wrl", WTFILE_VRML1, false, 1240000, 0.81, writevrml},
     {"NFF", "nff", WTFILE_NFF, true, 1240000, 0.37, writenff},
@@ -188,7 +188,7 @@ double plainread(const std::string &path) {
 
 // One read call into geometries; -1 when nothing was read.
 double readonce(const Format &format, const std::string &path, long *polys) {
-  FILE *f = _WTfile_open(path.c_str(), format.type == WTFILE_DXF || format.type == WTFILE_NFF ? "r" : "rb");
+  FILE *f = _WTfile_open(path.c_str(), format.type == WTFILE_DXF || format.type == WTFILE_NFF || format.type == WTFILE_WFRONT ? "r" : "rb");
   if (!f) return -1;
   WTpq pose;
   auto start = std::chrono::steady_clock::now();
