@@ -356,6 +356,54 @@ TEST_F(VedraExe, TheMainWindowIsDraggedNoSmallerThanItsMinimum) {
   EXPECT_EQ(after.bottom - after.top, 70);
 }
 
+// The plan view of the main window: the visible pane of the plan frame (the MDI client has the
+// pane's id too).
+HWND FindPlanView(HWND main) {
+  HWND found = nullptr;
+  ::EnumChildWindows(
+      main,
+      [](HWND h, LPARAM p) -> BOOL {
+        char cls[32] = {};
+        ::GetClassNameA(h, cls, sizeof cls);
+        if (::GetDlgCtrlID(h) != 0xE900 || !::IsWindowVisible(h) || std::string(cls) == "MDIClient") return TRUE;
+        *reinterpret_cast<HWND*>(p) = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+void PostClick(HWND view, int x, int y, bool right = false) {
+  const LPARAM at = MAKELPARAM(x, y);
+  ::PostMessageA(view, WM_MOUSEMOVE, 0, at);
+  ::PostMessageA(view, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, at);
+  ::PostMessageA(view, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, at);
+}
+
+// A wall drawn with the mouse changes the model: closing the window asks to save it, and Cancel
+// keeps the window and the model.
+TEST_F(VedraExe, ClosingWithChangesAsksAndCancelKeepsTheWindow) {
+  WriteRun({true, base, 0});
+  PROCESS_INFORMATION& pi = Start(base);
+  HWND main = WaitMain(pi);
+  ASSERT_NE(main, nullptr);
+  HWND view = nullptr;
+  ASSERT_TRUE(uitest::PumpUntil([&] { return (view = FindPlanView(main)) != nullptr; }, 10000));
+  PostClick(view, 200, 200);
+  PostClick(view, 400, 200);
+  PostClick(view, 400, 200, true);
+  ::PostMessageA(main, WM_CLOSE, 0, 0);
+  const uitest::BoxSeen seen = uitest::AnswerBoxOf(pi.dwProcessId, kCaption, IDCANCEL, 15000);
+  EXPECT_EQ(seen.text, "현재 모델을 저장하시겠습니까?");
+  uitest::PumpUntil([] { return false; }, 1000);
+  EXPECT_TRUE(::IsWindow(main));
+  EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  // Asked again, No closes the program without saving.
+  ::PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(uitest::AnswerBoxOf(pi.dwProcessId, kCaption, IDNO, 15000).found);
+  EXPECT_EQ(WaitExit(pi), 0u);
+}
+
 TEST_F(VedraExe, AFileWithoutTheHeaderGivesANewInteriorModel) {
   WriteRun({true, base, 0});
   const std::string path = base + "Works\\bad.tavo";
