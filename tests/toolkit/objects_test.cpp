@@ -204,8 +204,9 @@ TEST_F(Objects, TextAndBinaryUniverseFilesBecomeTheRootObject) {
     EXPECT_EQ(_WTuniverse_numpolygons(), polys) << c.file;
     WTobject *root = *_WTuniverse_rootobjectslot();
     ASSERT_NE(root, nullptr);
-    if (c.takesObjectName && _WTobject_getname(root))
+    if (c.takesObjectName && _WTobject_getname(root)) {
       EXPECT_STREQ(_WTuniverse_getname(), _WTobject_getname(root)) << c.file;
+    }
     frame();
   }
 }

@@ -479,21 +479,7 @@ WTcell *_WTbff_read_objects(FILE *stream, const char *name, WTpq *pose, float sc
                             WTcell **portals, int flag) {
   WTcell *made = nullptr;
   WTgeomlist *list = _WTbff_read_geometries(stream, name, pose, scale, join, &made);
-  WTcell *objects = nullptr, *tail = nullptr;
-  for (WTgeomlist *c = list; c; c = c->next) {
-    WTcell *cell = _WTlist_cell(_WTobject_newfromgeometry(c->geometry, flag), nullptr);
-    if (tail) tail->next = cell;
-    else objects = cell;
-    tail = cell;
-  }
-  _WTgeomlist_delete(list);
-  for (WTcell *c = made; c; c = c->next) {
-    WTportal *portal = static_cast<WTportal *>(c->value);
-    _WTpoly_addportal(_WTportal_getpoly(portal), portal);
-  }
-  if (portals) *portals = _WTlist_join(made, *portals);
-  else _WTlist_free(made);
-  return objects;
+  return _WTnff_makeobjects(list, made, portals, flag);
 }
 
 int _WTbff_write_geometry(FILE *stream, WTgeometry *geometry) {

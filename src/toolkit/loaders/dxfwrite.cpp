@@ -11,26 +11,13 @@
 
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/dxf.h"
+#include "toolkit/loaders/textout.h"
 
 namespace {
 
 constexpr size_t kLayerLimit = 79;
 
-class Out {
- public:
-  explicit Out(FILE *f) : f_(f) {}
-  void put(const char *format, ...) WTPRINTF(2, 3) {
-    va_list args;
-    va_start(args, format);
-    if (vfprintf(f_, format, args) < 0) ok_ = false;
-    va_end(args);
-  }
-  bool ok() const { return ok_ && !ferror(f_); }
-
- private:
-  FILE *f_;
-  bool ok_ = true;
-};
+using Out = WTtextout;
 
 // The polygon's colour, channel by channel as bytes; white without a colour property.
 void polycolour(WTpoly *poly, int rgb[3]) {

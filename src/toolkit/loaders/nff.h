@@ -28,6 +28,9 @@ WTgeomlist *_WTnff_read_geometries(FILE *stream, const char *name, WTpq *pose, f
                                    int join, WTcell **portals);
 WTcell *_WTnff_read_objects(FILE *stream, const char *name, WTpq *pose, float scale, int join,
                             WTcell **portals, int flag);
+// One object per geometry of a read (the list is freed); the read's portals are attached to their
+// polygons and handed to *portals when given, else freed.
+WTcell *_WTnff_makeobjects(WTgeomlist *list, WTcell *made, WTcell **portals, int flag);
 int _WTnff_write_geometry(FILE *stream, WTgeometry *geometry, const WTpq *viewpoint);
 int _WTnff_write_object(FILE *stream, WTobject *object, const WTpq *viewpoint);
 int _WTnff_write_objects(FILE *stream, WTcell *objects);

@@ -436,6 +436,10 @@ WTcell *_WTnff_read_objects(FILE *stream, const char *name, WTpq *pose, float sc
                             WTcell **portals, int flag) {
   WTcell *made = nullptr;
   WTgeomlist *list = _WTnff_read_geometries(stream, name, pose, scale, join, &made);
+  return _WTnff_makeobjects(list, made, portals, flag);
+}
+
+WTcell *_WTnff_makeobjects(WTgeomlist *list, WTcell *made, WTcell **portals, int flag) {
   WTcell *objects = nullptr, *tail = nullptr;
   for (WTgeomlist *c = list; c; c = c->next) {
     WTcell *cell = _WTlist_cell(_WTobject_newfromgeometry(c->geometry, flag), nullptr);

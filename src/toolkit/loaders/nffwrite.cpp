@@ -11,26 +11,13 @@
 
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/nff.h"
+#include "toolkit/loaders/textout.h"
 
 namespace {
 
 constexpr float kSmall = 0.004f;
 
-class Out {
- public:
-  explicit Out(FILE *f) : f_(f) {}
-  void put(const char *format, ...) WTPRINTF(2, 3) {
-    va_list args;
-    va_start(args, format);
-    if (vfprintf(f_, format, args) < 0) ok_ = false;
-    va_end(args);
-  }
-  bool ok() const { return ok_ && !ferror(f_); }
-
- private:
-  FILE *f_;
-  bool ok_ = true;
-};
+using Out = WTtextout;
 
 bool olddialect() { return _WTuniverse_getoption(12) != 0; }
 

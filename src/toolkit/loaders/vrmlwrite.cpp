@@ -14,6 +14,7 @@
 #include "toolkit/core/node.h"
 #include "toolkit/geometry/geometry.h"
 #include "toolkit/geometry/objects.h"
+#include "toolkit/loaders/textout.h"
 #include "toolkit/loaders/vrml.h"
 #include "toolkit/render/context.h"
 #include "toolkit/render/render.h"
@@ -102,24 +103,13 @@ class Names {
 
 // ---- Output ----------------------------------------------------------------------------------
 
-class Out {
+class Out : public WTtextout {
  public:
-  explicit Out(FILE *f) : f_(f) {}
-  void raw(const char *format, ...) WTPRINTF(2, 3) {
-    va_list args;
-    va_start(args, format);
-    if (vfprintf(f_, format, args) < 0) ok_ = false;
-    va_end(args);
-  }
+  using WTtextout::WTtextout;
   void indent(int extra = 0) {
-    for (int i = 0; i < level_ + extra; i++) raw("  ");
+    for (int i = 0; i < level_ + extra; i++) put("  ");
   }
-  bool ok() const { return ok_ && !ferror(f_); }
   int level_ = 0;
-
- private:
-  FILE *f_;
-  bool ok_ = true;
 };
 
 enum { CLASS_VNORMALS = 1, CLASS_VMATERIALS = 2, CLASS_TWOSIDED = 4, CLASS_TEXTURED = 8 };
@@ -151,17 +141,17 @@ void camera(Save &s) {
     for (int i = 0; i < 3; i++) axis[i] = -r[i] / sn;
   }
   Out &o = s.out;
-  o.indent(), o.raw("PerspectiveCamera {\n");
-  o.indent(1), o.raw("position %f %f %f\n", p[0], p[1], p[2]);
-  o.indent(1), o.raw("orientation %f %f %f %f\n", axis[0], axis[1], axis[2], angle);
-  o.indent(), o.raw("}\n");
+  o.indent(), o.put("PerspectiveCamera {\n");
+  o.indent(1), o.put("position %f %f %f\n", p[0], p[1], p[2]);
+  o.indent(1), o.put("orientation %f %f %f %f\n", axis[0], axis[1], axis[2], angle);
+  o.indent(), o.put("}\n");
 }
 
 void shapehints(Out &o, bool twosided) {
-  o.indent(), o.raw("ShapeHints {vertexOrdering COUNTERCLOCKWISE\n");
-  o.indent(), o.raw(twosided ? "shapeType UNKNOWN_SHAPE_TYPE faceType CONVEX\n"
+  o.indent(), o.put("ShapeHints {vertexOrdering COUNTERCLOCKWISE\n");
+  o.indent(), o.put(twosided ? "shapeType UNKNOWN_SHAPE_TYPE faceType CONVEX\n"
                              : "shapeType SOLID faceType CONVEX\n");
-  o.indent(), o.raw("creaseAngle 0}\n");
+  o.indent(), o.put("creaseAngle 0}\n");
 }
 
 // The defaults, one level deeper than the node header just written.
@@ -171,23 +161,23 @@ void defaults(Save &s, bool withcamera) {
   Out &o = s.out;
   o.level_++;
   if (withcamera && s.viewpoint) camera(s);
-  o.indent(), o.raw("NormalBinding { value PER_FACE_INDEXED }\n");
-  o.indent(), o.raw("MaterialBinding { value PER_FACE_INDEXED }\n");
+  o.indent(), o.put("NormalBinding { value PER_FACE_INDEXED }\n");
+  o.indent(), o.put("MaterialBinding { value PER_FACE_INDEXED }\n");
   shapehints(o, false);
   o.level_--;
   s.cls = 0;
 }
 
-void whitematerial(Out &o) { o.indent(), o.raw("Material {ambientColor [1 1 1] diffuseColor [1 1 1]}\n"); }
+void whitematerial(Out &o) { o.indent(), o.put("Material {ambientColor [1 1 1] diffuseColor [1 1 1]}\n"); }
 
 void bindings(Save &s, int next) {
   Out &o = s.out;
   const int diff = s.cls ^ next;
   if (diff & CLASS_VNORMALS)
-    o.indent(), o.raw(next & CLASS_VNORMALS ? "NormalBinding { value PER_VERTEX_INDEXED }\n"
+    o.indent(), o.put(next & CLASS_VNORMALS ? "NormalBinding { value PER_VERTEX_INDEXED }\n"
                                             : "NormalBinding { value PER_FACE_INDEXED }\n");
   if (diff & CLASS_VMATERIALS)
-    o.indent(), o.raw(next & CLASS_VMATERIALS ? "MaterialBinding { value PER_VERTEX_INDEXED }\n"
+    o.indent(), o.put(next & CLASS_VMATERIALS ? "MaterialBinding { value PER_VERTEX_INDEXED }\n"
                                               : "MaterialBinding { value PER_FACE_INDEXED }\n");
   if (diff & CLASS_TWOSIDED) shapehints(o, (next & CLASS_TWOSIDED) != 0);
   // Textured faces find their white entry through their material indices (see geometrybody).
@@ -235,7 +225,7 @@ void findwhite(Table &tb) {
 
 void tablelist(Out &o, WTmtable *t, const char *field, unsigned int bit, int words, float scale,
                float offset, bool extra, const float *white) {
-  o.indent(), o.raw("%s [\n", field);
+  o.indent(), o.put("%s [\n", field);
   const int n = WTmtable_getnumentries(t);
   for (int e = 0; e < n + (extra ? 1 : 0); e++) {
     float v[3];
@@ -243,11 +233,11 @@ void tablelist(Out &o, WTmtable *t, const char *field, unsigned int bit, int wor
     else memcpy(v, white, sizeof v);
     for (int k = 0; k < words; k++) v[k] = offset + scale * v[k];
     o.indent(2);
-    if (words == 3) o.raw("%f %f %f", v[0], v[1], v[2]);
-    else o.raw("%f", v[0]);
-    o.raw(e + 1 < n + (extra ? 1 : 0) ? ",\n" : "\n");
+    if (words == 3) o.put("%f %f %f", v[0], v[1], v[2]);
+    else o.put("%f", v[0]);
+    o.put(e + 1 < n + (extra ? 1 : 0) ? ",\n" : "\n");
   }
-  o.indent(), o.raw("]\n");
+  o.indent(), o.put("]\n");
 }
 
 void writetable(Save &s, Table &tb) {
@@ -257,11 +247,11 @@ void writetable(Save &s, Table &tb) {
   WTmtable *t = tb.t;
   const unsigned int m = t->mask;
   const float one[3] = {1, 1, 1}, zero[3] = {0, 0, 0};
-  o.indent(), o.raw("Material {\n");
+  o.indent(), o.put("Material {\n");
   o.level_++;
-  if (!(m & (WTAMBIENT | WTAMBIENTDIFFUSE))) o.indent(), o.raw("ambientColor [ 0 0 0]\n");
-  if (!(m & (WTDIFFUSE | WTAMBIENTDIFFUSE))) o.indent(), o.raw("diffuseColor [ 0 0 0]\n");
-  if ((m & WTSPECULAR) && !(m & WTSHININESS)) o.indent(), o.raw("shininess [0]\n");
+  if (!(m & (WTAMBIENT | WTAMBIENTDIFFUSE))) o.indent(), o.put("ambientColor [ 0 0 0]\n");
+  if (!(m & (WTDIFFUSE | WTAMBIENTDIFFUSE))) o.indent(), o.put("diffuseColor [ 0 0 0]\n");
+  if ((m & WTSPECULAR) && !(m & WTSHININESS)) o.indent(), o.put("shininess [0]\n");
   const bool x = tb.extra;
   if (m & (WTAMBIENT | WTAMBIENTDIFFUSE))
     tablelist(o, t, "ambientColor", m & WTAMBIENT ? WTAMBIENT : WTAMBIENTDIFFUSE, 3, 1, 0, x, one);
@@ -272,7 +262,7 @@ void writetable(Save &s, Table &tb) {
   if (m & WTSHININESS) tablelist(o, t, "shininess", WTSHININESS, 1, 1.0f / 128, 0, x, zero);
   if (m & WTOPACITY) tablelist(o, t, "transparency", WTOPACITY, 1, -1, 1, x, one);
   o.level_--;
-  o.indent(), o.raw("}\n");
+  o.indent(), o.put("}\n");
 }
 
 // ---- Geometry body ---------------------------------------------------------------------------
@@ -300,15 +290,15 @@ int classof(WTpoly *p) {
 }
 
 void coordinates(Out &o, Geo &geo) {
-  o.indent(), o.raw("Coordinate3 { point [\n");
+  o.indent(), o.put("Coordinate3 { point [\n");
   int i = 0;
   for (WTvertex *v = geo.g->vertices; v; v = v->next, i++) {
     geo.vindex[v] = i;
-    o.indent(2), o.raw("%f %f %f%s", v->position[0], v->position[1], v->position[2],
+    o.indent(2), o.put("%f %f %f%s", v->position[0], v->position[1], v->position[2],
                        v->next ? ",\n" : "\n");
   }
-  o.indent(), o.raw("]\n");
-  o.indent(), o.raw("}\n");
+  o.indent(), o.put("]\n");
+  o.indent(), o.put("}\n");
 }
 
 void normals(Out &o, Geo &geo) {
@@ -320,11 +310,11 @@ void normals(Out &o, Geo &geo) {
   for (WTvertex *v = geo.g->vertices; v; v = v->next)
     if (v->normal) geo.vnormal[v] = static_cast<int>(list.size()), list.push_back(v->normal);
   if (list.empty()) return;
-  o.indent(), o.raw("Normal { vector [\n");
+  o.indent(), o.put("Normal { vector [\n");
   for (size_t i = 0; i < list.size(); i++)
-    o.indent(2), o.raw("%f %f %f%s", list[i][0], list[i][1], list[i][2], i + 1 < list.size() ? ",\n" : "\n");
-  o.indent(), o.raw("]\n");
-  o.indent(), o.raw("}\n");
+    o.indent(2), o.put("%f %f %f%s", list[i][0], list[i][1], list[i][2], i + 1 < list.size() ? ",\n" : "\n");
+  o.indent(), o.put("]\n");
+  o.indent(), o.put("}\n");
 }
 
 // Per-vertex lists, "-1" after each polygon.
@@ -332,8 +322,8 @@ template <typename F>
 void vertexlist(Out &o, const std::vector<WTpoly *> &polys, F value) {
   for (size_t i = 0; i < polys.size(); i++) {
     o.indent(2);
-    for (WTvertexlink *l = polys[i]->links; l; l = l->next) o.raw("%d, ", value(polys[i], l->vertex));
-    o.raw(i + 1 < polys.size() ? "-1,\n" : "-1\n");
+    for (WTvertexlink *l = polys[i]->links; l; l = l->next) o.put("%d, ", value(polys[i], l->vertex));
+    o.put(i + 1 < polys.size() ? "-1,\n" : "-1\n");
   }
 }
 
@@ -342,11 +332,11 @@ template <typename F>
 void polylist(Out &o, const std::vector<WTpoly *> &polys, F value) {
   o.indent(2);
   for (size_t i = 0; i < polys.size(); i++) {
-    o.raw("%2d", value(polys[i]));
-    if (i + 1 < polys.size()) o.raw(",");
-    if (i % 16 == 15 && i + 1 < polys.size()) o.raw("\n"), o.indent(2);
+    o.put("%2d", value(polys[i]));
+    if (i + 1 < polys.size()) o.put(",");
+    if (i % 16 == 15 && i + 1 < polys.size()) o.put("\n"), o.indent(2);
   }
-  o.raw("\n");
+  o.put("\n");
 }
 
 int polymaterial(Geo &geo, WTpoly *p) {
@@ -356,57 +346,57 @@ int polymaterial(Geo &geo, WTpoly *p) {
 
 void faceset(Save &s, Geo &geo, const std::vector<WTpoly *> &polys, int cls, bool textured) {
   Out &o = s.out;
-  o.indent(), o.raw("IndexedFaceSet {\n");
+  o.indent(), o.put("IndexedFaceSet {\n");
   o.level_++;
-  o.indent(), o.raw(" coordIndex [\n");
+  o.indent(), o.put(" coordIndex [\n");
   vertexlist(o, polys, [&](WTpoly *, WTvertex *v) { return geo.vindex[v]; });
-  o.indent(), o.raw("]\n");
-  o.indent(), o.raw(" normalIndex [\n");
+  o.indent(), o.put("]\n");
+  o.indent(), o.put(" normalIndex [\n");
   if (cls & CLASS_VNORMALS) vertexlist(o, polys, [&](WTpoly *, WTvertex *v) { return geo.vnormal[v]; });
   else polylist(o, polys, [&](WTpoly *p) { return geo.pnormal[p]; });
-  o.indent(), o.raw("]\n");
-  o.indent(), o.raw(" materialIndex [\n");
+  o.indent(), o.put("]\n");
+  o.indent(), o.put(" materialIndex [\n");
   if (cls & CLASS_VMATERIALS) vertexlist(o, polys, [](WTpoly *, WTvertex *v) { return static_cast<int>(v->matid); });
   else polylist(o, polys, [&](WTpoly *p) { return polymaterial(geo, p); });
-  o.indent(), o.raw("]\n");
+  o.indent(), o.put("]\n");
   if (textured) {
-    o.indent(), o.raw("textureCoordIndex [\n");
+    o.indent(), o.put("textureCoordIndex [\n");
     int k = 0;
     vertexlist(o, polys, [&](WTpoly *, WTvertex *) { return k++; });
-    o.indent(), o.raw("]\n");
+    o.indent(), o.put("]\n");
   }
   o.level_--;
-  o.indent(), o.raw("}\n");
+  o.indent(), o.put("}\n");
 }
 
 void texturenode(Out &o, WTtextureref *ref) {
   WTtexture *t = static_cast<WTtexture *>(ref->texture);
   if (t && t->pixels && (t->flags & (WTTEX_MEMORY | WTTEX_CALLERS))) {
-    o.indent(), o.raw("Texture2 { wrapS REPEAT wrapT REPEAT image %d %d 4\n", t->width, t->height);
+    o.indent(), o.put("Texture2 { wrapS REPEAT wrapT REPEAT image %d %d 4\n", t->width, t->height);
     const unsigned char *p = t->pixels;
     for (int y = 0; y < t->height; y++) {
       o.indent(1);
-      for (int x = 0; x < t->width; x++, p += 4) o.raw(" 0x%02x%02x%02x%02x", p[0], p[1], p[2], p[3]);
-      o.raw("\n");
+      for (int x = 0; x < t->width; x++, p += 4) o.put(" 0x%02x%02x%02x%02x", p[0], p[1], p[2], p[3]);
+      o.put("\n");
     }
-    o.indent(), o.raw("}\n");
+    o.indent(), o.put("}\n");
     return;
   }
-  o.indent(), o.raw("Texture2 {filename \"%s\" wrapS REPEAT wrapT REPEAT}\n", _WTtexture_refname(ref));
+  o.indent(), o.put("Texture2 {filename \"%s\" wrapS REPEAT wrapT REPEAT}\n", _WTtexture_refname(ref));
 }
 
 void texcoords(Out &o, const std::vector<WTpoly *> &polys) {
-  o.indent(), o.raw("TextureCoordinate2 { point [\n");
+  o.indent(), o.put("TextureCoordinate2 { point [\n");
   for (WTpoly *p : polys) {
     o.indent(2);
     WTtextureref *r = p->texture;
     for (int i = 0; i < p->nverts; i++) {
       const bool has = r->u && r->v && i < r->uvcount;
-      o.raw("%f %f,", has ? r->u[i] : 0.0f, has ? r->v[i] : 0.0f);
+      o.put("%f %f,", has ? r->u[i] : 0.0f, has ? r->v[i] : 0.0f);
     }
-    o.raw("\n");
+    o.put("\n");
   }
-  o.indent(), o.raw("]}\n");
+  o.indent(), o.put("]}\n");
 }
 
 const char *texname(WTpoly *p) { return _WTtexture_refname(p->texture); }
@@ -427,9 +417,9 @@ void texturedclass(Save &s, Geo &geo, int cls) {
 
 void geometrybody(Save &s, WTgeometry *g) {
   Out &o = s.out;
-  o.indent(), o.raw("Info { string \" glom ");
-  if (g->name) o.raw("name %s", g->name);
-  o.raw("\" }\n");
+  o.indent(), o.put("Info { string \" glom ");
+  if (g->name) o.put("name %s", g->name);
+  o.put("\" }\n");
   Geo geo;
   geo.g = g;
   geo.table.t = g->mtable;
@@ -469,37 +459,37 @@ void children(Save &s, WTnode *n) {
   s.out.level_--;
 }
 
-void close(Save &s) { s.out.indent(), s.out.raw("}\n"); }
+void close(Save &s) { s.out.indent(), s.out.put("}\n"); }
 
 void infolines(Save &s, WTnode *n) {
   Out &o = s.out;
-  if (n->flags & WTNF_MOVABLE) o.indent(1), o.raw("Info { string \"Moveable\"} \n");
-  if (n->flags & WTNF_INNER) o.indent(1), o.raw("Info { string \"Attachment\"} \n");
+  if (n->flags & WTNF_MOVABLE) o.indent(1), o.put("Info { string \"Moveable\"} \n");
+  if (n->flags & WTNF_INNER) o.indent(1), o.put("Info { string \"Attachment\"} \n");
 }
 
 void matrix(Out &o, const float m[4][4]) {
-  o.raw("MatrixTransform { matrix\n");
-  for (int i = 0; i < 3; i++) o.indent(1), o.raw("%f %f %f 0.0\n", m[i][0], m[i][1], m[i][2]);
-  o.indent(1), o.raw("%f %f %f 1.0 }\n", m[3][0], m[3][1], m[3][2]);
+  o.put("MatrixTransform { matrix\n");
+  for (int i = 0; i < 3; i++) o.indent(1), o.put("%f %f %f 0.0\n", m[i][0], m[i][1], m[i][2]);
+  o.indent(1), o.put("%f %f %f 1.0 }\n", m[3][0], m[3][1], m[3][2]);
 }
 
 void transform(Save &s, WTnode *n) {
   const float (*m)[4] = n->u.xform.m;
   const int k = n->u.xform.xkind;
-  if (k == 0 || k == 2) s.out.raw("Translation { translation %f %f %f}\n", m[3][0], m[3][1], m[3][2]);
+  if (k == 0 || k == 2) s.out.put("Translation { translation %f %f %f}\n", m[3][0], m[3][1], m[3][2]);
   else matrix(s.out, m);
 }
 
 void lod(Save &s, WTnode *n) {
   Out &o = s.out;
-  o.raw("LOD {\n");
+  o.put("LOD {\n");
   defaults(s, true);
   const WTlodpayload &d = n->u.lod;
-  o.indent(1), o.raw("center %f %f %f\n", d.center[0], d.center[1], d.center[2]);
+  o.indent(1), o.put("center %f %f %f\n", d.center[0], d.center[1], d.center[2]);
   if (d.nranges > 0) {
-    o.indent(1), o.raw("range [");
-    for (int i = 0; i < d.nranges; i++) o.raw(i ? ",%f" : "%f", sqrtf(d.squares[i]));
-    o.raw("]\n");
+    o.indent(1), o.put("range [");
+    for (int i = 0; i < d.nranges; i++) o.put(i ? ",%f" : "%f", sqrtf(d.squares[i]));
+    o.put("]\n");
   }
   children(s, n);
   close(s);
@@ -510,17 +500,17 @@ void light(Save &s, WTnode *n) {
   WTlight *l = n->u.light.light;
   if (!l) return;
   static const char *const heads[3] = {"DirectionalLight {\n", "PointLight {\n", "SpotLight {\n"};
-  o.raw("%s", heads[l->kind >= 0 && l->kind <= 2 ? l->kind : 1]);
+  o.put("%s", heads[l->kind >= 0 && l->kind <= 2 ? l->kind : 1]);
   o.level_++;
-  if (!WTnode_isenabled(n)) o.indent(), o.raw("on FALSE\n");
-  if (l->kind != 0) o.indent(), o.raw("location %f %f %f\n", l->position[0], l->position[1], l->position[2]);
+  if (!WTnode_isenabled(n)) o.indent(), o.put("on FALSE\n");
+  if (l->kind != 0) o.indent(), o.put("location %f %f %f\n", l->position[0], l->position[1], l->position[2]);
   if (l->kind != 1)
-    o.indent(), o.raw("direction %f %f %f\n", -l->direction[0], -l->direction[1], -l->direction[2]);
-  o.indent(), o.raw("intensity %f\n", l->intensity);
-  o.indent(), o.raw("color %f %f %f\n", l->diffuse[0], l->diffuse[1], l->diffuse[2]);
+    o.indent(), o.put("direction %f %f %f\n", -l->direction[0], -l->direction[1], -l->direction[2]);
+  o.indent(), o.put("intensity %f\n", l->intensity);
+  o.indent(), o.put("color %f %f %f\n", l->diffuse[0], l->diffuse[1], l->diffuse[2]);
   if (l->kind == 2) {
-    o.indent(), o.raw("dropOffRate %f\n", l->exponent / 128);
-    o.indent(), o.raw("cutOffAngle %f\n", l->angle);
+    o.indent(), o.put("dropOffRate %f\n", l->exponent / 128);
+    o.indent(), o.put("cutOffAngle %f\n", l->angle);
   }
   o.level_--;
   close(s);
@@ -529,11 +519,11 @@ void light(Save &s, WTnode *n) {
 void materialnode(Save &s, WTnode *n) {
   Out &o = s.out;
   const WTmaterialpayload &m = n->u.material;
-  o.raw("Material {\n");
+  o.put("Material {\n");
   o.level_++;
-  if (!(m.mask & WTMAT_AMBIENT)) o.indent(), o.raw("ambientColor [ 0 0 0]\n");
-  if (!(m.mask & WTMAT_DIFFUSE)) o.indent(), o.raw("diffuseColor [ 0 0 0]\n");
-  if ((m.mask & WTMAT_SPECULAR) && !(m.mask & WTMAT_SHININESS)) o.indent(), o.raw("shininess [0]\n");
+  if (!(m.mask & WTMAT_AMBIENT)) o.indent(), o.put("ambientColor [ 0 0 0]\n");
+  if (!(m.mask & WTMAT_DIFFUSE)) o.indent(), o.put("diffuseColor [ 0 0 0]\n");
+  if ((m.mask & WTMAT_SPECULAR) && !(m.mask & WTMAT_SHININESS)) o.indent(), o.put("shininess [0]\n");
   const struct {
     int bit;
     const char *field;
@@ -541,15 +531,15 @@ void materialnode(Save &s, WTnode *n) {
   } colours[] = {{WTMAT_AMBIENT, "ambientColor", m.ambient}, {WTMAT_DIFFUSE, "diffuseColor", m.diffuse},
                  {WTMAT_EMISSION, "emissiveColor", m.emission}, {WTMAT_SPECULAR, "specularColor", m.specular}};
   for (const auto &c : colours)
-    if (m.mask & c.bit) o.indent(), o.raw("%s [ %f %f %f ]\n", c.field, c.v[0], c.v[1], c.v[2]);
-  if (m.mask & WTMAT_SHININESS) o.indent(), o.raw("shininess [ %f ]\n", m.shininess / 128);
-  if (m.mask & WTMAT_OPACITY) o.indent(), o.raw("transparency [ %f ]\n", 1 - m.opacity);
+    if (m.mask & c.bit) o.indent(), o.put("%s [ %f %f %f ]\n", c.field, c.v[0], c.v[1], c.v[2]);
+  if (m.mask & WTMAT_SHININESS) o.indent(), o.put("shininess [ %f ]\n", m.shininess / 128);
+  if (m.mask & WTMAT_OPACITY) o.indent(), o.put("transparency [ %f ]\n", 1 - m.opacity);
   o.level_--;
   close(s);
 }
 
 void geometrynode(Save &s, WTnode *n) {
-  s.out.raw("Separator {\n");
+  s.out.put("Separator {\n");
   const int saved = s.cls;
   defaults(s, false);
   s.out.level_++;
@@ -561,7 +551,7 @@ void geometrynode(Save &s, WTnode *n) {
 
 void objectnode(Save &s, WTnode *n) {
   WTobject *obj = n->u.obj.object;
-  s.out.raw("Separator {\n");
+  s.out.put("Separator {\n");
   const int saved = s.cls;
   defaults(s, false);
   s.out.level_++;
@@ -573,9 +563,9 @@ void objectnode(Save &s, WTnode *n) {
 }
 
 void separator(Save &s, WTnode *n, const char *head) {
-  s.out.raw("%s", head);
-  if (n->kind == WTNODE_SEP && n->u.cullmode == 1) s.out.raw(" renderCulling OFF");
-  s.out.raw("\n");
+  s.out.put("%s", head);
+  if (n->kind == WTNODE_SEP && n->u.cullmode == 1) s.out.put(" renderCulling OFF");
+  s.out.put("\n");
   const int saved = s.cls;
   defaults(s, true);
   infolines(s, n);
@@ -587,11 +577,11 @@ void separator(Save &s, WTnode *n, const char *head) {
 void grouping(Save &s, WTnode *n) {
   Out &o = s.out;
   switch (n->kind) {
-    case WTNODE_SWITCH: o.raw("Switch { whichChild %d\n", n->u.whichchild); break;
-    case WTNODE_GROUP: o.raw("Group {\n"); break;
+    case WTNODE_SWITCH: o.put("Switch { whichChild %d\n", n->u.whichchild); break;
+    case WTNODE_GROUP: o.put("Group {\n"); break;
     default:
-      o.raw("WWWAnchor {\n");
-      if (n->u.location) o.indent(1), o.raw("name \"%s\"\n", n->u.location);
+      o.put("WWWAnchor {\n");
+      if (n->u.location) o.indent(1), o.put("name \"%s\"\n", n->u.location);
   }
   defaults(s, true);
   children(s, n);
@@ -599,8 +589,8 @@ void grouping(Save &s, WTnode *n) {
 }
 
 void inlinenode(Save &s, WTnode *n) {
-  s.out.raw("WWWInline {\n");
-  if (n->u.location) s.out.indent(1), s.out.raw("name \"%s\"\n", n->u.location);
+  s.out.put("WWWInline {\n");
+  if (n->u.location) s.out.indent(1), s.out.put("name \"%s\"\n", n->u.location);
   close(s);
 }
 
@@ -631,11 +621,11 @@ void writenode(Save &s, WTnode *n) {
   }
   Out &o = s.out;
   if (n->name && !s.names.first(n)) {
-    o.indent(), o.raw("USE %s\n", n->name);
+    o.indent(), o.put("USE %s\n", n->name);
     return;
   }
   o.indent();
-  if (n->name) o.raw("DEF %s ", n->name);
+  if (n->name) o.put("DEF %s ", n->name);
   switch (n->kind) {
     case WTNODE_XFORM: transform(s, n); break;
     case WTNODE_LOD: lod(s, n); break;
@@ -657,7 +647,7 @@ extern "C" int _WTnode_savevrml(WTnode *node, FILE *stream, WTviewpoint *viewpoi
   WTnode *top = _WTnode_resolve(node);
   if (top->kind == WTNODE_ROOT && WTnode_numchildren(top) == 1) top = WTnode_getchild(top, 0);
   Save s{Out(stream), Names(top), viewpoint};
-  s.out.raw("#VRML V1.0 ascii\n");
+  s.out.put("#VRML V1.0 ascii\n");
   writenode(s, top);
   return s.out.ok() ? 1 : 0;
 }
