@@ -8,6 +8,7 @@
 #include "toolkit/core/nodestate.h"
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/files.h"
+#include "toolkit/loaders/fltapi.h"
 #include "toolkit/loaders/vrml.h"
 #include "toolkit/loaders/jt.h"
 #include "toolkit/loaders/mgen.h"
@@ -158,9 +159,10 @@ WTnode *loadlights(WTnode *parent, const char *path) {
   return added ? added->child : nullptr;
 }
 
-// OpenFlight files through the toolkit's own reader; the root it returns goes under the parent.
-WTnode *loadflight(WTnode *parent, const char *path) {
-  WTnode *root = _WTnode_loadmgen(path);
+// OpenFlight files through the toolkit's own reader, or with universe option 17 through the
+// outside API libraries; the root it returns goes under the parent.
+WTnode *loadflight(WTnode *parent, const char *path, float scale) {
+  WTnode *root = _WTuniverse_getoption(17) ? _WTnode_loadflt(nullptr, path, scale) : _WTnode_loadmgen(path);
   if (root) WTnode_addchild(parent, root);
   return root;
 }
@@ -173,7 +175,7 @@ WTnode *loadbytype(WTnode *parent, const char *name, const char *path, float sca
   }
   if (type == WTFILE_LIGHTS) return loadlights(parent, path);
   if (type == WTFILE_VRML1) return _WTnode_loadvrml(parent, path);
-  if (type == WTFILE_FLT) return loadflight(parent, path);
+  if (type == WTFILE_FLT) return loadflight(parent, path, scale);
   if (type == WTFILE_JT) return _WTnode_loadjt(parent, path);
   if (!isgeometrytype(type)) {
     _WTmsg_warning("Unknown file type: %s\n", name);
