@@ -78,3 +78,121 @@ TEST_F(FlightApi, UnboundReadShowsTheBoxAndAddsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+class FlightApiBound : public FlightApi {
+ protected:
+  void SetUp() override {
+    FlightApi::SetUp();
+    _WTflt_bindfrom(FLT_MGAPI_COMPLETE, FLT_FLTDATA_COMPLETE);
+  }
+};
+
+WTnode *child(WTnode *node, const char *name) {
+  for (int i = 0; i < WTnode_numchildren(node); i++) {
+    WTnode *c = WTnode_getchild(node, i);
+    const char *n = WTnode_getname(c);
+    if (n && std::string(n) == name) return c;
+  }
+  return nullptr;
+}
+
+std::vector<WTpoly *> polys(WTgeometry *g) {
+  std::vector<WTpoly *> list;
+  for (WTpoly *p = g->polys; p; p = p->next) list.insert(list.begin(), p);
+  return list;
+}
+
+TEST_F(FlightApiBound, WalkBuildsTheTree) {
+  tk::Captured messages;
+  WTnode *model = WTnode_load(root, path.c_str(), 2.0f);
+  ASSERT_TRUE(model);
+  EXPECT_EQ(WTnode_getparent(model, 0), root);
+  EXPECT_EQ(WTnode_getname(model), path);
+  EXPECT_EQ(messages.texts(), (std::vector<std::string>{
+                                  "VAV Warning: Texture wood.rgba not found\n",
+                                  "VAV Warning: Texture notex.tga not found\n",
+                                  "VAV Warning: lighttype not yet supported\n",
+                                  "VAV Warning: lp: Lightpoints are unsupported\n",
+                                  "VAV Warning: FLT record: bsp is of unsupported type\n",
+                              }));
+  // The light of type 0 goes first under the root; the one of type 3 is not made.
+  EXPECT_STREQ(WTnode_getname(WTnode_getchild(model, 0)), "sun");
+  EXPECT_FALSE(child(model, "lamp"));
+
+  WTnode *arm = child(model, "arm");
+  ASSERT_TRUE(arm);
+  WTm4 m;
+  WTnode_gettransform(arm, m);
+  EXPECT_EQ(m[3][0], 1.0f);
+  EXPECT_EQ(m[3][2], 3.0f);
+  WTnode *box = child(arm, "box");
+  ASSERT_TRUE(box);
+  WTgeometry *g = WTnode_getgeometry(box);
+  ASSERT_TRUE(g);
+  std::vector<WTpoly *> faces = polys(g);
+  ASSERT_EQ(faces.size(), 4u);
+  // Material 0 is entry 1, after "flt_default"; no material and colour 0 is entry 0; a colour
+  // index gives the library's colour.
+  EXPECT_EQ(WTpoly_getmatid(faces[0]), 1);
+  EXPECT_TRUE(WTpoly_getbothsides(faces[0]));
+  EXPECT_EQ(WTpoly_getmatid(faces[1]), 0);
+  EXPECT_FALSE(WTpoly_getbothsides(faces[1]));
+  unsigned char r, gr, b;
+  WTpoly_getrgb(faces[2], &r, &gr, &b);
+  EXPECT_EQ(r, 10);
+  EXPECT_EQ(b, 30);
+  EXPECT_EQ(WTpoly_getmatid(faces[3]), 2);
+  WTmtable *table = WTgeometry_getmtable(g);
+  ASSERT_TRUE(table);
+  EXPECT_STREQ(WTmtable_getname(table), "MTscene");
+  EXPECT_STREQ(_WTmtable_getentryname(table, 0), "flt_default");
+  EXPECT_STREQ(_WTmtable_getentryname(table, 1), "red");
+  float opacity = 0;
+  WTmtable_getvalue(table, 1, &opacity, WTOPACITY);
+  EXPECT_EQ(opacity, 0.5f);
+  // Positions times the scale: the faces lie at z 0 to 3.
+  WTp3 extent;
+  WTgeometry_getextents(g, extent);
+  EXPECT_EQ(extent[2], 6.0f);
+
+  WTnode *lod = child(model, "near");
+  ASSERT_TRUE(lod);
+  ASSERT_EQ(WTnode_numchildren(lod), 3);
+  float ranges[2];
+  ASSERT_EQ(WTlodnode_numranges(lod), 2);
+  ASSERT_TRUE(WTlodnode_getrange(lod, ranges, 2));
+  EXPECT_EQ(ranges[0], 10.0f);
+  EXPECT_EQ(ranges[1], 100.0f);
+  WTp3 centre;
+  WTlodnode_getcenter(lod, centre);
+  EXPECT_EQ(centre[2], 6.0f);
+  WTnode *content = child(lod, "LODcontent_near");
+  ASSERT_TRUE(content);
+  WTnode *far = child(content, "far");
+  ASSERT_TRUE(far);
+  EXPECT_EQ(WTgeometry_getmtable(WTnode_getgeometry(far)), table);
+  EXPECT_EQ(WTnode_gettype(child(model, "sw")), WTNODE_SWITCH);
+}
+
+TEST_F(FlightApiBound, SecondReadReusesTheMaterialTable) {
+  WTnode *first = WTnode_load(root, path.c_str(), 1.0f);
+  WTnode *second = WTnode_load(root, path.c_str(), 1.0f);
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(WTgeometry_getmtable(WTnode_getgeometry(child(child(first, "arm"), "box"))),
+            WTgeometry_getmtable(WTnode_getgeometry(child(child(second, "arm"), "box"))));
+}
+
+TEST_F(FlightApiBound, DatabaseThatCannotBeOpenedGivesTheLibrarysError) {
+  tk::flt::File file;
+  file.header();
+  const std::string missing = folder.write("missing.flt", file.bytes);
+  _WTmsg_setrouting(WTMSG_INFO, WTMSG_SCREEN, nullptr);
+  tk::Captured messages;
+  EXPECT_FALSE(WTnode_load(root, missing.c_str(), 1.0f));
+  EXPECT_EQ(WTnode_numchildren(root), 0);
+  EXPECT_EQ(messages.texts().back(), "Multigen API:cannot open " + missing + "\n");
+}
+
+}  // namespace
