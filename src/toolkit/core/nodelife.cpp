@@ -162,7 +162,8 @@ WTnode *loadlights(WTnode *parent, const char *path) {
 // OpenFlight files through the toolkit's own reader, or with universe option 17 through the
 // outside API libraries; the root it returns goes under the parent.
 WTnode *loadflight(WTnode *parent, const char *path, float scale) {
-  WTnode *root = _WTuniverse_getoption(17) ? _WTnode_loadflt(nullptr, path, scale) : _WTnode_loadmgen(path);
+  WTnode *root =
+      _WTuniverse_getoption(17) ? _WTnode_loadflt(nullptr, path, scale) : _WTnode_loadmgen(path);
   if (root) WTnode_addchild(parent, root);
   return root;
 }

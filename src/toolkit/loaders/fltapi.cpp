@@ -620,7 +620,8 @@ int _WTflt_isbound(void) { return bound; }
 
 WTnode *_WTnode_loadflt(WTnode *parent, const char *name, float scale) {
   if (!bound) {
-    _WTsys_messagebox("Could not locate MGAPILIB.DLL and/or FLTDATA.DLL", "New MGEN flight reader", 0);
+    _WTsys_messagebox("Could not locate MGAPILIB.DLL and/or FLTDATA.DLL", "New MGEN flight reader",
+                      0);
     _WTmsg_info("\nCould not read FLT file %s\n", name ? name : "");
     return nullptr;
   }
