@@ -117,6 +117,48 @@ TEST_F(RenderWindow, TargaTextureOnAQuad) {
   EXPECT_EQ(distinct, 4);
 }
 
+// A 2 x 2 quad at (x, 0, 0) facing the viewpoint, textured with the four texels of "wood".
+WTgeometry *woodquad(WTnode *root, float x) {
+  WTgeometry *g = WTgeometry_newrectangle(2, 2, 0);
+  WTp3 offset = {x, 0, 0};
+  WTgeometry_translate(g, offset);
+  WTgeometrynode_new(root, g);
+  WTpoly *p = WTgeometry_getpolys(g);
+  WTp3 normal;
+  WTpoly_getnormal(p, normal);
+  if (normal[2] > 0) p->flags |= WTP_TWOSIDED;
+  std::vector<float> u, v;
+  for (WTvertexlink *l = p->links; l; l = l->next)
+    u.push_back(l->vertex->position[0] > x ? 1.0f : 0.0f), v.push_back(l->vertex->position[1] > 0 ? 1.0f : 0.0f);
+  WTpoly_settextureuv(p, "wood", u.data(), v.data(), 0, 0);
+  return g;
+}
+
+// Stands for drawing code that makes its own texture current: one black texel.
+void blacktexture(WTnode *, void *) {
+  const unsigned char black[4] = {0, 0, 0, 255};
+  glTexImage2D(GL_TEXTURE_2D, 0, 4, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, black);
+}
+
+// Geometries sharing a texture send it once; a callback between them may change the texture,
+// so the one after it sends it again.
+TEST_F(RenderWindow, SharedTextureSurvivesACallbackBetweenGeometries) {
+  ASSERT_TRUE(woodquad(root, -1.2f));
+  ASSERT_TRUE(_WTcallbacknode_new(root, blacktexture, 0));
+  ASSERT_TRUE(woodquad(root, 1.2f));
+  ASSERT_TRUE(_WTtexture_setfilter("wood", 0, 0));
+  frame();
+  // Every quarter of both quads shows a bright texel, none the callback's black.
+  for (float x : {-1.7f, -0.7f, 0.7f, 1.7f})
+    for (float y : {-0.5f, 0.5f}) {
+      WTp3 at = {x, y, 0};
+      float px[2];
+      ASSERT_TRUE(WTwindow_projectpoint(window, 0, at, px));
+      Rgb q = pixel(static_cast<int>(px[0]), static_cast<int>(px[1]));
+      EXPECT_TRUE(q.r > 200 || q.g > 200 || q.b > 200) << x << "," << y;
+    }
+}
+
 // Writes the window's picture as a binary PPM when VEDRA_RENDER_CAPTURE names a file.
 void capture(int width, int height) {
   const char *path = getenv("VEDRA_RENDER_CAPTURE");

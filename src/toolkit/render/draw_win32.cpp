@@ -192,9 +192,10 @@ void colourmaterial(WTmtable *t, WTglcache *c) {
   }
 }
 
+// The cache's texture list is kept from the geometry before: calling a texture's list sends its
+// whole image again, so geometries sharing a texture call it once per pass.
 void emitgroups(WTgeometry *g, WTglcache *c) {
   endprim(c);
-  c->texlist = 0;
   c->material = -1;
   if (g->ngroups <= 0 || !g->groupflags) {
     _WTmsg_fatal("Internal error: executing compile during call to geom_render\n");
@@ -313,6 +314,7 @@ void callbackitem(WTrenderitem &item, WTglcache *c) {
   setcap(c, kTextured, GL_TEXTURE_2D, false);
   WTnode *n = static_cast<WTnode *>(item.ptr);
   if (n->u.callback.fn) n->u.callback.fn(n, n->u.callback.data);
+  c->texlist = 0;  // the callback may have bound any texture
 }
 
 void execute(WTdrawstate *s, std::vector<WTrenderitem> &list, int32_t &current) {
