@@ -290,18 +290,27 @@ TEST_F(PlanBarTest, PrintedPageMakesAPdf) {
   if (!AfxGetApp()->GetPrinterDeviceDefaults(&pd)) GTEST_SKIP() << "no printer installed here";
   const char* out = std::getenv("VEDRA_PRINT_OUT");
   ASSERT_NE(out, nullptr) << "a printer but no VEDRA_PRINT_OUT: where does the PDF queue write?";
-  const std::string pattern = std::string("Z:") + out + "/*.pdf";
-  auto count = [&] {
-    size_t n = 0;
+  // The queue names its files by job number, which starts again with every queue, so an older
+  // file may be written over: wait for a file written after the print began.
+  const std::string dir = std::string("Z:") + out + "\\";
+  auto written = [&](const FILETIME& since) {
+    std::string found;
     WIN32_FIND_DATAA fd;
-    HANDLE h = ::FindFirstFileA(pattern.c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return n;
-    do ++n;
-    while (::FindNextFileA(h, &fd));
+    HANDLE h = ::FindFirstFileA((dir + "*.pdf").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return found;
+    do {
+      if (::CompareFileTime(&fd.ftLastWriteTime, &since) >= 0) found = dir + fd.cFileName;
+    } while (::FindNextFileA(h, &fd));
     ::FindClose(h);
-    return n;
+    return found;
   };
-  const size_t before = count();
+  FILETIME start{};
+  ::GetSystemTimeAsFileTime(&start);
   view->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT);
-  EXPECT_TRUE(uitest::PumpUntil([&] { return count() > before; }, 90000)) << "no PDF came";
+  std::string made;
+  EXPECT_TRUE(uitest::PumpUntil([&] { return !(made = written(start)).empty(); }, 90000)) << "no PDF came";
+  if (!made.empty()) {
+    ::Sleep(2000);  // the backend finishes writing
+    ::DeleteFileA(made.c_str());
+  }
 }
