@@ -337,9 +337,9 @@ WTmtable *materialtable(const MaterialLists &m) {
     if (dif) cols.push_back({m.diffuse, 3, WTDIFFUSE, 1, 0});
   }
   if (counts(m.emissive, 3)) cols.push_back({m.emissive, 3, WTEMISSION, 1, 0});
-  const bool spec = counts(m.specular, 3);
-  if (spec) cols.push_back({m.specular, 3, WTSPECULAR, 1, 0});
-  if (spec && counts(m.shininess, 1)) cols.push_back({m.shininess, 1, WTSHININESS, 128, 0});
+  const bool specular = counts(m.specular, 3);
+  if (specular) cols.push_back({m.specular, 3, WTSPECULAR, 1, 0});
+  if (specular && counts(m.shininess, 1)) cols.push_back({m.shininess, 1, WTSHININESS, 128, 0});
   if (counts(m.transparency, 1)) cols.push_back({m.transparency, 1, WTOPACITY, -1, 1});
   if (cols.empty()) return nullptr;
   unsigned int mask = 0;
