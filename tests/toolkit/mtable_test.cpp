@@ -1,4 +1,5 @@
 // Material tables: layouts, lookups by value, growth, names, conversion, union and merging.
+#include <cmath>
 #include <string.h>
 
 #include <string>
@@ -178,6 +179,13 @@ TEST_F(MaterialTables, MaterialIdsOfEmptyTablesAndNegativeIdsAreNeverDivided) {
   _WTmtable_getrgbid(t, 255, 128, 0);
   EXPECT_EQ(_WTmtable_getentryrgb24(t, -5), 0u);
   EXPECT_EQ(_WTmtable_getentryrgb24(t, 7), 0xFF8000u);
+}
+
+TEST_F(MaterialTables, ColoursOutsideTheUnitRangeAreHeldToAByte) {
+  WTmtable *t = WTmtable_new(WTDIFFUSE, 1, nullptr);
+  float rgb[3] = {3.85e25f, -2.0f, std::nanf("")};
+  WTmtable_setvalue(t, WTmtable_newentry(t), rgb, WTDIFFUSE);
+  EXPECT_EQ(_WTmtable_getentryrgb24(t, 0), 0xFF0000u);
 }
 
 TEST_F(MaterialTables, MergingAGeometrysTableMapsItsIdsAndLeavesOtherUsersTheirTable) {

@@ -236,6 +236,14 @@ int32_t mapid(const int *map, int count, int32_t id) {
   return map[id % count];
 }
 
+// A colour channel as a byte, truncated; values from files outside 0..1 (or not numbers at all)
+// are held to the byte's range instead of overflowing the conversion.
+uint32_t colourbyte(float v) {
+  if (!(v > 0.0f)) return 0;
+  if (v >= 1.0f) return 255;
+  return uint32_t(v * 255.0f);
+}
+
 }  // namespace
 
 extern "C" {
@@ -499,7 +507,7 @@ uint32_t _WTmtable_getentryrgb24(WTmtable *table, int id) {
   if (attr < 0) return 0;
   const float *c = table->entries[index] + table->attroffset[attr];
   uint32_t out = 0;
-  for (int k = 0; k < 3; k++) out = (out << 8) | (uint32_t(int(c[k] * 255.0f)) & 0xFF);
+  for (int k = 0; k < 3; k++) out = (out << 8) | colourbyte(c[k]);
   return out;
 }
 
