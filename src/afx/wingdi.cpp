@@ -1,6 +1,8 @@
 #include "afx/wingdi.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "afx/winhandle.h"
 
@@ -19,6 +21,16 @@ IMPLEMENT_DYNAMIC(CWindowDC, CDC)
 namespace {
 thread_local CHandleMap<CGdiObject, HGDIOBJ> t_gdi;
 thread_local CHandleMap<CDC, HDC> t_dcs;
+
+// nBytes of UTF-8 text (all of it up to its terminator when negative) as UTF-16.
+std::wstring WideText(LPCSTR text, int nBytes) {
+  if (!text) return std::wstring();
+  if (nBytes < 0) nBytes = static_cast<int>(std::strlen(text));
+  const int n = ::MultiByteToWideChar(CP_UTF8, 0, text, nBytes, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) ::MultiByteToWideChar(CP_UTF8, 0, text, nBytes, &wide[0], n);
+  return wide;
+}
 
 void DeleteTempGdi() {
   t_gdi.DeleteTemp([](CGdiObject* p) { p->m_hObject = nullptr; });
@@ -332,8 +344,17 @@ BOOL CDC::DrawState(CPoint pt, CSize size, HBITMAP hBitmap, UINT nFlags, HBRUSH 
 }
 BOOL CDC::DrawState(CPoint pt, CSize size, LPCTSTR lpszText, UINT nFlags, BOOL bPrefixText, int nTextLen,
                     HBRUSH hBrush) {
-  return ::DrawStateA(m_hDC, hBrush, nullptr, reinterpret_cast<LPARAM>(lpszText), static_cast<WPARAM>(nTextLen), pt.x,
-                      pt.y, size.cx, size.cy, nFlags | (bPrefixText ? DST_PREFIXTEXT : DST_TEXT));
+  const std::wstring text = WideText(lpszText, nTextLen > 0 ? nTextLen : -1);
+  return ::DrawStateW(m_hDC, hBrush, nullptr, reinterpret_cast<LPARAM>(text.c_str()),
+                      static_cast<WPARAM>(text.size()), pt.x, pt.y, size.cx, size.cy,
+                      nFlags | (bPrefixText ? DST_PREFIXTEXT : DST_TEXT));
+}
+
+int CDC::DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat) {
+  // A string the call may rewrite stays in its own bytes.
+  if (nFormat & DT_MODIFYSTRING) return ::DrawTextA(m_hDC, lpszString, nCount, lpRect, nFormat);
+  std::wstring text = WideText(lpszString, nCount);
+  return ::DrawTextW(m_hDC, &text[0], static_cast<int>(text.size()), lpRect, nFormat);
 }
 
 CSize CDC::GetTextExtent(LPCTSTR lpszString, int nCount) const {

@@ -258,9 +258,9 @@ class CDC : public CObject {
   BOOL ExtTextOut(int x, int y, UINT nOptions, LPCRECT lpRect, LPCTSTR lpszString, UINT nCount, LPINT lpDxWidths) {
     return ::ExtTextOutA(m_hDC, x, y, nOptions, lpRect, lpszString, nCount, lpDxWidths);
   }
-  int DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat) {
-    return ::DrawTextA(m_hDC, lpszString, nCount, lpRect, nFormat);
-  }
+  // The program's UTF-8 text is drawn as UTF-16: the A calls would read it in the code page of
+  // the selected font's character set.
+  int DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat);
   int DrawText(const CString& str, LPRECT lpRect, UINT nFormat) { return DrawText(str, str.GetLength(), lpRect, nFormat); }
   CSize GetTextExtent(LPCTSTR lpszString, int nCount) const;
   CSize GetTextExtent(const CString& str) const { return GetTextExtent(str, str.GetLength()); }

@@ -314,3 +314,46 @@ TEST_F(PlanBarTest, PrintedPageMakesAPdf) {
     ::DeleteFileA(made.c_str());
   }
 }
+
+// The text the bar's own tooltip control holds for a bar button, read back as UTF-16.  (The bar's
+// base adds a second tooltip whose tools ask the buttons for their text when shown.)
+static std::wstring TipText(HWND bar, HWND button) {
+  struct Search {
+    HWND bar, button;
+    std::wstring text;
+    bool found;
+  } search{bar, button, L"", false};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND h, LPARAM l) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(l);
+        char name[32] = {};
+        ::GetClassNameA(h, name, sizeof name);
+        if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0 || !DYNAMIC_DOWNCAST(CToolTipCtrl, CWnd::FromHandlePermanent(h)))
+          return TRUE;
+        wchar_t text[80] = {};
+        TTTOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = s.bar;
+        ti.uId = reinterpret_cast<UINT_PTR>(s.button);
+        if (!::SendMessageW(h, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti))) return TRUE;
+        ti.lpszText = text;
+        ::SendMessageW(h, TTM_GETTEXTW, sizeof text / sizeof text[0], reinterpret_cast<LPARAM>(&ti));
+        s.text = text;
+        s.found = true;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found ? search.text : L"(no tool)";
+}
+
+TEST_F(PlanBarTest, TooltipsShowTheKoreanTextOfTheirButtons) {
+  const struct {
+    UINT id;
+    const wchar_t* text;
+  } cases[] = {{IDC_BAR_DOOR, L"문달기"}, {IDC_BAR_ZOOM, L"확대축소"}, {IDC_BAR_GRID_REDUCE, L"그리드축소 :100mm"},
+               {IDC_BAR_UNDO, L"Zoom Undo"}};
+  for (const auto& c : cases) EXPECT_EQ(TipText(bar->m_hWnd, Item(c.id)), c.text) << c.id;
+  bar->GridChanged(50);
+  EXPECT_EQ(TipText(bar->m_hWnd, Item(IDC_BAR_GRID_ENLARGE)), L"그리드확대 :50mm");
+}

@@ -473,6 +473,32 @@ WTAPI int WTwindow_getsize(WTwindow *w, float *wh) {
   return 1;
 }
 
+// The frustum corners of the first eye: top-left as (top, left), bottom-right as (bottom, right).
+// Setting one corner keeps the other corner and the clipping distances.
+WTAPI int WTwindow_setfrustumtl(WTwindow *w, const float *tl) {
+  if (!w || !tl) return 0;
+  const float *f = w->frustum[0];
+  return WTwindow_setfrustum(w, 0, tl[1], f[1], f[3], tl[0], f[4], f[5]);
+}
+
+WTAPI int WTwindow_getfrustumtl(WTwindow *w, float *tl) {
+  if (!w || !tl) return 0;
+  WTwindow_getfrustum(w, 0, &tl[1], nullptr, nullptr, &tl[0], nullptr, nullptr);
+  return 1;
+}
+
+WTAPI int WTwindow_setfrustumbr(WTwindow *w, const float *br) {
+  if (!w || !br) return 0;
+  const float *f = w->frustum[0];
+  return WTwindow_setfrustum(w, 0, f[0], br[1], br[0], f[2], f[4], f[5]);
+}
+
+WTAPI int WTwindow_getfrustumbr(WTwindow *w, float *br) {
+  if (!w || !br) return 0;
+  WTwindow_getfrustum(w, 0, nullptr, &br[1], &br[0], nullptr, nullptr, nullptr);
+  return 1;
+}
+
 WTAPI int _WTwindow_setrootnodeprop(WTwindow *w, const void *name) {
   WTnode *n = name ? WTuniverse_findnodebyname(static_cast<const char *>(name), 0) : nullptr;
   return n ? WTwindow_setrootnode(w, n) : 0;

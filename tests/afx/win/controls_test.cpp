@@ -250,4 +250,45 @@ TEST(Mapping, AnisotropicUnitsConvertBothWays) {
   EXPECT_EQ(lp.cx, dpi * 10);
 }
 
+// Labels are UTF-8: drawn through the device context they look as the same text drawn as UTF-16,
+// whatever character set the selected font has.
+TEST(Text, Utf8LabelsDrawAsTheirUtf16Text) {
+  CDC dc;
+  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+  CBitmap bitmap;
+  ASSERT_TRUE(bitmap.CreateBitmap(160, 24, 1, 32, nullptr));
+  CBitmap* oldBitmap = dc.SelectObject(&bitmap);
+  CFont font;
+  ASSERT_TRUE(font.CreatePointFont(90, "Microsoft Sans Serif", &dc));
+  CFont* oldFont = dc.SelectObject(&font);
+  auto pixels = [&] {
+    std::vector<DWORD> p(160 * 24);
+    ::GetBitmapBits(static_cast<HBITMAP>(bitmap.m_hObject), static_cast<LONG>(p.size() * 4), p.data());
+    return p;
+  };
+  auto clear = [&] { dc.PatBlt(0, 0, 160, 24, WHITENESS); };
+  const struct {
+    const char* utf8;
+    int bytes;
+    const wchar_t* wide;
+  } cases[] = {{"환경설정(&C)", -1, L"환경설정(&C)"}, {"환경설정", 6, L"환경"}, {"File", -1, L"File"}};
+  for (const auto& c : cases) {
+    CRect mine(0, 0, 0, 0), theirs(0, 0, 0, 0);
+    dc.DrawText(c.utf8, c.bytes, &mine, DT_SINGLELINE | DT_CALCRECT);
+    ::DrawTextW(dc.m_hDC, c.wide, -1, &theirs, DT_SINGLELINE | DT_CALCRECT);
+    EXPECT_EQ(mine.Width(), theirs.Width()) << c.utf8;
+    EXPECT_EQ(mine.Height(), theirs.Height()) << c.utf8;
+    EXPECT_GT(mine.Width(), 0) << c.utf8;
+
+    clear();
+    dc.DrawState(CPoint(2, 2), CSize(150, 20), c.utf8, DST_PREFIXTEXT, TRUE, c.bytes > 0 ? c.bytes : 0, nullptr);
+    const std::vector<DWORD> drawn = pixels();
+    clear();
+    ::DrawStateW(dc.m_hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(c.wide), 0, 2, 2, 150, 20, DST_PREFIXTEXT);
+    EXPECT_TRUE(drawn == pixels()) << c.utf8;
+  }
+  dc.SelectObject(oldFont);
+  dc.SelectObject(oldBitmap);
+}
+
 }  // namespace
