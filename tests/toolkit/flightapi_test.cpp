@@ -199,10 +199,10 @@ TEST_F(FlightApiBound, DatabaseThatCannotBeOpenedGivesTheLibrarysError) {
 
 // The stand-in library picks its database by the file's base name; the file itself only has to
 // be there and begin with a header.
-WTnode *loadnamed(tk::TempFolder &folder, WTnode *parent, const std::string &name, float scale = 1.0f) {
+WTnode *loadnamed(tk::TempFolder &folder, WTnode *parent, const std::string &name) {
   tk::flt::File file;
   file.header();
-  return WTnode_load(parent, folder.write(name, file.bytes).c_str(), scale);
+  return WTnode_load(parent, folder.write(name, file.bytes).c_str(), 1.0f);
 }
 
 // Groups showing a group of the tree share it; two showing one outside the tree share the one
@@ -306,6 +306,8 @@ TEST_F(FlightApiBound, ExternalReferencesReadTheirFiles) {
     }
     table = WTgeometry_getmtable(g);
   }
+  // The outer file has no faces: the table made for it did not stay behind.
+  EXPECT_FALSE(_WTmtable_findbyname("MTouter"));
 }
 
 // A group showing itself and a file referring to itself end after some levels with a warning.

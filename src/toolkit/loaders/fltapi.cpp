@@ -182,10 +182,25 @@ WTmtable *materials(mgrec *db, const std::string &name) {
   return table;
 }
 
+// Tables made by the read in progress, each held by a bare geometry until the read ends: one
+// that no geometry took then goes.
+std::vector<WTgeometry *> keepers;
+
 WTmtable *tablefor(mgrec *db, const std::string &file) {
   std::string name = tablename(file);
   WTmtable *table = _WTmtable_findbyname(name.c_str());
-  return table ? table : materials(db, name);
+  if (table) return table;
+  table = materials(db, name);
+  if (table) {
+    keepers.push_back(_WTgeometry_new(nullptr));
+    _WTmtable_attach(keepers.back(), table);
+  }
+  return table;
+}
+
+void releasetables() {
+  for (WTgeometry *keeper : keepers) WTgeometry_delete(keeper);
+  keepers.clear();
 }
 
 // ---- Walk steps ------------------------------------------------------------------------------
@@ -662,6 +677,7 @@ WTnode *_WTnode_loadflt(WTnode *parent, const char *name, float scale) {
   }
   api.mgFree(db);
   currentdb = nullptr;
+  releasetables();
   return root;
 }
 
