@@ -203,6 +203,34 @@ TEST_F(Walk, DamagedRecordsStayInside) {
   EXPECT_EQ(face().valid, 0);
 }
 
+// Layer records and a face among a face's own records give warnings; a face there ends the
+// face at it, unmade.
+TEST_F(Walk, LayerRecordsAndFacesInsideAFace) {
+  const struct {
+    int opcode;
+    const char *warning;
+    int valid;
+  } cases[] = {
+      {19, "Multigen: addPolygon() unexpected node 19 \"push_sf\" found. Possible vertex-less superface of f.", 1},
+      {20, "Multigen: addPolygon() unexpected node 20 \"pop_sf\" found. Possible vertex-less subface of f.", 1},
+      {5, "Multigen: addPolygon() polygon found in polygon, id = f, Possible vertex-less poly.", 0},
+  };
+  for (const auto &c : cases) {
+    File file;
+    file.header().vertices(kTriangle).face(Face()).push().vertexlist({0, 1, 2});
+    const size_t inner = file.bytes.size();
+    file.raw(tk::flt::Record(c.opcode, c.opcode == 5 ? 80 : 4)).pop();
+    faceat_ = kMgenNone;
+    use(file);
+    tk::Captured messages;
+    MgenPoly p(256);
+    const size_t next = addPolygon(faceat_, &p);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string("VAV Warning: ") + c.warning});
+    EXPECT_EQ(p.valid, c.valid) << c.opcode;
+    EXPECT_EQ(next, c.valid ? file.bytes.size() : inner) << c.opcode;
+  }
+}
+
 // ---- Whole files -------------------------------------------------------------------------------
 
 class Flight : public tk::Universe {
@@ -373,6 +401,131 @@ TEST_F(Flight, ExternalReferencesShareOneSubtree) {
   ASSERT_TRUE(child(holders[0], {0}));
   EXPECT_EQ(child(holders[0], {0}), child(holders[1], {0}));
   EXPECT_EQ(name(child(holders[0], {0})), "part.flt");
+  WTnode_delete(root);
+}
+
+// The first node of that name, depth first.
+WTnode *find(WTnode *n, const std::string &wanted) {
+  if (!n || name(n) == wanted) return n;
+  for (int i = 0; i < WTnode_numchildren(n); i++)
+    if (WTnode *found = find(WTnode_getchild(n, i), wanted)) return found;
+  return nullptr;
+}
+
+std::vector<float> entryvalue(WTmtable *table, int id, int bit) {
+  std::vector<float> v(3, -1.0f);
+  WTmtable_getvalue(table, id, v.data(), bit);
+  if (bit == WTOPACITY) v.resize(1);
+  return v;
+}
+
+// A reference's override flags choose whose colour, material and texture palettes its faces
+// use: the referring file's or the referenced file's own.  References to one file share it
+// when their flags lead to the same palettes.
+TEST_F(Flight, ExternalPalettesFollowTheOverrideFlags) {
+  std::vector<Vertex> textured;
+  for (double x : {0, 100, 200})
+    for (Vertex v : kTriangle) {
+      v.x += x;
+      v.uv = true;
+      textured.push_back(v);
+    }
+  Face colour, material, texture;
+  colour.colour = 127;
+  material.material = 0;
+  texture.pattern = 3;
+  File part;
+  part.header().colours({0x00FF00}).materials(1, 0, 0.25f).vertices(textured).object("p").push();
+  part.face(colour).push().vertexlist({0, 1, 2}).pop().face(material).push().vertexlist({3, 4, 5}).pop();
+  part.face(texture).push().vertexlist({6, 7, 8}).pop().pop();
+  folder.write("part.flt", part.bytes);
+  const uint32_t kColour = 0x80000000u, kMaterial = 0x40000000u, kTexture = 0x20000000u;
+  for (uint32_t flags : {0u, kColour, kMaterial, kTexture}) {
+    File f;
+    f.header().colours({0xFF0000}).materials(1, 0, 0.5f).texture("brick.rgb", 3).group("top").push();
+    f.external("part.flt", flags).external("part.flt", flags ^ kColour).external("part.flt", flags).pop();
+    tk::Captured messages;
+    WTnode *root = load(f);
+    ASSERT_TRUE(root);
+    WTgeometry *g = WTnode_getgeometry(find(root, "geom_under_p"));
+    ASSERT_TRUE(g);
+    WTpoly *faces[3] = {};
+    for (WTpoly *p = g->polys; p; p = p->next) faces[static_cast<int>(p->links->vertex->position[0]) / 100] = p;
+    ASSERT_TRUE(faces[0] && faces[1] && faces[2]);
+    const std::vector<float> red = {1, 0, 0}, green = {0, 1, 0};
+    EXPECT_EQ(entryvalue(g->mtable, faces[0]->matid, WTDIFFUSE), flags & kColour ? green : red) << flags;
+    EXPECT_EQ(entryvalue(g->mtable, faces[1]->matid, WTOPACITY)[0], flags & kMaterial ? 0.25f : 0.5f) << flags;
+    const char *said = flags & kTexture ? "Couldn't reference Multigen texture file 3"
+                                        : "Couldn't locate file brick.rgb.attr";
+    EXPECT_NE(messages.all().find(said), std::string::npos) << flags;
+
+    std::vector<WTnode *> holders;
+    for (int i = 0; i < WTnode_numchildren(root); i++)
+      if (name(WTnode_getchild(root, i)) == "ext_ref_sep") holders.push_back(WTnode_getchild(root, i));
+    ASSERT_EQ(holders.size(), 3u);
+    EXPECT_EQ(child(holders[0], {0}), child(holders[2], {0})) << flags;
+    EXPECT_NE(child(holders[0], {0}), child(holders[1], {0})) << flags;
+    WTnode_delete(root);
+  }
+}
+
+// A reference of an older revision whose colours lie within 2/255 of the referring file's
+// takes that file's palette; one further off keeps its own.
+TEST_F(Flight, OlderReferenceSharesAMatchingColourPalette) {
+  const struct {
+    int red;
+    float shown;
+  } cases[] = {{101, 100 / 255.0f}, {102, 100 / 255.0f}, {103, 103 / 255.0f}};
+  for (const auto &c : cases) {
+    Face f;
+    f.colour = 4096;  // the first of the fixed colours
+    File part;
+    part.header(1400).raw(tk::flt::Record(32, 532).u16(196, c.red)).vertices(kTriangle);
+    part.object("p").push().face(f).push().vertexlist({0, 1, 2}).pop().pop();
+    folder.write("part.flt", part.bytes);
+    File main;
+    main.header(1400).raw(tk::flt::Record(32, 532).u16(196, 100)).group("top").push().external("part.flt").pop();
+    WTnode *root = load(main);
+    ASSERT_TRUE(root);
+    WTgeometry *g = WTnode_getgeometry(find(root, "geom_under_p"));
+    ASSERT_TRUE(g);
+    EXPECT_EQ(entryvalue(g->mtable, g->polys->matid, WTDIFFUSE), (std::vector<float>{c.shown, 0, 0})) << c.red;
+    WTnode_delete(root);
+  }
+}
+
+// Face colours keep the face's transparency and vertex colours the material's alpha: both
+// become the opacity of the material entries the polygon uses.
+TEST_F(Flight, ColoursKeepTheirAlphaInTheMaterials) {
+  Face clear;
+  clear.colour = 127;
+  clear.transparency = 0x8000;
+  File f;
+  f.header().colours({0xFF0000, 0x00FF00, 0x0000FF}).materials(1, 0, 0.25f);
+  f.vertices({{0, 0, 0}, {10, 0, 0}, {0, 10, 0}, {0, 0, 5, 127, 0}, {10, 0, 5, 255, 0}, {0, 10, 5, 383, 0}});
+  Face tinted;
+  tinted.material = 0;
+  f.object("o").push().face(clear).push().vertexlist({0, 1, 2}).pop().face(tinted).push().vertexlist({3, 4, 5}).pop().pop();
+  WTnode *root = load(f);
+  ASSERT_TRUE(root);
+  WTgeometry *g = WTnode_getgeometry(find(root, "geom_under_o"));
+  ASSERT_TRUE(g);
+  ASSERT_EQ(WTgeometry_numpolys(g), 2);
+  for (WTpoly *p = g->polys; p; p = p->next) {
+    if (p->links->vertex->position[2] == 0) {
+      EXPECT_FALSE(p->rflags & WTR_VMATIDS);
+      EXPECT_EQ(entryvalue(g->mtable, p->matid, WTDIFFUSE), (std::vector<float>{1, 0, 0}));
+      EXPECT_NEAR(entryvalue(g->mtable, p->matid, WTOPACITY)[0], 1 - 0x8000 / 65535.0f, 1e-6);
+      continue;
+    }
+    EXPECT_TRUE(p->rflags & WTR_VMATIDS);
+    for (WTvertexlink *l = p->links; l; l = l->next) {
+      const float *at = l->vertex->position;
+      const std::vector<float> rgb = {at[0] == 0 && at[1] == 0 ? 1.0f : 0, at[0] > 0 ? 1.0f : 0, at[1] > 0 ? 1.0f : 0};
+      EXPECT_EQ(entryvalue(g->mtable, l->vertex->matid, WTDIFFUSE), rgb) << at[0] << " " << at[1];
+      EXPECT_EQ(entryvalue(g->mtable, l->vertex->matid, WTOPACITY)[0], 0.25f);
+    }
+  }
   WTnode_delete(root);
 }
 

@@ -1,5 +1,6 @@
 // OpenFlight files through stand-ins of the outside OpenFlight API libraries: missing, without
 // an entry or table, and complete.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 
 #include "files.h"
 #include "flightfiles.h"
+#include "imagebytes.h"
 #include "scene.h"
 #include "support.h"
 #include "toolkit/core/core.h"
@@ -193,6 +195,130 @@ TEST_F(FlightApiBound, DatabaseThatCannotBeOpenedGivesTheLibrarysError) {
   EXPECT_FALSE(WTnode_load(root, missing.c_str(), 1.0f));
   EXPECT_EQ(WTnode_numchildren(root), 0);
   EXPECT_EQ(messages.texts().back(), "Multigen API:cannot open " + missing + "\n");
+}
+
+// The stand-in library picks its database by the file's base name; the file itself only has to
+// be there and begin with a header.
+WTnode *loadnamed(tk::TempFolder &folder, WTnode *parent, const std::string &name) {
+  tk::flt::File file;
+  file.header();
+  return WTnode_load(parent, folder.write(name, file.bytes).c_str(), 1.0f);
+}
+
+// Groups showing a group of the tree share it; two showing one outside the tree share the one
+// copy walked for the first; a group showing nothing stays empty.
+TEST_F(FlightApiBound, InstancesShareWhatTheyShow) {
+  WTnode *model = loadnamed(folder, root, "instances.flt");
+  ASSERT_TRUE(model);
+  WTnode *def = child(model, "def");
+  ASSERT_TRUE(def);
+  EXPECT_EQ(_WTmovnode_getattached(child(model, "a"), 0), def);
+  EXPECT_EQ(_WTmovnode_getattached(child(model, "b"), 0), def);
+  WTnode *hidden = _WTmovnode_getattached(child(model, "c"), 0);
+  ASSERT_TRUE(hidden);
+  EXPECT_STREQ(WTnode_getname(hidden), "hidden");
+  EXPECT_EQ(_WTmovnode_getattached(child(model, "d"), 0), hidden);
+  // Only the two groups hold it: the separator it was walked into is gone.
+  EXPECT_EQ(WTnode_numparents(hidden), 2);
+  EXPECT_EQ(_WTmovnode_numattached(child(model, "e")), 0);
+  WTgeometry *g = WTnode_getgeometry(child(hidden, "h"));
+  ASSERT_TRUE(g);
+  EXPECT_EQ(WTpoly_getmatid(g->polys), 2);
+  EXPECT_EQ(WTgeometry_getmtable(g), WTgeometry_getmtable(WTnode_getgeometry(child(def, "o"))));
+}
+
+// Faces laid on a face lie the layer distance per level in front of it; the base keeps its own
+// vertices and texture coordinates, and its texture, named with an 'a' last, is marked as
+// having alpha.
+TEST_F(FlightApiBound, LayersLieInFrontOfTheirFace) {
+  using tk::img::bgr;
+  folder.write("wood.tga", tk::img::bytes(tk::img::tga(2, 2, 2, 24, bgr(1, 2, 3) + bgr(4, 5, 6) +
+                                                                       bgr(7, 8, 9) + bgr(9, 9, 9))));
+  const float previous = _WTuniverse_getcolorscale();
+  _WTuniverse_setcolorscale(0.65f);
+  tk::Captured messages;
+  WTnode *model = loadnamed(folder, root, "layers.flt");
+  _WTuniverse_setcolorscale(previous);
+  ASSERT_TRUE(model);
+  EXPECT_EQ(messages.all().find("too few vertices"), std::string::npos) << messages.all();
+  WTgeometry *g = WTnode_getgeometry(child(model, "obj"));
+  ASSERT_TRUE(g);
+  std::vector<WTpoly *> faces = polys(g);
+  ASSERT_EQ(faces.size(), 4u);
+  std::vector<float> heights;
+  WTpoly *base = nullptr;
+  for (WTpoly *p : faces) {
+    EXPECT_EQ(WTpoly_numvertices(p), 3);
+    heights.push_back(p->links->vertex->position[2]);
+    if (heights.back() == 0) base = p;
+  }
+  std::sort(heights.begin(), heights.end());
+  const float expected[4] = {0, 0.65f, 0.65f, 1.3f};
+  for (size_t i = 0; i < 4; i++) EXPECT_NEAR(heights[i], expected[i], 1e-5) << i;
+
+  ASSERT_TRUE(base && base->texture);
+  WTtextureinfo info;
+  ASSERT_TRUE(WTpoly_gettextureinfo(base, &info));
+  EXPECT_EQ(std::string(info.name ? info.name : ""), folder / "wood.tga");
+  EXPECT_EQ(info.style[1], 1);
+  ASSERT_EQ(base->texture->uvcount, 3);
+  // The stand-in gives each vertex its own x and y as texture coordinates.
+  int k = 0;
+  for (WTvertexlink *l = base->links; l; l = l->next, k++) {
+    EXPECT_EQ(base->texture->u[k], l->vertex->position[0]) << k;
+    EXPECT_EQ(base->texture->v[k], l->vertex->position[1]) << k;
+  }
+}
+
+TEST_F(FlightApiBound, ExternalReferencesReadTheirFiles) {
+  tk::flt::File file;
+  file.header();
+  folder.write("part.flt", file.bytes);
+  folder.write("missing.flt", file.bytes);
+  tk::Captured messages;
+  WTnode *model = loadnamed(folder, root, "outer.flt");
+  ASSERT_TRUE(model);
+  const std::vector<std::string> texts = messages.texts();
+  for (const std::string &warning : {"Cannot find extern " + (folder / "absent.flt") + "\n",
+                                     "Multigen API:cannot open " + (folder / "missing.flt") + "\n"})
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "VAV Warning: " + warning), texts.end()) << warning;
+
+  WTnode *top = child(model, "top");
+  ASSERT_TRUE(top);
+  ASSERT_EQ(WTnode_numchildren(top), 4);
+  const char *names[4] = {"part.flt", "part.flt", "absent.flt", "missing.flt"};
+  WTmtable *table = nullptr;
+  for (int i = 0; i < 4; i++) {
+    WTnode *holder = WTnode_getchild(top, i);
+    EXPECT_STREQ(WTnode_getname(holder), names[i]);
+    if (i >= 2) {
+      EXPECT_EQ(WTnode_numchildren(holder), 0) << names[i];
+      continue;
+    }
+    WTgeometry *g = WTnode_getgeometry(child(holder, "p"));
+    ASSERT_TRUE(g) << i;
+    EXPECT_EQ(WTpoly_getmatid(g->polys), 2);
+    // The reference's own table, made once and found again by its name.
+    ASSERT_TRUE(WTgeometry_getmtable(g));
+    EXPECT_STREQ(WTmtable_getname(WTgeometry_getmtable(g)), "MTpart");
+    if (i == 1) {
+      EXPECT_EQ(WTgeometry_getmtable(g), table);
+    }
+    table = WTgeometry_getmtable(g);
+  }
+  // The outer file has no faces: the table made for it did not stay behind.
+  EXPECT_FALSE(_WTmtable_findbyname("MTouter"));
+}
+
+// A group showing itself and a file referring to itself end after some levels with a warning.
+TEST_F(FlightApiBound, SelfReferencesEndWithAWarning) {
+  for (const char *name : {"selfinstance.flt", "selfextern.flt"}) {
+    tk::Captured messages;
+    WTnode *model = loadnamed(folder, root, name);
+    ASSERT_TRUE(model) << name;
+    EXPECT_NE(messages.all().find("nested more than 16 deep, left out"), std::string::npos) << name;
+    WTnode_delete(model);
+  }
 }
 
 }  // namespace

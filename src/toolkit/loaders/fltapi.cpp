@@ -182,10 +182,25 @@ WTmtable *materials(mgrec *db, const std::string &name) {
   return table;
 }
 
+// Tables made by the read in progress, each held by a bare geometry until the read ends: one
+// that no geometry took then goes.
+std::vector<WTgeometry *> keepers;
+
 WTmtable *tablefor(mgrec *db, const std::string &file) {
   std::string name = tablename(file);
   WTmtable *table = _WTmtable_findbyname(name.c_str());
-  return table ? table : materials(db, name);
+  if (table) return table;
+  table = materials(db, name);
+  if (table) {
+    keepers.push_back(_WTgeometry_new(nullptr));
+    _WTmtable_attach(keepers.back(), table);
+  }
+  return table;
+}
+
+void releasetables() {
+  for (WTgeometry *keeper : keepers) WTgeometry_delete(keeper);
+  keepers.clear();
 }
 
 // ---- Walk steps ------------------------------------------------------------------------------
@@ -294,18 +309,20 @@ void vertex(FltWalk *w, mgrec *rec, const double *offset) {
 }
 
 void beginface(FltWalk *w) {
-  w->u.clear();
-  w->v.clear();
   if (!w->geometry) {
     w->geometry = WTgeometry_begin();
     if (!w->geometry) return;
     WTgeometry_setmtable(w->geometry, w->mtable);
     w->nverts = 0;
   }
-  if (!w->poly)
-    w->poly = WTgeometry_beginpoly(w->geometry);
-  else
+  if (w->poly) {
+    // A face inside the open one: laid on it after it closes, its coordinates kept.
     w->subface++;
+    return;
+  }
+  w->u.clear();
+  w->v.clear();
+  w->poly = WTgeometry_beginpoly(w->geometry);
 }
 
 void colourface(FltWalk *w, mgrec *rec, WTpoly *poly) {
@@ -362,7 +379,7 @@ void closeface(FltWalk *w, mgrec *rec) {
   WTpoly *poly = w->poly;
   w->poly = nullptr;
   if (!poly) return;
-  if (w->u.size() < 3)
+  if (WTpoly_numvertices(poly) < 3)
     _WTmsg_warning("too few vertices in poly %s\n", nameof(rec));
   if (!WTpoly_close(poly)) return _WTpoly_cancel(poly);
   colourface(w, rec, poly);
@@ -470,37 +487,51 @@ void makelight(FltWalk *w, mgrec *rec) {
 int _WTflt_pre(mgrec *rec, void *walk);
 int _WTflt_post(mgrec *rec, void *walk);
 
+// Instances and external references walk further databases from inside a walk; one that leads
+// back to itself would nest without end.
+constexpr int kMaxNesting = 16;
+int nesting;
+
 // Walks the database into the separator with the callbacks; the walk's folder, scale and table
-// are the caller's.
-void walkinto(const FltWalk &from, mgrec *db, WTnode *into) {
+// are the caller's.  False, with a warning, when walks are nested too deep.
+bool walkinto(const FltWalk &from, mgrec *db, WTnode *into) {
+  if (nesting >= kMaxNesting) {
+    _WTmsg_warning("FLT record: %s nested more than %d deep, left out\n", nameof(db), kMaxNesting);
+    return false;
+  }
   FltWalk w;
   w.db = db;
   w.mtable = from.mtable;
   w.folder = from.folder;
   w.scale = from.scale;
   w.parent = w.root = into;
+  nesting++;
   api.mgWalk(db, _WTflt_pre, _WTflt_post, &w, 0x11);
+  nesting--;
   closegeometry(&w, db);
+  return true;
 }
 
 // The node an instance group shows: one of the referenced name already in the universe, else
-// the referenced record walked into a separator of its own.
-WTnode *instancenode(FltWalk *w, mgrec *rec) {
+// the referenced record walked into `holder`, a separator of its own, whose first child it is.
+WTnode *instancenode(FltWalk *w, mgrec *rec, WTnode **holder) {
   mgrec *ref = api.mgGetReference(rec);
   if (!ref) return nullptr;
   const char *name = api.mgGetName(ref);
   WTnode *found = name ? WTuniverse_findnodebyname(name, 0) : nullptr;
   if (found) return found;
-  WTnode *holder = WTmovsepnode_new(nullptr);
-  if (!holder) return nullptr;
-  walkinto(*w, ref, holder);
-  return WTnode_getchild(holder, 0);
+  *holder = WTmovsepnode_new(nullptr);
+  if (!*holder || !walkinto(*w, ref, *holder)) return nullptr;
+  return WTnode_getchild(*holder, 0);
 }
 
 void begininstance(FltWalk *w, mgrec *rec) {
-  WTnode *used = instancenode(w, rec);
+  WTnode *holder = nullptr;
+  WTnode *used = instancenode(w, rec, &holder);
   beginnode(w, WTmovsepnode_new(w->parent), rec);
   if (used) _WTmovnode_attach(w->parent, used, -1);
+  // The shown node now hangs from the group; the holder goes with anything else it has.
+  if (holder) WTnode_delete(holder);
 }
 
 void beginexternal(FltWalk *w, mgrec *rec) {
@@ -646,6 +677,7 @@ WTnode *_WTnode_loadflt(WTnode *parent, const char *name, float scale) {
   }
   api.mgFree(db);
   currentdb = nullptr;
+  releasetables();
   return root;
 }
 

@@ -1,9 +1,16 @@
-// A stand-in for the OpenFlight API library.  Every database it opens holds the same scene: a
-// group with a matrix over an object of four faces (material 0, no material and colour 0,
-// colour 5, a texture named "wood.rgba"), an LOD over an object, a switch, a light of type 0
-// and one of type 3, a light point and a record of a kind the reader does not know.  A name
-// holding "missing" cannot be opened.  Built without one entry (FLT_NO_ENTRY) it stands for a
-// library of another version.
+// A stand-in for the OpenFlight API library.  The database it opens is chosen by the file's
+// base name:
+// - "instances": groups that show a group of the tree, a group outside it (twice) and nothing;
+// - "layers": a textured face ("wood.tga") with faces laid on it, one of them with its own;
+// - "outer": references to "part.flt" (twice), to "absent.flt" and to "missing.flt";
+// - "part": an object of one face with material 1;
+// - "selfinstance" and "selfextern": a group that shows itself, a reference to its own file;
+// - anything else: a group with a matrix over an object of four faces (material 0, no material
+//   and colour 0, colour 5, a texture named "wood.rgba"), an LOD over an object, a switch, a
+//   light of type 0 and one of type 3, a light point and a record of a kind the reader does
+//   not know.
+// A name holding "missing" cannot be opened.  Built without one entry (FLT_NO_ENTRY) it stands
+// for a library of another version.
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -32,6 +39,11 @@ struct mgrec {
   bool matrix = false;
   std::vector<mgrec *> children;
   mgrec *next = nullptr;
+  std::vector<mgrec *> nested;  // faces laid on a face, linked by `next`
+  mgrec *reference = nullptr;   // what an instance group shows
+  bool instance = false;
+  bool unnamed = false;         // mgGetName gives null
+  std::string file;             // an external reference's file name
 };
 
 typedef int (*walkfn)(mgrec *, void *);
@@ -39,7 +51,7 @@ typedef int (*walkfn)(mgrec *, void *);
 namespace {
 
 std::vector<std::unique_ptr<mgrec>> records;
-mgrec *scene;
+std::map<std::string, mgrec *> scenes;
 std::string lasterror;
 
 mgrec *add(mgrec *parent, int code, const std::string &name,
@@ -53,14 +65,88 @@ mgrec *add(mgrec *parent, int code, const std::string &name,
   return r;
 }
 
-void face(mgrec *object, const std::string &name, std::map<int, double> att, double z) {
+mgrec *face(mgrec *object, const std::string &name, std::map<int, double> att, double z,
+            double size = 1) {
   att.emplace(kTextureIndex, -1);
   mgrec *f = add(object, kFace, name, std::move(att));
   const double corners[3][2] = {{0, 0}, {1, 0}, {0, 1}};
   for (const auto &c : corners) {
     mgrec *v = add(f, kVertex, "v", {{kTexU, c[0]}, {kTexV, c[1]}});
-    v->at[0] = c[0], v->at[1] = c[1], v->at[2] = z;
+    v->at[0] = c[0] * size, v->at[1] = c[1] * size, v->at[2] = z;
   }
+  return f;
+}
+
+// A face laid on `base` (added after its other laid faces).
+mgrec *layface(mgrec *base, const std::string &name, double size) {
+  mgrec *f = face(nullptr, name, {}, 0, size);
+  if (!base->nested.empty()) base->nested.back()->next = f;
+  base->nested.push_back(f);
+  return f;
+}
+
+mgrec *instancegroup(mgrec *parent, const std::string &name, mgrec *shown) {
+  mgrec *g = add(parent, kGroup, name);
+  g->instance = true;
+  g->reference = shown;
+  return g;
+}
+
+mgrec *external(mgrec *parent, const std::string &file) {
+  mgrec *e = add(parent, kExternal, "ext");
+  e->file = file;
+  return e;
+}
+
+mgrec *instances() {
+  mgrec *header = add(nullptr, kHeader, "instances");
+  mgrec *def = add(header, kGroup, "def");
+  face(add(def, kObject, "o"), "d0", {{kMaterialIndex, 0}}, 0);
+  mgrec *hidden = add(nullptr, kGroup, "hidden");
+  face(add(hidden, kObject, "h"), "h0", {{kMaterialIndex, 1}}, 0);
+  instancegroup(header, "a", def);
+  instancegroup(header, "b", def);
+  instancegroup(header, "c", hidden);
+  instancegroup(header, "d", hidden);
+  instancegroup(header, "e", nullptr);
+  return header;
+}
+
+mgrec *layers() {
+  mgrec *header = add(nullptr, kHeader, "layers");
+  mgrec *base = face(add(header, kObject, "obj"), "base", {{kMaterialIndex, 0}, {kTextureIndex, 1}}, 0);
+  mgrec *decal = layface(base, "decal", 0.5);
+  layface(decal, "decal2", 0.25);
+  layface(base, "decal3", 0.5);
+  return header;
+}
+
+mgrec *outer() {
+  mgrec *header = add(nullptr, kHeader, "outer");
+  mgrec *top = add(header, kGroup, "top");
+  for (const char *file : {"part.flt", "part.flt", "absent.flt", "missing.flt"}) external(top, file);
+  return header;
+}
+
+mgrec *part() {
+  mgrec *header = add(nullptr, kHeader, "part");
+  face(add(header, kObject, "p"), "p0", {{kMaterialIndex, 1}}, 0);
+  return header;
+}
+
+mgrec *selfinstance() {
+  mgrec *header = add(nullptr, kHeader, "selfinstance");
+  mgrec *loop = add(nullptr, kGroup, "");
+  loop->unnamed = true;
+  instancegroup(loop, "again", loop);
+  instancegroup(header, "f", loop);
+  return header;
+}
+
+mgrec *selfextern() {
+  mgrec *header = add(nullptr, kHeader, "selfextern");
+  external(add(header, kGroup, "top"), "selfextern.flt");
+  return header;
 }
 
 mgrec *build() {
@@ -103,10 +189,33 @@ bool isrecord(const void *p) {
   return false;
 }
 
+// Faces laid on a face are met inside it, after its vertices.
 void walk(mgrec *r, walkfn pre, walkfn post, void *data) {
   pre(r, data);
   for (mgrec *c : r->children) walk(c, pre, post, data);
+  for (mgrec *c : r->nested) walk(c, pre, post, data);
   post(r, data);
+}
+
+std::string basenameof(const char *path) {
+  std::string name = path;
+  size_t cut = name.find_last_of("/\\");
+  if (cut != std::string::npos) name.erase(0, cut + 1);
+  size_t dot = name.rfind('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+mgrec *scenefor(const std::string &base) {
+  mgrec *&scene = scenes[base];
+  if (scene) return scene;
+  if (base == "instances") scene = instances();
+  else if (base == "layers") scene = layers();
+  else if (base == "outer") scene = outer();
+  else if (base == "part") scene = part();
+  else if (base == "selfinstance") scene = selfinstance();
+  else if (base == "selfextern") scene = selfextern();
+  else scene = build();
+  return scene;
 }
 
 }  // namespace
@@ -121,8 +230,7 @@ EXPORT mgrec *mgOpenDb(const char *name) {
     lasterror = std::string("cannot open ") + name;
     return nullptr;
   }
-  if (!scene) scene = build();
-  return scene;
+  return scenefor(basenameof(name));
 }
 EXPORT int mgGetLastError(char *buffer, int size) {
   snprintf(buffer, size, "%s", lasterror.c_str());
@@ -152,7 +260,10 @@ EXPORT int mgGetNormColor(mgrec *m, int code, float *r, float *g, float *b) {
 }
 EXPORT int mgGetAttList(mgrec *r, int code, void *out) {
   double value = r->att.count(code) ? r->att[code] : 0;
-  if (isfloat(code)) {
+  if (code == kExternalName) {
+    const char *file = r->file.empty() ? nullptr : r->file.c_str();
+    memcpy(out, &file, sizeof file);
+  } else if (isfloat(code)) {
     float f = static_cast<float>(value);
     memcpy(out, &f, sizeof f);
   } else {
@@ -162,8 +273,8 @@ EXPORT int mgGetAttList(mgrec *r, int code, void *out) {
   return 1;
 }
 EXPORT int mgGetCode(mgrec *r) { return r->code; }
-EXPORT char *mgGetName(mgrec *r) { return const_cast<char *>(r->name.c_str()); }
-EXPORT mgrec *mgGetNestedChild(mgrec *) { return nullptr; }
+EXPORT char *mgGetName(mgrec *r) { return r->unnamed ? nullptr : const_cast<char *>(r->name.c_str()); }
+EXPORT mgrec *mgGetNestedChild(mgrec *r) { return r->nested.empty() ? nullptr : r->nested[0]; }
 EXPORT int mgIndex2RGB(mgrec *, int index, float, short *r, short *g, short *b) {
   *r = static_cast<short>(index * 2), *g = 20, *b = 30;
   return 1;
@@ -173,9 +284,9 @@ EXPORT int mgGetAttBuf(mgrec *r, int code, void *out) {
   memcpy(out, &value, sizeof value);
   return 1;
 }
-EXPORT char *mgGetTextureName(mgrec *, int) {
+EXPORT char *mgGetTextureName(mgrec *, int index) {
   char *name = static_cast<char *>(malloc(16));
-  strcpy(name, "wood.rgba");
+  strcpy(name, index == 1 ? "wood.tga" : "wood.rgba");
   return name;
 }
 EXPORT void mgFree(void *block) {
@@ -193,8 +304,8 @@ EXPORT int mgGetColorRGBA(mgrec *, int, float *r, float *g, float *b, float *a) 
   *r = *g = *b = *a = 1;
   return 1;
 }
-EXPORT int mgIsInstance(mgrec *) { return 0; }
-EXPORT mgrec *mgGetReference(mgrec *) { return nullptr; }
+EXPORT int mgIsInstance(mgrec *r) { return r->instance; }
+EXPORT mgrec *mgGetReference(mgrec *r) { return r->reference; }
 #ifndef FLT_NO_ENTRY
 EXPORT int mgGetMatrix(mgrec *r, int, double *m) {
   if (!r->matrix) return 0;
