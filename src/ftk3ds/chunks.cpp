@@ -204,6 +204,7 @@ void InsertInOrder(Chunk3ds *parent, Chunk3ds *child) {
 void FreeChain(Chunk3ds *c) {
   while (c) {
     Chunk3ds *next = c->next;
+    PrefetchLinks(c);
     FreeChunkData3ds(c);
     FreeChain(c->children);
     FreeChunkNode(c);
@@ -335,8 +336,10 @@ bool WriteTree(Chunk3ds *chunk, uint8_t slot) {
   WriteHeader3ds(chunk->tag, chunk->size);
   WriteChunkData3ds(chunk);
   if (ErrorSerial() != serial) return false;
-  for (Chunk3ds *c = chunk->children; c; c = c->next)
+  for (Chunk3ds *c = chunk->children; c; c = c->next) {
+    PrefetchLinks(c);
     if (!WriteTree(c, slot)) return false;
+  }
   SetContext3ds(out);
   uint32_t end = FileTell3ds();
   if (end - start != chunk->size) {

@@ -319,6 +319,15 @@ Chunk3ds *FirstChild(Chunk3ds *parent, uint32_t tag);
 // FirstChild for count tags in one pass over the children: found[i] for tags[i].
 void FirstChildren(Chunk3ds *parent, const uint32_t *tags, size_t count, Chunk3ds **found);
 
+// Asks for the memory a walk of the tree reads next at a chunk: its next sibling, first child
+// and data. A database of thousands of objects lies far outside the cache, and a walk that
+// waits for each node in turn spends most of its time waiting.
+inline void PrefetchLinks(const Chunk3ds *chunk) {
+  if (chunk->next) __builtin_prefetch(chunk->next);
+  if (chunk->children) __builtin_prefetch(chunk->children);
+  if (chunk->data) __builtin_prefetch(chunk->data);
+}
+
 // Marks a chunk's data as changed in memory: it is no longer tied to its source file.
 inline void TouchChunk(Chunk3ds *chunk) { chunk->readIndex = NO_FILE_INDEX3DS; }
 
