@@ -201,10 +201,12 @@ void InsertInOrder(Chunk3ds *parent, Chunk3ds *child) {
   if (place) *place = {parent, child, order, ++placeClock};
 }
 
+// The links of each chunk are asked for one chunk ahead, and so its next sibling two ahead.
 void FreeChain(Chunk3ds *c) {
+  if (c) PrefetchLinks(c);
   while (c) {
     Chunk3ds *next = c->next;
-    PrefetchLinks(c);
+    if (next) PrefetchLinks(next);
     FreeChunkData3ds(c);
     FreeChain(c->children);
     FreeChunkNode(c);
@@ -336,8 +338,9 @@ bool WriteTree(Chunk3ds *chunk, uint8_t slot) {
   WriteHeader3ds(chunk->tag, chunk->size);
   WriteChunkData3ds(chunk);
   if (ErrorSerial() != serial) return false;
+  if (chunk->children) PrefetchLinks(chunk->children);
   for (Chunk3ds *c = chunk->children; c; c = c->next) {
-    PrefetchLinks(c);
+    if (c->next) PrefetchLinks(c->next);  // asked for one child ahead, as in FreeChain
     if (!WriteTree(c, slot)) return false;
   }
   SetContext3ds(out);
