@@ -215,7 +215,7 @@ void FreeChain(Chunk3ds *c) {
 }
 
 Chunk3ds *NewChunk(uint32_t tag) {
-  Chunk3ds *chunk = AllocChunkNode();
+  Chunk3ds *chunk = AllocChunkNode(tag);
   if (!chunk) {
     PushErrList3ds(ERR_NO_MEM);
     return nullptr;
@@ -391,8 +391,11 @@ void InitChunk3ds(Chunk3ds **chunk) {
 }
 
 void InitChunkAs3ds(Chunk3ds **chunk, uint32_t tag) {
-  InitChunk3ds(chunk);
-  if (chunk && *chunk) (*chunk)->tag = tag;
+  if (!chunk) {
+    PushErrList3ds(ERR_INVALID_ARG);
+    return;
+  }
+  *chunk = NewChunk(tag);
 }
 
 void *InitChunkAndData3ds(Chunk3ds **chunk, uint32_t tag) {

@@ -285,8 +285,13 @@ void *AllocArray(size_t count, size_t size);
 void *AllocFilled(size_t count, size_t size);
 
 // Zeroed chunk nodes (null when memory runs out), and freeing one; only for the chunk tree.
-Chunk3ds *AllocChunkNode();
+// The node of a chunk of the given tag lies beside those of its kind (materials, objects,
+// keyframe nodes), where walks of the tree section by section find them in a row.
+Chunk3ds *AllocChunkNode(uint32_t tag);
 void FreeChunkNode(Chunk3ds *chunk);
+// Record memory taken next lies beside the nodes of the given tag's kind (AllocChunkNode sets it
+// for the chunk it makes).
+void PlaceRecordsWith(uint32_t tag);
 
 // Record memory: chunk data records and the strings and arrays they own, taken from pools.
 // TakeRecordMemory gives size bytes, not zeroed, or null (nothing pushed); GiveRecordMemory
