@@ -957,6 +957,7 @@ void *InitChunkData3ds(Chunk3ds *chunk) {
     return nullptr;
   }
   FreeChunkData3ds(chunk);
+  PlaceRecordsWith(chunk->tag);
   TagInfo info = Lookup(chunk->tag);
   if (info.kind == kRaw) {
     RawData *raw = static_cast<RawData *>(AllocRecord(sizeof(RawData)));
@@ -995,6 +996,7 @@ void *ReadChunkData3ds(Chunk3ds *chunk) {
   FileSeek3ds(chunk->position + 6);
   if (ErrorSerial() != serial) return nullptr;
   In in(chunk->size - 6);
+  PlaceRecordsWith(chunk->tag);
   chunk->data = ReadRecord(chunk->tag, info, in);
   return chunk->data;
 }

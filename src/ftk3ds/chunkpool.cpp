@@ -7,8 +7,15 @@
 // Nodes have a pool of their own; record memory goes to the pool of the smallest slot size that
 // holds it with its small header (the header names the pool, so that a block can be given back
 // without its size), and anything larger comes from malloc with the same header. When the last
-// slot of a pool is given back, its blocks but one go to a store of empty blocks that every pool
+// slot of a pool is given back, its full blocks go to a store of empty blocks that every pool
 // takes from; the store keeps a few megabytes for the next database and frees the rest.
+//
+// A pool carves new slots in lanes, one per kind of chunk (materials, objects, keyframe nodes,
+// the rest), and record memory follows the lane of its chunk. Writers put an object, its
+// material and its node in turn, but the tree holds each kind in a section of its own, and
+// writing or freeing a database walks it section by section: with the lanes such a walk reads
+// memory in a row instead of picking a third of it, which keeps it as fast per object for tens
+// of thousands of objects as for a few hundred.
 //
 // Address-sanitized builds take every node and every record block from malloc, so that a slot
 // used after it is freed is still caught, and so is record memory given to free().
@@ -51,7 +58,9 @@ void *TakeFromMalloc(size_t size) {
 
 #ifdef FTK3DS_NODES_FROM_MALLOC
 
-Chunk3ds *AllocChunkNode() { return static_cast<Chunk3ds *>(calloc(1, sizeof(Chunk3ds))); }
+Chunk3ds *AllocChunkNode(uint32_t) { return static_cast<Chunk3ds *>(calloc(1, sizeof(Chunk3ds))); }
+
+void PlaceRecordsWith(uint32_t) {}
 
 void FreeChunkNode(Chunk3ds *chunk) { free(chunk); }
 
@@ -100,15 +109,19 @@ struct FreeSlot {
   FreeSlot *next;
 };
 
-// Slots of one size (a multiple of 16 bytes).
+// Slots of one size (a multiple of 16 bytes). New slots are carved from the current block of
+// one of a few lanes, so that slots of different kinds taken in turn each lie in a row of their
+// own; slots given back are kept on one list for the next slot taken, of any lane.
+const int kLanes = 4;
+
 class SlotPool {
  public:
   explicit constexpr SlotPool(size_t slotSize) : slotSize_(slotSize) {}
 
   // Not zeroed; null when memory runs out.
-  void *Take() {
+  void *Take(int lane = 0) {
     void *slot = TakeFree();
-    if (!slot) slot = TakeNew();
+    if (!slot) slot = TakeNew(lane);
     if (slot) ++live_;
     return slot;
   }
@@ -127,35 +140,40 @@ class SlotPool {
     return slot;
   }
 
-  void *TakeNew() {
-    if (!blocks_ || used_ + slotSize_ > sizeof blocks_->bytes) {
+  void *TakeNew(int lane) {
+    Block *&current = current_[lane];
+    if (!current || used_[lane] + slotSize_ > sizeof current->bytes) {
       Block *block = TakeBlock();
       if (!block) return nullptr;
-      block->next = blocks_;
-      blocks_ = block;
-      used_ = 0;
+      if (current) {
+        current->next = full_;
+        full_ = current;
+      }
+      current = block;
+      used_[lane] = 0;
     }
-    void *slot = blocks_->bytes + used_;
-    used_ += slotSize_;
+    void *slot = current->bytes + used_[lane];
+    used_[lane] += slotSize_;
     return slot;
   }
 
-  // With no slot in use: the newest block stays for the next slot taken (so that one slot
-  // taken and given back again and again costs no block each time), the others go back to
-  // the store.
+  // With no slot in use: the current blocks of the lanes stay for the next slots taken (so
+  // that one slot taken and given back again and again costs no block each time), the full
+  // ones go back to the store.
   void Empty() {
-    while (Block *block = blocks_->next) {
-      blocks_->next = block->next;
+    while (Block *block = full_) {
+      full_ = block->next;
       GiveBlock(block);
     }
     free_ = nullptr;
-    used_ = 0;
+    for (size_t &used : used_) used = 0;
   }
 
   size_t slotSize_;
-  Block *blocks_ = nullptr;  // in use, newest first
+  Block *current_[kLanes] = {};
+  size_t used_[kLanes] = {};  // bytes handed out from each lane's current block
+  Block *full_ = nullptr;  // blocks no lane carves from any more
   FreeSlot *free_ = nullptr;
-  size_t used_ = 0;  // bytes handed out from the newest block
   size_t live_ = 0;  // slots in use
 };
 
@@ -168,10 +186,26 @@ SlotPool recordPools[kRecordPools] = {
     SlotPool(112), SlotPool(128), SlotPool(144), SlotPool(160), SlotPool(176), SlotPool(192),
     SlotPool(208), SlotPool(224), SlotPool(240), SlotPool(256)};
 
+// The lane of a chunk's node: materials, objects and keyframe nodes each in a row of their own,
+// as the tree holds them in sections and writing walks it section by section.
+int NodeLane(uint32_t tag) {
+  if (tag < 0x0100 || (tag >= 0xA000 && tag < 0xB000)) return 1;
+  if (tag >= 0x4000 && tag < 0x5000) return 2;
+  if (tag >= 0xB000 && tag < 0xC000) return 3;
+  return 0;
+}
+
+// Record memory goes to the lane of the chunk made or read last: records are made with their
+// chunk.
+int recordLane = 0;
+
 }  // namespace
 
-Chunk3ds *AllocChunkNode() {
-  void *slot = nodePool.Take();
+void PlaceRecordsWith(uint32_t tag) { recordLane = NodeLane(tag); }
+
+Chunk3ds *AllocChunkNode(uint32_t tag) {
+  PlaceRecordsWith(tag);
+  void *slot = nodePool.Take(recordLane);
   if (!slot) return nullptr;
   memset(slot, 0, sizeof(Chunk3ds));
   return static_cast<Chunk3ds *>(slot);
@@ -184,7 +218,7 @@ void FreeChunkNode(Chunk3ds *chunk) {
 void *TakeRecordMemory(size_t size) {
   size_t index = (size + sizeof(RecordHeader) + 15) / 16 - 1;
   if (size == 0 || index >= kRecordPools) return TakeFromMalloc(size);
-  auto *header = static_cast<RecordHeader *>(recordPools[index].Take());
+  auto *header = static_cast<RecordHeader *>(recordPools[index].Take(recordLane));
   if (!header) return nullptr;
   header->pool = static_cast<uint32_t>(index);
   return header + 1;

@@ -201,9 +201,12 @@ void InsertInOrder(Chunk3ds *parent, Chunk3ds *child) {
   if (place) *place = {parent, child, order, ++placeClock};
 }
 
+// The links of each chunk are asked for one chunk ahead, and so its next sibling two ahead.
 void FreeChain(Chunk3ds *c) {
+  if (c) PrefetchLinks(c);
   while (c) {
     Chunk3ds *next = c->next;
+    if (next) PrefetchLinks(next);
     FreeChunkData3ds(c);
     FreeChain(c->children);
     FreeChunkNode(c);
@@ -212,7 +215,7 @@ void FreeChain(Chunk3ds *c) {
 }
 
 Chunk3ds *NewChunk(uint32_t tag) {
-  Chunk3ds *chunk = AllocChunkNode();
+  Chunk3ds *chunk = AllocChunkNode(tag);
   if (!chunk) {
     PushErrList3ds(ERR_NO_MEM);
     return nullptr;
@@ -335,8 +338,11 @@ bool WriteTree(Chunk3ds *chunk, uint8_t slot) {
   WriteHeader3ds(chunk->tag, chunk->size);
   WriteChunkData3ds(chunk);
   if (ErrorSerial() != serial) return false;
-  for (Chunk3ds *c = chunk->children; c; c = c->next)
+  if (chunk->children) PrefetchLinks(chunk->children);
+  for (Chunk3ds *c = chunk->children; c; c = c->next) {
+    if (c->next) PrefetchLinks(c->next);  // asked for one child ahead, as in FreeChain
     if (!WriteTree(c, slot)) return false;
+  }
   SetContext3ds(out);
   uint32_t end = FileTell3ds();
   if (end - start != chunk->size) {
@@ -385,8 +391,11 @@ void InitChunk3ds(Chunk3ds **chunk) {
 }
 
 void InitChunkAs3ds(Chunk3ds **chunk, uint32_t tag) {
-  InitChunk3ds(chunk);
-  if (chunk && *chunk) (*chunk)->tag = tag;
+  if (!chunk) {
+    PushErrList3ds(ERR_INVALID_ARG);
+    return;
+  }
+  *chunk = NewChunk(tag);
 }
 
 void *InitChunkAndData3ds(Chunk3ds **chunk, uint32_t tag) {

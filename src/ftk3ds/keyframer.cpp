@@ -23,6 +23,7 @@ struct NodeEntry {
   std::string name;
   std::string instance;
   uint16_t parent;
+  Chunk3ds *header;  // null when the node has none
 };
 
 bool ReadString(Chunk3ds *chunk, std::string *text) {
@@ -46,12 +47,12 @@ bool SetNodeId(Chunk3ds *node, uint16_t id) {
   return true;
 }
 
-// Collects the nodes below the keyframer section; reads ids when readIds is set.
-bool CollectNodes(Chunk3ds *kf, bool readIds, std::vector<NodeEntry> *nodes) {
+// Collects the nodes below the keyframer section with the ids they hold.
+bool CollectNodes(Chunk3ds *kf, std::vector<NodeEntry> *nodes) {
   uint32_t serial = ErrorSerial();
   for (Chunk3ds *c = kf->children; c; c = c->next) {
     if (!IsNodeTag(c->tag)) continue;
-    NodeEntry entry{c, 0xFFFF, std::string(), std::string(), 0xFFFF};
+    NodeEntry entry{c, 0xFFFF, std::string(), std::string(), 0xFFFF, nullptr};
     Chunk3ds *header = FirstChild(c, kNodeHeader);
     if (header) {
       auto *data = static_cast<NodeHeaderData *>(ReadChunkData3ds(header));
@@ -63,14 +64,37 @@ bool CollectNodes(Chunk3ds *kf, bool readIds, std::vector<NodeEntry> *nodes) {
     }
     if (c->tag == kObjectNode && !ReadString(FirstChild(c, kInstanceName), &entry.instance))
       return false;
-    if (readIds) {
-      Chunk3ds *idChunk = FirstChild(c, kNodeId);
-      if (idChunk) {
-        auto *id = static_cast<uint16_t *>(ReadChunkData3ds(idChunk));
-        if (ErrorSerial() != serial) return false;
-        if (id) entry.id = *id;
-      }
+    if (Chunk3ds *idChunk = FirstChild(c, kNodeId)) {
+      auto *id = static_cast<uint16_t *>(ReadChunkData3ds(idChunk));
+      if (ErrorSerial() != serial) return false;
+      if (id) entry.id = *id;
     }
+    nodes->push_back(entry);
+  }
+  return true;
+}
+
+// Gives the nodes below the keyframer section their ids in order (an ambient node that has an
+// id chunk gets 0xFFFF) and collects them with their headers read, in one pass.
+bool NumberNodes(Chunk3ds *kf, std::vector<NodeEntry> *nodes) {
+  uint32_t serial = ErrorSerial();
+  uint16_t next = 0;
+  for (Chunk3ds *c = kf->children; c; c = c->next) {
+    PrefetchLinks(c);
+    if (c->tag == kAmbientNode) {
+      if (FirstChild(c, kNodeId) && !SetNodeId(c, 0xFFFF)) return false;
+      continue;
+    }
+    if (!IsNodeTag(c->tag)) continue;
+    NodeEntry entry{c, next, std::string(), std::string(), 0xFFFF, nullptr};
+    if (!SetNodeId(c, next++)) return false;
+    if ((entry.header = FirstChild(c, kNodeHeader))) {
+      auto *data = static_cast<NodeHeaderData *>(ReadChunkData3ds(entry.header));
+      if (ErrorSerial() != serial) return false;
+      if (data) entry.name = data->name ? data->name : "";
+    }
+    if (c->tag == kObjectNode && !ReadString(FirstChild(c, kInstanceName), &entry.instance))
+      return false;
     nodes->push_back(entry);
   }
   return true;
@@ -184,7 +208,7 @@ void LinkNodesAfterRead(Database3ds *db) {
   Chunk3ds *kf = FindKfSection(db->topChunk);
   if (!kf) return;
   std::vector<NodeEntry> nodes;
-  if (!CollectNodes(kf, true, &nodes)) return;
+  if (!CollectNodes(kf, &nodes)) return;
   bool renumber = false;
   for (const NodeEntry &e : nodes) renumber = renumber || e.id == 0xFFFF;
   if (renumber)
@@ -207,29 +231,17 @@ void LinkNodesAfterRead(Database3ds *db) {
 void NumberNodesForWrite(Database3ds *db) {
   Chunk3ds *kf = FindKfSection(db->topChunk);
   if (!kf) return;
-  uint16_t next = 0;
-  for (Chunk3ds *c = kf->children; c; c = c->next) {
-    if (c->tag == kAmbientNode) {
-      if (FirstChild(c, kNodeId) && !SetNodeId(c, 0xFFFF)) return;
-    } else if (IsNodeTag(c->tag)) {
-      if (!SetNodeId(c, next++)) return;
-    }
-  }
   std::vector<NodeEntry> nodes;
-  if (!CollectNodes(kf, false, &nodes)) return;
+  if (!NumberNodes(kf, &nodes)) return;
   std::unordered_map<std::string, uint16_t> byName;
-  for (size_t i = 0; i < nodes.size(); ++i) {
-    nodes[i].id = static_cast<uint16_t>(i);
-    byName.emplace(nodes[i].name + '\0' + nodes[i].instance, nodes[i].id);
-  }
-  uint32_t serial = ErrorSerial();
+  byName.reserve(nodes.size());
+  for (const NodeEntry &e : nodes) byName.emplace(e.name + '\0' + e.instance, e.id);
   for (const NodeEntry &e : nodes) {
-    Chunk3ds *header = FirstChild(e.node, kNodeHeader);
-    if (!header) continue;
-    auto *data = static_cast<NodeHeaderData *>(ReadChunkData3ds(header));
-    if (!data || ErrorSerial() != serial) return;
+    if (!e.header) continue;
+    auto *data = static_cast<NodeHeaderData *>(e.header->data);
+    if (!data) return;
     std::string parentName;
-    if (!ReadString(FirstChild(header, kParentName), &parentName)) return;
+    if (!ReadString(FirstChild(e.header, kParentName), &parentName)) return;
     uint16_t parent = 0xFFFF;
     if (!parentName.empty()) {
       size_t dot = parentName.find('.');
@@ -239,7 +251,7 @@ void NumberNodesForWrite(Database3ds *db) {
       if (found != byName.end()) parent = found->second;
     }
     data->parent = parent;
-    TouchChunk(header);
+    TouchChunk(e.header);
   }
 }
 

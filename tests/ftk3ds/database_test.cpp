@@ -210,39 +210,62 @@ TEST_F(ChunkTree, ViewportNamesFitTheirField) {
 
 // A failure while reading the tree is reported from the innermost operation out: the file
 // read, the tree walk (once or more), then the database.
-// Record memory of every size from the pools (and from malloc past them): blocks taken in
-// turns from different pools and given back in part must never overlap or move.
-TEST_F(ChunkTree, RecordMemoryKeepsEveryBlockApart) {
+// Chunk nodes of every kind and record memory of every size from the pools (and from malloc
+// past them): blocks taken in turns from different pools and rows, given back in part, and taken
+// again after every pool was emptied, must never overlap or move.
+TEST_F(ChunkTree, PooledMemoryKeepsEveryBlockApart) {
   struct Taken {
     uint8_t *bytes;
     size_t size;
     uint8_t fill;
+    bool node;
   };
   std::vector<Taken> taken;
+  auto keep = [&](uint8_t *bytes, size_t size, bool node) {
+    uint8_t fill = static_cast<uint8_t>(taken.size() * 37 + 1);
+    memset(bytes, fill, size);
+    taken.push_back({bytes, size, fill, node});
+  };
+  const uint32_t kinds[] = {0x3D3D, 0xA010, 0x4110, 0xB020};
   auto take = [&](size_t size) {
+    auto *node = reinterpret_cast<uint8_t *>(ftk3ds::AllocChunkNode(kinds[taken.size() / 2 % 4]));
+    ASSERT_NE(node, nullptr);
+    keep(node, sizeof(Chunk3ds), true);
     auto *bytes = static_cast<uint8_t *>(ftk3ds::TakeRecordMemory(size));
     ASSERT_NE(bytes, nullptr) << size;
     EXPECT_EQ(reinterpret_cast<uintptr_t>(bytes) % 8, 0u) << size;
-    uint8_t fill = static_cast<uint8_t>(taken.size() * 37 + 1);
-    memset(bytes, fill, size);
-    taken.push_back({bytes, size, fill});
+    keep(bytes, size, false);
+  };
+  auto give = [](const Taken &t) {
+    if (t.node)
+      ftk3ds::FreeChunkNode(reinterpret_cast<Chunk3ds *>(t.bytes));
+    else
+      ftk3ds::GiveRecordMemory(t.bytes);
   };
   auto intact = [&] {
     for (const Taken &t : taken)
       for (size_t i = 0; i < t.size; ++i)
-        if (t.bytes[i] != t.fill) return ::testing::AssertionFailure() << "block of " << t.size << " bytes changed";
+        if (t.bytes[i] != t.fill)
+          return ::testing::AssertionFailure() << (t.node ? "node of " : "block of ") << t.size << " bytes changed";
     return ::testing::AssertionSuccess();
   };
-  for (int round = 0; round < 40; ++round)
-    for (size_t size = 1; size <= 300; size += 7) take(size);
-  EXPECT_TRUE(intact());
-  for (size_t i = 0; i < taken.size(); i += 2) ftk3ds::GiveRecordMemory(taken[i].bytes);
-  std::vector<Taken> kept;
-  for (size_t i = 1; i < taken.size(); i += 2) kept.push_back(taken[i]);
-  taken = kept;
-  for (size_t size = 300; size >= 1 && size <= 300; size -= 3) take(size);
-  EXPECT_TRUE(intact());
-  for (const Taken &t : taken) ftk3ds::GiveRecordMemory(t.bytes);
+  for (int pass = 1; pass <= 2; ++pass) {  // the second takes more than the first gave back
+    for (int round = 0; round < 40 * pass; ++round)
+      for (size_t size = 1; size <= 300; size += 7) take(size);
+    EXPECT_TRUE(intact());
+    std::vector<Taken> kept;
+    for (size_t i = 0; i < taken.size(); ++i) {
+      if (i % 3 == 0)
+        give(taken[i]);
+      else
+        kept.push_back(taken[i]);
+    }
+    taken = kept;
+    for (size_t size = 300; size >= 1 && size <= 300; size -= 3) take(size);
+    EXPECT_TRUE(intact());
+    for (const Taken &t : taken) give(t);
+    taken.clear();
+  }
 }
 
 TEST_F(ChunkTree, AFailedReadIsReportedInLayers) {
