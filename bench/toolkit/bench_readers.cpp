@@ -155,16 +155,17 @@ struct Format {
   const char *name, *extension;
   int type;           // the file type _WTgeometry_load reads
   bool reader;        // the toolkit has a reader for it
+  bool nodes;         // read into nodes (WTnode_load), not into a list of geometries
   long triangles;     // at full size
   double goal;        // seconds at full size
   void (*write)(const std::vector<Piece> &, FILE *);
 };
 
 const Format kFormats[] = {
-    {"OBJ", "obj", WTFILE_WFRONT, true, 2900000, 0.89, writeobj},
-    {"DXF", "dxf", WTFILE_DXF, true, 1240000, 0.62, writedxf},
-    {"VRML 1.0", "wrl", WTFILE_VRML1, false, 1240000, 0.81, writevrml},
-    {"NFF", "nff", WTFILE_NFF, true, 1240000, 0.37, writenff},
+    {"OBJ", "obj", WTFILE_WFRONT, true, false, 2900000, 0.89, writeobj},
+    {"DXF", "dxf", WTFILE_DXF, true, false, 1240000, 0.62, writedxf},
+    {"VRML 1.0", "wrl", WTFILE_VRML1, true, true, 1240000, 0.81, writevrml},
+    {"NFF", "nff", WTFILE_NFF, true, false, 1240000, 0.37, writenff},
 };
 
 double median(std::vector<double> v) {
@@ -186,8 +187,21 @@ double plainread(const std::string &path) {
   return seconds(start);
 }
 
+// One read call into nodes under a separator of the root; -1 when nothing was read.
+double readnodes(const std::string &path, long *polys) {
+  static WTnode *root = WTrootnode_new();
+  WTnode *parent = WTsepnode_new(root);
+  auto start = std::chrono::steady_clock::now();
+  WTnode *node = WTnode_load(parent, path.c_str(), 1.0f);
+  double took = seconds(start);
+  *polys = WTnode_numpolys(parent);
+  WTnode_delete(parent);
+  return node ? took : -1;
+}
+
 // One read call into geometries; -1 when nothing was read.
 double readonce(const Format &format, const std::string &path, long *polys) {
+  if (format.nodes) return readnodes(path, polys);
   FILE *f = _WTfile_open(path.c_str(), format.type == WTFILE_DXF || format.type == WTFILE_NFF || format.type == WTFILE_WFRONT ? "r" : "rb");
   if (!f) return -1;
   WTpq pose;
