@@ -3,6 +3,7 @@
 // toolkit has, warm cache, median of five, beside a plain read of the same file and the goal.
 //   bench_readers            a quarter of the full size
 //   bench_readers --full     a quarter, a half and the full size, and the growth per triangle
+//   bench_readers [--full] NAME...   only the formats named (OBJ, DXF, VRML, NFF)
 // The files are written next to the program (the build folder) and removed at the end.
 #include <math.h>
 #include <stdio.h>
@@ -262,6 +263,13 @@ Result measure(const Format &format, double fraction, const std::string &folder)
 
 int main(int argc, char **argv) {
   const bool full = argc > 1 && !strcmp(argv[1], "--full");
+  std::vector<std::string> chosen(argv + (full ? 2 : 1), argv + argc);
+  auto wanted = [&](const Format &format) {
+    if (chosen.empty()) return true;
+    for (const std::string &name : chosen)
+      if (!strncmp(format.name, name.c_str(), name.size())) return true;
+    return false;
+  };
   std::string folder = std::filesystem::absolute(argv[0]).parent_path().string() + "/readers-data";
   std::filesystem::create_directories(folder);
   for (int level : {WTMSG_WARNING, WTMSG_INFO}) _WTmsg_setrouting(level, 0, nullptr);
@@ -269,6 +277,7 @@ int main(int argc, char **argv) {
   std::vector<double> fractions = {0.25};
   if (full) fractions = {0.25, 0.5, 1.0};
   for (const Format &format : kFormats) {
+    if (!wanted(format)) continue;
     std::vector<Result> results;
     for (double fraction : fractions) results.push_back(measure(format, fraction, folder));
     if (full && results.front().seconds > 0 && results.back().seconds > 0) {
