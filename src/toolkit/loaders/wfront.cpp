@@ -228,19 +228,51 @@ struct ObjCensus {
   size_t v = 0, vt = 0, vn = 0;
 };
 
+// Where the census stands in the text: the first word of a line is looked at, the rest of the
+// line is passed over.  A line holding a NUL byte hides the start of the line after it, as a
+// line reader that stops at the NUL would.
+enum CensusState { C_START, C_V, C_VT, C_VN, C_REST, C_RESTNUL };
+
+CensusState censusstep(CensusState state, char c, ObjCensus &census) {
+  const bool blank = c == ' ' || c == '\t';
+  if (c == 0) return C_RESTNUL;
+  if (c == '\n') return C_START;
+  switch (state) {
+    case C_START:
+      return blank ? C_START : c == 'v' ? C_V : C_REST;
+    case C_V:
+      if (blank) census.v++;
+      return c == 't' ? C_VT : c == 'n' ? C_VN : C_REST;
+    default:  // C_VT, C_VN
+      if (blank) (state == C_VT ? census.vt : census.vn)++;
+      return C_REST;
+  }
+}
+
+// Passes over the rest of lines in the block; the place of the next line start, or the end.
+const char *skiprest(CensusState *state, const char *p, const char *end) {
+  while (p < end && (*state == C_REST || *state == C_RESTNUL)) {
+    const char *nl = static_cast<const char *>(memchr(p, '\n', size_t(end - p)));
+    const char *stop = nl ? nl : end;
+    if (memchr(p, 0, size_t(stop - p))) *state = C_RESTNUL;
+    if (!nl) return end;
+    *state = *state == C_RESTNUL ? C_REST : C_START;
+    p = nl + 1;
+  }
+  return p;
+}
+
 ObjCensus objcensus(FILE *stream) {
   ObjCensus census;
-  char buffer[4096];
-  bool linestart = true;
-  while (fgets(buffer, sizeof buffer, stream)) {
-    const char *p = buffer;
-    if (linestart) {
-      p += strspn(p, " \t");
-      if (p[0] == 'v' && (p[1] == ' ' || p[1] == '\t')) census.v++;
-      if (p[0] == 'v' && p[1] == 't' && (p[2] == ' ' || p[2] == '\t')) census.vt++;
-      if (p[0] == 'v' && p[1] == 'n' && (p[2] == ' ' || p[2] == '\t')) census.vn++;
+  std::vector<char> block(1 << 16);
+  CensusState state = C_START;
+  size_t n;
+  while ((n = fread(block.data(), 1, block.size(), stream)) > 0) {
+    const char *p = block.data(), *end = p + n;
+    while (p < end) {
+      p = skiprest(&state, p, end);
+      if (p < end) state = censusstep(state, *p++, census);
     }
-    linestart = strchr(buffer, '\n') != nullptr;
   }
   return census;
 }
