@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "toolkit/loaders/dxf.h"
+#include "toolkit/loaders/numbers.h"
 
 namespace {
 
@@ -219,9 +220,9 @@ class Scanner {
     }
     t->kind = T_GROUP;
     if (isfloatcode(g.code)) {
-      t->f = number(g, strtof);
+      t->f = number(g, _WTtext_strtof);
     } else if (g.code == 62 || g.code == 66 || (g.code >= 70 && g.code <= 78)) {
-      t->i = int(number(g, [](const char *s, char **end) { return strtol(s, end, 10); }));
+      t->i = int(number(g, _WTtext_strtol));
     } else if (g.code == 2) {
       for (const char *name : kNames)
         if (equals(g, name)) t->reserved = !layertable;

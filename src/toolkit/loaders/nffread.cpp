@@ -10,6 +10,7 @@
 
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/nff.h"
+#include "toolkit/loaders/numbers.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ bool readint(Nff &n, int *out, const char *what) {
     return false;
   }
   char *end;
-  long value = strtol(token, &end, 10);
+  long value = _WTtext_strtol(token, &end);
   if (*end || end == token || value > 0x7fffffffL || value < -0x7fffffffL) {
     _WTreader_error(n.r, int(end - token), nullptr);
     _WTmsg_warning("%s invalid.\n", what);

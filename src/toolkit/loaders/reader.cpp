@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "toolkit/loaders/loaders.h"
+#include "toolkit/loaders/numbers.h"
 
 namespace {
 
@@ -218,7 +219,7 @@ int _WTreader_getfloat(WTreader *reader, float *out, const char *what) {
     return 0;
   }
   char *end;
-  *out = strtof(token, &end);
+  *out = _WTtext_strtof(token, &end);
   if (*end) {
     _WTreader_error(reader, static_cast<int>(end - token), nullptr);
     _WTmsg_warning("%s invalid.  Remember not to use punctuation.\n", what ? what : "");

@@ -13,6 +13,7 @@
 #include "toolkit/core/core.h"
 #include "toolkit/geometry/geometry.h"
 #include "toolkit/geometry/objects.h"
+#include "toolkit/loaders/numbers.h"
 
 namespace {
 
@@ -323,7 +324,7 @@ bool startsindex(char c) { return isdigit(static_cast<unsigned char>(c)) || c ==
 // One index at p (an optional '-' and digits), clamped far outside any count; p moves past it.
 long readindex(const char **p) {
   char *end;
-  long value = strtol(*p, &end, 10);
+  long value = _WTtext_strtol(*p, &end);
   if (value > 1000000000L) value = 1000000000L;
   if (value < -1000000000L) value = -1000000000L;
   *p = end;
