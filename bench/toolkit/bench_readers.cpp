@@ -4,9 +4,12 @@
 //   bench_readers            a quarter of the full size
 //   bench_readers --full     a quarter, a half and the full size, and the growth per triangle
 //   bench_readers [--full] NAME...   only the formats named (OBJ, DXF, VRML, NFF)
+//   bench_readers --digest   also a digest of everything read (vertices, polygons, their
+//                            statistics), to show that a faster reader reads the same
 // The files are written next to the program (the build folder) and removed at the end.
 #include <math.h>
 #include <stdio.h>
+#include <stdint.h>
 #include <string.h>
 
 #include <algorithm>
@@ -189,6 +192,36 @@ double plainread(const std::string &path) {
 }
 
 // One read call into nodes under a separator of the root; -1 when nothing was read.
+// ---- Digest of what was read ------------------------------------------------------------------
+
+bool digestwanted = false;
+uint64_t lastdigest = 0;
+
+void fold(uint64_t &h, const void *data, size_t size) {
+  for (size_t i = 0; i < size; i++) h = (h ^ static_cast<const unsigned char *>(data)[i]) * 0x100000001b3ull;
+}
+
+void foldgeometry(uint64_t &h, WTgeometry *g) {
+  for (WTvertex *v = g->vertices; v; v = v->next) fold(h, v->position, sizeof(WTp3));
+  for (WTpoly *p = g->polys; p; p = p->next) {
+    for (const float *f : {p->normal, p->centre}) fold(h, f, sizeof(WTp3));
+    for (float f : {p->radius, p->d}) fold(h, &f, sizeof f);
+    for (int i : {int(p->matid), int(p->id), int(p->flags), int(p->rflags), int(p->nverts)}) fold(h, &i, sizeof i);
+    for (WTvertexlink *l = p->links; l; l = l->next) {
+      fold(h, l->vertex->position, sizeof(WTp3));
+      if (l->vertex->normal) fold(h, l->vertex->normal, sizeof(WTp3));
+    }
+  }
+}
+
+void foldnodes(uint64_t &h, WTnode *node) {
+  if (WTgeometry *g = WTnode_gettype(node) == WTNODE_GEOMETRY ? WTnode_getgeometry(node) : nullptr)
+    foldgeometry(h, g);
+  for (int i = 0; i < WTnode_numchildren(node); i++) foldnodes(h, WTnode_getchild(node, i));
+}
+
+// ---- Reading -------------------------------------------------------------------------------------
+
 double readnodes(const std::string &path, long *polys) {
   static WTnode *root = WTrootnode_new();
   WTnode *parent = WTsepnode_new(root);
@@ -196,6 +229,8 @@ double readnodes(const std::string &path, long *polys) {
   WTnode *node = WTnode_load(parent, path.c_str(), 1.0f);
   double took = seconds(start);
   *polys = WTnode_numpolys(parent);
+  lastdigest = 0xcbf29ce484222325ull;
+  if (digestwanted) foldnodes(lastdigest, parent);
   WTnode_delete(parent);
   return node ? took : -1;
 }
@@ -210,8 +245,10 @@ double readonce(const Format &format, const std::string &path, long *polys) {
   WTgeomlist *list = _WTgeometry_load(f, path.c_str(), format.type, &pose, 1.0f, 0);
   double took = seconds(start);
   *polys = 0;
+  lastdigest = 0xcbf29ce484222325ull;
   for (WTgeomlist *c = list; c; c = c->next) {
     *polys += WTgeometry_numpolys(c->geometry);
+    if (digestwanted) foldgeometry(lastdigest, c->geometry);
     WTgeometry_delete(c->geometry);
   }
   _WTgeomlist_delete(list);
@@ -249,10 +286,12 @@ Result measure(const Format &format, double fraction, const std::string &folder)
     for (int i = 0; i < 5; i++) reads.push_back(readonce(format, path, &polys));
     r.seconds = median(reads);
     printf("%-9s %5.2f x %8ld triangles %7.1f MB  read %8.1f ms (goal %6.0f ms, %s)  %6.1f MB/s  "
-           "%5.1f x plain read (%.1f ms)%s\n",
+           "%5.1f x plain read (%.1f ms)%s",
            format.name, fraction, r.triangles, mb, r.seconds * 1e3, goal * 1e3,
            r.seconds >= 0 && r.seconds <= goal ? "met" : "missed", mb / r.seconds, r.seconds / base, base * 1e3,
            polys == r.triangles ? "" : "  polygon count differs");
+    if (digestwanted) printf("  digest %016llx", static_cast<unsigned long long>(lastdigest));
+    printf("\n");
   }
   fflush(stdout);
   std::filesystem::remove(path);
@@ -262,8 +301,13 @@ Result measure(const Format &format, double fraction, const std::string &folder)
 }  // namespace
 
 int main(int argc, char **argv) {
-  const bool full = argc > 1 && !strcmp(argv[1], "--full");
-  std::vector<std::string> chosen(argv + (full ? 2 : 1), argv + argc);
+  bool full = false;
+  std::vector<std::string> chosen;
+  for (int i = 1; i < argc; i++) {
+    if (!strcmp(argv[i], "--full")) full = true;
+    else if (!strcmp(argv[i], "--digest")) digestwanted = true;
+    else chosen.push_back(argv[i]);
+  }
   auto wanted = [&](const Format &format) {
     if (chosen.empty()) return true;
     for (const std::string &name : chosen)
