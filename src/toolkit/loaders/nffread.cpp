@@ -34,6 +34,7 @@ struct Nff {
   // The geometry being read.
   std::vector<WTvertex *> vertices;
   std::vector<Uv> uv;
+  std::vector<int> indices;  // the polygon being read, kept for its capacity
   int valid = 0, ignored = 0;
 };
 
@@ -219,6 +220,7 @@ bool polycolour(Nff &n, WTgeometry *g, WTpoly *p) {
 }
 
 void applylook(Nff &n, WTpoly *p, const std::vector<int> &indices, const Look &look) {
+  if (look.texture.empty() && !look.tint) return;  // nothing to set
   bool alluv = !n.uv.empty();
   for (int i : indices) alluv = alluv && (n.vertices[size_t(i)]->flags & kHasUv);
   std::vector<float> u, v;
@@ -248,7 +250,8 @@ bool polygon(Nff &n, WTgeometry *g) {
   }
   WTpoly *p = _WTpoly_new(g);
   p->flags |= kReadPoly;
-  std::vector<int> indices;
+  std::vector<int> &indices = n.indices;
+  indices.clear();
   for (int i = 0; i < count; i++) {
     int index;
     if (!readint(n, &index, "Vertex index") || index < 0 || size_t(index) >= n.vertices.size()) {

@@ -216,7 +216,7 @@ struct ObjRead {
   WTgeometry *g = nullptr;
   float scale = 1.0f;
   bool keepaxes = false;
-  std::vector<WTvertex *> vertices;
+  size_t vertices = 0;  // in the construction, by index
   std::vector<std::array<float, 3>> normals;
   std::vector<std::array<float, 2>> uvs;
   int matid = 0;
@@ -292,7 +292,7 @@ bool vertexline(ObjRead &rd) {
     for (float &c : p) c *= rd.scale;
   WTvertex *v = _WTvertex_newat(p);
   _WTgeometry_addvertex(rd.g, v);
-  rd.vertices.push_back(v);
+  rd.vertices++;
   return true;
 }
 
@@ -360,13 +360,12 @@ struct FaceUV {
 
 bool addcorner(ObjRead &rd, WTpoly *poly, const char *token, FaceUV &uv) {
   Corner c;
-  long vi = parsecorner(token, &c) ? place(c.v, rd.vertices.size()) : -1;
-  if (vi < 0) {
+  long vi = parsecorner(token, &c) ? place(c.v, rd.vertices) : -1;
+  if (vi < 0 || !WTpoly_addvertex(poly, static_cast<int>(vi))) {
     _WTreader_error(rd.r, 0, "Invalid Vertex.\n");
     return false;
   }
-  WTvertex *v = rd.vertices[static_cast<size_t>(vi)];
-  WTpoly_addvertexptr(poly, v);
+  WTvertex *v = poly->links->vertex;  // the link just added
   long ni = place(c.n, rd.normals.size());
   if (ni >= 0) _WTvertex_setnormal(v, rd.normals[static_cast<size_t>(ni)].data());
   long ti = place(c.t, rd.uvs.size());
@@ -495,7 +494,6 @@ WTgeometry *readbody(FILE *stream, const char *name, float scale, const ObjCensu
   rd.g = g;
   rd.scale = scale;
   rd.keepaxes = _WTuniverse_getoption(kKeepAxesOption) != 0;
-  rd.vertices.reserve(census.v);
   rd.normals.reserve(census.vn);
   rd.uvs.reserve(census.vt);
   bool ok = true;
