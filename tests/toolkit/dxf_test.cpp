@@ -318,6 +318,10 @@ TEST_F(Dxf, PolygonMesh) {
   EXPECT_EQ(Read(entities(mesh(3, 4, 12) + face3(9, 9, 10, 9, 9, 10))).polys().size(), 7u);
   EXPECT_EQ(Read(entities(mesh(3, 4, 11) + face3(9, 9, 10, 9, 9, 10))).polys().size(), 1u);
   EXPECT_EQ(Read(entities(mesh(30000, 30000, 4) + face3(9, 9, 10, 9, 9, 10))).polys().size(), 1u);
+  // Neighbouring faces share their corners, however many positions the block holds.
+  Read big(entities(mesh(40, 40, 1600)));
+  EXPECT_EQ(big.polys().size(), 39u * 39u);
+  EXPECT_EQ(big.vertices(), 1600);
 }
 
 // Open polylines and flat 3D polylines are counted and reported at the end.

@@ -34,6 +34,13 @@ const char *const kNames[] = {"HEADER", "TABLES", "BLOCKS", "ENTITIES", "CLASSES
                               "LAYER",  "STYLE",  "VIEW",   "VPORT",    "UCS",     "DWGMGR",
                               "DIMSTYLE", "APPID", "VIEWPORT", "BLOCK_RECORD", "*ACTIVE"};
 
+struct KeywordLengths {
+  size_t n[K_COUNT];
+  KeywordLengths() {
+    for (int k = 0; k < K_COUNT; k++) n[k] = strlen(kKeywords[k]);
+  }
+};
+
 struct Token {
   Kind kind = T_END;
   int code = 0;
@@ -103,19 +110,22 @@ class Scanner {
     size_t length;
   };
 
-  const char *readline(size_t *length) {
+  // The next line (without its line end) and whether it holds a carriage return.  Group lines
+  // are short: a plain loop finds their end sooner than a library call.
+  const char *readline(size_t *length, bool *cr) {
     if (pos_ >= data_.size()) return nullptr;
-    const char *start = data_.data() + pos_;
-    const char *end = static_cast<const char *>(memchr(start, '\n', data_.size() - pos_));
-    size_t n = end ? size_t(end - start) : data_.size() - pos_;
-    pos_ += n + (end ? 1 : 0);
+    const char *start = data_.data() + pos_, *end = data_.data() + data_.size(), *p = start;
+    bool any = false;
+    for (; p < end && *p != '\n'; p++) any = any || *p == '\r';
+    const size_t n = size_t(p - start);
+    pos_ += n + (p < end ? 1 : 0);
     *length = n;
+    if (cr) *cr = any;
     return start;
   }
 
   // The line without its carriage returns, in the scanner's own buffer when it held any.
   const char *stripcr(const char *s, size_t *n, std::string *buffer) {
-    if (!memchr(s, '\r', *n)) return s;
     buffer->clear();
     for (size_t k = 0; k < *n; k++)
       if (s[k] != '\r') buffer->push_back(s[k]);
@@ -136,7 +146,8 @@ class Scanner {
 
   bool readgroup(Group *g) {
     size_t cn, vn;
-    const char *c = readline(&cn);
+    bool cr;
+    const char *c = readline(&cn, nullptr);
     if (!c) return false;
     int code = parsecode(c, cn);
     line_++;
@@ -144,10 +155,10 @@ class Scanner {
       g->code = -1;
       return true;
     }
-    const char *v = readline(&vn);
+    const char *v = readline(&vn, &cr);
     if (!v) return false;
     line_++;
-    v = stripcr(v, &vn, &value_);
+    if (cr) v = stripcr(v, &vn, &value_);
     g->code = code;
     g->value = v;
     g->length = vn;
@@ -234,8 +245,9 @@ class Scanner {
 
   // The keyword's value is told before the section check reads the next group over it.
   bool keyword(const Group &g, Token *t) {
+    static const KeywordLengths lengths;
     for (int k = 0; k < K_COUNT; k++)
-      if (equals(g, kKeywords[k])) {
+      if (g.length == lengths.n[k] && memcmp(g.value, kKeywords[k], g.length) == 0) {
         t->kind = T_KEY;
         t->key = k;
         t->text = kKeywords[k];
