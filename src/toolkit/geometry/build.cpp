@@ -541,9 +541,10 @@ int _WTpoly_stats(WTpoly *poly) {
   if (!(poly->flags & WTP_NORMALFIXED)) {
     D3 s = rawnormal(poly, ring);
     double l = sqrt(s.v[0] * s.v[0] + s.v[1] * s.v[1] + s.v[2] * s.v[2]);
-    for (int k = 0; k < 3; k++) poly->normal[k] = static_cast<float>(s.v[k] / l);
+    for (int k = 0; k < 3; k++) poly->normal[k] = poly->normal2[k] = static_cast<float>(s.v[k] / l);
+  } else {
+    memcpy(poly->normal2, poly->normal, sizeof(WTp3));
   }
-  memcpy(poly->normal2, poly->normal, sizeof(WTp3));
   memcpy(poly->centre2, poly->centre, sizeof(WTp3));
   const float *nn = poly->normal;
   poly->d = nn[0] * poly->centre[0] + nn[1] * poly->centre[1] + nn[2] * poly->centre[2];

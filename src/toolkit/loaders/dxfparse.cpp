@@ -75,11 +75,16 @@ class Scanner {
  public:
   explicit Scanner(FILE *in) {
     const long start = ftell(in);
+    size_t expected = 0;
     if (start >= 0 && fseek(in, 0, SEEK_END) == 0) {
       const long end = ftell(in);
-      if (end > start) data_.reserve(size_t(end - start) + 1);
+      if (end > start) expected = size_t(end - start);
       fseek(in, start, SEEK_SET);
     }
+    // Read straight into the buffer (text mode may give fewer bytes than the size); what is
+    // beyond the size told comes in chunks.
+    data_.resize(expected);
+    data_.resize(expected ? fread(&data_[0], 1, expected, in) : 0);
     std::vector<char> chunk(1 << 16);
     size_t n;
     while ((n = fread(chunk.data(), 1, chunk.size(), in)) > 0) data_.append(chunk.data(), n);
