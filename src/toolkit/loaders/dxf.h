@@ -39,6 +39,10 @@ struct WTdxfpointhash {
 // millions of positions, and a table of linked nodes spends more on its nodes than on them.
 class WTdxfvertextable {
  public:
+  WTdxfvertextable() = default;
+  WTdxfvertextable(const WTdxfvertextable &) = delete;
+  WTdxfvertextable &operator=(const WTdxfvertextable &) = delete;
+  ~WTdxfvertextable();
   // The vertex entered at the position (all three coordinates equal), or null.
   WTvertex *find(const WTdxfpoint &p) const;
   // Enters a vertex for a position not yet in the table.
@@ -51,6 +55,10 @@ class WTdxfvertextable {
   };
   size_t home(const WTdxfpoint &p) const { return WTdxfpointhash()(p) & (slots_.size() - 1); }
   void grow();
+  // Slot arrays of finished tables are kept, one of each size, for the next tables: fresh
+  // memory from the system is slow to come, and a large file's tables reach tens of megabytes.
+  static std::vector<Slot> take(size_t size);
+  static void giveback(std::vector<Slot> &&slots);
   std::vector<Slot> slots_;  // a power of two long, at most half full
   size_t count_ = 0;
 };

@@ -350,11 +350,48 @@ void WTdxfvertextable::add(const WTdxfpoint &p, WTvertex *v) {
 }
 
 void WTdxfvertextable::grow() {
-  std::vector<Slot> old(slots_.empty() ? 64 : slots_.size() * 2, Slot{{0, 0, 0}, nullptr});
+  std::vector<Slot> old = take(slots_.empty() ? 64 : slots_.size() * 2);
   old.swap(slots_);
   count_ = 0;
   for (const Slot &s : old)
     if (s.vertex) add(s.point, s.vertex);
+  giveback(std::move(old));
+}
+
+WTdxfvertextable::~WTdxfvertextable() { giveback(std::move(slots_)); }
+
+namespace {
+
+// The kept arrays by the power of two of their size.
+template <class Slot>
+std::vector<std::vector<Slot>> &sparearrays() {
+  static std::vector<std::vector<Slot>> spares;
+  return spares;
+}
+
+size_t powerof(size_t size) {
+  size_t k = 0;
+  while ((size_t(1) << k) < size) k++;
+  return k;
+}
+
+}  // namespace
+
+std::vector<WTdxfvertextable::Slot> WTdxfvertextable::take(size_t size) {
+  std::vector<std::vector<Slot>> &spares = sparearrays<Slot>();
+  const size_t k = powerof(size);
+  std::vector<Slot> slots;
+  if (k < spares.size()) slots.swap(spares[k]);
+  slots.assign(size, Slot{{0, 0, 0}, nullptr});
+  return slots;
+}
+
+void WTdxfvertextable::giveback(std::vector<Slot> &&slots) {
+  if (slots.empty()) return;
+  std::vector<std::vector<Slot>> &spares = sparearrays<Slot>();
+  const size_t k = powerof(slots.size());
+  if (spares.size() <= k) spares.resize(k + 1);
+  if (spares[k].capacity() < slots.capacity()) spares[k] = std::move(slots);
 }
 
 WTdxfread &_WTdxf_state(void) { return state; }

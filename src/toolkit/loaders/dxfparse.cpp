@@ -70,25 +70,11 @@ bool isskippedcode(int c) {
 
 // ---- Scanner ---------------------------------------------------------------------------------
 
-// Groups of the whole file held in memory: a code line and a value line each.
+// Groups of the file, a code line and a value line each, read through a window that holds the
+// file from the last group read on: memory stays the same for any size of file.
 class Scanner {
  public:
-  explicit Scanner(FILE *in) {
-    const long start = ftell(in);
-    size_t expected = 0;
-    if (start >= 0 && fseek(in, 0, SEEK_END) == 0) {
-      const long end = ftell(in);
-      if (end > start) expected = size_t(end - start);
-      fseek(in, start, SEEK_SET);
-    }
-    // Read straight into the buffer (text mode may give fewer bytes than the size); what is
-    // beyond the size told comes in chunks.
-    data_.resize(expected);
-    data_.resize(expected ? fread(&data_[0], 1, expected, in) : 0);
-    std::vector<char> chunk(1 << 16);
-    size_t n;
-    while ((n = fread(chunk.data(), 1, chunk.size(), in)) > 0) data_.append(chunk.data(), n);
-  }
+  explicit Scanner(FILE *in) : in_(in) { data_.reserve(2 * kChunk); }
 
   // The next token; T_FAULT after a warning for what the reader refuses.
   Token next() {
@@ -104,7 +90,8 @@ class Scanner {
   int line() const { return line_; }
   // The text of the last group, both lines.
   std::string text() const {
-    return std::string(last_.code, last_.codelength) + "\n" + std::string(lastvalue(), last_.length) + "\n";
+    if (!last_.any) return "\n\n";
+    return std::string(at(last_.code), last_.codelength) + "\n" + std::string(lastvalue(), last_.length) + "\n";
   }
   bool layertable = false;
 
@@ -115,18 +102,44 @@ class Scanner {
     size_t length;
   };
 
-  // The next line (without its line end) and whether it holds a carriage return.  Group lines
-  // are short: a plain loop finds their end sooner than a library call.
-  const char *readline(size_t *length, bool *cr) {
-    if (pos_ >= data_.size()) return nullptr;
-    const char *start = data_.data() + pos_, *end = data_.data() + data_.size(), *p = start;
+  static constexpr size_t kChunk = 1 << 16;
+
+  // The window's text at a place in the file.
+  const char *at(size_t place) const { return data_.data() + (place - base_); }
+  size_t windowend() const { return base_ + data_.size(); }
+
+  // Drops what lies before the last group read and appends the next chunk of the file; false at
+  // the end of the file.
+  bool refill() {
+    if (eof_) return false;
+    data_.erase(0, lastgroup_ - base_);
+    base_ = lastgroup_;
+    const size_t old = data_.size();
+    data_.resize(old + kChunk);
+    const size_t n = fread(&data_[old], 1, kChunk, in_);
+    data_.resize(old + n);
+    eof_ = n == 0;
+    return n > 0;
+  }
+
+  // The next line (its place and length, without its line end) and whether it holds a carriage
+  // return; false at the end of the file.  Group lines are short: a plain loop finds their end
+  // sooner than a library call.
+  bool readline(size_t *place, size_t *length, bool *cr) {
+    size_t scanned = pos_;
     bool any = false;
-    for (; p < end && *p != '\n'; p++) any = any || *p == '\r';
-    const size_t n = size_t(p - start);
-    pos_ += n + (p < end ? 1 : 0);
-    *length = n;
+    for (;;) {
+      const char *p = at(scanned), *end = data_.data() + data_.size();
+      for (; p < end && *p != '\n'; p++) any = any || *p == '\r';
+      scanned = base_ + size_t(p - data_.data());
+      if (p < end || !refill()) break;
+    }
+    if (pos_ >= windowend()) return false;
+    *place = pos_;
+    *length = scanned - pos_;
+    pos_ = scanned + (scanned < windowend() ? 1 : 0);
     if (cr) *cr = any;
-    return start;
+    return true;
   }
 
   // The line without its carriage returns, in the scanner's own buffer when it held any.
@@ -150,24 +163,23 @@ class Scanner {
   }
 
   bool readgroup(Group *g) {
-    size_t cn, vn;
+    size_t c, cn, v, vn;
     bool cr;
-    const char *c = readline(&cn, nullptr);
-    if (!c) return false;
-    int code = parsecode(c, cn);
+    if (!readline(&c, &cn, nullptr)) return false;
+    int code = parsecode(at(c), cn);
     line_++;
     if (code < 0) {
       g->code = -1;
       return true;
     }
-    const char *v = readline(&vn, &cr);
-    if (!v) return false;
+    if (!readline(&v, &vn, &cr)) return false;
     line_++;
-    if (cr) v = stripcr(v, &vn, &value_);
+    const char *value = cr ? stripcr(at(v), &vn, &value_) : at(v);
     g->code = code;
-    g->value = v;
+    g->value = value;
     g->length = vn;
-    last_ = {c, cn, v == value_.c_str() ? nullptr : v, vn};
+    last_ = {true, c, cn, !cr, v, vn};
+    lastgroup_ = c;
     return true;
   }
 
@@ -178,13 +190,15 @@ class Scanner {
 
   // CLASSES and OBJECTS sections are passed over whole.
   bool skipsection() {
-    const size_t save = pos_;
+    // The window keeps everything from the last group on, so the place can be gone back to.
+    const size_t save = pos_, savegroup = lastgroup_;
     const int saveline = line_;
     const Last savelast = last_;
     const std::string savevalue = value_;
     Group g;
     if (!readgroup(&g) || g.code != 2 || !(equals(g, "OBJECTS") || equals(g, "CLASSES"))) {
       pos_ = save;
+      lastgroup_ = savegroup;
       line_ = saveline;
       last_ = savelast;
       value_ = savevalue;
@@ -262,17 +276,24 @@ class Scanner {
     return true;
   }
 
+  // Places are counted in bytes from where the scanner began; the window holds them from base_.
+  FILE *in_;
   std::string data_;
-  size_t pos_ = 0;
+  size_t base_ = 0;
+  size_t pos_ = 0;        // the next line
+  size_t lastgroup_ = 0;  // the last group read: the window keeps it
+  bool eof_ = false;
   int line_ = 0;
   // The last group's lines; a value without its carriage returns is in value_.
   struct Last {
-    const char *code = "";
+    bool any = false;
+    size_t code = 0;
     size_t codelength = 0;
-    const char *value = "";
+    bool inwindow = true;
+    size_t value = 0;
     size_t length = 0;
   } last_;
-  const char *lastvalue() const { return last_.value ? last_.value : value_.c_str(); }
+  const char *lastvalue() const { return last_.inwindow ? at(last_.value) : value_.c_str(); }
   std::string value_;
 };
 
