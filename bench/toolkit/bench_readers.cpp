@@ -3,9 +3,13 @@
 // toolkit has, warm cache, median of five, beside a plain read of the same file and the goal.
 //   bench_readers            a quarter of the full size
 //   bench_readers --full     a quarter, a half and the full size, and the growth per triangle
+//   bench_readers [--full] NAME...   only the formats named (OBJ, DXF, VRML, NFF)
+//   bench_readers --digest   also a digest of everything read (vertices, polygons, their
+//                            statistics), to show that a faster reader reads the same
 // The files are written next to the program (the build folder) and removed at the end.
 #include <math.h>
 #include <stdio.h>
+#include <stdint.h>
 #include <string.h>
 
 #include <algorithm>
@@ -155,16 +159,17 @@ struct Format {
   const char *name, *extension;
   int type;           // the file type _WTgeometry_load reads
   bool reader;        // the toolkit has a reader for it
+  bool nodes;         // read into nodes (WTnode_load), not into a list of geometries
   long triangles;     // at full size
   double goal;        // seconds at full size
   void (*write)(const std::vector<Piece> &, FILE *);
 };
 
 const Format kFormats[] = {
-    {"OBJ", "obj", WTFILE_WFRONT, true, 2900000, 0.89, writeobj},
-    {"DXF", "dxf", WTFILE_DXF, true, 1240000, 0.62, writedxf},
-    {"VRML 1.0", "wrl", WTFILE_VRML1, false, 1240000, 0.81, writevrml},
-    {"NFF", "nff", WTFILE_NFF, true, 1240000, 0.37, writenff},
+    {"OBJ", "obj", WTFILE_WFRONT, true, false, 2900000, 0.89, writeobj},
+    {"DXF", "dxf", WTFILE_DXF, true, false, 1240000, 0.62, writedxf},
+    {"VRML 1.0", "wrl", WTFILE_VRML1, true, true, 1240000, 0.81, writevrml},
+    {"NFF", "nff", WTFILE_NFF, true, false, 1240000, 0.37, writenff},
 };
 
 double median(std::vector<double> v) {
@@ -186,8 +191,53 @@ double plainread(const std::string &path) {
   return seconds(start);
 }
 
+// One read call into nodes under a separator of the root; -1 when nothing was read.
+// ---- Digest of what was read ------------------------------------------------------------------
+
+bool digestwanted = false;
+uint64_t lastdigest = 0;
+
+void fold(uint64_t &h, const void *data, size_t size) {
+  for (size_t i = 0; i < size; i++) h = (h ^ static_cast<const unsigned char *>(data)[i]) * 0x100000001b3ull;
+}
+
+void foldgeometry(uint64_t &h, WTgeometry *g) {
+  for (WTvertex *v = g->vertices; v; v = v->next) fold(h, v->position, sizeof(WTp3));
+  for (WTpoly *p = g->polys; p; p = p->next) {
+    for (const float *f : {p->normal, p->centre}) fold(h, f, sizeof(WTp3));
+    for (float f : {p->radius, p->d}) fold(h, &f, sizeof f);
+    for (int i : {int(p->matid), int(p->id), int(p->flags), int(p->rflags), int(p->nverts)}) fold(h, &i, sizeof i);
+    for (WTvertexlink *l = p->links; l; l = l->next) {
+      fold(h, l->vertex->position, sizeof(WTp3));
+      if (l->vertex->normal) fold(h, l->vertex->normal, sizeof(WTp3));
+    }
+  }
+}
+
+void foldnodes(uint64_t &h, WTnode *node) {
+  if (WTgeometry *g = WTnode_gettype(node) == WTNODE_GEOMETRY ? WTnode_getgeometry(node) : nullptr)
+    foldgeometry(h, g);
+  for (int i = 0; i < WTnode_numchildren(node); i++) foldnodes(h, WTnode_getchild(node, i));
+}
+
+// ---- Reading -------------------------------------------------------------------------------------
+
+double readnodes(const std::string &path, long *polys) {
+  static WTnode *root = WTrootnode_new();
+  WTnode *parent = WTsepnode_new(root);
+  auto start = std::chrono::steady_clock::now();
+  WTnode *node = WTnode_load(parent, path.c_str(), 1.0f);
+  double took = seconds(start);
+  *polys = WTnode_numpolys(parent);
+  lastdigest = 0xcbf29ce484222325ull;
+  if (digestwanted) foldnodes(lastdigest, parent);
+  WTnode_delete(parent);
+  return node ? took : -1;
+}
+
 // One read call into geometries; -1 when nothing was read.
 double readonce(const Format &format, const std::string &path, long *polys) {
+  if (format.nodes) return readnodes(path, polys);
   FILE *f = _WTfile_open(path.c_str(), format.type == WTFILE_DXF || format.type == WTFILE_NFF || format.type == WTFILE_WFRONT ? "r" : "rb");
   if (!f) return -1;
   WTpq pose;
@@ -195,8 +245,10 @@ double readonce(const Format &format, const std::string &path, long *polys) {
   WTgeomlist *list = _WTgeometry_load(f, path.c_str(), format.type, &pose, 1.0f, 0);
   double took = seconds(start);
   *polys = 0;
+  lastdigest = 0xcbf29ce484222325ull;
   for (WTgeomlist *c = list; c; c = c->next) {
     *polys += WTgeometry_numpolys(c->geometry);
+    if (digestwanted) foldgeometry(lastdigest, c->geometry);
     WTgeometry_delete(c->geometry);
   }
   _WTgeomlist_delete(list);
@@ -234,10 +286,12 @@ Result measure(const Format &format, double fraction, const std::string &folder)
     for (int i = 0; i < 5; i++) reads.push_back(readonce(format, path, &polys));
     r.seconds = median(reads);
     printf("%-9s %5.2f x %8ld triangles %7.1f MB  read %8.1f ms (goal %6.0f ms, %s)  %6.1f MB/s  "
-           "%5.1f x plain read (%.1f ms)%s\n",
+           "%5.1f x plain read (%.1f ms)%s",
            format.name, fraction, r.triangles, mb, r.seconds * 1e3, goal * 1e3,
            r.seconds >= 0 && r.seconds <= goal ? "met" : "missed", mb / r.seconds, r.seconds / base, base * 1e3,
            polys == r.triangles ? "" : "  polygon count differs");
+    if (digestwanted) printf("  digest %016llx", static_cast<unsigned long long>(lastdigest));
+    printf("\n");
   }
   fflush(stdout);
   std::filesystem::remove(path);
@@ -247,7 +301,19 @@ Result measure(const Format &format, double fraction, const std::string &folder)
 }  // namespace
 
 int main(int argc, char **argv) {
-  const bool full = argc > 1 && !strcmp(argv[1], "--full");
+  bool full = false;
+  std::vector<std::string> chosen;
+  for (int i = 1; i < argc; i++) {
+    if (!strcmp(argv[i], "--full")) full = true;
+    else if (!strcmp(argv[i], "--digest")) digestwanted = true;
+    else chosen.push_back(argv[i]);
+  }
+  auto wanted = [&](const Format &format) {
+    if (chosen.empty()) return true;
+    for (const std::string &name : chosen)
+      if (!strncmp(format.name, name.c_str(), name.size())) return true;
+    return false;
+  };
   std::string folder = std::filesystem::absolute(argv[0]).parent_path().string() + "/readers-data";
   std::filesystem::create_directories(folder);
   for (int level : {WTMSG_WARNING, WTMSG_INFO}) _WTmsg_setrouting(level, 0, nullptr);
@@ -255,6 +321,7 @@ int main(int argc, char **argv) {
   std::vector<double> fractions = {0.25};
   if (full) fractions = {0.25, 0.5, 1.0};
   for (const Format &format : kFormats) {
+    if (!wanted(format)) continue;
     std::vector<Result> results;
     for (double fraction : fractions) results.push_back(measure(format, fraction, folder));
     if (full && results.front().seconds > 0 && results.back().seconds > 0) {

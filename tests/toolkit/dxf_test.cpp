@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -200,6 +201,34 @@ TEST_F(Dxf, SyntaxErrorMessage) {
       << messages.all();
 }
 
+// Files larger than the scanner's window (64 KB): groups, sections (skipped or not) and line ends
+// of either kind fall across its edge at every place, and an error still names its line and text.
+TEST_F(Dxf, LargeFilesThroughTheWindow) {
+  const std::string face = face3(0, 0, 1, 0, 0, 1);
+  const std::string skipped = g(0, "SECTION") + g(2, "OBJECTS") + g(0, "WHATEVER") + g(0, "ENDSEC");
+  std::string comments;  // comment groups filling the first window but for 64 bytes
+  while (comments.size() < 65536 - 64) comments += g(999, "a comment line");
+  const int commentlines = int(std::count(comments.begin(), comments.end(), '\n'));
+  for (int shift = 0; shift < 200; shift++) {
+    const std::string padding = comments + g(999, std::string(size_t(shift), 'x'));
+    for (bool cr : {false, true}) {
+      const std::string text = padding + skipped + entities(face);
+      tk::Captured messages;
+      Read read(cr ? crlf(text) : text);
+      EXPECT_EQ(read.polys().size(), 1u) << shift << messages.all();
+      EXPECT_FALSE(has(messages, "error")) << shift << messages.all();
+    }
+  }
+  const std::string where = "\nDXF parser line " + std::to_string(commentlines + 8) + ", _yytext   0\nENDSEC\n";
+  for (int shift = 0; shift < 64; shift++) {
+    tk::Captured messages;
+    Read read(comments + g(999, std::string(size_t(shift), 'x')) + g(0, "SECTION") + g(2, "ENTITIES") +
+              g(0, "ENDSEC"));
+    EXPECT_TRUE(read.all.empty());
+    EXPECT_TRUE(has(messages, where.c_str())) << shift << messages.all();
+  }
+}
+
 // Entities that give nothing report that nothing could be read.
 TEST_F(Dxf, NothingComprehensible) {
   tk::Captured messages;
@@ -318,6 +347,10 @@ TEST_F(Dxf, PolygonMesh) {
   EXPECT_EQ(Read(entities(mesh(3, 4, 12) + face3(9, 9, 10, 9, 9, 10))).polys().size(), 7u);
   EXPECT_EQ(Read(entities(mesh(3, 4, 11) + face3(9, 9, 10, 9, 9, 10))).polys().size(), 1u);
   EXPECT_EQ(Read(entities(mesh(30000, 30000, 4) + face3(9, 9, 10, 9, 9, 10))).polys().size(), 1u);
+  // Neighbouring faces share their corners, however many positions the block holds.
+  Read big(entities(mesh(40, 40, 1600)));
+  EXPECT_EQ(big.polys().size(), 39u * 39u);
+  EXPECT_EQ(big.vertices(), 1600);
 }
 
 // Open polylines and flat 3D polylines are counted and reported at the end.

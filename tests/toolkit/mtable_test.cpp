@@ -62,6 +62,18 @@ TEST_F(MaterialTables, ColoursAreFoundByValueAcrossGrowth) {
   ASSERT_TRUE(WTmtable_setvalue(t, red, blue, WTDIFFUSE));
   EXPECT_EQ(_WTmtable_getrgbid(t, 0, 0, 255), red);
   EXPECT_EQ(WTmtable_getnumentries(t), 12);
+
+  // A colour is looked for with the other values at their defaults (opacity 1), so it finds an
+  // entry made and coloured by hand, and one it adds holds those defaults.
+  WTmtable *clear = WTmtable_new(WTDIFFUSE | WTOPACITY, 4, nullptr);
+  const int made = WTmtable_newentry(clear);
+  ASSERT_TRUE(WTmtable_setvalue(clear, made, blue, WTDIFFUSE));
+  EXPECT_EQ(_WTmtable_getrgbid(clear, 0, 0, 255), made);
+  const int green = _WTmtable_getrgbid(clear, 0, 255, 0);
+  float opacity = 0;
+  ASSERT_TRUE(WTmtable_getvalue(clear, green, &opacity, WTOPACITY));
+  EXPECT_EQ(opacity, 1.0f);
+  EXPECT_EQ(WTmtable_getnumentries(clear), 2);
 }
 
 TEST_F(MaterialTables, ValueAccessRefusals) {

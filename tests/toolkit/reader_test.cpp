@@ -1,13 +1,17 @@
 // The text reader: tokens, comments, continued lines, numbers, colours and the caret report.
+#include <math.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "support.h"
+#include "toolkit/loaders/numbers.h"
 
 namespace {
 
@@ -201,6 +205,43 @@ TEST(Reader, ErrorReportOnlyAfterATokenWasTaken) {
   EXPECT_EQ(_WTreader_linetoken(comment), nullptr);
   r = report([&] { EXPECT_EQ(_WTreader_error(comment, 3, nullptr), 1); });
   EXPECT_EQ(r.blanks, "   ");
+}
+
+// The text formats' number conversion gives the C library's value (to the bit) and end.
+void expectlikelibrary(const std::string &text) {
+  char *libend, *end;
+  const float want = strtof(text.c_str(), &libend);
+  const float got = _WTtext_strtof(text.c_str(), &end);
+  ASSERT_EQ(memcmp(&want, &got, sizeof want), 0) << text << ": " << want << " against " << got;
+  ASSERT_EQ(end - text.c_str(), libend - text.c_str()) << text;
+  const long wantl = strtol(text.c_str(), &libend, 10);
+  ASSERT_EQ(_WTtext_strtol(text.c_str(), &end), wantl) << text;
+  ASSERT_EQ(end - text.c_str(), libend - text.c_str()) << text;
+}
+
+TEST(Reader, NumbersAsTheLibraryReadsThem) {
+  for (const char *text :
+       {"0", "-0", "+0.0", "1", "-17", "1.", ".5", "-.5", ".", "-", "+", "", " 1", "1.5e", "1.5e+",
+        "2e-3x", "1E5", "1,5", "0x1A", "-0X1p3", "inf", "nan", "1e38", "3.4028235e38", "3.5e38",
+        "1e-38", "1.17549435e-38", "1e-45", "123456789012345678", "1234567890123456789",
+        "12345678901234567890", "0.000000000000000000000000123", "9007199254740993",
+        "1e22", "1e23", "1e-22", "1e-23", "16777217", "0.1", "2000.000", "1e99999", "7 8"})
+    expectlikelibrary(text);
+
+  // Random coordinates as writers print them, and decimals close to the middle between two
+  // floats, where a value rounded twice may come out one float off.
+  std::mt19937 random(7);
+  std::uniform_real_distribution<float> spread(-1e5f, 1e5f);
+  std::uniform_int_distribution<int> precision(1, 19);
+  char text[64];
+  for (int i = 0; i < 200000; i++) {
+    const float f = spread(random);
+    const double middle = (double(f) + double(nextafterf(f, 1e30f))) / 2;
+    snprintf(text, sizeof text, "%.*g", precision(random), i % 2 ? double(f) : middle);
+    expectlikelibrary(text);
+    snprintf(text, sizeof text, "%.*f", precision(random) % 8, double(f));
+    expectlikelibrary(text);
+  }
 }
 
 TEST(Reader, RefusesWhatDoesNotOpen) {

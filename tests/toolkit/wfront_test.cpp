@@ -128,6 +128,32 @@ TEST_F(Wfront, RefusedFiles) {
   }
 }
 
+// The first pass counts the lines that begin (after blanks) with "v ": a file with none gives
+// no geometry and no message; a line holding a NUL byte hides the line after it.
+TEST_F(Wfront, FirstPassFindsVertexLines) {
+  std::string padding;  // comment lines up to one byte before the first 64 KB end
+  for (int i = 0; i < 1023; i++) padding += "#" + std::string(62, 'x') + "\n";
+  padding += "#" + std::string(61, 'x') + "\n";
+  const struct {
+    std::string text;
+    bool counted;
+  } cases[] = {
+      {"#\n \tv 0 0 0\n", true},
+      {"vt 0 0\nvn 0 0 1\n", false},
+      {"vx 0 0 0\n", false},
+      {std::string("#\0\nv 0 0 0\n", 11), false},
+      {std::string("#\0\n#\nv 0 0 0\n", 13), true},
+      {padding + "v 0 0 0\n", true},
+      {padding.substr(0, 1) + padding.substr(2) + "v 0 0 0\n", true},
+  };
+  for (const auto &c : cases) {
+    tk::Captured messages;
+    EXPECT_FALSE(readobj(c.text));
+    const bool read = messages.all().find("too few vertices") != std::string::npos;
+    EXPECT_EQ(read, c.counted) << c.text.substr(0, 20) << messages.all();
+  }
+}
+
 // Faces that do not close are counted and left out; the other lines' keywords are passed over.
 TEST_F(Wfront, IgnoredFacesAndSkippedKeywords) {
   tk::Captured messages;

@@ -1,9 +1,10 @@
 // Building geometries vertex by vertex and polygon by polygon, closing them (clean-up, convex
 // pieces, statistics), edit spans, and polygon and geometry statistics.
 #include <math.h>
+#include <string.h>
 
 #include <initializer_list>
-#include <string.h>
+#include <vector>
 
 #include "toolkit/core/core.h"
 #include "toolkit/geometry/geometry.h"
@@ -411,29 +412,6 @@ int WTgeometry_deleteunusedvertices(WTgeometry *geometry) {
 
 // ---- Statistics --------------------------------------------------------------------------
 
-int _WTpoly_extents(WTpoly *poly, WTp3 sizes) {
-  double lo[3] = {1.0e38, 1.0e38, 1.0e38}, hi[3] = {-1.0e38, -1.0e38, -1.0e38}, sum[3] = {0, 0, 0};
-  int n = 0;
-  for (WTvertexlink *l = poly->links; l; l = l->next, n++)
-    for (int i = 0; i < 3; i++) {
-      double c = l->vertex->position[i];
-      lo[i] = fmin(lo[i], c);
-      hi[i] = fmax(hi[i], c);
-      sum[i] += c;
-    }
-  if (n == 0) return 0;
-  double r2 = 0;
-  for (int i = 0; i < 3; i++) {
-    double c = sum[i] * (1.0 / n);
-    poly->centre[i] = static_cast<float>(c);
-    double e = fmax(hi[i] - c, c - lo[i]);
-    r2 += e * e;
-    if (sizes) sizes[i] = static_cast<float>(hi[i] - lo[i]);
-  }
-  poly->radius = static_cast<float>(sqrt(r2));
-  return n;
-}
-
 int _WTpoly_restats(WTpoly *poly) { return poly ? _WTpoly_extents(poly, nullptr) : 0; }
 
 }  // extern "C"
@@ -444,9 +422,54 @@ struct D3 {
   double v[3];
 };
 
-D3 at(WTvertexlink **cells, int n, int i) {
-  const float *p = cells[i % n]->vertex->position;
-  return {{p[0], p[1], p[2]}};
+// The corner positions of a polygon in link order, read once for every pass over them.
+class Ring {
+ public:
+  explicit Ring(const WTpoly *poly) {
+    for (WTvertexlink *l = poly->links; l; l = l->next) {
+      if (n_ == int(sizeof stack_ / sizeof *stack_) && heap_.empty()) heap_.assign(stack_, stack_ + n_);
+      const float *p = l->vertex->position;
+      const D3 d = {{p[0], p[1], p[2]}};
+      if (heap_.empty()) stack_[n_] = d;
+      else heap_.push_back(d);
+      n_++;
+    }
+    points_ = heap_.empty() ? stack_ : heap_.data();
+  }
+  int size() const { return n_; }
+  // Corner i, the indices taken cyclically.
+  const D3 &operator[](int i) const {
+    while (i >= n_) i -= n_;
+    return points_[i];
+  }
+
+ private:
+  D3 stack_[256];
+  std::vector<D3> heap_;
+  const D3 *points_ = nullptr;
+  int n_ = 0;
+};
+
+// Centre and radius of the ring into the polygon; the sizes of its box when asked.
+void ringextents(WTpoly *poly, const Ring &ring, WTp3 sizes) {
+  double lo[3] = {1.0e38, 1.0e38, 1.0e38}, hi[3] = {-1.0e38, -1.0e38, -1.0e38}, sum[3] = {0, 0, 0};
+  const int n = ring.size();
+  for (int k = 0; k < n; k++)
+    for (int i = 0; i < 3; i++) {
+      double c = ring[k].v[i];
+      lo[i] = fmin(lo[i], c);
+      hi[i] = fmax(hi[i], c);
+      sum[i] += c;
+    }
+  double r2 = 0;
+  for (int i = 0; i < 3; i++) {
+    double c = sum[i] * (1.0 / n);
+    poly->centre[i] = static_cast<float>(c);
+    double e = fmax(hi[i] - c, c - lo[i]);
+    r2 += e * e;
+    if (sizes) sizes[i] = static_cast<float>(hi[i] - lo[i]);
+  }
+  poly->radius = static_cast<float>(sqrt(r2));
 }
 
 D3 crossd(D3 a, D3 b) {
@@ -459,11 +482,12 @@ D3 sub(D3 a, D3 b) { return {{a.v[0] - b.v[0], a.v[1] - b.v[1], a.v[2] - b.v[2]}
 bool zero(D3 a) { return a.v[0] == 0 && a.v[1] == 0 && a.v[2] == 0; }
 
 // The raw normal and the convex flag of a ring.
-D3 rawnormal(WTpoly *poly, WTvertexlink **cells, int n) {
+D3 rawnormal(WTpoly *poly, const Ring &at) {
+  const int n = at.size();
   D3 sum = {{0, 0, 0}}, ref = {{0, 0, 0}};
   bool found = false, convex = true;
   for (int i = 0; i < n; i++) {
-    D3 c = crossd(sub(at(cells, n, i + 2), at(cells, n, i + 1)), sub(at(cells, n, i), at(cells, n, i + 1)));
+    D3 c = crossd(sub(at[i + 2], at[i + 1]), sub(at[i], at[i + 1]));
     for (int k = 0; k < 3; k++) sum.v[k] += c.v[k];
     if (zero(c)) continue;
     if (!found) {
@@ -478,7 +502,7 @@ D3 rawnormal(WTpoly *poly, WTvertexlink **cells, int n) {
   if (!convex) {
     sum = {{0, 0, 0}};
     for (int k = 1; k <= n - 2; k++) {
-      D3 c = crossd(sub(at(cells, n, k + 1), at(cells, n, k)), sub(at(cells, n, 0), at(cells, n, k)));
+      D3 c = crossd(sub(at[k + 1], at[k]), sub(at[0], at[k]));
       for (int j = 0; j < 3; j++) sum.v[j] += c.v[j];
     }
   }
@@ -486,38 +510,45 @@ D3 rawnormal(WTpoly *poly, WTvertexlink **cells, int n) {
   return sum;
 }
 
+// Whether every corner lies within the tolerance of the polygon's plane.
+bool onplane(const WTpoly *poly, const Ring &ring) {
+  const float *nn = poly->normal;
+  for (int k = 0; k < ring.size(); k++) {
+    const double *p = ring[k].v;
+    double off = double(poly->d) - (double(nn[0]) * p[0] + double(nn[1]) * p[1] + double(nn[2]) * p[2]);
+    if (fabs(off) > 0.004f) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 extern "C" {
 
+int _WTpoly_extents(WTpoly *poly, WTp3 sizes) {
+  Ring ring(poly);
+  if (ring.size() == 0) return 0;
+  ringextents(poly, ring, sizes);
+  return ring.size();
+}
+
 int _WTpoly_stats(WTpoly *poly) {
   if (!poly) return 0;
-  int n = _WTpoly_extents(poly, nullptr);
+  Ring ring(poly);
+  const int n = ring.size();
   if (n == 0) return 1;
-  WTvertexlink *stack[256];
-  WTvertexlink **cells = n <= 256 ? stack
-                                  : static_cast<WTvertexlink **>(_WTmem_alloc(sizeof(WTvertexlink *) * size_t(n)));
-  int i = 0;
-  for (WTvertexlink *l = poly->links; l; l = l->next) cells[i++] = l;
+  ringextents(poly, ring, nullptr);
   if (!(poly->flags & WTP_NORMALFIXED)) {
-    D3 s = rawnormal(poly, cells, n);
+    D3 s = rawnormal(poly, ring);
     double l = sqrt(s.v[0] * s.v[0] + s.v[1] * s.v[1] + s.v[2] * s.v[2]);
-    for (int k = 0; k < 3; k++) poly->normal[k] = static_cast<float>(s.v[k] / l);
+    for (int k = 0; k < 3; k++) poly->normal[k] = poly->normal2[k] = static_cast<float>(s.v[k] / l);
+  } else {
+    memcpy(poly->normal2, poly->normal, sizeof(WTp3));
   }
-  memcpy(poly->normal2, poly->normal, sizeof(WTp3));
   memcpy(poly->centre2, poly->centre, sizeof(WTp3));
   const float *nn = poly->normal;
   poly->d = nn[0] * poly->centre[0] + nn[1] * poly->centre[1] + nn[2] * poly->centre[2];
-  bool planar = true;
-  if (!(poly->flags & WTP_NORMALFIXED) && n >= 4) {
-    for (int k = 0; k < n; k++) {
-      const float *p = cells[k]->vertex->position;
-      double off = double(poly->d) - (double(nn[0]) * p[0] + double(nn[1]) * p[1] + double(nn[2]) * p[2]);
-      if (fabs(off) > 0.004f) planar = false;
-    }
-  }
-  if (cells != stack) _WTmem_free(cells);
-  return planar ? 1 : 0;
+  return (poly->flags & WTP_NORMALFIXED) || n < 4 || onplane(poly, ring) ? 1 : 0;
 }
 
 void _WTgeometry_findextents(WTgeometry *geometry, WTp3 min, WTp3 max) {

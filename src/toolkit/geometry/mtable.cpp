@@ -57,10 +57,17 @@ void layout(WTmtable *t, unsigned mask) {
   if ((mask & WTOPACITY) && t->nslots) t->attroffset[6] = t->slotoffset[t->nslots - 1] + 3;
 }
 
-float *defaultentry(WTmtable *t) {
-  float *e = static_cast<float *>(_WTmem_alloc((t->size ? t->size : 1) * sizeof(float)));
-  memset(e, 0, (t->size ? t->size : 1) * sizeof(float));
+size_t entryfloats(const WTmtable *t) { return t->size ? t->size : 1; }
+
+// An entry's defaults: zeros, with an opacity of 1 in a last slot of four.
+void cleartodefault(const WTmtable *t, float *e) {
+  memset(e, 0, entryfloats(t) * sizeof(float));
   if (t->nslots && t->slotcount[t->nslots - 1] == 4) e[t->slotoffset[t->nslots - 1] + 3] = 1.0f;
+}
+
+float *defaultentry(WTmtable *t) {
+  float *e = static_cast<float *>(_WTmem_alloc(entryfloats(t) * sizeof(float)));
+  cleartodefault(t, e);
   return e;
 }
 
@@ -451,7 +458,12 @@ int _WTmtable_findoraddcolor(WTmtable *table, float r, float g, float b) {
   if (!table) return -1;
   const float rgb[3] = {r, g, b};
   if (!(table->mask & (WTAMBIENTDIFFUSE | WTDIFFUSE | WTAMBIENT))) return -1;
-  float *e = defaultentry(table);
+  // Readers look a colour up once a polygon: the candidate entry is made on the stack, and
+  // only an entry that is added is allocated.
+  float local[64];
+  const size_t floats = entryfloats(table);
+  float *e = floats <= 64 ? local : defaultentry(table);
+  if (e == local) cleartodefault(table, local);
   if (table->mask & WTAMBIENTDIFFUSE) {
     memcpy(e + table->attroffset[5], rgb, sizeof(rgb));
   } else {
@@ -460,8 +472,12 @@ int _WTmtable_findoraddcolor(WTmtable *table, float r, float g, float b) {
   }
   int found = _WTmtable_findentry(table, e);
   if (found >= 0) {
-    _WTmem_free(e);
+    if (e != local) _WTmem_free(e);
     return found;
+  }
+  if (e == local) {
+    e = static_cast<float *>(_WTmem_alloc(floats * sizeof(float)));
+    memcpy(e, local, floats * sizeof(float));
   }
   return _WTmtable_appendentry(table, e);
 }

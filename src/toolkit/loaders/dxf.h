@@ -35,6 +35,34 @@ struct WTdxfpointhash {
   size_t operator()(const WTdxfpoint &p) const;
 };
 
+// A block's vertices by position, in one array probed from the position's hash: a model reads
+// millions of positions, and a table of linked nodes spends more on its nodes than on them.
+class WTdxfvertextable {
+ public:
+  WTdxfvertextable() = default;
+  WTdxfvertextable(const WTdxfvertextable &) = delete;
+  WTdxfvertextable &operator=(const WTdxfvertextable &) = delete;
+  ~WTdxfvertextable();
+  // The vertex entered at the position (all three coordinates equal), or null.
+  WTvertex *find(const WTdxfpoint &p) const;
+  // Enters a vertex for a position not yet in the table.
+  void add(const WTdxfpoint &p, WTvertex *v);
+
+ private:
+  struct Slot {
+    WTdxfpoint point;
+    WTvertex *vertex;  // null: empty
+  };
+  size_t home(const WTdxfpoint &p) const { return WTdxfpointhash()(p) & (slots_.size() - 1); }
+  void grow();
+  // Slot arrays of finished tables are kept, one of each size, for the next tables: fresh
+  // memory from the system is slow to come, and a large file's tables reach tens of megabytes.
+  static std::vector<Slot> take(size_t size);
+  static void giveback(std::vector<Slot> &&slots);
+  std::vector<Slot> slots_;  // a power of two long, at most half full
+  size_t count_ = 0;
+};
+
 struct WTdxfblock {
   std::string name;
   WTp3 base;
@@ -47,7 +75,7 @@ struct WTdxfblock {
   WTvertex *vertices;   // newest first
   WTdxfinsert *inserts; // newest first
   // Open blocks share equal positions through this table (toolkit axes, exact match).
-  std::unordered_map<WTdxfpoint, WTvertex *, WTdxfpointhash> *hash;
+  WTdxfvertextable *hash;
   // The portal names of the block's polygons, made into portals once the polygons are placed.
   std::unordered_map<WTpoly *, std::string> portals;
 };

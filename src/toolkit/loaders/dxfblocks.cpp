@@ -28,13 +28,12 @@ void identity(WTm4 m) {
 }
 
 WTvertex *sharedvertex(WTdxfblock *b, const WTdxfpoint &p) {
-  auto found = b->hash->find(p);
-  if (found != b->hash->end()) return found->second;
+  if (WTvertex *found = b->hash->find(p)) return found;
   const WTp3 at = {p.x, p.y, p.z};
   WTvertex *v = _WTvertex_newat(at);
   v->next = b->vertices;
   b->vertices = v;
-  b->hash->emplace(p, v);
+  b->hash->add(p, v);
   return v;
 }
 
@@ -331,6 +330,70 @@ size_t WTdxfpointhash::operator()(const WTdxfpoint &p) const {
   return size_t(h ^ (h >> 29));
 }
 
+WTvertex *WTdxfvertextable::find(const WTdxfpoint &p) const {
+  if (slots_.empty()) return nullptr;
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = home(p);; i = (i + 1) & mask) {
+    const Slot &s = slots_[i];
+    if (!s.vertex) return nullptr;
+    if (s.point == p) return s.vertex;
+  }
+}
+
+void WTdxfvertextable::add(const WTdxfpoint &p, WTvertex *v) {
+  if (2 * (count_ + 1) > slots_.size()) grow();
+  const size_t mask = slots_.size() - 1;
+  size_t i = home(p);
+  while (slots_[i].vertex) i = (i + 1) & mask;
+  slots_[i] = Slot{p, v};
+  count_++;
+}
+
+void WTdxfvertextable::grow() {
+  std::vector<Slot> old = take(slots_.empty() ? 64 : slots_.size() * 2);
+  old.swap(slots_);
+  count_ = 0;
+  for (const Slot &s : old)
+    if (s.vertex) add(s.point, s.vertex);
+  giveback(std::move(old));
+}
+
+WTdxfvertextable::~WTdxfvertextable() { giveback(std::move(slots_)); }
+
+namespace {
+
+// The kept arrays by the power of two of their size.
+template <class Slot>
+std::vector<std::vector<Slot>> &sparearrays() {
+  static std::vector<std::vector<Slot>> spares;
+  return spares;
+}
+
+size_t powerof(size_t size) {
+  size_t k = 0;
+  while ((size_t(1) << k) < size) k++;
+  return k;
+}
+
+}  // namespace
+
+std::vector<WTdxfvertextable::Slot> WTdxfvertextable::take(size_t size) {
+  std::vector<std::vector<Slot>> &spares = sparearrays<Slot>();
+  const size_t k = powerof(size);
+  std::vector<Slot> slots;
+  if (k < spares.size()) slots.swap(spares[k]);
+  slots.assign(size, Slot{{0, 0, 0}, nullptr});
+  return slots;
+}
+
+void WTdxfvertextable::giveback(std::vector<Slot> &&slots) {
+  if (slots.empty()) return;
+  std::vector<std::vector<Slot>> &spares = sparearrays<Slot>();
+  const size_t k = powerof(slots.size());
+  if (spares.size() <= k) spares.resize(k + 1);
+  if (spares[k].capacity() < slots.capacity()) spares[k] = std::move(slots);
+}
+
 WTdxfread &_WTdxf_state(void) { return state; }
 
 long _WTdxf_setcopybudget(long polygons) {
@@ -380,7 +443,7 @@ WTdxfblock *_WTdxf_newblock(void) {
   WTdxfblock *b = new WTdxfblock();
   b->zmissing = 1;
   b->extrusion[2] = 1;
-  b->hash = new std::unordered_map<WTdxfpoint, WTvertex *, WTdxfpointhash>();
+  b->hash = new WTdxfvertextable();
   return b;
 }
 

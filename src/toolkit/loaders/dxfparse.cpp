@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "toolkit/loaders/dxf.h"
+#include "toolkit/loaders/numbers.h"
 
 namespace {
 
@@ -32,6 +33,13 @@ const char *const kKeywords[K_COUNT] = {
 const char *const kNames[] = {"HEADER", "TABLES", "BLOCKS", "ENTITIES", "CLASSES", "LTYPE",
                               "LAYER",  "STYLE",  "VIEW",   "VPORT",    "UCS",     "DWGMGR",
                               "DIMSTYLE", "APPID", "VIEWPORT", "BLOCK_RECORD", "*ACTIVE"};
+
+struct KeywordLengths {
+  size_t n[K_COUNT];
+  KeywordLengths() {
+    for (int k = 0; k < K_COUNT; k++) n[k] = strlen(kKeywords[k]);
+  }
+};
 
 struct Token {
   Kind kind = T_END;
@@ -62,20 +70,11 @@ bool isskippedcode(int c) {
 
 // ---- Scanner ---------------------------------------------------------------------------------
 
-// Groups of the whole file held in memory: a code line and a value line each.
+// Groups of the file, a code line and a value line each, read through a window that holds the
+// file from the last group read on: memory stays the same for any size of file.
 class Scanner {
  public:
-  explicit Scanner(FILE *in) {
-    const long start = ftell(in);
-    if (start >= 0 && fseek(in, 0, SEEK_END) == 0) {
-      const long end = ftell(in);
-      if (end > start) data_.reserve(size_t(end - start) + 1);
-      fseek(in, start, SEEK_SET);
-    }
-    std::vector<char> chunk(1 << 16);
-    size_t n;
-    while ((n = fread(chunk.data(), 1, chunk.size(), in)) > 0) data_.append(chunk.data(), n);
-  }
+  explicit Scanner(FILE *in) : in_(in) { data_.reserve(2 * kChunk); }
 
   // The next token; T_FAULT after a warning for what the reader refuses.
   Token next() {
@@ -91,7 +90,8 @@ class Scanner {
   int line() const { return line_; }
   // The text of the last group, both lines.
   std::string text() const {
-    return std::string(last_.code, last_.codelength) + "\n" + std::string(lastvalue(), last_.length) + "\n";
+    if (!last_.any) return "\n\n";
+    return std::string(at(last_.code), last_.codelength) + "\n" + std::string(lastvalue(), last_.length) + "\n";
   }
   bool layertable = false;
 
@@ -102,19 +102,48 @@ class Scanner {
     size_t length;
   };
 
-  const char *readline(size_t *length) {
-    if (pos_ >= data_.size()) return nullptr;
-    const char *start = data_.data() + pos_;
-    const char *end = static_cast<const char *>(memchr(start, '\n', data_.size() - pos_));
-    size_t n = end ? size_t(end - start) : data_.size() - pos_;
-    pos_ += n + (end ? 1 : 0);
-    *length = n;
-    return start;
+  static constexpr size_t kChunk = 1 << 16;
+
+  // The window's text at a place in the file.
+  const char *at(size_t place) const { return data_.data() + (place - base_); }
+  size_t windowend() const { return base_ + data_.size(); }
+
+  // Drops what lies before the last group read and appends the next chunk of the file; false at
+  // the end of the file.
+  bool refill() {
+    if (eof_) return false;
+    data_.erase(0, lastgroup_ - base_);
+    base_ = lastgroup_;
+    const size_t old = data_.size();
+    data_.resize(old + kChunk);
+    const size_t n = fread(&data_[old], 1, kChunk, in_);
+    data_.resize(old + n);
+    eof_ = n == 0;
+    return n > 0;
+  }
+
+  // The next line (its place and length, without its line end) and whether it holds a carriage
+  // return; false at the end of the file.  Group lines are short: a plain loop finds their end
+  // sooner than a library call.
+  bool readline(size_t *place, size_t *length, bool *cr) {
+    size_t scanned = pos_;
+    bool any = false;
+    for (;;) {
+      const char *p = at(scanned), *end = data_.data() + data_.size();
+      for (; p < end && *p != '\n'; p++) any = any || *p == '\r';
+      scanned = base_ + size_t(p - data_.data());
+      if (p < end || !refill()) break;
+    }
+    if (pos_ >= windowend()) return false;
+    *place = pos_;
+    *length = scanned - pos_;
+    pos_ = scanned + (scanned < windowend() ? 1 : 0);
+    if (cr) *cr = any;
+    return true;
   }
 
   // The line without its carriage returns, in the scanner's own buffer when it held any.
   const char *stripcr(const char *s, size_t *n, std::string *buffer) {
-    if (!memchr(s, '\r', *n)) return s;
     buffer->clear();
     for (size_t k = 0; k < *n; k++)
       if (s[k] != '\r') buffer->push_back(s[k]);
@@ -134,23 +163,23 @@ class Scanner {
   }
 
   bool readgroup(Group *g) {
-    size_t cn, vn;
-    const char *c = readline(&cn);
-    if (!c) return false;
-    int code = parsecode(c, cn);
+    size_t c, cn, v, vn;
+    bool cr;
+    if (!readline(&c, &cn, nullptr)) return false;
+    int code = parsecode(at(c), cn);
     line_++;
     if (code < 0) {
       g->code = -1;
       return true;
     }
-    const char *v = readline(&vn);
-    if (!v) return false;
+    if (!readline(&v, &vn, &cr)) return false;
     line_++;
-    v = stripcr(v, &vn, &value_);
+    const char *value = cr ? stripcr(at(v), &vn, &value_) : at(v);
     g->code = code;
-    g->value = v;
+    g->value = value;
     g->length = vn;
-    last_ = {c, cn, v == value_.c_str() ? nullptr : v, vn};
+    last_ = {true, c, cn, !cr, v, vn};
+    lastgroup_ = c;
     return true;
   }
 
@@ -161,13 +190,15 @@ class Scanner {
 
   // CLASSES and OBJECTS sections are passed over whole.
   bool skipsection() {
-    const size_t save = pos_;
+    // The window keeps everything from the last group on, so the place can be gone back to.
+    const size_t save = pos_, savegroup = lastgroup_;
     const int saveline = line_;
     const Last savelast = last_;
     const std::string savevalue = value_;
     Group g;
     if (!readgroup(&g) || g.code != 2 || !(equals(g, "OBJECTS") || equals(g, "CLASSES"))) {
       pos_ = save;
+      lastgroup_ = savegroup;
       line_ = saveline;
       last_ = savelast;
       value_ = savevalue;
@@ -219,9 +250,9 @@ class Scanner {
     }
     t->kind = T_GROUP;
     if (isfloatcode(g.code)) {
-      t->f = number(g, strtof);
+      t->f = number(g, _WTtext_strtof);
     } else if (g.code == 62 || g.code == 66 || (g.code >= 70 && g.code <= 78)) {
-      t->i = int(number(g, [](const char *s, char **end) { return strtol(s, end, 10); }));
+      t->i = int(number(g, _WTtext_strtol));
     } else if (g.code == 2) {
       for (const char *name : kNames)
         if (equals(g, name)) t->reserved = !layertable;
@@ -233,8 +264,9 @@ class Scanner {
 
   // The keyword's value is told before the section check reads the next group over it.
   bool keyword(const Group &g, Token *t) {
+    static const KeywordLengths lengths;
     for (int k = 0; k < K_COUNT; k++)
-      if (equals(g, kKeywords[k])) {
+      if (g.length == lengths.n[k] && memcmp(g.value, kKeywords[k], g.length) == 0) {
         t->kind = T_KEY;
         t->key = k;
         t->text = kKeywords[k];
@@ -244,17 +276,24 @@ class Scanner {
     return true;
   }
 
+  // Places are counted in bytes from where the scanner began; the window holds them from base_.
+  FILE *in_;
   std::string data_;
-  size_t pos_ = 0;
+  size_t base_ = 0;
+  size_t pos_ = 0;        // the next line
+  size_t lastgroup_ = 0;  // the last group read: the window keeps it
+  bool eof_ = false;
   int line_ = 0;
   // The last group's lines; a value without its carriage returns is in value_.
   struct Last {
-    const char *code = "";
+    bool any = false;
+    size_t code = 0;
     size_t codelength = 0;
-    const char *value = "";
+    bool inwindow = true;
+    size_t value = 0;
     size_t length = 0;
   } last_;
-  const char *lastvalue() const { return last_.value ? last_.value : value_.c_str(); }
+  const char *lastvalue() const { return last_.inwindow ? at(last_.value) : value_.c_str(); }
   std::string value_;
 };
 

@@ -10,6 +10,7 @@
 
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/nff.h"
+#include "toolkit/loaders/numbers.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ struct Nff {
   // The geometry being read.
   std::vector<WTvertex *> vertices;
   std::vector<Uv> uv;
+  std::vector<int> indices;  // the polygon being read, kept for its capacity
   int valid = 0, ignored = 0;
 };
 
@@ -44,7 +46,7 @@ bool readint(Nff &n, int *out, const char *what) {
     return false;
   }
   char *end;
-  long value = strtol(token, &end, 10);
+  long value = _WTtext_strtol(token, &end);
   if (*end || end == token || value > 0x7fffffffL || value < -0x7fffffffL) {
     _WTreader_error(n.r, int(end - token), nullptr);
     _WTmsg_warning("%s invalid.\n", what);
@@ -218,6 +220,7 @@ bool polycolour(Nff &n, WTgeometry *g, WTpoly *p) {
 }
 
 void applylook(Nff &n, WTpoly *p, const std::vector<int> &indices, const Look &look) {
+  if (look.texture.empty() && !look.tint) return;  // nothing to set
   bool alluv = !n.uv.empty();
   for (int i : indices) alluv = alluv && (n.vertices[size_t(i)]->flags & kHasUv);
   std::vector<float> u, v;
@@ -247,7 +250,8 @@ bool polygon(Nff &n, WTgeometry *g) {
   }
   WTpoly *p = _WTpoly_new(g);
   p->flags |= kReadPoly;
-  std::vector<int> indices;
+  std::vector<int> &indices = n.indices;
+  indices.clear();
   for (int i = 0; i < count; i++) {
     int index;
     if (!readint(n, &index, "Vertex index") || index < 0 || size_t(index) >= n.vertices.size()) {

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "toolkit/loaders/loaders.h"
+#include "toolkit/loaders/numbers.h"
 
 namespace {
 
@@ -37,22 +38,46 @@ bool addtoken(WTreader *r, char *token) {
   return true;
 }
 
+// The characters that end a token: the delimiters, and the end of the line.
+struct StopTable {
+  bool delimiter[256] = {};
+  bool stop[256] = {};
+  StopTable() {
+    for (const char *d = " \t\r\n"; *d; d++) delimiter[static_cast<unsigned char>(*d)] = true;
+    for (int c = 0; c < 256; c++) stop[c] = delimiter[c] || c == 0;
+  }
+};
+
+const StopTable kStops;
+
+// Whether the comment marker starts at p, inside the token being cut (a marker holds no
+// delimiter, so a match never runs past the token).
+bool markerat(const char *p, const char *marker) {
+  for (; *marker; marker++, p++)
+    if (*p != *marker) return false;
+  return true;
+}
+
 // Cuts the working copy into tokens up to a comment marker.  False when the line holds more
 // tokens than the reader keeps.
 bool split(WTreader *r) {
   const char *marker = r->comment && r->comment[0] ? r->comment : nullptr;
+  for (const char *m = marker; m && *m; m++)
+    if (kStops.delimiter[static_cast<unsigned char>(*m)]) marker = nullptr;  // never inside a token
+  const char first = marker ? marker[0] : 0;
   char *p = r->work;
   for (;;) {
-    p += strspn(p, r->delimiters);
+    while (kStops.delimiter[static_cast<unsigned char>(*p)]) p++;
     if (!*p) return true;
     char *token = p;
-    p += strcspn(p, r->delimiters);
+    for (; !kStops.stop[static_cast<unsigned char>(*p)]; p++) {
+      if (*p == first && markerat(p, marker)) {
+        *p = 0;
+        return p == token || addtoken(r, token);
+      }
+    }
     bool more = *p != 0;
     if (more) *p++ = 0;
-    if (char *cut = marker ? strstr(token, marker) : nullptr) {
-      *cut = 0;
-      return cut == token || addtoken(r, token);
-    }
     if (!addtoken(r, token)) return false;
     if (!more) return true;
   }
@@ -194,7 +219,7 @@ int _WTreader_getfloat(WTreader *reader, float *out, const char *what) {
     return 0;
   }
   char *end;
-  *out = strtof(token, &end);
+  *out = _WTtext_strtof(token, &end);
   if (*end) {
     _WTreader_error(reader, static_cast<int>(end - token), nullptr);
     _WTmsg_warning("%s invalid.  Remember not to use punctuation.\n", what ? what : "");

@@ -453,9 +453,12 @@ WTnode *replacebychild(WTnode *node) {
   for (int i = 0; i < WTnode_numparents(node); i++) {
     WTnode *p = WTnode_getparent(node, i);
     if (!parents.insert(p).second) continue;
-    int n = WTnode_numchildren(p);
-    for (int k = 0; k < n; k++)
-      if (WTnode_getchild(p, k) == node) places.push_back({p, k});
+    // One walk along the children (a lookup by number walks from the first each time).
+    WTnode *content = _WTnode_resolveparent(p);
+    if (!_WTnode_checkparent(content)) continue;
+    int k = 0;
+    for (WTnodelink *l = content->firstchild; l; l = l->nextsibling, k++)
+      if (l->child == node) places.push_back({p, k});
   }
   for (auto &place : places) WTnode_insertchild(place.first, child, place.second);
   if (places.empty()) WTnode_removechild(node, 0);

@@ -11,6 +11,7 @@
 
 #include "toolkit/core/core.h"
 #include "toolkit/loaders/vrml.h"
+#include "toolkit/loaders/numbers.h"
 
 namespace {
 
@@ -149,6 +150,8 @@ int clampint(long long v) {
 }
 
 int scaninteger(const char *text, int base) {
+  // Up to nine digits a long holds on every system: the same value as below, sooner.
+  if (base == 10 && s.len <= 9) return static_cast<int>(_WTtext_strtol(text, nullptr));
   errno = 0;
   long long v = strtoll(text, nullptr, base);
   if (base == 16) return static_cast<int>(static_cast<uint32_t>(v));
@@ -214,7 +217,7 @@ int act(int action) {
     case 2: return -1;
     case 4: settext("\\f"); s.tokline = s.line; return VT_END;
     case 5: s.ival = scaninteger(s.text, 10); return VT_INT;
-    case 6: s.fval = strtof(s.text, nullptr); return VT_FLOAT;
+    case 6: s.fval = _WTtext_strtof(s.text, nullptr); return VT_FLOAT;
     case 7: s.ival = scaninteger(s.text + 2, 16); return VT_INT;
     case 8: return VT_OTHER;
     case 9: {

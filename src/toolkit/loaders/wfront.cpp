@@ -13,6 +13,7 @@
 #include "toolkit/core/core.h"
 #include "toolkit/geometry/geometry.h"
 #include "toolkit/geometry/objects.h"
+#include "toolkit/loaders/numbers.h"
 
 namespace {
 
@@ -215,7 +216,7 @@ struct ObjRead {
   WTgeometry *g = nullptr;
   float scale = 1.0f;
   bool keepaxes = false;
-  std::vector<WTvertex *> vertices;
+  size_t vertices = 0;  // in the construction, by index
   std::vector<std::array<float, 3>> normals;
   std::vector<std::array<float, 2>> uvs;
   int matid = 0;
@@ -228,19 +229,51 @@ struct ObjCensus {
   size_t v = 0, vt = 0, vn = 0;
 };
 
+// Where the census stands in the text: the first word of a line is looked at, the rest of the
+// line is passed over.  A line holding a NUL byte hides the start of the line after it, as a
+// line reader that stops at the NUL would.
+enum CensusState { C_START, C_V, C_VT, C_VN, C_REST, C_RESTNUL };
+
+CensusState censusstep(CensusState state, char c, ObjCensus &census) {
+  const bool blank = c == ' ' || c == '\t';
+  if (c == 0) return C_RESTNUL;
+  if (c == '\n') return C_START;
+  switch (state) {
+    case C_START:
+      return blank ? C_START : c == 'v' ? C_V : C_REST;
+    case C_V:
+      if (blank) census.v++;
+      return c == 't' ? C_VT : c == 'n' ? C_VN : C_REST;
+    default:  // C_VT, C_VN
+      if (blank) (state == C_VT ? census.vt : census.vn)++;
+      return C_REST;
+  }
+}
+
+// Passes over the rest of lines in the block; the place of the next line start, or the end.
+const char *skiprest(CensusState *state, const char *p, const char *end) {
+  while (p < end && (*state == C_REST || *state == C_RESTNUL)) {
+    const char *nl = static_cast<const char *>(memchr(p, '\n', size_t(end - p)));
+    const char *stop = nl ? nl : end;
+    if (memchr(p, 0, size_t(stop - p))) *state = C_RESTNUL;
+    if (!nl) return end;
+    *state = *state == C_RESTNUL ? C_REST : C_START;
+    p = nl + 1;
+  }
+  return p;
+}
+
 ObjCensus objcensus(FILE *stream) {
   ObjCensus census;
-  char buffer[4096];
-  bool linestart = true;
-  while (fgets(buffer, sizeof buffer, stream)) {
-    const char *p = buffer;
-    if (linestart) {
-      p += strspn(p, " \t");
-      if (p[0] == 'v' && (p[1] == ' ' || p[1] == '\t')) census.v++;
-      if (p[0] == 'v' && p[1] == 't' && (p[2] == ' ' || p[2] == '\t')) census.vt++;
-      if (p[0] == 'v' && p[1] == 'n' && (p[2] == ' ' || p[2] == '\t')) census.vn++;
+  std::vector<char> block(1 << 16);
+  CensusState state = C_START;
+  size_t n;
+  while ((n = fread(block.data(), 1, block.size(), stream)) > 0) {
+    const char *p = block.data(), *end = p + n;
+    while (p < end) {
+      p = skiprest(&state, p, end);
+      if (p < end) state = censusstep(state, *p++, census);
     }
-    linestart = strchr(buffer, '\n') != nullptr;
   }
   return census;
 }
@@ -259,7 +292,7 @@ bool vertexline(ObjRead &rd) {
     for (float &c : p) c *= rd.scale;
   WTvertex *v = _WTvertex_newat(p);
   _WTgeometry_addvertex(rd.g, v);
-  rd.vertices.push_back(v);
+  rd.vertices++;
   return true;
 }
 
@@ -291,7 +324,7 @@ bool startsindex(char c) { return isdigit(static_cast<unsigned char>(c)) || c ==
 // One index at p (an optional '-' and digits), clamped far outside any count; p moves past it.
 long readindex(const char **p) {
   char *end;
-  long value = strtol(*p, &end, 10);
+  long value = _WTtext_strtol(*p, &end);
   if (value > 1000000000L) value = 1000000000L;
   if (value < -1000000000L) value = -1000000000L;
   *p = end;
@@ -327,13 +360,12 @@ struct FaceUV {
 
 bool addcorner(ObjRead &rd, WTpoly *poly, const char *token, FaceUV &uv) {
   Corner c;
-  long vi = parsecorner(token, &c) ? place(c.v, rd.vertices.size()) : -1;
-  if (vi < 0) {
+  long vi = parsecorner(token, &c) ? place(c.v, rd.vertices) : -1;
+  if (vi < 0 || !WTpoly_addvertex(poly, static_cast<int>(vi))) {
     _WTreader_error(rd.r, 0, "Invalid Vertex.\n");
     return false;
   }
-  WTvertex *v = rd.vertices[static_cast<size_t>(vi)];
-  WTpoly_addvertexptr(poly, v);
+  WTvertex *v = poly->links->vertex;  // the link just added
   long ni = place(c.n, rd.normals.size());
   if (ni >= 0) _WTvertex_setnormal(v, rd.normals[static_cast<size_t>(ni)].data());
   long ti = place(c.t, rd.uvs.size());
@@ -462,7 +494,6 @@ WTgeometry *readbody(FILE *stream, const char *name, float scale, const ObjCensu
   rd.g = g;
   rd.scale = scale;
   rd.keepaxes = _WTuniverse_getoption(kKeepAxesOption) != 0;
-  rd.vertices.reserve(census.v);
   rd.normals.reserve(census.vn);
   rd.uvs.reserve(census.vt);
   bool ok = true;
