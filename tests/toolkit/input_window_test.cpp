@@ -196,7 +196,7 @@ TEST_F(InputWindow, ListCompiledGeometryKeepsItsColours) {
   EXPECT_NEAR(listed.b, immediate.b, 3);
 }
 
-// A 4 x 4 grid of quads facing the viewer in three colours, and a triangle apart from it.
+// A 4 x 4 grid of quads facing the viewer, one material a row, and a triangle apart from it.
 WTgeometry *quadgrid() {
   WTgeometry *g = WTgeometry_begin();
   for (int y = 0; y <= 4; y++)
@@ -211,16 +211,21 @@ WTgeometry *quadgrid() {
       WTpoly *p = WTgeometry_beginpoly(g);
       int a = y * 5 + x;
       for (int i : {a, a + 5, a + 6, a + 1}) WTpoly_addvertex(p, i);
-      WTpoly_setmatid(p, (x + 2 * y) % 3);
+      WTpoly_setmatid(p, y % 3);
       WTpoly_close(p);
     }
   WTpoly *t = WTgeometry_beginpoly(g);
   for (int i : {25, 26, 27}) WTpoly_addvertex(t, i);
   WTpoly_close(t);
   WTgeometry_close(g);
-  WTmtable *m = WTmtable_new(WTDIFFUSE, 3, "grid");
-  float colours[3][3] = {{1, 0.2f, 0.2f}, {0.2f, 1, 0.2f}, {0.9f, 0.9f, 0.9f}};
-  for (int i = 0; i < 3; i++) WTmtable_setvalue(m, WTmtable_newentry(m), colours[i], WTDIFFUSE);
+  WTmtable *m = WTmtable_new(WTAMBIENT | WTDIFFUSE, 3, "grid");
+  float colours[3][3] = {{1, 0.2f, 0.2f}, {0.2f, 0.8f, 0.2f}, {0.6f, 0.6f, 0.6f}};
+  for (int i = 0; i < 3; i++) {
+    int e = WTmtable_newentry(m);
+    WTmtable_setvalue(m, e, colours[i], WTDIFFUSE);
+    float dim[3] = {colours[i][0] / 2, colours[i][1] / 2, colours[i][2] / 2};
+    WTmtable_setvalue(m, e, dim, WTAMBIENT);
+  }
   WTgeometry_setmtable(g, m);
   return g;
 }

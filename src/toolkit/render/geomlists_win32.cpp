@@ -222,7 +222,7 @@ void freelists(WTgeometry *g) {
 }
 
 // The state a list expects: its texture, faces, switches and generated coordinates.
-void establish(const ListState &s, WTglcache *c) {
+void establish(const ListState &s, WTmtable *t, WTglcache *c) {
   if (s.texbefore && s.texbefore != c->texlist) glCallList(s.texbefore), c->texlist = s.texbefore;
   if (s.flagsbefore & kFaces) {
     bool two = (s.flagsbefore & kTwoSided) != 0;
@@ -235,7 +235,9 @@ void establish(const ListState &s, WTglcache *c) {
   _WTgl_setcap(c, kLit, GL_LIGHTING, s.flagsbefore & kLit);
   _WTgl_setcap(c, kTextured, GL_TEXTURE_2D, s.flagsbefore & kTextured);
   _WTgl_setcap(c, kAlpha, GL_ALPHA_TEST, s.flagsbefore & kAlpha);
-  _WTgl_setcap(c, kColorMat, GL_COLOR_MATERIAL, s.flagsbefore & kColorMat);
+  // Colour material with the table's mode, as the list was compiled for.
+  if (s.flagsbefore & kColorMat) _WTgl_colourmaterial(t, c);
+  else _WTgl_setcap(c, kColorMat, GL_COLOR_MATERIAL, 0);
   bool gen = (s.flagsbefore & kTexGen) != 0;
   if (gen != ((c->flags & kTexGen) != 0)) {
     gen ? glEnable(GL_TEXTURE_GEN_S) : glDisable(GL_TEXTURE_GEN_S);
@@ -254,7 +256,7 @@ void _WTgeometry_drawlists(WTgeometry *g, WTgeometry *, void *cache) {
   if (!g || !c || !listid(g, which) || !g->render) return;
   _WTgl_endprim(c);
   const ListState &s = recordof(g)->list[which];
-  establish(s, c);
+  establish(s, g->mtable, c);
   glCallList(static_cast<GLuint>(listid(g, which)));
   c->flags = (s.flagsafter & ~kBlended) | (c->flags & kBlended);
   c->texlist = s.texafter;
