@@ -196,8 +196,9 @@ TEST_F(InputWindow, ListCompiledGeometryKeepsItsColours) {
   EXPECT_NEAR(listed.b, immediate.b, 3);
 }
 
-// A 4 x 4 grid of quads facing the viewer, one material a row, and a triangle apart from it.
-WTgeometry *quadgrid() {
+// A 4 x 4 grid of quads facing the viewer, one material a row, and a triangle apart from it;
+// textured, with coordinates running on across the quads.
+WTgeometry *quadgrid(bool textured) {
   WTgeometry *g = WTgeometry_begin();
   for (int y = 0; y <= 4; y++)
     for (int x = 0; x <= 4; x++) {
@@ -213,6 +214,9 @@ WTgeometry *quadgrid() {
       for (int i : {a, a + 5, a + 6, a + 1}) WTpoly_addvertex(p, i);
       WTpoly_setmatid(p, y % 3);
       WTpoly_close(p);
+      float u[4] = {x / 4.0f, x / 4.0f, (x + 1) / 4.0f, (x + 1) / 4.0f};
+      float v[4] = {y / 4.0f, (y + 1) / 4.0f, (y + 1) / 4.0f, y / 4.0f};
+      if (textured) WTpoly_settextureuv(p, "wood", u, v, 0, 0);
     }
   WTpoly *t = WTgeometry_beginpoly(g);
   for (int i : {25, 26, 27}) WTpoly_addvertex(t, i);
@@ -231,21 +235,25 @@ WTgeometry *quadgrid() {
 }
 
 TEST_F(InputWindow, QuadGridDrawsTheSameFromStripsAsImmediately) {
-  WTgeometry *g = quadgrid();
-  WTgeometrynode_new(root, g);
-  frame();
-  std::vector<unsigned char> immediate = capture();
-  ASSERT_TRUE(_WTgeometry_compilelists(g));
-  ASSERT_TRUE(g->draw != nullptr);
-  frame();
-  std::vector<unsigned char> listed = capture();
-  int covered = 0, differing = 0;
-  for (size_t i = 0; i < immediate.size(); i += 4) {
-    covered += immediate[i + 2] < 200;
-    for (size_t k = 0; k < 3; k++) differing += abs(immediate[i + k] - listed[i + k]) > 3;
+  for (bool textured : {false, true}) {
+    SCOPED_TRACE(textured ? "textured" : "plain");
+    WTgeometry *g = quadgrid(textured);
+    WTnode *node = WTgeometrynode_new(root, g);
+    frame();
+    std::vector<unsigned char> immediate = capture();
+    ASSERT_TRUE(_WTgeometry_compilelists(g));
+    ASSERT_TRUE(g->draw != nullptr);
+    frame();
+    std::vector<unsigned char> listed = capture();
+    int covered = 0, differing = 0;
+    for (size_t i = 0; i < immediate.size(); i += 4) {
+      covered += immediate[i + 2] < 200;
+      for (size_t k = 0; k < 3; k++) differing += abs(immediate[i + k] - listed[i + k]) > 3;
+    }
+    EXPECT_GT(covered, 5000);
+    EXPECT_EQ(differing, 0);
+    WTnode_delete(node);
   }
-  EXPECT_GT(covered, 5000);
-  EXPECT_EQ(differing, 0);
 }
 
 }  // namespace
