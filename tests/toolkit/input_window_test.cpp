@@ -61,11 +61,15 @@ class InputWindow : public ::testing::Test {
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
     return {p[0], p[1], p[2]};
   }
-  // Pixels of the window that are pure red.
-  int redpixels() {
+  std::vector<unsigned char> capture() {
     std::vector<unsigned char> p(200 * 200 * 4);
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, 200, 200, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
+    return p;
+  }
+  // Pixels of the window that are pure red.
+  int redpixels() {
+    std::vector<unsigned char> p = capture();
     int n = 0;
     for (size_t i = 0; i < p.size(); i += 4) n += p[i] > 200 && p[i + 1] < 50 && p[i + 2] < 50;
     return n;
@@ -190,6 +194,66 @@ TEST_F(InputWindow, ListCompiledGeometryKeepsItsColours) {
   EXPECT_NEAR(listed.r, immediate.r, 3);
   EXPECT_NEAR(listed.g, immediate.g, 3);
   EXPECT_NEAR(listed.b, immediate.b, 3);
+}
+
+// A 4 x 4 grid of quads facing the viewer, one material a row, and a triangle apart from it;
+// textured, with coordinates running on across the quads.
+WTgeometry *quadgrid(bool textured) {
+  WTgeometry *g = WTgeometry_begin();
+  for (int y = 0; y <= 4; y++)
+    for (int x = 0; x <= 4; x++) {
+      WTp3 pos = {x - 2.0f, y - 2.0f, 0};
+      WTgeometry_newvertex(g, pos);
+    }
+  WTp3 corners[3] = {{2.2f, 1, 0}, {2.2f, 2, 0}, {2.8f, 1.5f, 0}};
+  for (const WTp3 &c : corners) WTgeometry_newvertex(g, c);
+  for (int y = 0; y < 4; y++)
+    for (int x = 0; x < 4; x++) {
+      WTpoly *p = WTgeometry_beginpoly(g);
+      int a = y * 5 + x;
+      for (int i : {a, a + 5, a + 6, a + 1}) WTpoly_addvertex(p, i);
+      WTpoly_setmatid(p, y % 3);
+      WTpoly_close(p);
+      float u[4] = {x / 4.0f, x / 4.0f, (x + 1) / 4.0f, (x + 1) / 4.0f};
+      float v[4] = {y / 4.0f, (y + 1) / 4.0f, (y + 1) / 4.0f, y / 4.0f};
+      if (textured) WTpoly_settextureuv(p, "wood", u, v, 0, 0);
+    }
+  WTpoly *t = WTgeometry_beginpoly(g);
+  for (int i : {25, 26, 27}) WTpoly_addvertex(t, i);
+  WTpoly_close(t);
+  WTgeometry_close(g);
+  WTmtable *m = WTmtable_new(WTAMBIENT | WTDIFFUSE, 3, "grid");
+  float colours[3][3] = {{1, 0.2f, 0.2f}, {0.2f, 0.8f, 0.2f}, {0.6f, 0.6f, 0.6f}};
+  for (int i = 0; i < 3; i++) {
+    int e = WTmtable_newentry(m);
+    WTmtable_setvalue(m, e, colours[i], WTDIFFUSE);
+    float dim[3] = {colours[i][0] / 2, colours[i][1] / 2, colours[i][2] / 2};
+    WTmtable_setvalue(m, e, dim, WTAMBIENT);
+  }
+  WTgeometry_setmtable(g, m);
+  return g;
+}
+
+TEST_F(InputWindow, QuadGridDrawsTheSameFromStripsAsImmediately) {
+  for (bool textured : {false, true}) {
+    SCOPED_TRACE(textured ? "textured" : "plain");
+    WTgeometry *g = quadgrid(textured);
+    WTnode *node = WTgeometrynode_new(root, g);
+    frame();
+    std::vector<unsigned char> immediate = capture();
+    ASSERT_TRUE(_WTgeometry_compilelists(g));
+    ASSERT_TRUE(g->draw != nullptr);
+    frame();
+    std::vector<unsigned char> listed = capture();
+    int covered = 0, differing = 0;
+    for (size_t i = 0; i < immediate.size(); i += 4) {
+      covered += immediate[i + 2] < 200;
+      for (size_t k = 0; k < 3; k++) differing += abs(immediate[i + k] - listed[i + k]) > 3;
+    }
+    EXPECT_GT(covered, 5000);
+    EXPECT_EQ(differing, 0);
+    WTnode_delete(node);
+  }
 }
 
 }  // namespace

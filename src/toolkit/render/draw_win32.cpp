@@ -629,6 +629,8 @@ void _WTgl_setcap(WTglcache *c, uint32_t bit, unsigned cap, int on) { setcap(c, 
 void _WTgl_endprim(WTglcache *c) { endprim(c); }
 void _WTgl_groupswitches(uint32_t group, WTglcache *c) { groupswitches(group, c); }
 void _WTgl_colourmaterial(WTmtable *t, WTglcache *c) { colourmaterial(t, c); }
+void _WTgl_whitecolour(WTpoly *p, WTmtable *t, uint32_t group, WTglcache *c) { whitecolour(p, t, group, c); }
+void _WTmtable_applyentry(WTmtable *t, int entry, uint32_t group, WTglcache *c) { applyentry(t, entry, group, c); }
 void _WTpoly_emit(WTpoly *p, WTmtable *t, uint32_t group, int front, WTglcache *c) {
   emitpoly(p, t, group, front != 0, c);
 }
