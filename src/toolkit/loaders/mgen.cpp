@@ -17,6 +17,10 @@ namespace {
 
 constexpr int kMaxDepth = 64;
 constexpr int kMaxExternalDepth = 16;
+// Files read for external references in one load: references made again at every level (the
+// same file named twice with different override flags, or files naming each other) would
+// otherwise be read a number of times that doubles with each level.
+constexpr int kMaxExternalReads = 256;
 constexpr long kReplicateBudget = 100000;
 constexpr int kPolyRoom = 256;
 constexpr float kFar = 100000.0f;
@@ -29,6 +33,7 @@ const double kUnits[5] = {1.0, 1000.0, 0.304799999536704, 0.025399999961392, 185
 // The files of the load, in list order (the main file first).
 std::vector<std::unique_ptr<MgenFile>> files;
 int externaldepth;
+int externalreads;
 long replicatebudget;
 
 MgenLoad &L() { return _WTmgen_load(); }
@@ -488,7 +493,8 @@ void readexternal(MgenFile *f, WTnode *holder) {
   opendef = -1;
   L().current = f;
   std::vector<uint8_t> bytes;
-  if (externaldepth < kMaxExternalDepth && readfile(f->name, &bytes)) {
+  if (externaldepth < kMaxExternalDepth && externalreads < kMaxExternalReads && readfile(f->name, &bytes)) {
+    externalreads++;
     f->buffer.swap(bytes);
     externaldepth++;
     convTree(f->root, 0, 0);
@@ -683,6 +689,7 @@ WTnode *convert(std::vector<uint8_t> &bytes, const char *name) {
   f->buffer.swap(bytes);
   opendef = -1;
   externaldepth = 0;
+  externalreads = 0;
   convTree(f->root, 0, 0);
   std::vector<uint8_t>().swap(f->buffer);
   replicatebudget = kReplicateBudget;
