@@ -293,6 +293,11 @@ int _WTmtable_setentryvalue(float *entry, const float *values, int attr, WTmtabl
 // Entry number of a material id: id modulo the entry count; -1 for a negative id or an empty
 // table.
 int _WTmtable_entryindex(WTmtable *table, int id);
+// The entry drawing takes for a material id of a table with entries: the id modulo the entry
+// count, negative ids wrapped round.
+static inline int _WTmtable_drawnentry(const WTmtable *table, int32_t id) {
+  return ((id % table->count) + table->count) % table->count;
+}
 
 // ---- Terrain grids (terrain.cpp) -----------------------------------------------------------
 

@@ -62,7 +62,6 @@ GLenum slotenum(uint32_t bit) {
   }
 }
 
-int entryof(WTmtable *t, int32_t id) { return ((id % t->count) + t->count) % t->count; }
 
 float alphaof(WTmtable *t, int e, uint32_t group, WTglcache *c) {
   if (!(group & kBlended)) return 1.0f;
@@ -103,7 +102,7 @@ void applyentry(WTmtable *t, int e, uint32_t group, WTglcache *c) {
 void whitecolour(WTpoly *p, WTmtable *t, uint32_t group, WTglcache *c) {
   float alpha = 1.0f;
   if (group & kBlended) {
-    alpha = t && t->count > 0 && t->attroffset[6] >= 0 ? t->entries[entryof(t, p->matid)][t->attroffset[6]]
+    alpha = t && t->count > 0 && t->attroffset[6] >= 0 ? t->entries[_WTmtable_drawnentry(t, p->matid)][t->attroffset[6]]
                                                        : c->opacity;
     c->material = -8;
   }
@@ -157,12 +156,12 @@ void emitpoly(WTpoly *p, WTmtable *t, uint32_t group, bool front, WTglcache *c) 
   if ((group & kLit) && !vnormals) glNormal3f(sign * p->normal[0], sign * p->normal[1], sign * p->normal[2]);
   bool vmat = (group & kSmooth) && (p->rflags & WTR_VMATIDS) && t;
   if ((group & kTextured) && r && !r->style[2]) whitecolour(p, t, group, c);
-  else if (t && !vmat && entryof(t, p->matid) != c->material) applyentry(t, entryof(t, p->matid), group, c);
+  else if (t && !vmat && _WTmtable_drawnentry(t, p->matid) != c->material) applyentry(t, _WTmtable_drawnentry(t, p->matid), group, c);
   int i = 0;
   for (WTvertexlink *l = p->links; l; l = l->next, i++) {
     WTvertex *v = l->vertex;
     if (vnormals && v->normal) glNormal3f(sign * v->normal[0], sign * v->normal[1], sign * v->normal[2]);
-    if (vmat && entryof(t, v->matid) != c->material) applyentry(t, entryof(t, v->matid), group, c);
+    if (vmat && _WTmtable_drawnentry(t, v->matid) != c->material) applyentry(t, _WTmtable_drawnentry(t, v->matid), group, c);
     if ((group & kTextured) && r && r->u && i < r->uvcount) glTexCoord2f(r->u[i], r->v[i]);
     glVertex3fv(v->position);
   }
@@ -230,7 +229,7 @@ void drawoutline(WTgeometry *g, WTglcache *c) {
   int at = t ? unlitoffset(t) : -1;
   for (WTpoly *p = g->polys; p; p = p->next) {
     if (p->rflags & WTR_INVISIBLE) continue;
-    if (at >= 0) glColor3fv(t->entries[entryof(t, p->matid)] + at);
+    if (at >= 0) glColor3fv(t->entries[_WTmtable_drawnentry(t, p->matid)] + at);
     glBegin(GL_LINE_LOOP);
     for (WTvertexlink *l = p->links; l; l = l->next) glVertex3fv(l->vertex->position);
     glEnd();

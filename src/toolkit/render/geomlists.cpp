@@ -10,7 +10,7 @@ enum { kVNormals = 1, kVMaterials = 2, kLit = 4, kAlpha = 8, kTwoSided = 16, kTe
        kBlended = 64 };
 
 float opacityof(WTmtable *t, int32_t matid) {
-  int e = ((matid % t->count) + t->count) % t->count;
+  int e = _WTmtable_drawnentry(t, matid);
   return t->entries[e][t->attroffset[6]];
 }
 

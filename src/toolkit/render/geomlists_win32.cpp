@@ -35,7 +35,6 @@ struct RenderRecord {
   ListState list[2];  // A (opaque), B (blended)
 };
 
-int entryof(WTmtable *t, int32_t id) { return ((id % t->count) + t->count) % t->count; }
 
 RenderRecord *recordof(WTgeometry *g) { return static_cast<RenderRecord *>(g->render); }
 
@@ -111,7 +110,7 @@ void stripface(ListBuild &b, WTpoly *p, int classnum, uint32_t group) {
   if ((classnum & kClassTextured) && !p->texture->style[2]) {
     _WTgl_whitecolour(p, t, group, b.c);
   } else if (t && !(classnum & kClassVMaterials)) {
-    int e = entryof(t, p->matid);
+    int e = _WTmtable_drawnentry(t, p->matid);
     if (e != b.c->material) _WTmtable_applyentry(t, e, group, b.c);
   }
 }
@@ -120,8 +119,8 @@ void stripvertex(ListBuild &b, WTpoly *p, WTvertexlink *l, int i, int classnum, 
   WTvertex *v = l->vertex;
   WTmtable *t = b.table;
   if ((classnum & kClassLit) && (classnum & kClassVNormals) && v->normal) glNormal3fv(v->normal);
-  if (t && (classnum & kClassVMaterials) && entryof(t, v->matid) != b.c->material)
-    _WTmtable_applyentry(t, entryof(t, v->matid), group, b.c);
+  if (t && (classnum & kClassVMaterials) && _WTmtable_drawnentry(t, v->matid) != b.c->material)
+    _WTmtable_applyentry(t, _WTmtable_drawnentry(t, v->matid), group, b.c);
   WTtextureref *r = p->texture;
   if ((classnum & kClassTextured) && r->u && r->v && i < r->uvcount) glTexCoord2f(r->u[i], r->v[i]);
   glVertex3fv(v->position);

@@ -14,7 +14,7 @@ enum { kLit = 1, kAlpha = 2, kTextured = 8, kBlended = 16, kSmooth = 128 };
 
 float entryopacity(WTmtable *t, int32_t matid) {
   if (!t || t->count <= 0 || t->attroffset[6] < 0) return 1.0f;
-  int e = ((matid % t->count) + t->count) % t->count;
+  int e = _WTmtable_drawnentry(t, matid);
   return t->entries[e][t->attroffset[6]];
 }
 
@@ -97,7 +97,7 @@ int _WTgeometry_sortpolys(WTgeometry *g, WTmtable *t, int style, float opacity) 
       if (it == textures.end()) textures.push_back(tex);
     } else if (t) {
       int32_t id = (style & 8) && (p->rflags & WTR_VMATIDS) ? p->links->vertex->matid : p->matid;
-      k.key = static_cast<uintptr_t>(((id % t->count) + t->count) % t->count);
+      k.key = static_cast<uintptr_t>(_WTmtable_drawnentry(t, id));
     }
     keys.push_back(k);
   }

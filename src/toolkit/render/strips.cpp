@@ -7,14 +7,12 @@
 #include <set>
 #include <unordered_map>
 
-
 namespace {
 
 enum { kVNormals = 1, kVMaterials = 2, kLit = 4, kTextured = 32 };
 
 // ---- Runs ------------------------------------------------------------------------------------
 
-int entryof(WTmtable *t, int32_t id) { return ((id % t->count) + t->count) % t->count; }
 
 void *textureof(WTpoly *p) { return p->texture ? p->texture->texture : nullptr; }
 
@@ -35,7 +33,7 @@ RunTests runtests(WTpoly *first, int classnum, int style, WTmtable *t) {
 
 bool matches(WTpoly *first, WTpoly *p, const RunTests &r, WTmtable *t) {
   if (r.texture && textureof(p) != textureof(first)) return false;
-  if (r.material && entryof(t, p->matid) != entryof(t, first->matid)) return false;
+  if (r.material && _WTmtable_drawnentry(t, p->matid) != _WTmtable_drawnentry(t, first->matid)) return false;
   if (r.normal) {
     const float *a = first->normal, *b = p->normal;
     float d = a[0] * b[0] + a[1] * b[1] + a[2] * b[2] - 1.0f;
