@@ -18,7 +18,6 @@ struct WTreader {
   const char *path;  // the caller's, for messages
   FILE *file;
   bool callerowns;   // a stream handed in stays open at close
-  const char *delimiters;
   const char *comment;
   const char *continuation;
   int lineno;              // physical lines read
@@ -38,7 +37,8 @@ bool addtoken(WTreader *r, char *token) {
   return true;
 }
 
-// The characters that end a token: the delimiters, and the end of the line.
+// The characters that end a token: the delimiters (blanks and line ends), and the end of the
+// line.
 struct StopTable {
   bool delimiter[256] = {};
   bool stop[256] = {};
@@ -139,7 +139,6 @@ WTreader *_WTreader_open(const char *path, FILE *stream, const char *comment) {
   r->path = path;
   r->file = file;
   r->callerowns = stream != nullptr;
-  r->delimiters = " \t\r\n";
   r->comment = comment;
   r->continuation = "\\";
   _WTreader_readline(r);
