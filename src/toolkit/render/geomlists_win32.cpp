@@ -23,9 +23,6 @@ namespace {
 enum { kLit = 1, kAlpha = 2, kTwoSided = 4, kTextured = 8, kBlended = 16, kColorMat = 32,
        kFaces = 64, kSmooth = 128, kTexGen = 512 };
 
-// The bits of a polygon's class number (the class number divided by 4 is its group's flags).
-enum { kClassVNormals = 1, kClassVMaterials = 2, kClassLit = 4, kClassTextured = 32 };
-
 // What a list expects before it and leaves after it.
 struct ListState {
   uint32_t flagsbefore, texbefore, flagsafter, texafter;
@@ -34,7 +31,6 @@ struct ListState {
 struct RenderRecord {
   ListState list[2];  // A (opaque), B (blended)
 };
-
 
 RenderRecord *recordof(WTgeometry *g) { return static_cast<RenderRecord *>(g->render); }
 
@@ -106,10 +102,10 @@ std::vector<WTvertexlink *> linksof(WTpoly *p) {
 // What a strip sends for a polygon before its vertices: its normal and its colour.
 void stripface(ListBuild &b, WTpoly *p, int classnum, uint32_t group) {
   WTmtable *t = b.table;
-  if ((classnum & kClassLit) && !(classnum & kClassVNormals)) glNormal3fv(p->normal);
-  if ((classnum & kClassTextured) && !p->texture->style[2]) {
+  if ((classnum & WTCLASS_LIT) && !(classnum & WTCLASS_VNORMALS)) glNormal3fv(p->normal);
+  if ((classnum & WTCLASS_TEXTURED) && !p->texture->style[2]) {
     _WTgl_whitecolour(p, t, group, b.c);
-  } else if (t && !(classnum & kClassVMaterials)) {
+  } else if (t && !(classnum & WTCLASS_VMATERIALS)) {
     int e = _WTmtable_drawnentry(t, p->matid);
     if (e != b.c->material) _WTmtable_applyentry(t, e, group, b.c);
   }
@@ -118,17 +114,19 @@ void stripface(ListBuild &b, WTpoly *p, int classnum, uint32_t group) {
 void stripvertex(ListBuild &b, WTpoly *p, WTvertexlink *l, int i, int classnum, uint32_t group) {
   WTvertex *v = l->vertex;
   WTmtable *t = b.table;
-  if ((classnum & kClassLit) && (classnum & kClassVNormals) && v->normal) glNormal3fv(v->normal);
-  if (t && (classnum & kClassVMaterials) && _WTmtable_drawnentry(t, v->matid) != b.c->material)
-    _WTmtable_applyentry(t, _WTmtable_drawnentry(t, v->matid), group, b.c);
+  if ((classnum & WTCLASS_LIT) && (classnum & WTCLASS_VNORMALS) && v->normal) glNormal3fv(v->normal);
+  if (t && (classnum & WTCLASS_VMATERIALS)) {
+    int e = _WTmtable_drawnentry(t, v->matid);
+    if (e != b.c->material) _WTmtable_applyentry(t, e, group, b.c);
+  }
   WTtextureref *r = p->texture;
-  if ((classnum & kClassTextured) && r->u && r->v && i < r->uvcount) glTexCoord2f(r->u[i], r->v[i]);
+  if ((classnum & WTCLASS_TEXTURED) && r->u && r->v && i < r->uvcount) glTexCoord2f(r->u[i], r->v[i]);
   glVertex3fv(v->position);
 }
 
 void emitstrip(ListBuild &b, const WTstrip &strip, int classnum) {
   uint32_t group = groupof(classnum, b.style);
-  if (classnum & kClassTextured) usetexture(b, texlistof(strip.polys[0].poly));
+  if (classnum & WTCLASS_TEXTURED) usetexture(b, texlistof(strip.polys[0].poly));
   std::vector<WTstripvertex> order;
   _WTstrip_vertices(&strip, &order);
   glBegin(GL_TRIANGLE_STRIP);
@@ -169,7 +167,7 @@ void emitclass(ListBuild &b, const std::vector<WTpoly *> &polys, int classnum) {
     _WTgl_groupswitches(group & ~(kTwoSided | kTexGen), b.c);
     twosided(b.c, (group & kTwoSided) != 0);
     WTstripset set;
-    _WTrun_makestrips(&run, (classnum & kClassTextured) != 0, &set);
+    _WTrun_makestrips(&run, (classnum & WTCLASS_TEXTURED) != 0, &set);
     for (const WTstrip &strip : set.strips) emitstrip(b, strip, classnum);
     for (WTpoly *p : set.lone) _WTaside_push(&b.aside, p);
   }

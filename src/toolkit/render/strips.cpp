@@ -9,8 +9,6 @@
 
 namespace {
 
-enum { kVNormals = 1, kVMaterials = 2, kLit = 4, kTextured = 32 };
-
 // ---- Runs ------------------------------------------------------------------------------------
 
 
@@ -22,12 +20,12 @@ struct RunTests {
 };
 
 RunTests runtests(WTpoly *first, int classnum, int style, WTmtable *t) {
-  bool smooth = (style & 8) != 0, textured = (classnum & kTextured) != 0;
+  bool smooth = (style & 8) != 0, textured = (classnum & WTCLASS_TEXTURED) != 0;
   bool modulates = textured && first->texture && first->texture->style[2];
   RunTests r;
   r.texture = textured;
-  r.material = smooth && t && !(classnum & kVMaterials) && (!textured || modulates);
-  r.normal = smooth && (classnum & kLit) && !(classnum & kVNormals);
+  r.material = smooth && t && !(classnum & WTCLASS_VMATERIALS) && (!textured || modulates);
+  r.normal = smooth && (classnum & WTCLASS_LIT) && !(classnum & WTCLASS_VNORMALS);
   return r;
 }
 

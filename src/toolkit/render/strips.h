@@ -10,6 +10,15 @@
 
 #include "toolkit/geometry/geometry.h"
 
+// Bits of a polygon's class number that the strips look at (the class number divided by 4 is
+// its group's flags).
+enum WTclassbit : int {
+  WTCLASS_VNORMALS = 1,    // per-vertex normals
+  WTCLASS_VMATERIALS = 2,  // per-vertex materials
+  WTCLASS_LIT = 4,
+  WTCLASS_TEXTURED = 32,
+};
+
 // One polygon of a strip with its ring turned: ring position i is the polygon's own vertex
 // (i + shift) modulo nverts.  The first polygon of a strip leaves it by ring edge nverts / 2 + 1,
 // every later one joins it by ring edge 1 (edge i runs from ring vertex i - 1 to ring vertex i).
