@@ -282,7 +282,8 @@ WTgeomlist *buildblock(WTdxfblock *b, const Placement &at, WTmtable *table, bool
   return list;
 }
 
-// Scale, polygon planes and duplicates, and the close; geometries left empty are deleted.
+// Scale, duplicates and the close (which works out the polygons' planes); geometries left empty
+// are deleted.
 WTgeomlist *finish(WTgeomlist *list, float scale) {
   const bool scaled = fabsf(scale) >= kNear && fabsf(scale - 1) >= kNear;
   WTgeomlist **at = &list;
@@ -293,7 +294,6 @@ WTgeomlist *finish(WTgeomlist *list, float scale) {
         for (float &k : v->position) k *= scale;
     for (WTpoly *p = g->polys; p; p = p->next) {
       p->geometry = g;
-      _WTpoly_stats(p);
       _WTpoly_removeduplicates(p);
     }
     bool kept = g->polys ? _WTgeometry_close(g) != 0 : WTgeometry_delete(g) < 0;
