@@ -74,7 +74,7 @@ bool isskippedcode(int c) {
 // file from the last group read on: memory stays the same for any size of file.
 class Scanner {
  public:
-  explicit Scanner(FILE *in) : in_(in) { data_.reserve(2 * kChunk); }
+  explicit Scanner(FILE *in) : in_(in), data_(2 * kChunk + 1, '\0') {}
 
   // The next token; T_FAULT after a warning for what the reader refuses.
   Token next() {
@@ -106,40 +106,47 @@ class Scanner {
 
   // The window's text at a place in the file.
   const char *at(size_t place) const { return data_.data() + (place - base_); }
-  size_t windowend() const { return base_ + data_.size(); }
+  size_t windowend() const { return base_ + used_; }
 
   // Drops what lies before the last group read and appends the next chunk of the file; false at
-  // the end of the file.
+  // the end of the file.  The window's text is always followed by a terminator.
   bool refill() {
     if (eof_) return false;
-    data_.erase(0, lastgroup_ - base_);
+    const size_t keep = windowend() - lastgroup_;
+    memmove(&data_[0], at(lastgroup_), keep);
     base_ = lastgroup_;
-    const size_t old = data_.size();
-    data_.resize(old + kChunk);
-    const size_t n = fread(&data_[old], 1, kChunk, in_);
-    data_.resize(old + n);
+    used_ = keep;
+    if (data_.size() < used_ + kChunk + 1) data_.resize(used_ + kChunk + 1);
+    const size_t n = fread(&data_[used_], 1, kChunk, in_);
+    used_ += n;
+    data_[used_] = '\0';
     eof_ = n == 0;
     return n > 0;
   }
 
   // The next line (its place and length, without its line end) and whether it holds a carriage
-  // return; false at the end of the file.  Group lines are short: a plain loop finds their end
-  // sooner than a library call.
+  // return; false at the end of the file.  Group lines are short: plain loops find their end and
+  // look for a carriage return sooner than library calls.
   bool readline(size_t *place, size_t *length, bool *cr) {
     size_t scanned = pos_;
-    bool any = false;
     for (;;) {
-      const char *p = at(scanned), *end = data_.data() + data_.size();
-      for (; p < end && *p != '\n'; p++) any = any || *p == '\r';
-      scanned = base_ + size_t(p - data_.data());
+      const char *p = at(scanned), *end = at(windowend());
+      while (p < end && *p != '\n') p++;
+      scanned += size_t(p - at(scanned));
       if (p < end || !refill()) break;
     }
     if (pos_ >= windowend()) return false;
     *place = pos_;
     *length = scanned - pos_;
     pos_ = scanned + (scanned < windowend() ? 1 : 0);
-    if (cr) *cr = any;
+    if (cr) *cr = holdscr(at(*place), *length);
     return true;
+  }
+
+  static bool holdscr(const char *s, size_t n) {
+    for (size_t k = 0; k < n; k++)
+      if (s[k] == '\r') return true;
+    return false;
   }
 
   // The line without its carriage returns, in the scanner's own buffer when it held any.
@@ -278,7 +285,8 @@ class Scanner {
 
   // Places are counted in bytes from where the scanner began; the window holds them from base_.
   FILE *in_;
-  std::string data_;
+  std::vector<char> data_;  // the window's text from used_ on is spare room
+  size_t used_ = 0;
   size_t base_ = 0;
   size_t pos_ = 0;        // the next line
   size_t lastgroup_ = 0;  // the last group read: the window keeps it
