@@ -34,13 +34,6 @@ const char *const kNames[] = {"HEADER", "TABLES", "BLOCKS", "ENTITIES", "CLASSES
                               "LAYER",  "STYLE",  "VIEW",   "VPORT",    "UCS",     "DWGMGR",
                               "DIMSTYLE", "APPID", "VIEWPORT", "BLOCK_RECORD", "*ACTIVE"};
 
-struct KeywordLengths {
-  size_t n[K_COUNT];
-  KeywordLengths() {
-    for (int k = 0; k < K_COUNT; k++) n[k] = strlen(kKeywords[k]);
-  }
-};
-
 struct Token {
   Kind kind = T_END;
   int code = 0;
@@ -67,6 +60,58 @@ bool isignoredcode(int c) {
 bool isskippedcode(int c) {
   return c == 5 || c == 67 || c == 100 || c == 105 || (c >= 300 && c <= 369) || c == 999;
 }
+
+// What the scanner makes of a group by its code.
+enum CodeClass : unsigned char {
+  C_UNUSED,   // a code the reader has no use for
+  C_SKIPPED,  // passed over without a token
+  C_FAULT,    // refused
+  C_APPNAME,  // an application name: the solid modeller's mark, otherwise ignored
+  C_IGNORED,
+  C_FLOAT,
+  C_INT,
+  C_NAME,     // group 2: may name a section or a table
+  C_TEXT
+};
+
+constexpr int kCodes = 1080;  // every code above is unused
+
+CodeClass classof(int c) {
+  if (isskippedcode(c)) return C_SKIPPED;
+  if (c >= 211 && c <= 239 && c != 220 && c != 230) return C_FAULT;
+  if (c == 1001) return C_APPNAME;
+  if (isignoredcode(c)) return C_IGNORED;
+  if (isfloatcode(c)) return C_FLOAT;
+  if (c == 62 || c == 66 || (c >= 70 && c <= 78)) return C_INT;
+  if (c == 2) return C_NAME;
+  if (c == 1 || c == 3 || c == 4 || (c >= 6 && c <= 9)) return C_TEXT;
+  return C_UNUSED;
+}
+
+// The classes of every code, worked out once.
+struct CodeClasses {
+  CodeClass of[kCodes];
+  CodeClasses() {
+    for (int c = 0; c < kCodes; c++) of[c] = classof(c);
+  }
+  CodeClass operator()(int c) const { return c < kCodes ? of[c] : C_UNUSED; }
+};
+
+// The keywords by their length, to compare a value with the few of its length only.
+struct KeywordsByLength {
+  static constexpr size_t kLongest = 12;
+  std::vector<int> of[kLongest + 1];
+  KeywordsByLength() {
+    for (int k = 0; k < K_COUNT; k++) of[strlen(kKeywords[k])].push_back(k);
+  }
+  // The keyword the text spells, or -1.
+  int find(const char *text, size_t length) const {
+    if (length > kLongest) return -1;
+    for (int k : of[length])
+      if (kKeywords[k][0] == text[0] && memcmp(kKeywords[k], text, length) == 0) return k;
+    return -1;
+  }
+};
 
 // ---- Scanner ---------------------------------------------------------------------------------
 
@@ -233,6 +278,7 @@ class Scanner {
   }
 
   bool classify(const Group &g, Token *t) {
+    static const CodeClasses classes;
     if (last_.codelength + last_.length + 2 > kTokenLimit) {
       _WTmsg_warning("Input string too long, limit %d\n", int(kTokenLimit));
       t->kind = T_FAULT;
@@ -242,45 +288,36 @@ class Scanner {
     t->text = g.value;
     t->length = g.length;
     if (g.code == 0) return keyword(g, t);
-    if (isskippedcode(g.code)) return false;
-    if (g.code >= 211 && g.code <= 239 && g.code != 220 && g.code != 230) {
-      *t = fault("Scan.l - group code problem\n");
-      return true;
-    }
-    if (g.code == 1001 && equals(g, "AME_SOL")) {
-      t->kind = T_SOLID;
-      return true;
-    }
-    if (isignoredcode(g.code)) {
-      t->kind = T_IGNORED;
-      return true;
-    }
     t->kind = T_GROUP;
-    if (isfloatcode(g.code)) {
-      t->f = number(g, _WTtext_strtof);
-    } else if (g.code == 62 || g.code == 66 || (g.code >= 70 && g.code <= 78)) {
-      t->i = int(number(g, _WTtext_strtol));
-    } else if (g.code == 2) {
-      for (const char *name : kNames)
-        if (equals(g, name)) t->reserved = !layertable;
-    } else if (!(g.code == 1 || g.code == 3 || g.code == 4 || (g.code >= 6 && g.code <= 9))) {
-      return false; // a code the reader has no use for
+    switch (classes(g.code)) {
+      case C_UNUSED:
+      case C_SKIPPED: return false;
+      case C_FAULT: *t = fault("Scan.l - group code problem\n"); return true;
+      case C_APPNAME: t->kind = equals(g, "AME_SOL") ? T_SOLID : T_IGNORED; return true;
+      case C_IGNORED: t->kind = T_IGNORED; return true;
+      case C_FLOAT: t->f = number(g, _WTtext_strtof); return true;
+      case C_INT: t->i = int(number(g, _WTtext_strtol)); return true;
+      case C_NAME:
+        for (const char *name : kNames)
+          if (equals(g, name)) t->reserved = !layertable;
+        return true;
+      case C_TEXT: return true;
     }
-    return true;
+    return false;
   }
 
   // The keyword's value is told before the section check reads the next group over it.
   bool keyword(const Group &g, Token *t) {
-    static const KeywordLengths lengths;
-    for (int k = 0; k < K_COUNT; k++)
-      if (g.length == lengths.n[k] && memcmp(g.value, kKeywords[k], g.length) == 0) {
-        t->kind = T_KEY;
-        t->key = k;
-        t->text = kKeywords[k];
-        return !(k == K_SECTION && skipsection());
-      }
-    *t = fault("Scan.l - group code problem\n");
-    return true;
+    static const KeywordsByLength keywords;
+    const int k = keywords.find(g.value, g.length);
+    if (k < 0) {
+      *t = fault("Scan.l - group code problem\n");
+      return true;
+    }
+    t->kind = T_KEY;
+    t->key = k;
+    t->text = kKeywords[k];
+    return !(k == K_SECTION && skipsection());
   }
 
   // Places are counted in bytes from where the scanner began; the window holds them from base_.
