@@ -306,6 +306,20 @@ TEST_F(Dxf, CornersAndAxes) {
                        g(0, "LINE") + g(8, "0") + g(39, 1) + point(10, 1, 0, 0) + point(11, 1, 1, 0)));
     EXPECT_EQ(read.vertices(), 6);
   }
+  // A corner written with 0 in one face and -0 in another is the same place, one vertex.
+  for (int axis = 0; axis < 3; axis++) {
+    std::string corner;
+    for (int k = 0; k < 3; k++) corner += g(10 + 10 * k, k == axis ? "-0" : "0");
+    auto face = [](double x, double y) {
+      return g(0, "3DFACE") + g(8, "0") + point(10, 0, 0, 0) + point(11, x, 0, 0) + point(12, 0, y, 0) +
+             point(13, 0, y, 0);
+    };
+    std::string other = face(-1, -1);
+    other.replace(other.find(point(10, 0, 0, 0)), point(10, 0, 0, 0).size(), corner);
+    Read read(entities(face(1, 1) + other));
+    ASSERT_EQ(read.polys().size(), 2u) << axis;
+    EXPECT_EQ(read.vertices(), 5) << axis;
+  }
 }
 
 // A bulge of 1 puts a half circle of 12 segments round the chord's middle.

@@ -320,11 +320,20 @@ bool anypolygons() {
 
 }  // namespace
 
+namespace {
+
+// The coordinate's bits, the same for both zeros: positions equal as numbers hash alike.
+uint32_t hashbits(float f) {
+  if (f == 0) f = 0;
+  uint32_t bits;
+  memcpy(&bits, &f, 4);
+  return bits;
+}
+
+}  // namespace
+
 size_t WTdxfpointhash::operator()(const WTdxfpoint &p) const {
-  uint32_t x, y, z;
-  memcpy(&x, &p.x, 4);
-  memcpy(&y, &p.y, 4);
-  memcpy(&z, &p.z, 4);
+  const uint32_t x = hashbits(p.x), y = hashbits(p.y), z = hashbits(p.z);
   uint64_t h = (uint64_t(x) * 0x9E3779B97F4A7C15ull) ^ (uint64_t(y) * 0xC2B2AE3D27D4EB4Full) ^
                (uint64_t(z) * 0x165667B19E3779F9ull);
   return size_t(h ^ (h >> 29));
