@@ -47,6 +47,11 @@ class WTdxfvertextable {
   WTvertex *find(const WTdxfpoint &p) const;
   // Enters a vertex for a position not yet in the table.
   void add(const WTdxfpoint &p, WTvertex *v);
+  // Starts bringing the position's first slot in from memory, for a find soon after: the
+  // corners of a polygon are looked up together, and a large table is mostly out of the cache.
+  void expect(const WTdxfpoint &p) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[home(p)]);
+  }
 
  private:
   struct Slot {

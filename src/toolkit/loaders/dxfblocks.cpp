@@ -427,6 +427,7 @@ void _WTdxf_addpolygon(WTdxfblock *b, int count, const WTdxfpoint *points, int c
     state.classified = 0;
     return;
   }
+  for (int i = 0; i < n; i++) b->hash->expect(toolkit(p[i]));
   WTpoly *poly = _WTpoly_new(nullptr);
   poly->matid = colour;
   if (twosided && !solid) poly->flags |= WTP_TWOSIDED;

@@ -215,6 +215,7 @@ class Scanner {
   }
 
   bool readgroup(Group *g) {
+    if (plaingroup(g)) return true;
     size_t c, cn, v, vn;
     bool cr;
     if (!readline(&c, &cn, nullptr)) return false;
@@ -232,6 +233,31 @@ class Scanner {
     g->length = vn;
     last_ = {true, c, cn, !cr, v, vn};
     lastgroup_ = c;
+    return true;
+  }
+
+  // Most groups are plain: both lines in the window, the code digits after spaces, no carriage
+  // returns.  Such a group is read here in one pass; for any other, nothing is read and false is
+  // returned.
+  bool plaingroup(Group *g) {
+    const char *const s = at(pos_), *const end = at(windowend());
+    const char *p = s;
+    while (p < end && *p == ' ') p++;
+    const char *const digits = p;
+    int code = 0;
+    for (; p < end && p - digits < 6 && *p >= '0' && *p <= '9'; p++) code = code * 10 + (*p - '0');
+    if (p == digits || p == end || *p != '\n') return false;
+    const char *const value = p + 1;
+    const char *q = value;
+    while (q < end && *q != '\n' && *q != '\r') q++;
+    if (q == end || *q != '\n') return false;
+    g->code = code;
+    g->value = value;
+    g->length = size_t(q - value);
+    last_ = {true, pos_, size_t(p - s), true, pos_ + size_t(value - s), g->length};
+    lastgroup_ = pos_;
+    pos_ += size_t(q + 1 - s);
+    line_ += 2;
     return true;
   }
 
