@@ -229,6 +229,45 @@ TEST_F(Dxf, LargeFilesThroughTheWindow) {
   }
 }
 
+// Lines of other forms read as their plain kind: codes between tabs and spaces, a carriage return
+// anywhere in a value, a line holding no code (dropped alone), no line end at the end.
+TEST_F(Dxf, LineForms) {
+  const std::string plain = entities(face3(0, 0, 2, 0, 0, 3));
+  auto edited = [&plain](const std::string &from, const std::string &to) {
+    std::string s = plain;
+    s.replace(s.find(from), from.size(), to);
+    return s;
+  };
+  const struct {
+    const char *what;
+    std::string text;
+  } cases[] = {
+      {"tab before a code", edited(" 11\n", "\t11\n")},
+      {"blanks and a carriage return after a code", edited(" 11\n", "11 \t\r\n")},
+      {"carriage return after a keyword", edited("3DFACE\n", "3DFACE\r\n")},
+      {"carriage returns inside a name", edited("ENTITIES\n", "ENTI\rTIES\r\r\n")},
+      {"line without a code", "no code here\n" + plain},
+      {"no line end at the end", plain.substr(0, plain.size() - 1)},
+  };
+  std::vector<P> want;
+  {
+    Read read(plain);
+    ASSERT_EQ(read.polys().size(), 1u);
+    want = ring(read.polys()[0]);
+  }
+  for (const auto &c : cases) {
+    tk::Captured messages;
+    Read read(c.text);
+    ASSERT_EQ(read.polys().size(), 1u) << c.what << messages.all();
+    SCOPED_TRACE(c.what);
+    expectring(read.polys()[0], want);
+  }
+  // A dropped line still counts in the line number an error names.
+  tk::Captured messages;
+  Read read("no code here\n" + g(0, "SECTION") + g(2, "ENTITIES") + g(0, "ENDSEC"));
+  EXPECT_TRUE(has(messages, "DXF parser line 7, _yytext   0\nENDSEC\n")) << messages.all();
+}
+
 // Entities that give nothing report that nothing could be read.
 TEST_F(Dxf, NothingComprehensible) {
   tk::Captured messages;
