@@ -391,7 +391,12 @@ std::vector<WTdxfvertextable::Slot> WTdxfvertextable::take(size_t size) {
   const size_t k = powerof(size);
   std::vector<Slot> slots;
   if (k < spares.size()) slots.swap(spares[k]);
-  slots.assign(size, Slot{{0, 0, 0}, nullptr});
+  if (slots.size() != size) {
+    slots.assign(size, Slot{{0, 0, 0}, nullptr});
+    return slots;
+  }
+  // A kept array is emptied in one sweep of zeros: every field of an empty slot is zero.
+  memset(static_cast<void *>(slots.data()), 0, size * sizeof(Slot));
   return slots;
 }
 
