@@ -282,8 +282,8 @@ WTgeomlist *buildblock(WTdxfblock *b, const Placement &at, WTmtable *table, bool
   return list;
 }
 
-// Scale, duplicates and the close (which works out the polygons' planes); geometries left empty
-// are deleted.
+// Scale and the close (which drops the polygons' repeated corners and works out their planes);
+// geometries left empty are deleted.
 WTgeomlist *finish(WTgeomlist *list, float scale) {
   const bool scaled = fabsf(scale) >= kNear && fabsf(scale - 1) >= kNear;
   WTgeomlist **at = &list;
@@ -292,10 +292,7 @@ WTgeomlist *finish(WTgeomlist *list, float scale) {
     if (scaled)
       for (WTvertex *v = g->vertices; v; v = v->next)
         for (float &k : v->position) k *= scale;
-    for (WTpoly *p = g->polys; p; p = p->next) {
-      p->geometry = g;
-      _WTpoly_removeduplicates(p);
-    }
+    for (WTpoly *p = g->polys; p; p = p->next) p->geometry = g;
     bool kept = g->polys ? _WTgeometry_close(g) != 0 : WTgeometry_delete(g) < 0;
     if (!kept) { // a failed close has deleted the geometry
       *at = cell->next;
