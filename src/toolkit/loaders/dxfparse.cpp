@@ -806,7 +806,7 @@ class Parser {
   void layergroup(bool vertex) {
     WTdxfentity &e = entity_;
     std::string &layer = _WTdxf_state().layer;
-    layer = value();
+    layer.assign(tok_.text, tok_.length);
     if (vertex) return;
     int colour = layercolour(layer);
     if (e.kind == WTDXF_INSERT) {
