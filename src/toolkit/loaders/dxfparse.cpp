@@ -97,20 +97,37 @@ struct CodeClasses {
   CodeClass operator()(int c) const { return c < kCodes ? of[c] : C_UNUSED; }
 };
 
-// The keywords by their length, to compare a value with the few of its length only.
-struct KeywordsByLength {
-  static constexpr size_t kLongest = 12;
-  std::vector<int> of[kLongest + 1];
-  KeywordsByLength() {
-    for (int k = 0; k < K_COUNT; k++) of[strlen(kKeywords[k])].push_back(k);
+// The keywords in a small table probed from a value's length and first and last letters: most
+// values are found or refused with one comparison.
+class KeywordTable {
+ public:
+  KeywordTable() {
+    for (signed char &k : slots_) k = -1;
+    for (int k = 0; k < K_COUNT; k++) {
+      lengths_[k] = strlen(kKeywords[k]);
+      size_t i = home(kKeywords[k], lengths_[k]);
+      while (slots_[i] >= 0) i = (i + 1) % kSlots;
+      slots_[i] = static_cast<signed char>(k);
+    }
   }
   // The keyword the text spells, or -1.
   int find(const char *text, size_t length) const {
-    if (length > kLongest) return -1;
-    for (int k : of[length])
-      if (kKeywords[k][0] == text[0] && memcmp(kKeywords[k], text, length) == 0) return k;
+    if (length == 0) return -1;
+    for (size_t i = home(text, length); slots_[i] >= 0; i = (i + 1) % kSlots) {
+      const int k = slots_[i];
+      if (lengths_[k] == length && memcmp(kKeywords[k], text, length) == 0) return k;
+    }
     return -1;
   }
+
+ private:
+  static constexpr size_t kSlots = 128;
+  static size_t home(const char *text, size_t length) {
+    const auto first = static_cast<unsigned char>(text[0]), last = static_cast<unsigned char>(text[length - 1]);
+    return (length * 31 + first * 7 + last) % kSlots;
+  }
+  signed char slots_[kSlots];
+  size_t lengths_[K_COUNT];
 };
 
 // ---- Scanner ---------------------------------------------------------------------------------
@@ -334,7 +351,7 @@ class Scanner {
 
   // The keyword's value is told before the section check reads the next group over it.
   bool keyword(const Group &g, Token *t) {
-    static const KeywordsByLength keywords;
+    static const KeywordTable keywords;
     const int k = keywords.find(g.value, g.length);
     if (k < 0) {
       *t = fault("Scan.l - group code problem\n");
