@@ -43,10 +43,18 @@ class WTdxfvertextable {
   WTdxfvertextable(const WTdxfvertextable &) = delete;
   WTdxfvertextable &operator=(const WTdxfvertextable &) = delete;
   ~WTdxfvertextable();
-  // The vertex entered at the position (all three coordinates equal), or null.
-  WTvertex *find(const WTdxfpoint &p) const;
-  // Enters a vertex for a position not yet in the table.
-  void add(const WTdxfpoint &p, WTvertex *v);
+  // The vertex entered at the position (all three coordinates equal); when there is none, the
+  // one make() returns, entered for it.
+  template <typename Make>
+  WTvertex *shared(const WTdxfpoint &p, Make make) {
+    if (2 * (count_ + 1) > slots_.size()) grow();
+    Slot &s = slots_[probe(p)];
+    if (!s.vertex) {
+      s = Slot{p, make()};
+      count_++;
+    }
+    return s.vertex;
+  }
   // Starts bringing the position's first slot in from memory, for a find soon after: the
   // corners of a polygon are looked up together, and a large table is mostly out of the cache.
   void expect(const WTdxfpoint &p) const {
@@ -59,6 +67,8 @@ class WTdxfvertextable {
     WTvertex *vertex;  // null: empty
   };
   size_t home(const WTdxfpoint &p) const { return WTdxfpointhash()(p) & (slots_.size() - 1); }
+  // The slot holding the position, or the empty one that ends its run.
+  size_t probe(const WTdxfpoint &p) const;
   void grow();
   // Slot arrays of finished tables are kept, one of each size, for the next tables: fresh
   // memory from the system is slow to come, and a large file's tables reach tens of megabytes.

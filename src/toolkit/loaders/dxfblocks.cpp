@@ -28,13 +28,13 @@ void identity(WTm4 m) {
 }
 
 WTvertex *sharedvertex(WTdxfblock *b, const WTdxfpoint &p) {
-  if (WTvertex *found = b->hash->find(p)) return found;
-  const WTp3 at = {p.x, p.y, p.z};
-  WTvertex *v = _WTvertex_newat(at);
-  v->next = b->vertices;
-  b->vertices = v;
-  b->hash->add(p, v);
-  return v;
+  return b->hash->shared(p, [b, &p] {
+    const WTp3 at = {p.x, p.y, p.z};
+    WTvertex *v = _WTvertex_newat(at);
+    v->next = b->vertices;
+    b->vertices = v;
+    return v;
+  });
 }
 
 // Drops neighbours closer than the tolerance, the last point's neighbour being the first.
@@ -336,31 +336,18 @@ size_t WTdxfpointhash::operator()(const WTdxfpoint &p) const {
   return size_t(h ^ (h >> 29));
 }
 
-WTvertex *WTdxfvertextable::find(const WTdxfpoint &p) const {
-  if (slots_.empty()) return nullptr;
-  const size_t mask = slots_.size() - 1;
-  for (size_t i = home(p);; i = (i + 1) & mask) {
-    const Slot &s = slots_[i];
-    if (!s.vertex) return nullptr;
-    if (s.point == p) return s.vertex;
-  }
-}
-
-void WTdxfvertextable::add(const WTdxfpoint &p, WTvertex *v) {
-  if (2 * (count_ + 1) > slots_.size()) grow();
+size_t WTdxfvertextable::probe(const WTdxfpoint &p) const {
   const size_t mask = slots_.size() - 1;
   size_t i = home(p);
-  while (slots_[i].vertex) i = (i + 1) & mask;
-  slots_[i] = Slot{p, v};
-  count_++;
+  while (slots_[i].vertex && !(slots_[i].point == p)) i = (i + 1) & mask;
+  return i;
 }
 
 void WTdxfvertextable::grow() {
   std::vector<Slot> old = take(slots_.empty() ? 64 : slots_.size() * 2);
   old.swap(slots_);
-  count_ = 0;
   for (const Slot &s : old)
-    if (s.vertex) add(s.point, s.vertex);
+    if (s.vertex) slots_[probe(s.point)] = s;
   giveback(std::move(old));
 }
 
