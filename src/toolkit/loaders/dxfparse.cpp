@@ -187,28 +187,23 @@ class Scanner {
   }
 
   // The next line (its place and length, without its line end) and whether it holds a carriage
-  // return; false at the end of the file.  Group lines are short: plain loops find their end and
-  // look for a carriage return sooner than library calls.
+  // return; false at the end of the file.  Group lines are short: a plain loop finds their end
+  // sooner than a library call.
   bool readline(size_t *place, size_t *length, bool *cr) {
     size_t scanned = pos_;
+    bool any = false;
     for (;;) {
       const char *p = at(scanned), *end = at(windowend());
-      while (p < end && *p != '\n') p++;
-      scanned += size_t(p - at(scanned));
+      for (; p < end && *p != '\n'; p++) any = any || *p == '\r';
+      scanned = base_ + size_t(p - data_.data());
       if (p < end || !refill()) break;
     }
     if (pos_ >= windowend()) return false;
     *place = pos_;
     *length = scanned - pos_;
     pos_ = scanned + (scanned < windowend() ? 1 : 0);
-    if (cr) *cr = holdscr(at(*place), *length);
+    if (cr) *cr = any;
     return true;
-  }
-
-  static bool holdscr(const char *s, size_t n) {
-    for (size_t k = 0; k < n; k++)
-      if (s[k] == '\r') return true;
-    return false;
   }
 
   // The line without its carriage returns, in the scanner's own buffer when it held any.
