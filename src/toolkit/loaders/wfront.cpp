@@ -58,7 +58,12 @@ void skipline(WTreader *r) {
   }
 }
 
-bool is(const char *token, const char *word) { return strcmp(token, word) == 0; }
+// Keywords are short: compared in place rather than through a library call a token.
+bool is(const char *token, const char *word) {
+  for (; *word; token++, word++)
+    if (*token != *word) return false;
+  return *token == 0;
+}
 
 bool oneof(const char *token, const char *const *words) {
   for (; *words; words++)
