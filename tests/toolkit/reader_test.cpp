@@ -263,6 +263,18 @@ TEST(Reader, ErrorReportOnlyAfterATokenWasTaken) {
   EXPECT_EQ(r.blanks, "  ");
   EXPECT_EQ(r.messages, "VAV Warning: Line 1 in 'test.mat'.\na b\n^\nUnknown light type.\n");
 
+  // The last line of a text read in more than one block still shows once the text has ended,
+  // and a NUL byte ends it as text.
+  std::string many;
+  for (int i = 0; i < 40000; i++) many += "a\n";
+  Text end(many + std::string("x y\0z", 5));
+  while (_WTreader_nexttoken(end)) {
+  }
+  EXPECT_EQ(_WTreader_readline(end), 0);
+  r = report([&] { EXPECT_EQ(_WTreader_error(end, 0, nullptr), 1); });
+  EXPECT_EQ(r.messages, "VAV Warning: Line 40001 in 'test.mat'.\nx y^\n");
+  EXPECT_EQ(r.blanks, "   ") << "up to the NUL";
+
   // A line with no tokens, used up: the caret stands at its start.
   Text comment("// only\n");
   EXPECT_EQ(_WTreader_linetoken(comment), nullptr);

@@ -29,7 +29,8 @@ struct WTreader {
   const char *marker;      // the comment marker; null when there is none
   unsigned char kinds[256];
   int lineno;              // physical lines read
-  char line[kLineSize];    // the last physical line as read
+  const char *line;        // the last physical line as read, where it stands in the block
+  size_t linelength;       // (a NUL byte in it ends it as text)
   char work[kLineSize];    // its copy, cut into tokens
   int count;
   char *tokens[kMaxTokens];
@@ -80,10 +81,11 @@ bool refill(WTreader *r) {
   return true;
 }
 
-// The next physical line into out, as the C library's line reader gives it: up to and with its
-// '\n', at most kLineSize - 1 characters (a NUL byte read in it ends its text as a string).
-// The number of characters, or -1 when the stream has no more.
-int cutline(WTreader *r, char *out) {
+// The next physical line, as the C library's line reader gives it: up to and with its '\n', at
+// most kLineSize - 1 characters.  Where it stands in the block, with its length; null when the
+// stream has no more.  The block moves its text only when the next line is cut, so the line
+// stays in place until then.
+const char *cutline(WTreader *r, size_t *length) {
   const size_t most = kLineSize - 1;
   const char *newline;
   for (;;) {
@@ -93,12 +95,10 @@ int cutline(WTreader *r, char *out) {
   }
   const char *p = r->block + r->start;
   const size_t left = r->end - r->start;
-  if (left == 0) return -1;
-  const size_t taken = newline ? size_t(newline - p) + 1 : left < most ? left : most;
-  memcpy(out, p, taken);
-  out[taken] = 0;
-  r->start += taken;
-  return static_cast<int>(taken);
+  if (left == 0) return nullptr;
+  *length = newline ? size_t(newline - p) + 1 : left < most ? left : most;
+  r->start += *length;
+  return p;
 }
 
 // A stream handed in is left just past the last line taken, as a reader taking one line at a
@@ -160,8 +160,8 @@ void markcontinued(WTreader *r) {
   if (r->lastend - 1 == r->tokens[r->count - 1]) r->count--;
 }
 
-void printline(const char *line) {
-  for (size_t left = strlen(line); left > 0;) {
+void printline(const char *line, size_t length) {
+  for (size_t left = strnlen(line, length); left > 0;) {
     int n = left < static_cast<size_t>(kPrintChunk) ? static_cast<int>(left) : kPrintChunk;
     _WTmsg_info("%.*s", n, line);
     line += n;
@@ -179,9 +179,9 @@ long long reportposition(const WTreader *r) {
 }
 
 // Screen column of a character position, with tab stops every 8 columns.
-int displaycolumn(const char *line, long long position) {
+int displaycolumn(const char *line, size_t length, long long position) {
   int column = 0;
-  for (long long i = 0; i < position && line[i]; i++) column = line[i] == '\t' ? (column | 7) + 1 : column + 1;
+  for (long long i = 0; i < position && size_t(i) < length && line[i]; i++) column = line[i] == '\t' ? (column | 7) + 1 : column + 1;
   return column;
 }
 
@@ -222,9 +222,13 @@ void _WTreader_close(WTreader *reader) {
 
 int _WTreader_readline(WTreader *reader) {
   if (!reader) return 0;
-  const int n = cutline(reader, reader->line);
-  if (n < 0) return 0;
-  memcpy(reader->work, reader->line, size_t(n) + 1);
+  size_t n;
+  const char *line = cutline(reader, &n);
+  if (!line) return 0;
+  memcpy(reader->work, line, n);
+  reader->work[n] = 0;
+  reader->line = line;
+  reader->linelength = n;
   reader->lineno++;
   reader->cursor = 0;
   reader->count = 0;
@@ -330,8 +334,8 @@ int _WTreader_gethexcolor(WTreader *reader, unsigned char *red, unsigned char *g
 int _WTreader_error(WTreader *reader, int offset, const char *message) {
   if (!reader || reader->cursor == 0) return 0;
   _WTmsg_warning("Line %d in '%s'.\n", reader->lineno, reader->path ? reader->path : "");
-  printline(reader->line);
-  int column = displaycolumn(reader->line, reportposition(reader) + offset);
+  printline(reader->line, reader->linelength);
+  int column = displaycolumn(reader->line, reader->linelength, reportposition(reader) + offset);
   fprintf(stderr, "%*s", column, "");
   fflush(stderr);
   _WTmsg_info("^\n");
