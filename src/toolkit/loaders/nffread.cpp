@@ -44,6 +44,7 @@ struct Nff {
   std::vector<WTvertex *> vertices;
   std::vector<Uv> uv;
   std::vector<int> indices;  // the polygon being read, kept for its capacity
+  std::vector<float> u, v;   // its texture coordinates, kept likewise
   LastColour lastcolour;     // polygons mostly repeat the colour before them
   int valid = 0, ignored = 0;
 };
@@ -268,7 +269,9 @@ void applylook(Nff &n, WTpoly *p, const std::vector<int> &indices, const Look &l
   if (look.texture.empty() && !look.tint) return;  // nothing to set
   bool alluv = !n.uv.empty();
   for (int i : indices) alluv = alluv && (n.vertices[size_t(i)]->flags & kHasUv);
-  std::vector<float> u, v;
+  std::vector<float> &u = n.u, &v = n.v;
+  u.clear();
+  v.clear();
   for (int i : indices) {
     u.push_back(alluv ? n.uv[size_t(i)].u : 0);
     v.push_back(alluv ? n.uv[size_t(i)].v : 0);

@@ -215,6 +215,12 @@ void closelibrary(WTreader *r, FILE *file) {
 
 // ---- OBJ files -----------------------------------------------------------------------------
 
+// The texture coordinates of a face's corners; all when every corner has them.
+struct FaceUV {
+  std::vector<float> u, v;
+  bool all = true;
+};
+
 // What the read has met so far; the arrays grow as "v", "vn" and "vt" lines come.
 struct ObjRead {
   WTreader *r = nullptr;
@@ -224,6 +230,7 @@ struct ObjRead {
   size_t vertices = 0;  // in the construction, by index
   std::vector<std::array<float, 3>> normals;
   std::vector<std::array<float, 2>> uvs;
+  FaceUV face;  // the face being read, kept for its capacity
   int matid = 0;
   std::string texture;  // the current texture; empty for none
   int ignored = 0;
@@ -358,11 +365,6 @@ long place(long i, size_t count) {
   return -1;
 }
 
-struct FaceUV {
-  std::vector<float> u, v;
-  bool all = true;
-};
-
 bool addcorner(ObjRead &rd, WTpoly *poly, const char *token, FaceUV &uv) {
   Corner c;
   long vi = parsecorner(token, &c) ? place(c.v, rd.vertices) : -1;
@@ -398,7 +400,10 @@ void texture(const ObjRead &rd, WTpoly *poly, const FaceUV &uv) {
 
 bool faceline(ObjRead &rd) {
   WTpoly *poly = WTgeometry_beginpoly(rd.g);
-  FaceUV uv;
+  FaceUV &uv = rd.face;
+  uv.u.clear();
+  uv.v.clear();
+  uv.all = true;
   while (char *token = _WTreader_linetoken(rd.r)) {
     if (!addcorner(rd, poly, token, uv)) {
       _WTpoly_cancel(poly);
