@@ -124,7 +124,8 @@ std::vector<Tokens> fgetslines(FILE *file) {
   char buffer[1024];
   while (fgets(buffer, sizeof buffer, file)) {
     Tokens tokens;
-    for (char *t = strtok(buffer, " \t\r\n"); t; t = strtok(nullptr, " \t\r\n")) tokens.push_back(t);
+    const char *const blanks = " \t\r\n";
+    for (char *t = strtok(buffer, blanks); t; t = strtok(nullptr, blanks)) tokens.push_back(t);
     if (tokens.size() > 266) tokens.clear();
     lines.push_back(tokens);
   }

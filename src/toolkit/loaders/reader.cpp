@@ -90,7 +90,8 @@ const char *cutline(WTreader *r, size_t *length) {
   const char *newline;
   for (;;) {
     const size_t left = r->end - r->start;
-    newline = static_cast<const char *>(memchr(r->block + r->start, '\n', left < most ? left : most));
+    const size_t within = left < most ? left : most;
+    newline = static_cast<const char *>(memchr(r->block + r->start, '\n', within));
     if (newline || left >= most || !refill(r)) break;
   }
   const char *p = r->block + r->start;
@@ -106,7 +107,8 @@ const char *cutline(WTreader *r, size_t *length) {
 // False when the stream cannot be put back.
 bool giveback(WTreader *r) {
   if (r->start == r->end) return true;
-  if (r->readat < 0 || r->start < r->readfrom || fseek(r->file, r->readat, SEEK_SET) != 0) return false;
+  if (r->readat < 0 || r->start < r->readfrom) return false;
+  if (fseek(r->file, r->readat, SEEK_SET) != 0) return false;
   const size_t skip = r->start - r->readfrom;
   return fread(r->block, 1, skip, r->file) == skip;
 }
@@ -181,7 +183,8 @@ long long reportposition(const WTreader *r) {
 // Screen column of a character position, with tab stops every 8 columns.
 int displaycolumn(const char *line, size_t length, long long position) {
   int column = 0;
-  for (long long i = 0; i < position && size_t(i) < length && line[i]; i++) column = line[i] == '\t' ? (column | 7) + 1 : column + 1;
+  for (long long i = 0; i < position && size_t(i) < length && line[i]; i++)
+    column = line[i] == '\t' ? (column | 7) + 1 : column + 1;
   return column;
 }
 
