@@ -105,6 +105,42 @@ TEST_F(Nff, OldVertexAttributes) {
   EXPECT_EQ(colour(p[1]), 0xFFFFFFu);
 }
 
+// Polygon colours in every form the hexadecimal reading takes, each after a repeat of the one
+// before it and of the first, so that a colour seen before finds its entry again.
+TEST_F(Nff, PolygonColourForms) {
+  const struct {
+    const char *token;
+    uint32_t rgb;
+  } cases[] = {
+      {"0xff0000", 0xFF0000}, {"0xf00", 0xFF0000},  {"0X0F0", 0x00FF00},   {"12345", 0x334455},
+      {"f80", 0x000F80},      {"ff8800", 0xFF8800}, {"1A2B3C4D", 0x2B3C4D}, {"+ff", 0x0000FF},
+      {"0", 0x000000},        {"0x00000012", 0x000012},
+  };
+  std::string polys;
+  int count = 0;
+  for (const auto &c : cases)
+    for (const char *token : {c.token, c.token, cases[0].token}) {
+      polys += std::string("3 0 1 2 ") + token + "\n";
+      count++;
+    }
+  Read read("nff\nsq\n" + std::string(kSquare) + std::to_string(count) + "\n" + polys);
+  ASSERT_EQ(read.all.size(), 1u);
+  std::vector<WTpoly *> p = read.polys();
+  ASSERT_EQ(p.size(), size_t(count));
+  for (size_t i = 0; i < std::size(cases); i++) {
+    EXPECT_EQ(colour(p[3 * i]), cases[i].rgb) << cases[i].token;
+    EXPECT_EQ(p[3 * i + 1]->matid, p[3 * i]->matid) << cases[i].token;
+    EXPECT_EQ(colour(p[3 * i + 2]), 0xFF0000u) << cases[i].token;
+  }
+
+  for (const char *bad : {"0x", "fg", "0xg1", "-"}) {
+    tk::Captured messages;
+    Read refused("nff\nsq\n" + std::string(kSquare) + "1\n3 0 1 2 " + bad + "\n");
+    EXPECT_TRUE(refused.all.empty()) << bad;
+    EXPECT_TRUE(has(messages, "Polygon color invalid.")) << bad << messages.all();
+  }
+}
+
 // Polygon attributes: sides, ids, portals; with uv on every vertex the placement is ignored.
 TEST_F(Nff, PolygonAttributes) {
   tk::TextureImages images;

@@ -117,6 +117,70 @@ TEST(Reader, LongLinesAndTooManyTokens) {
   EXPECT_EQ(messages.all(), "VAV Warning: Line 4 in 'test.mat' has more than 266 tokens: skipped.\n");
 }
 
+// The tokens of each physical line as a line reader on fgets sees them: at most 1023
+// characters a line, the text ending at a NUL byte, no more than 266 tokens.
+std::vector<Tokens> fgetslines(FILE *file) {
+  std::vector<Tokens> lines;
+  char buffer[1024];
+  while (fgets(buffer, sizeof buffer, file)) {
+    Tokens tokens;
+    const char *const blanks = " \t\r\n";
+    for (char *t = strtok(buffer, blanks); t; t = strtok(nullptr, blanks)) tokens.push_back(t);
+    if (tokens.size() > 266) tokens.clear();
+    lines.push_back(tokens);
+  }
+  return lines;
+}
+
+TEST(Reader, LinesAsFgetsCutsThemAcrossBlocks) {
+  // Lines of every length around the line size, with NULs, CRs and blank runs, over several
+  // blocks of input.
+  std::mt19937 random(11);
+  const char alphabet[] = {'a', 'b', ' ', '\t', '\r', '\0', 'x', 'y'};
+  std::string text;
+  while (text.size() < 300000) {
+    const size_t length = random() % 4 ? random() % 80 : 1000 + random() % 60;
+    for (size_t i = 0; i < length; i++) text += alphabet[random() % (random() % 8 ? 4 : 8)];
+    text += '\n';
+  }
+  text += "last line without an end";
+  FILE *oracle = tmpfile();
+  fwrite(text.data(), 1, text.size(), oracle);
+  rewind(oracle);
+  const std::vector<Tokens> want = fgetslines(oracle);
+  fclose(oracle);
+
+  Text t(text, nullptr);
+  tk::Captured messages;
+  std::vector<Tokens> got = {t.line()};
+  while (_WTreader_readline(t)) got.push_back(t.line());
+  ASSERT_EQ(got.size(), want.size());
+  for (size_t i = 0; i < want.size(); i++) ASSERT_EQ(got[i], want[i]) << "line " << i + 1;
+  EXPECT_EQ(_WTreader_readline(t), 0) << "stays at the end";
+}
+
+TEST(Reader, StreamHandedInIsLeftPastTheLastLineTaken) {
+  // Past a block of text, so that the reader has read ahead of the line it stopped at; CR LF
+  // line ends, read through a text stream.
+  std::string text;
+  for (int i = 0; i < 9000; i++) text += "line " + std::to_string(i) + "\r\n";
+  const std::string path = testing::TempDir() + "reader-giveback.txt";
+  FILE *out = fopen(path.c_str(), "wb");
+  fwrite(text.data(), 1, text.size(), out);
+  fclose(out);
+  for (int taken : {1, 7000}) {
+    FILE *in = fopen(path.c_str(), "rt");
+    WTreader *r = _WTreader_open("giveback", in, "//");
+    for (int i = 1; i < taken; i++) _WTreader_readline(r);
+    _WTreader_close(r);
+    int line = -1;
+    EXPECT_EQ(fscanf(in, "line %d", &line), 1);
+    EXPECT_EQ(line, taken);
+    fclose(in);
+  }
+  remove(path.c_str());
+}
+
 // The report's caret line: blanks on the error stream, then the caret as information.
 struct Report {
   std::string blanks, messages;
@@ -199,6 +263,18 @@ TEST(Reader, ErrorReportOnlyAfterATokenWasTaken) {
   r = report([&] { EXPECT_EQ(_WTreader_error(t, 0, "Unknown light type.\n"), 1); });
   EXPECT_EQ(r.blanks, "  ");
   EXPECT_EQ(r.messages, "VAV Warning: Line 1 in 'test.mat'.\na b\n^\nUnknown light type.\n");
+
+  // The last line of a text read in more than one block still shows once the text has ended,
+  // and a NUL byte ends it as text.
+  std::string many;
+  for (int i = 0; i < 40000; i++) many += "a\n";
+  Text end(many + std::string("x y\0z", 5));
+  while (_WTreader_nexttoken(end)) {
+  }
+  EXPECT_EQ(_WTreader_readline(end), 0);
+  r = report([&] { EXPECT_EQ(_WTreader_error(end, 0, nullptr), 1); });
+  EXPECT_EQ(r.messages, "VAV Warning: Line 40001 in 'test.mat'.\nx y^\n");
+  EXPECT_EQ(r.blanks, "   ") << "up to the NUL";
 
   // A line with no tokens, used up: the caret stands at its start.
   Text comment("// only\n");

@@ -173,12 +173,14 @@ const char kMaterials[] =
     "newmtl Red\nKa 0.1 0.1 0.1\nKd 1 0 0\nNs 20\nillum 2\n"
     "newmtl odd\nKs spectral 500\nfrob 1\n";
 
-// A three-face file: the first face before any usemtl, then "red", then a name not in the list.
+// Faces before any usemtl, with "red", with a name not in the list, with "off", then textured
+// faces: every corner with a texture vertex, one corner without, one past the texture
+// vertices, and every corner again.
 std::string facesafter(const std::string &head) {
   return head +
          "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 0 0.25\n"
          "f 1 2 3\nusemtl RED\nf 1 2 3\nusemtl nosuch\nf 1 2 3\nusemtl off\nf 1 2 3\n"
-         "usemtl wood\nf 1/1 2/2 3/3\nf 1/1 2/2 3\nf 1/1 2/2 3/9\n";
+         "usemtl wood\nf 1/1 2/2 3/3\nf 1/1 2/2 3\nf 1/1 2/2 3/9\nf 1/3 2/1 3/2\n";
 }
 
 TEST_F(Wfront, MaterialFileEntriesAndIds) {
@@ -202,11 +204,11 @@ TEST_F(Wfront, MaterialFileEntriesAndIds) {
   ASSERT_TRUE(WTmtable_getvalue(t, 0, &opacity, WTOPACITY));
   EXPECT_EQ(opacity, 0.5f);
   std::vector<WTpoly *> p = polys(g);
-  ASSERT_EQ(p.size(), 7u);
+  ASSERT_EQ(p.size(), 8u);
   // Before any material, red, red kept for an unknown name and for "off", then wood.
   EXPECT_EQ(p[0]->matid, 0);
   for (int i : {1, 2, 3}) EXPECT_EQ(p[i]->matid, 1) << i;
-  for (int i : {4, 5, 6}) EXPECT_EQ(p[i]->matid, 0) << i;
+  for (int i : {4, 5, 6, 7}) EXPECT_EQ(p[i]->matid, 0) << i;
   WTgeometry_delete(g);
 }
 
@@ -216,7 +218,7 @@ TEST_F(Wfront, TexturesFromTheMaterial) {
   WTgeometry *g = readobj(facesafter("mtllib mats.mtl\n"));
   ASSERT_TRUE(g);
   std::vector<WTpoly *> p = polys(g);
-  ASSERT_EQ(p.size(), 7u);
+  ASSERT_EQ(p.size(), 8u);
   for (int i : {0, 1, 2, 3}) EXPECT_FALSE(p[i]->texture) << i;
   // Every corner with a texture vertex: those coordinates, v as 1 - v.
   ASSERT_TRUE(p[4]->texture);
@@ -231,6 +233,10 @@ TEST_F(Wfront, TexturesFromTheMaterial) {
     ASSERT_TRUE(WTpoly_getuv(p[i], u, v));
     EXPECT_FALSE(u[0] == 0 && u[1] == 1 && u[2] == 0 && v[2] == 0.75f) << i;
   }
+  // Every corner again: its own coordinates, none kept from the faces before.
+  ASSERT_TRUE(WTpoly_getuv(p[7], u, v));
+  EXPECT_EQ(std::vector<float>(u, u + 3), (std::vector<float>{0, 0, 1}));
+  EXPECT_EQ(std::vector<float>(v, v + 3), (std::vector<float>{0.75f, 1, 1}));
   WTgeometry_delete(g);
 
   // With option 3, texture v is kept.

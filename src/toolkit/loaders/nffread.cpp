@@ -22,6 +22,15 @@ struct Uv {
   float u, v;
 };
 
+// The last polygon colour looked up in a material table and the id it found.  Only a table
+// that did not grow since gives the same id again; a failed lookup is not kept.
+struct LastColour {
+  const WTmtable *table = nullptr;
+  int count = -1;
+  uint32_t rgb = 0;
+  int id = -1;
+};
+
 // One file's reading state.
 struct Nff {
   WTreader *r;
@@ -35,6 +44,8 @@ struct Nff {
   std::vector<WTvertex *> vertices;
   std::vector<Uv> uv;
   std::vector<int> indices;  // the polygon being read, kept for its capacity
+  std::vector<float> u, v;   // its texture coordinates, kept likewise
+  LastColour lastcolour;     // polygons mostly repeat the colour before them
   int valid = 0, ignored = 0;
 };
 
@@ -56,22 +67,57 @@ bool readint(Nff &n, int *out, const char *what) {
   return true;
 }
 
+int hexdigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// A token of one to eight hexadecimal digits after an optional "0x", as strtoul reads it: its
+// value and length.  False for any other token, left to strtoul.
+bool plainhex(const char *token, uint32_t *value, size_t *length) {
+  const char *digits = token[0] == '0' && (token[1] == 'x' || token[1] == 'X') ? token + 2 : token;
+  const char *p = digits;
+  uint32_t v = 0;
+  for (int d; p - digits < 8 && (d = hexdigit(*p)) >= 0; p++) v = v << 4 | uint32_t(d);
+  if (*p || p == digits) return false;
+  *value = v;
+  *length = size_t(p - token);
+  return true;
+}
+
 bool readcolour(Nff &n, const char *token, uint32_t *out, size_t shortlength, const char *what) {
   if (!token) {
     _WTreader_error(n.r, 0, nullptr);
     _WTmsg_warning("%s missing.\n", what);
     return false;
   }
-  char *end;
-  unsigned long value = strtoul(token, &end, 16);
-  if (*end || end == token) {
-    _WTreader_error(n.r, int(end - token), nullptr);
-    _WTmsg_warning("%s invalid.\n", what);
-    return false;
+  uint32_t value;
+  size_t length;
+  if (!plainhex(token, &value, &length)) {
+    char *end;
+    value = uint32_t(strtoul(token, &end, 16));
+    if (*end || end == token) {
+      _WTreader_error(n.r, int(end - token), nullptr);
+      _WTmsg_warning("%s invalid.\n", what);
+      return false;
+    }
+    length = strlen(token);
   }
-  *out = uint32_t(value) & 0xFFFFFF;
-  if (strlen(token) == shortlength) *out = _WTcolor_unpack12(*out & 0xFFF);
+  *out = value & 0xFFFFFF;
+  if (length == shortlength) *out = _WTcolor_unpack12(*out & 0xFFF);
   return true;
+}
+
+// The material id of a polygon colour in the geometry's table (0 without a table).
+int colourid(Nff &n, WTgeometry *g, uint32_t rgb) {
+  if (!g->mtable) return 0;
+  LastColour &last = n.lastcolour;
+  if (last.table == g->mtable && last.count == g->mtable->count && last.rgb == rgb) return last.id;
+  const int id = _WTmtable_getrgb24id(g->mtable, rgb);
+  if (id >= 0) last = {g->mtable, g->mtable->count, rgb, id};
+  return id;
 }
 
 // ---- Header --------------------------------------------------------------------------------
@@ -215,7 +261,7 @@ bool polycolour(Nff &n, WTgeometry *g, WTpoly *p) {
   }
   uint32_t rgb;
   if (!readcolour(n, token, &rgb, 5, "Polygon color")) return false;
-  p->matid = g->mtable ? _WTmtable_getrgb24id(g->mtable, rgb) : 0;
+  p->matid = colourid(n, g, rgb);
   return true;
 }
 
@@ -223,7 +269,9 @@ void applylook(Nff &n, WTpoly *p, const std::vector<int> &indices, const Look &l
   if (look.texture.empty() && !look.tint) return;  // nothing to set
   bool alluv = !n.uv.empty();
   for (int i : indices) alluv = alluv && (n.vertices[size_t(i)]->flags & kHasUv);
-  std::vector<float> u, v;
+  std::vector<float> &u = n.u, &v = n.v;
+  u.clear();
+  v.clear();
   for (int i : indices) {
     u.push_back(alluv ? n.uv[size_t(i)].u : 0);
     v.push_back(alluv ? n.uv[size_t(i)].v : 0);
@@ -344,6 +392,7 @@ WTgeometry *geometry(Nff &n, WTmtable *shared) {
   WTgeometry_setname(g, name);
   if (n.version < 2.99f) _WTmtable_attach(g, shared ? shared : WTmtable_new(WTAMBIENTDIFFUSE, 10, nullptr));
   n.valid = n.ignored = 0;
+  n.lastcolour = LastColour();
   bool loaded = false;
   bool ok = nameattributes(n) && _WTreader_nextline(n.r) && mtableline(n, g, &loaded) && body(n, g);
   if (ok && n.ignored) _WTmsg_warning("%d polygons were ignored.\n", n.ignored);

@@ -1,4 +1,5 @@
 // The line and token reader shared by the toolkit's text formats.
+#include <stddef.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -11,6 +12,13 @@ constexpr int kLineSize = 1024;
 constexpr int kMaxTokens = 266;
 // Leaves room for nothing but the text in one message.
 constexpr int kPrintChunk = 500;
+// The stream is read a block at a time and lines are cut from the block.
+constexpr size_t kBlockSize = 1 << 16;
+constexpr char kContinuation = '\\';
+
+// What a character is to the token cutter: text, a delimiter (blanks and line ends), the end of
+// the line, or the first character of the comment marker (text unless the marker follows).
+enum CharKind : unsigned char { K_TEXT, K_BLANK, K_END, K_MARK };
 
 }  // namespace
 
@@ -18,37 +26,99 @@ struct WTreader {
   const char *path;  // the caller's, for messages
   FILE *file;
   bool callerowns;   // a stream handed in stays open at close
-  const char *comment;
-  const char *continuation;
+  const char *marker;      // the comment marker; null when there is none
+  unsigned char kinds[256];
   int lineno;              // physical lines read
-  char line[kLineSize];    // the last physical line as read
+  const char *line;        // the last physical line as read, where it stands in the block
+  size_t linelength;       // (a NUL byte in it ends it as text)
   char work[kLineSize];    // its copy, cut into tokens
   int count;
   char *tokens[kMaxTokens];
+  char *lastend;           // past the last token
   bool continued;          // the line ended in a continuation character
   int cursor;              // tokens of the line taken
+  // The text read from the stream and not yet cut into lines: block[start, end).
+  char block[kBlockSize];
+  size_t start, end;
+  bool ended;              // the stream has no more
+  // For a stream handed in: where it stood before the last read, and where in the block the
+  // text of that read begins; -1 when not known.
+  long readat;
+  size_t readfrom;
 };
 
 namespace {
 
-bool addtoken(WTreader *r, char *token) {
-  if (r->count == kMaxTokens) return false;
-  r->tokens[r->count++] = token;
+// The kinds of characters for a comment marker; a marker holding a delimiter is never inside a
+// token, so it is no marker.
+void setkinds(WTreader *r, const char *comment) {
+  memset(r->kinds, K_TEXT, sizeof r->kinds);
+  for (const char *d = " \t\r\n"; *d; d++) r->kinds[static_cast<unsigned char>(*d)] = K_BLANK;
+  r->kinds[0] = K_END;
+  r->marker = comment && comment[0] ? comment : nullptr;
+  for (const char *m = r->marker; m && *m; m++)
+    if (r->kinds[static_cast<unsigned char>(*m)] != K_TEXT) r->marker = nullptr;
+  if (r->marker) r->kinds[static_cast<unsigned char>(r->marker[0])] = K_MARK;
+}
+
+// Moves the text not yet cut to the front of the block and reads more after it; false when the
+// stream has no more.
+bool refill(WTreader *r) {
+  if (r->ended) return false;
+  const size_t left = r->end - r->start;
+  memmove(r->block, r->block + r->start, left);
+  r->start = 0;
+  r->end = left;
+  const long at = r->callerowns ? ftell(r->file) : -1;
+  const size_t n = fread(r->block + left, 1, kBlockSize - left, r->file);
+  if (n == 0) {
+    r->ended = true;
+    return false;
+  }
+  r->end += n;
+  r->readat = at;
+  r->readfrom = left;
   return true;
 }
 
-// The characters that end a token: the delimiters (blanks and line ends), and the end of the
-// line.
-struct StopTable {
-  bool delimiter[256] = {};
-  bool stop[256] = {};
-  StopTable() {
-    for (const char *d = " \t\r\n"; *d; d++) delimiter[static_cast<unsigned char>(*d)] = true;
-    for (int c = 0; c < 256; c++) stop[c] = delimiter[c] || c == 0;
+// The next physical line, as the C library's line reader gives it: up to and with its '\n', at
+// most kLineSize - 1 characters.  Where it stands in the block, with its length; null when the
+// stream has no more.  The block moves its text only when the next line is cut, so the line
+// stays in place until then.
+const char *cutline(WTreader *r, size_t *length) {
+  const size_t most = kLineSize - 1;
+  const char *newline;
+  for (;;) {
+    const size_t left = r->end - r->start;
+    const size_t within = left < most ? left : most;
+    newline = static_cast<const char *>(memchr(r->block + r->start, '\n', within));
+    if (newline || left >= most || !refill(r)) break;
   }
-};
+  const char *p = r->block + r->start;
+  const size_t left = r->end - r->start;
+  if (left == 0) return nullptr;
+  *length = newline ? size_t(newline - p) + 1 : left < most ? left : most;
+  r->start += *length;
+  return p;
+}
 
-const StopTable kStops;
+// A stream handed in is left just past the last line taken, as a reader taking one line at a
+// time would leave it (text streams are gone through again from a place the stream told).
+// False when the stream cannot be put back.
+bool giveback(WTreader *r) {
+  if (r->start == r->end) return true;
+  if (r->readat < 0 || r->start < r->readfrom) return false;
+  if (fseek(r->file, r->readat, SEEK_SET) != 0) return false;
+  const size_t skip = r->start - r->readfrom;
+  return fread(r->block, 1, skip, r->file) == skip;
+}
+
+bool addtoken(WTreader *r, char *token, char *end) {
+  if (r->count == kMaxTokens) return false;
+  r->tokens[r->count++] = token;
+  r->lastend = end;
+  return true;
+}
 
 // Whether the comment marker starts at p, inside the token being cut (a marker holds no
 // delimiter, so a match never runs past the token).
@@ -61,42 +131,39 @@ bool markerat(const char *p, const char *marker) {
 // Cuts the working copy into tokens up to a comment marker.  False when the line holds more
 // tokens than the reader keeps.
 bool split(WTreader *r) {
-  const char *marker = r->comment && r->comment[0] ? r->comment : nullptr;
-  for (const char *m = marker; m && *m; m++)
-    if (kStops.delimiter[static_cast<unsigned char>(*m)]) marker = nullptr;  // never inside a token
-  const char first = marker ? marker[0] : 0;
+  const unsigned char *kind = r->kinds;
   char *p = r->work;
   for (;;) {
-    while (kStops.delimiter[static_cast<unsigned char>(*p)]) p++;
+    while (kind[static_cast<unsigned char>(*p)] == K_BLANK) p++;
     if (!*p) return true;
     char *token = p;
-    for (; !kStops.stop[static_cast<unsigned char>(*p)]; p++) {
-      if (*p == first && markerat(p, marker)) {
+    for (;; p++) {
+      while (kind[static_cast<unsigned char>(*p)] == K_TEXT) p++;
+      if (kind[static_cast<unsigned char>(*p)] != K_MARK) break;
+      if (markerat(p, r->marker)) {
         *p = 0;
-        return p == token || addtoken(r, token);
+        return p == token || addtoken(r, token, p);
       }
     }
-    bool more = *p != 0;
-    if (more) *p++ = 0;
-    if (!addtoken(r, token)) return false;
+    const bool more = *p != 0;
+    *p = 0;
+    if (!addtoken(r, token, p)) return false;
     if (!more) return true;
+    p++;
   }
 }
 
 // A last token that ends in a continuation character joins the next line to this one.
 void markcontinued(WTreader *r) {
   r->continued = false;
-  if (r->count == 0) return;
-  char *last = r->tokens[r->count - 1];
-  size_t n = strlen(last);
-  if (!strchr(r->continuation, last[n - 1])) return;
+  if (r->count == 0 || r->lastend[-1] != kContinuation) return;
   r->continued = true;
-  last[n - 1] = 0;
-  if (n == 1) r->count--;
+  r->lastend[-1] = 0;
+  if (r->lastend - 1 == r->tokens[r->count - 1]) r->count--;
 }
 
-void printline(const char *line) {
-  for (size_t left = strlen(line); left > 0;) {
+void printline(const char *line, size_t length) {
+  for (size_t left = strnlen(line, length); left > 0;) {
     int n = left < static_cast<size_t>(kPrintChunk) ? static_cast<int>(left) : kPrintChunk;
     _WTmsg_info("%.*s", n, line);
     line += n;
@@ -114,9 +181,10 @@ long long reportposition(const WTreader *r) {
 }
 
 // Screen column of a character position, with tab stops every 8 columns.
-int displaycolumn(const char *line, long long position) {
+int displaycolumn(const char *line, size_t length, long long position) {
   int column = 0;
-  for (long long i = 0; i < position && line[i]; i++) column = line[i] == '\t' ? (column | 7) + 1 : column + 1;
+  for (long long i = 0; i < position && size_t(i) < length && line[i]; i++)
+    column = line[i] == '\t' ? (column | 7) + 1 : column + 1;
   return column;
 }
 
@@ -135,29 +203,35 @@ WTreader *_WTreader_open(const char *path, FILE *stream, const char *comment) {
     }
   }
   WTreader *r = static_cast<WTreader *>(_WTmem_alloc(sizeof(WTreader)));
-  memset(r, 0, sizeof *r);
+  memset(r, 0, offsetof(WTreader, block));
   r->path = path;
   r->file = file;
   r->callerowns = stream != nullptr;
-  r->comment = comment;
-  r->continuation = "\\";
+  setkinds(r, comment);
+  r->start = r->end = 0;
+  r->ended = false;
+  r->readat = -1;
+  r->readfrom = 0;
   _WTreader_readline(r);
   return r;
 }
 
 void _WTreader_close(WTreader *reader) {
   if (!reader) return;
-  if (!reader->callerowns) fclose(reader->file);
+  if (reader->callerowns) giveback(reader);
+  else fclose(reader->file);
   _WTmem_free(reader);
 }
 
 int _WTreader_readline(WTreader *reader) {
   if (!reader) return 0;
-  char line[kLineSize];
-  if (!fgets(line, kLineSize, reader->file)) return 0;
-  size_t n = strlen(line) + 1;
-  memcpy(reader->line, line, n);
+  size_t n;
+  const char *line = cutline(reader, &n);
+  if (!line) return 0;
   memcpy(reader->work, line, n);
+  reader->work[n] = 0;
+  reader->line = line;
+  reader->linelength = n;
   reader->lineno++;
   reader->cursor = 0;
   reader->count = 0;
@@ -263,8 +337,8 @@ int _WTreader_gethexcolor(WTreader *reader, unsigned char *red, unsigned char *g
 int _WTreader_error(WTreader *reader, int offset, const char *message) {
   if (!reader || reader->cursor == 0) return 0;
   _WTmsg_warning("Line %d in '%s'.\n", reader->lineno, reader->path ? reader->path : "");
-  printline(reader->line);
-  int column = displaycolumn(reader->line, reportposition(reader) + offset);
+  printline(reader->line, reader->linelength);
+  int column = displaycolumn(reader->line, reader->linelength, reportposition(reader) + offset);
   fprintf(stderr, "%*s", column, "");
   fflush(stderr);
   _WTmsg_info("^\n");

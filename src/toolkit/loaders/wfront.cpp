@@ -58,7 +58,12 @@ void skipline(WTreader *r) {
   }
 }
 
-bool is(const char *token, const char *word) { return strcmp(token, word) == 0; }
+// Keywords are short: compared in place rather than through a library call a token.
+bool is(const char *token, const char *word) {
+  for (; *word; token++, word++)
+    if (*token != *word) return false;
+  return *token == 0;
+}
 
 bool oneof(const char *token, const char *const *words) {
   for (; *words; words++)
@@ -210,6 +215,12 @@ void closelibrary(WTreader *r, FILE *file) {
 
 // ---- OBJ files -----------------------------------------------------------------------------
 
+// The texture coordinates of a face's corners; all when every corner has them.
+struct FaceUV {
+  std::vector<float> u, v;
+  bool all = true;
+};
+
 // What the read has met so far; the arrays grow as "v", "vn" and "vt" lines come.
 struct ObjRead {
   WTreader *r = nullptr;
@@ -219,6 +230,7 @@ struct ObjRead {
   size_t vertices = 0;  // in the construction, by index
   std::vector<std::array<float, 3>> normals;
   std::vector<std::array<float, 2>> uvs;
+  FaceUV face;  // the face being read, kept for its capacity
   int matid = 0;
   std::string texture;  // the current texture; empty for none
   int ignored = 0;
@@ -353,11 +365,6 @@ long place(long i, size_t count) {
   return -1;
 }
 
-struct FaceUV {
-  std::vector<float> u, v;
-  bool all = true;
-};
-
 bool addcorner(ObjRead &rd, WTpoly *poly, const char *token, FaceUV &uv) {
   Corner c;
   long vi = parsecorner(token, &c) ? place(c.v, rd.vertices) : -1;
@@ -393,7 +400,10 @@ void texture(const ObjRead &rd, WTpoly *poly, const FaceUV &uv) {
 
 bool faceline(ObjRead &rd) {
   WTpoly *poly = WTgeometry_beginpoly(rd.g);
-  FaceUV uv;
+  FaceUV &uv = rd.face;
+  uv.u.clear();
+  uv.v.clear();
+  uv.all = true;
   while (char *token = _WTreader_linetoken(rd.r)) {
     if (!addcorner(rd, poly, token, uv)) {
       _WTpoly_cancel(poly);
