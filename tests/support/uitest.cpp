@@ -1,5 +1,6 @@
 #include "uitest.h"
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -92,12 +93,40 @@ void Key(WORD vk, bool down) {
   PumpPending();
 }
 
-void MouseTo(int x, int y) {
+namespace {
+// A mouse input at a screen point: the move and whatever else flags asks for, in one input.
+void SendMouseAt(DWORD flags, int x, int y) {
   const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-  SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (x * 65536 + w / 2) / w, (y * 65536 + h / 2) / h);
+  SendMouse(flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (x * 65536 + w / 2) / w, (y * 65536 + h / 2) / h);
+}
+
+bool CursorAt(int x, int y) {
+  POINT p{};
+  return ::GetCursorPos(&p) && std::abs(p.x - x) <= 1 && std::abs(p.y - y) <= 1;
+}
+}  // namespace
+
+// On a loaded machine the cursor can reach the point late (or be put back by a motion event the
+// window system still had queued), and a button pressed meanwhile lands where it was: the move
+// is sent again until the cursor is there.
+void MouseTo(int x, int y) {
+  const ULONGLONG end = ::GetTickCount64() + 10000;
+  do {
+    SendMouseAt(MOUSEEVENTF_MOVE, x, y);
+    for (int i = 0; i < 20; i++) {
+      if (CursorAt(x, y)) {
+        PumpPending();
+        return;
+      }
+      ::Sleep(25);
+      PumpPending();
+    }
+  } while (::GetTickCount64() < end);
 }
 
 void MouseButton(bool down) { SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP, 0, 0); }
+
+void MouseButtonAt(int x, int y, bool down) { SendMouseAt(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP, x, y); }
 
 POINT CentreOf(HWND hWnd) {
   RECT r;

@@ -20,10 +20,14 @@ void PumpPending();
 // Titles are read without sending the window a message, so that it is safe from any thread.
 HWND FindTopLevelWindow(DWORD pid, const char* title);
 
-// Real input through SendInput, as a user's mouse makes it: the cursor moved to a screen point,
-// the left button pressed or released where the cursor is. The messages it makes are dispatched.
+// Real input through SendInput, as a user's mouse makes it: the cursor moved to a screen point
+// (returns once it is there), the left button pressed or released where the cursor is. The
+// messages it makes are dispatched.
 void MouseTo(int x, int y);
 void MouseButton(bool down);
+// The left button pressed or released at a screen point, the move in the same input: the press
+// lands there even when a motion event the window system still had queued puts the cursor back.
+void MouseButtonAt(int x, int y, bool down);
 // A key pressed or released through SendInput; it goes to the foreground window, whichever
 // process owns it.
 void Key(WORD vk, bool down);

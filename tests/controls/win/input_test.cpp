@@ -26,12 +26,13 @@ class Input : public ::testing::Test {
     dlg.DestroyWindow();
   }
   void MouseOn(HWND h) {
-    const POINT p = uitest::CentreOf(h);
-    uitest::MouseTo(p.x, p.y);
+    m_at = uitest::CentreOf(h);
+    uitest::MouseTo(m_at.x, m_at.y);
   }
+  // A click where MouseOn put the cursor.
   void Click() {
-    uitest::MouseButton(true);
-    uitest::MouseButton(false);
+    uitest::MouseButtonAt(m_at.x, m_at.y, true);
+    uitest::MouseButtonAt(m_at.x, m_at.y, false);
   }
   // Clicks the colour picker open and lets `script` drive its popup from a second thread; what
   // went wrong, empty when nothing did.
@@ -42,12 +43,13 @@ class Input : public ::testing::Test {
     return driver.Finish();
   }
   CControlsDlg dlg;
+  POINT m_at{};
 };
 
 void ClickAt(POINT p) {
   uitest::MouseTo(p.x, p.y);
-  uitest::MouseButton(true);
-  uitest::MouseButton(false);
+  uitest::MouseButtonAt(p.x, p.y, true);
+  uitest::MouseButtonAt(p.x, p.y, false);
 }
 
 TEST_F(Input, HoverTakesFocusAndCaptureAndLeavingGivesThemBack) {
