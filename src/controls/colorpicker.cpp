@@ -61,6 +61,7 @@ BEGIN_MESSAGE_MAP(CColorPickerPopup, CDialog)
   ON_WM_LBUTTONDOWN()
   ON_WM_LBUTTONUP()
   ON_WM_DRAWITEM()
+  ON_MESSAGE(WM_CANCELMODE, OnCancelMode)
   ON_COMMAND(IDC_COLORPICKER_OTHER, OnOther)
   ON_COMMAND_RANGE(IDC_COLORPICKER_FIRST, IDC_COLORPICKER_LAST, OnSwatch)
 END_MESSAGE_MAP()
@@ -146,6 +147,12 @@ void CColorPickerPopup::OnOther() {
   }
   Choose(EntryFor(dlg.GetColor()));
 }
+
+// The popup keeps the mouse for as long as it is open. The window system asks the foreground
+// window to drop it when the focus moves, and under X that request can arrive just after the
+// colour dialog has closed and the popup has taken the mouse back: dropped, no click outside
+// would close the popup any more.
+LRESULT CColorPickerPopup::OnCancelMode(WPARAM, LPARAM) { return 0; }
 
 // ---- button
 

@@ -38,6 +38,7 @@ class CColorPickerPopup : public CDialog {
   afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
   afx_msg void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDIS);
   afx_msg void OnOther();
+  afx_msg LRESULT OnCancelMode(WPARAM, LPARAM);
   afx_msg void OnSwatch(UINT nID);
   DECLARE_MESSAGE_MAP()
 

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
-#include <thread>
 
 #include "controls_fixture.h"
 #include "uitest.h"
@@ -27,15 +26,31 @@ class Input : public ::testing::Test {
     dlg.DestroyWindow();
   }
   void MouseOn(HWND h) {
-    const POINT p = uitest::CentreOf(h);
-    uitest::MouseTo(p.x, p.y);
+    m_at = uitest::CentreOf(h);
+    uitest::MouseTo(m_at.x, m_at.y);
   }
+  // A click where MouseOn put the cursor.
   void Click() {
-    uitest::MouseButton(true);
-    uitest::MouseButton(false);
+    uitest::MouseButtonAt(m_at.x, m_at.y, true);
+    uitest::MouseButtonAt(m_at.x, m_at.y, false);
+  }
+  // Clicks the colour picker open and lets `script` drive its popup from a second thread; what
+  // went wrong, empty when nothing did.
+  std::string DrivePicker(uitest::ModalDriver::Script script) {
+    uitest::ModalDriver driver(std::move(script));
+    MouseOn(dlg.picker);
+    Click();
+    return driver.Finish();
   }
   CControlsDlg dlg;
+  POINT m_at{};
 };
+
+void ClickAt(POINT p) {
+  uitest::MouseTo(p.x, p.y);
+  uitest::MouseButtonAt(p.x, p.y, true);
+  uitest::MouseButtonAt(p.x, p.y, false);
+}
 
 TEST_F(Input, HoverTakesFocusAndCaptureAndLeavingGivesThemBack) {
   CHoverButton& b = dlg.toggle;
@@ -103,31 +118,20 @@ TEST_F(Input, ACommandChosenFromTheButtonsMenuReachesTheMainWindow) {
   CRect button, popupRect;
   dlg.toggle.GetWindowRect(&button);
   const int popupHeight = 40;
-  std::thread chooser([&] {
-    HWND popup = nullptr;
-    for (int i = 0; i < 250 && !popup; i++) {
-      ::Sleep(20);
-      for (HWND h = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); h && !popup;
-           h = ::FindWindowExA(nullptr, h, "#32768", nullptr)) {
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(h, &pid);
-        if (::IsWindowVisible(h) && pid == ::GetCurrentProcessId()) popup = h;
-      }
-    }
-    if (!popup) {  // end the menu's loop all the same
-      uitest::Key(VK_ESCAPE, true);
-      uitest::Key(VK_ESCAPE, false);
-      return;
-    }
-    ::GetWindowRect(popup, &popupRect);
-    // The one item, a few pixels into the popup.
-    uitest::MouseTo(popupRect.left + 10, popupRect.top + 8);
-    uitest::MouseButton(true);
-    uitest::MouseButton(false);
-  });
-  dlg.toggle.TrackMenu(IDM_TESTMENU, 0, 0, popupHeight, 0);
-  chooser.join();
+  std::string trouble;
+  {
+    uitest::ModalDriver driver([&](uitest::ModalDriver& d) {
+      HWND popup = d.WaitForWindow("the menu opens", "#32768");
+      if (!popup) return;
+      ::GetWindowRect(popup, &popupRect);
+      ClickAt(POINT{popupRect.left + 10, popupRect.top + 8});  // the one item, a few pixels in
+      d.WaitUntil("the menu closes", [popup] { return !::IsWindowVisible(popup); });
+    });
+    dlg.toggle.TrackMenu(IDM_TESTMENU, 0, 0, popupHeight, 0);
+    trouble = driver.Finish();
+  }
   theTestApp.m_pMainWnd = oldMain;
+  ASSERT_EQ(trouble, "");
   uitest::PumpUntil([&] { return dlg.log.Count(WM_COMMAND) > 0; }, 3000);
   EXPECT_EQ(popupRect.TopLeft(), CHoverButton::MenuOrigin(button, popupHeight));
   ASSERT_EQ(dlg.log.Count(WM_COMMAND), 1);
@@ -136,31 +140,15 @@ TEST_F(Input, ACommandChosenFromTheButtonsMenuReachesTheMainWindow) {
 
 // ---- colour picker
 
-// Runs `act` on a second thread once the picker's popup is up; the test thread meanwhile runs
-// the popup's modal loop.
-class PopupDriver {
- public:
-  explicit PopupDriver(std::function<void(HWND)> act)
-      : m_thread([this, act] {
-          HWND popup = nullptr;
-          for (int i = 0; i < 250 && !popup; i++) {
-            ::Sleep(20);
-            popup = uitest::FindTopLevelWindow(::GetCurrentProcessId(), "");
-          }
-          if (popup) act(popup);
-          found = popup != nullptr;
-        }) {}
-  ~PopupDriver() { m_thread.join(); }
-  std::atomic<bool> found{false};
+// The picker's popup once it is up and holds the mouse: clicks reach it only then.
+HWND WaitForPopup(uitest::ModalDriver& d) {
+  HWND popup = d.WaitForWindow("the popup opens", "#32770", "");
+  if (!popup || !d.WaitUntil("the popup takes the mouse", [&] { return d.CaptureWindow() == popup; })) return nullptr;
+  return popup;
+}
 
- private:
-  std::thread m_thread;
-};
-
-void ClickAt(POINT p) {
-  uitest::MouseTo(p.x, p.y);
-  uitest::MouseButton(true);
-  uitest::MouseButton(false);
+bool WaitClosed(uitest::ModalDriver& d, HWND popup) {
+  return d.WaitUntil("the popup closes", [popup] { return !::IsWindowVisible(popup); });
 }
 
 int Ranks() {
@@ -172,18 +160,15 @@ int Ranks() {
 TEST_F(Input, AClickOutsideThePopupChoosesNothing) {
   dlg.picker.m_hWndNotify = dlg.m_hWnd;
   const int ranks = Ranks();
-  HWND popupSeen = nullptr;
   CRect below;
-  {
-    PopupDriver driver([&](HWND popup) {
-      popupSeen = popup;
-      ::GetWindowRect(popup, &below);
-      ClickAt(POINT{900, 700});
-    });
-    MouseOn(dlg.picker);
-    Click();
-  }
-  ASSERT_NE(popupSeen, nullptr);
+  const std::string trouble = DrivePicker([&](uitest::ModalDriver& d) {
+    HWND popup = WaitForPopup(d);
+    if (!popup) return;
+    ::GetWindowRect(popup, &below);
+    ClickAt(POINT{900, 700});
+    WaitClosed(d, popup);
+  });
+  ASSERT_EQ(trouble, "");
   CRect button;
   dlg.picker.GetWindowRect(&button);
   EXPECT_EQ(below.TopLeft(), CPoint(button.left, button.bottom)) << "opens below the button";
@@ -196,11 +181,13 @@ TEST_F(Input, ASwatchBecomesTheColourAndRanksFirst) {
   dlg.picker.m_hWndNotify = dlg.m_hWnd;
   for (int round = 0; round < 2; round++) {
     const int ranksBefore = Ranks();
-    {
-      PopupDriver driver([](HWND popup) { ClickAt(uitest::CentreOf(::GetDlgItem(popup, IDC_COLORPICKER_FIRST + 13))); });
-      MouseOn(dlg.picker);
-      Click();
-    }
+    const std::string trouble = DrivePicker([](uitest::ModalDriver& d) {
+      HWND popup = WaitForPopup(d);
+      if (!popup) return;
+      ClickAt(uitest::CentreOf(::GetDlgItem(popup, IDC_COLORPICKER_FIRST + 13)));
+      WaitClosed(d, popup);
+    });
+    ASSERT_EQ(trouble, "");
     EXPECT_EQ(dlg.picker.m_crColor, RGB(255, 0, 0));
     EXPECT_EQ(ColorPickerRank(13), 1);
     if (round == 1) {
@@ -216,11 +203,27 @@ TEST_F(Input, ASwatchBecomesTheColourAndRanksFirst) {
   EXPECT_EQ(sum, 210) << "ranks stay 1..20";
 }
 
-HWND CaptureOf(DWORD thread) {
-  GUITHREADINFO gui{};
-  gui.cbSize = sizeof gui;
-  ::GetGUIThreadInfo(thread, &gui);
-  return gui.hwndCapture;
+// The driver itself: a click still queued when the test's thread finishes opens the popup there
+// (a plain join would leave it unopened, or the driver waiting on the test's thread), and a step
+// that times out ends in a failure with the popup closed, not in a loop nobody ends.
+TEST_F(Input, TheDriverTakesALateClickAndClosesWhatAFailedStepLeftOpen) {
+  uitest::ModalDriver late([](uitest::ModalDriver& d) {
+    HWND popup = WaitForPopup(d);
+    if (!popup) return;
+    ClickAt(POINT{900, 700});
+    WaitClosed(d, popup);
+  });
+  dlg.picker.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  dlg.picker.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  EXPECT_EQ(late.Finish(), "");
+
+  uitest::ModalDriver failing([](uitest::ModalDriver& d) {
+    if (WaitForPopup(d)) d.WaitForWindow("a window that never comes", "#32770", "Never");
+  }, 1000);
+  MouseOn(dlg.picker);
+  Click();
+  EXPECT_EQ(failing.Finish(), "a window that never comes: not within 1 s; left open, closed by the driver: #32770 \"\"");
+  EXPECT_EQ(dlg.picker.m_crColor, RGB(255, 255, 255));
 }
 
 struct OtherCase {
@@ -238,36 +241,36 @@ TEST_F(Input, OtherTakesTheStandardDialogsColour) {
       {"1", "2", "3", IDOK, 10, RGB(1, 2, 3)},          // new: the least recently used entry
       {"9", "9", "9", IDCANCEL, -1, RGB(255, 251, 240)},  // cancelled: the popup stays open
   };
-  const DWORD thread = ::GetCurrentThreadId();
   for (const OtherCase& c : cases) {
     ResetColorPickerTable();
     dlg.picker.m_crColor = RGB(255, 255, 255);
-    HWND captureAfterCancel = nullptr;
-    uitest::BoxSeen seen;
-    {
-      PopupDriver driver([&](HWND popup) {
-        uitest::BoxAnswerer box("Color", c.button, 10000, [&](HWND dialog) {
-          ::SetDlgItemTextA(dialog, 706, c.red);
-          ::SetDlgItemTextA(dialog, 707, c.green);
-          ::SetDlgItemTextA(dialog, 708, c.blue);
-        });
-        ClickAt(uitest::CentreOf(::GetDlgItem(popup, IDC_COLORPICKER_OTHER)));
-        seen = box.Wait();
-        ::Sleep(200);
-        if (c.entry < 0) captureAfterCancel = CaptureOf(thread);
-        // Whatever happened, a popup still open is closed by a click outside it.
-        if (::IsWindowVisible(popup)) ClickAt(POINT{900, 700});
-      });
-      MouseOn(dlg.picker);
-      Click();
-    }
+    const std::string trouble = DrivePicker([&](uitest::ModalDriver& d) {
+      HWND popup = WaitForPopup(d);
+      if (!popup) return;
+      ClickAt(uitest::CentreOf(::GetDlgItem(popup, IDC_COLORPICKER_OTHER)));
+      HWND box = d.WaitForWindow("the colour dialog opens", "#32770", "Color");
+      if (!box) return;
+      ::SetDlgItemTextA(box, 706, c.red);
+      ::SetDlgItemTextA(box, 707, c.green);
+      ::SetDlgItemTextA(box, 708, c.blue);
+      ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(c.button, BN_CLICKED), (LPARAM)::GetDlgItem(box, c.button));
+      if (!d.WaitUntil("the colour dialog closes", [box] { return !::IsWindow(box); })) return;
+      if (c.entry < 0) {
+        // Cancelled: the popup stays and takes the mouse again, and keeps it when asked to drop
+        // modes (as it is when the focus moves); a click outside then closes it.
+        if (!d.WaitUntil("the popup takes the mouse again", [&] { return d.CaptureWindow() == popup; })) return;
+        ::SendMessageA(popup, WM_CANCELMODE, 0, 0);
+        if (d.CaptureWindow() != popup) d.Fail("the popup gave the mouse up");
+        ClickAt(POINT{900, 700});
+      }
+      WaitClosed(d, popup);
+    });
     SCOPED_TRACE(c.red);
-    ASSERT_TRUE(seen.found) << "the colour dialog came";
+    ASSERT_EQ(trouble, "");
     if (c.entry >= 0) {
       EXPECT_EQ(dlg.picker.m_crColor, ColorPickerColor(c.entry));
       EXPECT_EQ(ColorPickerRank(c.entry), 1);
     } else {
-      EXPECT_NE(captureAfterCancel, nullptr) << "the popup took the mouse again";
       EXPECT_EQ(dlg.picker.m_crColor, RGB(255, 255, 255));
     }
     EXPECT_EQ(ColorPickerColor(10), c.entry10);
