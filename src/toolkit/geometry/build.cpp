@@ -88,10 +88,17 @@ WTpoly *derive(WTpoly *p, bool convexify) {
   return p->next;
 }
 
-void markused(WTgeometry *g) {
+void clearused(WTgeometry *g) {
   for (WTvertex *v = g->vertices; v; v = v->next) v->flags &= ~WTV_USED;
-  for (WTpoly *p = g->polys; p; p = p->next)
-    for (WTvertexlink *l = p->links; l; l = l->next) l->vertex->flags |= WTV_USED;
+}
+
+void markcorners(WTpoly *p) {
+  for (WTvertexlink *l = p->links; l; l = l->next) l->vertex->flags |= WTV_USED;
+}
+
+void markused(WTgeometry *g) {
+  clearused(g);
+  for (WTpoly *p = g->polys; p; p = p->next) markcorners(p);
 }
 
 // Frees the vertices no polygon uses; returns how many went and counts those kept.
@@ -114,10 +121,13 @@ int pruneunused(WTgeometry *g, int *kept) {
   return removed;
 }
 
-void dropdegenerate(WTgeometry *g) {
+// Deletes the polygons left with fewer than three distinct corners and marks the corners of the
+// others (and of any that cannot be deleted) used, in one pass over the polygons.
+void dropdegenerateandmark(WTgeometry *g) {
+  clearused(g);
   for (WTpoly *p = g->polys; p;) {
     WTpoly *next = p->next;
-    if (_WTpoly_removeduplicates(p)) WTpoly_delete(p);
+    if (!_WTpoly_removeduplicates(p) || !WTpoly_delete(p)) markcorners(p);
     p = next;
   }
 }
@@ -138,22 +148,65 @@ void accumulatesmooth(WTpoly *p) {
   if (all) p->rflags |= WTR_VNORMALS;
 }
 
-void finishsmooth(WTgeometry *g) {
-  for (WTvertex *v = g->vertices; v; v = v->next) {
-    if (!(v->flags & WTV_SMOOTH)) continue;
-    if (v->normal) {
-      float *n = v->normal;
-      double sq = double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2];
-      if (sq < 1e-6) {
-        n[0] = 1.0f;
-        n[1] = n[2] = 0.0f;
-      } else {
-        double l = sqrt(sq);
-        for (int i = 0; i < 3; i++) n[i] = static_cast<float>(n[i] / l);
-      }
+void finishsmooth(WTvertex *v) {
+  if (!(v->flags & WTV_SMOOTH)) return;
+  if (v->normal) {
+    float *n = v->normal;
+    double sq = double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2];
+    if (sq < 1e-6) {
+      n[0] = 1.0f;
+      n[1] = n[2] = 0.0f;
+    } else {
+      double l = sqrt(sq);
+      for (int i = 0; i < 3; i++) n[i] = static_cast<float>(n[i] / l);
     }
-    v->flags &= ~WTV_SMOOTH;
   }
+  v->flags &= ~WTV_SMOOTH;
+}
+
+// The box round a geometry's vertices, grown one position at a time.
+struct Extents {
+  float lo[3] = {1.0e38f, 1.0e38f, 1.0e38f}, hi[3] = {-1.0e38f, -1.0e38f, -1.0e38f};
+
+  void add(const float *p) {
+    for (int i = 0; i < 3; i++) {
+      lo[i] = fminf(lo[i], p[i]);
+      hi[i] = fmaxf(hi[i], p[i]);
+    }
+  }
+
+  // The geometry's half sizes, midpoint and radius; the corners into min and max when asked.
+  void store(WTgeometry *g, WTp3 min, WTp3 max) const {
+    double r2 = 0;
+    for (int i = 0; i < 3; i++) {
+      g->half[i] = (hi[i] - lo[i]) * 0.5f;
+      g->mid[i] = (hi[i] + lo[i]) * 0.5f;
+      r2 += double(g->half[i]) * g->half[i];
+      if (min) min[i] = lo[i];
+      if (max) max[i] = hi[i];
+    }
+    g->radius = static_cast<float>(sqrt(r2));
+  }
+};
+
+// The last pass of the close over the vertices: smoothed normals made unit length, the extents
+// measured and the copy of the vertices made afresh.
+void finishvertices(WTgeometry *g) {
+  for (WTvertex *v = g->vcopy; v;) {
+    WTvertex *next = v->next;
+    _WTvertex_delete(v);
+    v = next;
+  }
+  Extents box;
+  WTvertex *copy = nullptr, **tail = &copy;
+  for (WTvertex *v = g->vertices; v; v = v->next) {
+    finishsmooth(v);
+    box.add(v->position);
+    *tail = _WTvertex_copy(v);
+    tail = &(*tail)->next;
+  }
+  box.store(g, nullptr, nullptr);
+  g->vcopy = copy;
 }
 
 }  // namespace
@@ -324,8 +377,7 @@ int _WTgeometry_close(WTgeometry *geometry) {
   endconstruction();
   simpletail = nullptr;
   if (!geometry) return 0;
-  dropdegenerate(geometry);
-  markused(geometry);
+  dropdegenerateandmark(geometry);
   int kept = 0, removed = pruneunused(geometry, &kept);
   if (removed && _WTuniverse_getoption(1) > 0)
     _WTmsg_warning("%d unused vertices were removed\n", removed);
@@ -338,15 +390,7 @@ int _WTgeometry_close(WTgeometry *geometry) {
     accumulatesmooth(p);
     p = derive(p, true);
   }
-  finishsmooth(geometry);
-  WTp3 lo, hi;
-  _WTgeometry_findextents(geometry, lo, hi);
-  for (WTvertex *v = geometry->vcopy; v;) {
-    WTvertex *next = v->next;
-    _WTvertex_delete(v);
-    v = next;
-  }
-  geometry->vcopy = _WTvertex_copylist(geometry->vertices);
+  finishvertices(geometry);
   if (!geometry->name) WTgeometry_setname(geometry, "untitled");
   return 1;
 }
@@ -552,20 +596,8 @@ int _WTpoly_stats(WTpoly *poly) {
 }
 
 void _WTgeometry_findextents(WTgeometry *geometry, WTp3 min, WTp3 max) {
-  float lo[3] = {1.0e38f, 1.0e38f, 1.0e38f}, hi[3] = {-1.0e38f, -1.0e38f, -1.0e38f};
-  for (WTvertex *v = geometry->vertices; v; v = v->next)
-    for (int i = 0; i < 3; i++) {
-      lo[i] = fminf(lo[i], v->position[i]);
-      hi[i] = fmaxf(hi[i], v->position[i]);
-    }
-  double r2 = 0;
-  for (int i = 0; i < 3; i++) {
-    geometry->half[i] = (hi[i] - lo[i]) * 0.5f;
-    geometry->mid[i] = (hi[i] + lo[i]) * 0.5f;
-    r2 += double(geometry->half[i]) * geometry->half[i];
-    if (min) min[i] = lo[i];
-    if (max) max[i] = hi[i];
-  }
-  geometry->radius = static_cast<float>(sqrt(r2));
+  Extents box;
+  for (WTvertex *v = geometry->vertices; v; v = v->next) box.add(v->position);
+  box.store(geometry, min, max);
 }
 }

@@ -132,14 +132,19 @@ int _WTvertex_delete(WTvertex *vertex) {
   return 1;
 }
 
+WTvertex *_WTvertex_copy(const WTvertex *vertex) {
+  WTvertex *v = slotzero<WTvertex>();
+  memcpy(v->position, vertex->position, sizeof(WTp3));
+  if (vertex->normal) v->normal = newnormal(vertex->normal);
+  v->matid = vertex->matid;
+  v->tag = vertex->tag;
+  return v;
+}
+
 WTvertex *_WTvertex_copylist(WTvertex *first) {
   WTvertex *head = nullptr, *tail = nullptr;
   for (; first; first = first->next) {
-    WTvertex *v = slotzero<WTvertex>();
-    memcpy(v->position, first->position, sizeof(WTp3));
-    if (first->normal) v->normal = newnormal(first->normal);
-    v->matid = first->matid;
-    v->tag = first->tag;
+    WTvertex *v = _WTvertex_copy(first);
     if (tail) tail->next = v;
     else head = v;
     tail = v;
