@@ -101,37 +101,6 @@ void markused(WTgeometry *g) {
   for (WTpoly *p = g->polys; p; p = p->next) markcorners(p);
 }
 
-// Frees the vertices no polygon uses; returns how many went and counts those kept.
-int pruneunused(WTgeometry *g, int *kept) {
-  int removed = 0;
-  *kept = 0;
-  g->vtail = nullptr;
-  for (WTvertex **at = &g->vertices; *at;) {
-    WTvertex *v = *at;
-    if (v->flags & WTV_USED) {
-      (*kept)++;
-      g->vtail = v;
-      at = &v->next;
-    } else {
-      *at = v->next;
-      _WTvertex_delete(v);
-      removed++;
-    }
-  }
-  return removed;
-}
-
-// Deletes the polygons left with fewer than three distinct corners and marks the corners of the
-// others (and of any that cannot be deleted) used, in one pass over the polygons.
-void dropdegenerateandmark(WTgeometry *g) {
-  clearused(g);
-  for (WTpoly *p = g->polys; p;) {
-    WTpoly *next = p->next;
-    if (!_WTpoly_removeduplicates(p) || !WTpoly_delete(p)) markcorners(p);
-    p = next;
-  }
-}
-
 void accumulatesmooth(WTpoly *p) {
   bool all = true;
   for (WTvertexlink *l = p->links; l; l = l->next) {
@@ -189,24 +158,68 @@ struct Extents {
   }
 };
 
-// The last pass of the close over the vertices: smoothed normals made unit length, the extents
-// measured and the copy of the vertices made afresh.
-void finishvertices(WTgeometry *g) {
-  for (WTvertex *v = g->vcopy; v;) {
-    WTvertex *next = v->next;
-    _WTvertex_delete(v);
-    v = next;
-  }
+// What the close does to each vertex it keeps: smoothed normals made unit length, the extents
+// grown and the copy of the vertices extended.
+struct VertexPass {
   Extents box;
   WTvertex *copy = nullptr, **tail = &copy;
-  for (WTvertex *v = g->vertices; v; v = v->next) {
+
+  void visit(WTvertex *v) {
     finishsmooth(v);
     box.add(v->position);
     *tail = _WTvertex_copy(v);
     tail = &(*tail)->next;
   }
-  box.store(g, nullptr, nullptr);
-  g->vcopy = copy;
+};
+
+// Frees the vertices no polygon uses; returns how many went and counts those kept, which the
+// close's pass visits when given.
+int pruneunused(WTgeometry *g, int *kept, VertexPass *pass = nullptr) {
+  int removed = 0;
+  *kept = 0;
+  g->vtail = nullptr;
+  for (WTvertex **at = &g->vertices; *at;) {
+    WTvertex *v = *at;
+    if (v->flags & WTV_USED) {
+      (*kept)++;
+      g->vtail = v;
+      if (pass) pass->visit(v);
+      at = &v->next;
+    } else {
+      *at = v->next;
+      _WTvertex_delete(v);
+      removed++;
+    }
+  }
+  return removed;
+}
+
+// The close's one pass over the polygons: those left with fewer than three distinct corners
+// deleted, the corners of the rest (and of any that cannot be deleted) marked used, smooth
+// normals gathered and statistics and convex pieces derived.
+void derivepolys(WTgeometry *g) {
+  clearused(g);
+  for (WTpoly *p = g->polys; p;) {
+    WTpoly *next = p->next;
+    if (_WTpoly_removeduplicates(p) && WTpoly_delete(p)) {
+      p = next;
+      continue;
+    }
+    markcorners(p);
+    accumulatesmooth(p);
+    p = derive(p, true);
+  }
+}
+
+// The close's one pass over the vertices: the unused ones freed, the rest visited, and the copy
+// of the vertices replaced; returns how many went and counts those kept.
+int finishvertices(WTgeometry *g, int *kept) {
+  _WTvertex_deletelist(g->vcopy);
+  VertexPass pass;
+  int removed = pruneunused(g, kept, &pass);
+  pass.box.store(g, nullptr, nullptr);
+  g->vcopy = pass.copy;
+  return removed;
 }
 
 }  // namespace
@@ -377,8 +390,8 @@ int _WTgeometry_close(WTgeometry *geometry) {
   endconstruction();
   simpletail = nullptr;
   if (!geometry) return 0;
-  dropdegenerateandmark(geometry);
-  int kept = 0, removed = pruneunused(geometry, &kept);
+  derivepolys(geometry);
+  int kept = 0, removed = finishvertices(geometry, &kept);
   if (removed && _WTuniverse_getoption(1) > 0)
     _WTmsg_warning("%d unused vertices were removed\n", removed);
   if (kept < 3) {
@@ -386,11 +399,6 @@ int _WTgeometry_close(WTgeometry *geometry) {
     WTgeometry_delete(geometry);
     return 0;
   }
-  for (WTpoly *p = geometry->polys; p;) {
-    accumulatesmooth(p);
-    p = derive(p, true);
-  }
-  finishvertices(geometry);
   if (!geometry->name) WTgeometry_setname(geometry, "untitled");
   return 1;
 }

@@ -165,6 +165,8 @@ int _WTvertex_delete(WTvertex *vertex);
 // next null).
 WTvertex *_WTvertex_copy(const WTvertex *vertex);
 WTvertex *_WTvertex_copylist(WTvertex *first);
+// Deletes the vertices of a chain from first on.
+void _WTvertex_deletelist(WTvertex *first);
 void _WTpoly_del(WTpoly *poly);
 WTpoly *_WTpoly_listcopy(WTpoly *polys, WTvertex *source, WTvertex *target, WTgeometry *geometry,
                          WTpolylist *filter, int firstonly, int tableswitch, int copytextures);

@@ -54,14 +54,6 @@ bool sameorientation(const WTq a, const WTq b) {
   return same || opposite;
 }
 
-void freevertexchain(WTvertex *v) {
-  while (v) {
-    WTvertex *next = v->next;
-    _WTvertex_delete(v);
-    v = next;
-  }
-}
-
 WTvertex *nthvertex(WTvertex *list, int n) {
   for (; list && n > 0; n--) list = list->next;
   return list;
@@ -130,6 +122,14 @@ int _WTvertex_delete(WTvertex *vertex) {
   _WTmem_free(vertex->normal);
   _WTmem_free(vertex);
   return 1;
+}
+
+void _WTvertex_deletelist(WTvertex *first) {
+  while (first) {
+    WTvertex *next = first->next;
+    _WTvertex_delete(first);
+    first = next;
+  }
 }
 
 WTvertex *_WTvertex_copy(const WTvertex *vertex) {
@@ -219,8 +219,8 @@ int WTgeometry_delete(WTgeometry *geometry) {
   }
   geometry->polys = nullptr;
   if (geometry->node) _WTnode_delete(geometry->node);
-  freevertexchain(geometry->vertices);
-  freevertexchain(geometry->vcopy);
+  _WTvertex_deletelist(geometry->vertices);
+  _WTvertex_deletelist(geometry->vcopy);
   if (geometry->deletefn) geometry->deletefn(geometry, geometry);
   geometry->ngroups = 0;
   _WTmem_free(geometry->groupflags);
