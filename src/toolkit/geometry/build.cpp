@@ -474,31 +474,37 @@ struct D3 {
   double v[3];
 };
 
-// The corner positions of a polygon in link order, read once for every pass over them.
+// The corner positions of a polygon in link order, read once for every pass over them. The
+// first two corners follow the last again, so that the two corners after any corner are read
+// without wrapping the index.
 class Ring {
  public:
   explicit Ring(const WTpoly *poly) {
-    for (WTvertexlink *l = poly->links; l; l = l->next) {
-      if (n_ == int(sizeof stack_ / sizeof *stack_) && heap_.empty()) heap_.assign(stack_, stack_ + n_);
-      const float *p = l->vertex->position;
-      const D3 d = {{p[0], p[1], p[2]}};
-      if (heap_.empty()) stack_[n_] = d;
-      else heap_.push_back(d);
-      n_++;
+    for (WTvertexlink *l = poly->links; l; l = l->next) n_++;
+    if (n_ == 0) return;
+    if (n_ + 2 > kLocal) {
+      heap_.resize(size_t(n_) + 2);
+      points_ = heap_.data();
     }
-    points_ = heap_.empty() ? stack_ : heap_.data();
+    D3 *at = points_;
+    for (WTvertexlink *l = poly->links; l; l = l->next, at++) {
+      const float *p = l->vertex->position;
+      *at = {{p[0], p[1], p[2]}};
+    }
+    at[0] = points_[0];
+    at[1] = points_[1 % n_];
   }
   int size() const { return n_; }
-  // Corner i, the indices taken cyclically.
-  const D3 &operator[](int i) const {
-    while (i >= n_) i -= n_;
-    return points_[i];
-  }
+  // Corner i, for i below the size plus two.
+  const D3 &operator[](int i) const { return points_[i]; }
 
  private:
-  D3 stack_[256];
+  // Triangles and quads, most polygons, keep their corners on the stack.
+  static constexpr int kLocal = 8;
+
+  D3 local_[kLocal];
   std::vector<D3> heap_;
-  const D3 *points_ = nullptr;
+  D3 *points_ = local_;
   int n_ = 0;
 };
 
@@ -509,13 +515,14 @@ void ringextents(WTpoly *poly, const Ring &ring, WTp3 sizes) {
   for (int k = 0; k < n; k++)
     for (int i = 0; i < 3; i++) {
       double c = ring[k].v[i];
-      lo[i] = fmin(lo[i], c);
-      hi[i] = fmax(hi[i], c);
+      lo[i] = c < lo[i] ? c : lo[i]; // a NaN corner leaves the box as it is
+      hi[i] = c > hi[i] ? c : hi[i];
       sum[i] += c;
     }
+  const double inverse = n == 3 ? 1.0 / 3 : 1.0 / n;
   double r2 = 0;
   for (int i = 0; i < 3; i++) {
-    double c = sum[i] * (1.0 / n);
+    double c = sum[i] * inverse;
     poly->centre[i] = static_cast<float>(c);
     double e = fmax(hi[i] - c, c - lo[i]);
     r2 += e * e;
