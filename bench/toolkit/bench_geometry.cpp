@@ -47,6 +47,32 @@ void SphereBuild(benchmark::State &state) {
 }
 BENCHMARK(SphereBuild)->Unit(benchmark::kMillisecond);
 
+// Statistics of the polygons of a closed geometry: a grid of quads, each also cut into two
+// triangles, over a wavy surface.
+void PolygonStatistics(benchmark::State &state) {
+  const int side = 100;
+  WTgeometry *g = WTgeometry_begin();
+  for (int i = 0; i <= side; i++)
+    for (int j = 0; j <= side; j++) {
+      WTp3 pos = {float(i), float(j), sinf(0.37f * float(i)) * cosf(0.21f * float(j))};
+      WTgeometry_newvertex(g, pos);
+    }
+  for (int i = 0; i < side; i++)
+    for (int j = 0; j < side; j++) {
+      const int a = i * (side + 1) + j, b = a + 1, c = a + side + 1, d = c + 1;
+      _WTgeometry_addpoly4(g, a, b, d, c, 0);
+      _WTgeometry_addpoly3(g, a, b, d, 0);
+      _WTgeometry_addpoly3(g, a, d, c, 0);
+    }
+  WTgeometry_close(g);
+  for (auto _ : state)
+    for (WTpoly *p = g->polys; p; p = p->next) benchmark::DoNotOptimize(_WTpoly_stats(p));
+  state.counters["polygons/s"] = benchmark::Counter(double(state.iterations()) * g->npolys,
+                                                    benchmark::Counter::kIsRate);
+  WTgeometry_delete(g);
+}
+BENCHMARK(PolygonStatistics)->Unit(benchmark::kMillisecond);
+
 void ColourLookup(benchmark::State &state) {
   WTmtable *t = WTmtable_new(WTDIFFUSE, 10, nullptr);
   for (int i = 0; i < 50000; i++) _WTmtable_getrgb24id(t, static_cast<uint32_t>(i * 331));

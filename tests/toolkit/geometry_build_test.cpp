@@ -281,6 +281,49 @@ TEST(Building, AGeometryWithTooFewVerticesIsDeletedByTheClose) {
   EXPECT_EQ(_WTmtable_first(), nullptr); // its table went with it
 }
 
+// A degenerate triangle goes, and so do the vertices only it used; the vertex copy, the extents
+// and the smoothed normals describe exactly the vertices kept.
+TEST(Building, TheCloseDropsDegeneratePolygonsWithTheirOwnVerticesAndCopiesTheRest) {
+  geo::TablesReset reset;
+  WTgeometry *g = WTgeometry_begin();
+  const P v[7] = {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 1}, {9, 9, 9}, {9, 9, 9}, {-5, 0, 0}};
+  for (const P &q : v) {
+    WTp3 pos = {q.x, q.y, q.z};
+    WTgeometry_newvertex(g, pos);
+  }
+  WTvertex *flat = g->vertices;
+  WTp3 up = {0, 0, 1};
+  _WTvertex_setnormal(flat, up);
+  ASSERT_TRUE(_WTgeometry_addpoly3(g, 0, 1, 2, 0));
+  ASSERT_TRUE(_WTgeometry_addpoly3(g, 4, 5, 2, 0)); // 4 and 5 coincide
+  ASSERT_TRUE(_WTgeometry_addpoly3(g, 0, 2, 3, 0));
+  ASSERT_TRUE(WTgeometry_closesmooth(g));
+
+  EXPECT_EQ(g->npolys, 2);
+  std::vector<P> kept, copied;
+  for (WTvertex *k = g->vertices; k; k = k->next) kept.push_back({k->position[0], k->position[1], k->position[2]});
+  for (WTvertex *k = g->vcopy; k; k = k->next) copied.push_back({k->position[0], k->position[1], k->position[2]});
+  ASSERT_EQ(kept.size(), 4u); // (-5, 0, 0) was never used, the two at (9, 9, 9) lost their polygon
+  ASSERT_EQ(copied.size(), kept.size());
+  for (size_t i = 0; i < kept.size(); i++) EXPECT_TRUE(geo::same(kept[i], copied[i])) << i;
+  for (WTvertex *k = g->vertices, *c = g->vcopy; k && c; k = k->next, c = c->next) {
+    ASSERT_TRUE(k->normal && c->normal);
+    EXPECT_NE(k->normal, c->normal);
+    for (int i = 0; i < 3; i++) EXPECT_EQ(k->normal[i], c->normal[i]);
+    EXPECT_NEAR(k->normal[0] * k->normal[0] + k->normal[1] * k->normal[1] + k->normal[2] * k->normal[2], 1.0f, 1e-5f);
+    EXPECT_FALSE(k->flags & WTV_SMOOTH);
+  }
+  EXPECT_EQ(flat->normal[2], 1.0f); // its own normal stays as given
+  WTp3 ext, mid;
+  WTgeometry_getextents(g, ext);
+  WTgeometry_getmidpoint(g, mid);
+  EXPECT_FLOAT_EQ(ext[0], 2.0f);
+  EXPECT_FLOAT_EQ(ext[2], 1.0f);
+  EXPECT_FLOAT_EQ(mid[2], 0.5f);
+  EXPECT_FLOAT_EQ(WTgeometry_getradius(g), 1.5f);
+  WTgeometry_delete(g);
+}
+
 TEST(Building, CollinearPolygonGetsTheXAxisNormalAndSmoothNormalsAreAveraged) {
   geo::TablesReset reset;
   WTgeometry *g = geo::polygon({{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {0, 1, 0}}, false);

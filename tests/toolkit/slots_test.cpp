@@ -57,4 +57,28 @@ TEST(Slots, RecordsAreFreedMovedAndReusedThroughTheAllocatorsCalls) {
   EXPECT_FALSE(_WTmem_isslot(nullptr));
 }
 
+// Records of one size filling more than one region of blocks: every one is known as a slot (in
+// builds that use them), none overlaps another, and all go back to be handed out again.
+TEST(Slots, RecordsBeyondOneRegionOfBlocksAreAllSlots) {
+  const size_t size = 104, count = 200000; // about 21 MB
+  std::vector<unsigned char *> records;
+  for (size_t i = 0; i < count; i++) {
+    auto *r = static_cast<unsigned char *>(_WTmem_allocslot(size));
+    ASSERT_TRUE(r);
+    memset(r, int(i & 0xFF), size);
+    records.push_back(r);
+  }
+  const bool slots = _WTmem_isslot(records[0]) != 0;
+  std::set<uintptr_t> starts;
+  for (size_t i = 0; i < count; i++) {
+    if (slots) {
+      ASSERT_TRUE(_WTmem_isslot(records[i])) << i;
+      ASSERT_EQ(_WTmem_slotsize(records[i]), size) << i;
+    }
+    ASSERT_EQ(records[i][size - 1], i & 0xFF) << i;
+    ASSERT_TRUE(starts.insert(reinterpret_cast<uintptr_t>(records[i])).second) << i;
+  }
+  for (unsigned char *r : records) _WTmem_free(r);
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 // (platform_win32.cpp, platform_posix.cpp).  Everything else in the core is portable.
 #pragma once
 
+#include <stddef.h>
 #include <stdint.h>
 
 // Message-box styles and answers, with the values the Win32 API gives them.
@@ -44,6 +45,11 @@ int32_t _WTplat_clockms();
 void _WTplat_timeofday(int64_t *seconds, int *ms, int *biasminutes);
 
 void _WTplat_sleep(unsigned ms);
+
+// A region of memory for the allocator's blocks, aligned to `align` (a power of two), in huge
+// pages where the system offers them on request; null when there is no memory.  Regions are
+// never given back.
+void *_WTplat_blockregion(size_t size, size_t align);
 
 // The system wait cursor (null where there is none) and setting the current cursor, which
 // returns the cursor it replaced.

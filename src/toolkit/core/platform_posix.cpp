@@ -8,6 +8,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <strings.h>
+#include <sys/mman.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -148,6 +149,17 @@ void _WTplat_sleep(unsigned ms) {
   ts.tv_nsec = static_cast<long>(ms % 1000) * 1000000;
   while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
   }
+}
+
+// Huge pages cut the cost of first touching a fresh region (one fault per 2 MB, not per page);
+// where the system has them off, the advice is ignored.
+void *_WTplat_blockregion(size_t size, size_t align) {
+  void *region = nullptr;
+  if (posix_memalign(&region, align, size) != 0) return nullptr;
+#ifdef MADV_HUGEPAGE
+  madvise(region, size, MADV_HUGEPAGE);
+#endif
+  return region;
 }
 
 void *_WTplat_waitcursor() { return nullptr; }

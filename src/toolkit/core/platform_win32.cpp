@@ -71,6 +71,12 @@ void _WTplat_timeofday(int64_t *seconds, int *ms, int *biasminutes) {
 
 void _WTplat_sleep(unsigned ms) { Sleep(ms); }
 
+void *_WTplat_blockregion(size_t size, size_t align) {
+  char *region = static_cast<char *>(malloc(size + align));
+  if (!region) return nullptr;
+  return reinterpret_cast<void *>((reinterpret_cast<uintptr_t>(region) + align - 1) & ~(align - 1));
+}
+
 void *_WTplat_waitcursor() { return LoadCursorA(nullptr, MAKEINTRESOURCEA(32514) /* IDC_WAIT */); }
 
 void *_WTplat_setcursor(void *cursor) { return SetCursor(static_cast<HCURSOR>(cursor)); }

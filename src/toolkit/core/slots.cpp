@@ -13,6 +13,7 @@
 #include <string.h>
 
 #include "toolkit/core/core.h"
+#include "toolkit/core/platform.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -31,7 +32,8 @@ constexpr uintptr_t kBlockSize = uintptr_t(1) << kBlockBits;
 constexpr size_t kGrain = 8;
 constexpr size_t kLargest = 128;           // larger records come from malloc
 constexpr int kSizes = kLargest / kGrain;  // one list per multiple of the grain
-constexpr int kBlocksPerRegion = 16;       // blocks carved from one malloc
+constexpr int kBlocksPerRegion = 16;       // blocks carved from one region
+constexpr uintptr_t kRegionAlign = uintptr_t(2) << 20; // whole huge pages
 constexpr size_t kHeader = 64;             // block header; slots follow
 
 struct BlockHeader {
@@ -91,12 +93,12 @@ bool addtomap(const void *block) {
 
 // ---- Blocks ----------------------------------------------------------------------------------
 
-// Carves aligned blocks out of one malloc; false when the system has no memory for it.
+// Carves aligned blocks out of one region; false when the system has no memory for it.
 bool carveregion() {
-  char *region = static_cast<char *>(malloc(kBlockSize * (kBlocksPerRegion + 1)));
+  static_assert(kRegionAlign % kBlockSize == 0, "regions start on a block");
+  char *region = static_cast<char *>(_WTplat_blockregion(kBlockSize * kBlocksPerRegion, kRegionAlign));
   if (!region) return false;
-  uintptr_t first = (reinterpret_cast<uintptr_t>(region) + kBlockSize - 1) & ~(kBlockSize - 1);
-  spareblocks = reinterpret_cast<char *>(first);
+  spareblocks = region;
   sparecount = kBlocksPerRegion;
   return true;
 }

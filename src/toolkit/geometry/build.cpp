@@ -88,38 +88,17 @@ WTpoly *derive(WTpoly *p, bool convexify) {
   return p->next;
 }
 
-void markused(WTgeometry *g) {
+void clearused(WTgeometry *g) {
   for (WTvertex *v = g->vertices; v; v = v->next) v->flags &= ~WTV_USED;
-  for (WTpoly *p = g->polys; p; p = p->next)
-    for (WTvertexlink *l = p->links; l; l = l->next) l->vertex->flags |= WTV_USED;
 }
 
-// Frees the vertices no polygon uses; returns how many went and counts those kept.
-int pruneunused(WTgeometry *g, int *kept) {
-  int removed = 0;
-  *kept = 0;
-  g->vtail = nullptr;
-  for (WTvertex **at = &g->vertices; *at;) {
-    WTvertex *v = *at;
-    if (v->flags & WTV_USED) {
-      (*kept)++;
-      g->vtail = v;
-      at = &v->next;
-    } else {
-      *at = v->next;
-      _WTvertex_delete(v);
-      removed++;
-    }
-  }
-  return removed;
+void markcorners(WTpoly *p) {
+  for (WTvertexlink *l = p->links; l; l = l->next) l->vertex->flags |= WTV_USED;
 }
 
-void dropdegenerate(WTgeometry *g) {
-  for (WTpoly *p = g->polys; p;) {
-    WTpoly *next = p->next;
-    if (_WTpoly_removeduplicates(p)) WTpoly_delete(p);
-    p = next;
-  }
+void markused(WTgeometry *g) {
+  clearused(g);
+  for (WTpoly *p = g->polys; p; p = p->next) markcorners(p);
 }
 
 void accumulatesmooth(WTpoly *p) {
@@ -138,22 +117,109 @@ void accumulatesmooth(WTpoly *p) {
   if (all) p->rflags |= WTR_VNORMALS;
 }
 
-void finishsmooth(WTgeometry *g) {
-  for (WTvertex *v = g->vertices; v; v = v->next) {
-    if (!(v->flags & WTV_SMOOTH)) continue;
-    if (v->normal) {
-      float *n = v->normal;
-      double sq = double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2];
-      if (sq < 1e-6) {
-        n[0] = 1.0f;
-        n[1] = n[2] = 0.0f;
-      } else {
-        double l = sqrt(sq);
-        for (int i = 0; i < 3; i++) n[i] = static_cast<float>(n[i] / l);
-      }
+void finishsmooth(WTvertex *v) {
+  if (!(v->flags & WTV_SMOOTH)) return;
+  if (v->normal) {
+    float *n = v->normal;
+    double sq = double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2];
+    if (sq < 1e-6) {
+      n[0] = 1.0f;
+      n[1] = n[2] = 0.0f;
+    } else {
+      double l = sqrt(sq);
+      for (int i = 0; i < 3; i++) n[i] = static_cast<float>(n[i] / l);
     }
-    v->flags &= ~WTV_SMOOTH;
   }
+  v->flags &= ~WTV_SMOOTH;
+}
+
+// The box round a geometry's vertices, grown one position at a time.
+struct Extents {
+  float lo[3] = {1.0e38f, 1.0e38f, 1.0e38f}, hi[3] = {-1.0e38f, -1.0e38f, -1.0e38f};
+
+  void add(const float *p) {
+    for (int i = 0; i < 3; i++) {
+      lo[i] = fminf(lo[i], p[i]);
+      hi[i] = fmaxf(hi[i], p[i]);
+    }
+  }
+
+  // The geometry's half sizes, midpoint and radius; the corners into min and max when asked.
+  void store(WTgeometry *g, WTp3 min, WTp3 max) const {
+    double r2 = 0;
+    for (int i = 0; i < 3; i++) {
+      g->half[i] = (hi[i] - lo[i]) * 0.5f;
+      g->mid[i] = (hi[i] + lo[i]) * 0.5f;
+      r2 += double(g->half[i]) * g->half[i];
+      if (min) min[i] = lo[i];
+      if (max) max[i] = hi[i];
+    }
+    g->radius = static_cast<float>(sqrt(r2));
+  }
+};
+
+// What the close does to each vertex it keeps: smoothed normals made unit length, the extents
+// grown and the copy of the vertices extended.
+struct VertexPass {
+  Extents box;
+  WTvertex *copy = nullptr, **tail = &copy;
+
+  void visit(WTvertex *v) {
+    finishsmooth(v);
+    box.add(v->position);
+    *tail = _WTvertex_copy(v);
+    tail = &(*tail)->next;
+  }
+};
+
+// Frees the vertices no polygon uses; returns how many went and counts those kept, which the
+// close's pass visits when given.
+int pruneunused(WTgeometry *g, int *kept, VertexPass *pass = nullptr) {
+  int removed = 0;
+  *kept = 0;
+  g->vtail = nullptr;
+  for (WTvertex **at = &g->vertices; *at;) {
+    WTvertex *v = *at;
+    if (v->flags & WTV_USED) {
+      (*kept)++;
+      g->vtail = v;
+      if (pass) pass->visit(v);
+      at = &v->next;
+    } else {
+      *at = v->next;
+      _WTvertex_delete(v);
+      removed++;
+    }
+  }
+  return removed;
+}
+
+// The close's one pass over the polygons: those left with fewer than three distinct corners
+// deleted, the corners of the rest (and of any that cannot be deleted) marked used, smooth
+// normals gathered and statistics and convex pieces derived.
+void derivepolys(WTgeometry *g) {
+  clearused(g);
+  for (WTpoly *p = g->polys; p;) {
+    WTpoly *next = p->next;
+    if (_WTpoly_removeduplicates(p) && WTpoly_delete(p)) {
+      p = next;
+      continue;
+    }
+    markcorners(p);
+    accumulatesmooth(p);
+    p = derive(p, true);
+  }
+}
+
+// The close's one pass over the vertices: the unused ones freed, the rest visited, and the copy
+// of the vertices replaced; returns how many went and counts those kept.
+int finishvertices(WTgeometry *g, int *kept) {
+  _WTvertex_deletelist(g->vcopy);
+  VertexPass pass;
+  int removed = pruneunused(g, kept, &pass);
+  pass.box.store(g, nullptr, nullptr);
+  g->vcopy = pass.copy;
+  return removed;
 }
 
 }  // namespace
@@ -324,9 +390,8 @@ int _WTgeometry_close(WTgeometry *geometry) {
   endconstruction();
   simpletail = nullptr;
   if (!geometry) return 0;
-  dropdegenerate(geometry);
-  markused(geometry);
-  int kept = 0, removed = pruneunused(geometry, &kept);
+  derivepolys(geometry);
+  int kept = 0, removed = finishvertices(geometry, &kept);
   if (removed && _WTuniverse_getoption(1) > 0)
     _WTmsg_warning("%d unused vertices were removed\n", removed);
   if (kept < 3) {
@@ -334,19 +399,6 @@ int _WTgeometry_close(WTgeometry *geometry) {
     WTgeometry_delete(geometry);
     return 0;
   }
-  for (WTpoly *p = geometry->polys; p;) {
-    accumulatesmooth(p);
-    p = derive(p, true);
-  }
-  finishsmooth(geometry);
-  WTp3 lo, hi;
-  _WTgeometry_findextents(geometry, lo, hi);
-  for (WTvertex *v = geometry->vcopy; v;) {
-    WTvertex *next = v->next;
-    _WTvertex_delete(v);
-    v = next;
-  }
-  geometry->vcopy = _WTvertex_copylist(geometry->vertices);
   if (!geometry->name) WTgeometry_setname(geometry, "untitled");
   return 1;
 }
@@ -422,31 +474,37 @@ struct D3 {
   double v[3];
 };
 
-// The corner positions of a polygon in link order, read once for every pass over them.
+// The corner positions of a polygon in link order, read once for every pass over them. The
+// first two corners follow the last again, so that the two corners after any corner are read
+// without wrapping the index.
 class Ring {
  public:
   explicit Ring(const WTpoly *poly) {
-    for (WTvertexlink *l = poly->links; l; l = l->next) {
-      if (n_ == int(sizeof stack_ / sizeof *stack_) && heap_.empty()) heap_.assign(stack_, stack_ + n_);
-      const float *p = l->vertex->position;
-      const D3 d = {{p[0], p[1], p[2]}};
-      if (heap_.empty()) stack_[n_] = d;
-      else heap_.push_back(d);
-      n_++;
+    for (WTvertexlink *l = poly->links; l; l = l->next) n_++;
+    if (n_ == 0) return;
+    if (n_ + 2 > kLocal) {
+      heap_.resize(size_t(n_) + 2);
+      points_ = heap_.data();
     }
-    points_ = heap_.empty() ? stack_ : heap_.data();
+    D3 *at = points_;
+    for (WTvertexlink *l = poly->links; l; l = l->next, at++) {
+      const float *p = l->vertex->position;
+      *at = {{p[0], p[1], p[2]}};
+    }
+    at[0] = points_[0];
+    at[1] = points_[1 % n_];
   }
   int size() const { return n_; }
-  // Corner i, the indices taken cyclically.
-  const D3 &operator[](int i) const {
-    while (i >= n_) i -= n_;
-    return points_[i];
-  }
+  // Corner i, for i below the size plus two.
+  const D3 &operator[](int i) const { return points_[i]; }
 
  private:
-  D3 stack_[256];
+  // Triangles and quads, most polygons, keep their corners on the stack.
+  static constexpr int kLocal = 8;
+
+  D3 local_[kLocal];
   std::vector<D3> heap_;
-  const D3 *points_ = nullptr;
+  D3 *points_ = local_;
   int n_ = 0;
 };
 
@@ -457,13 +515,14 @@ void ringextents(WTpoly *poly, const Ring &ring, WTp3 sizes) {
   for (int k = 0; k < n; k++)
     for (int i = 0; i < 3; i++) {
       double c = ring[k].v[i];
-      lo[i] = fmin(lo[i], c);
-      hi[i] = fmax(hi[i], c);
+      lo[i] = c < lo[i] ? c : lo[i]; // a NaN corner leaves the box as it is
+      hi[i] = c > hi[i] ? c : hi[i];
       sum[i] += c;
     }
+  const double inverse = n == 3 ? 1.0 / 3 : 1.0 / n;
   double r2 = 0;
   for (int i = 0; i < 3; i++) {
-    double c = sum[i] * (1.0 / n);
+    double c = sum[i] * inverse;
     poly->centre[i] = static_cast<float>(c);
     double e = fmax(hi[i] - c, c - lo[i]);
     r2 += e * e;
@@ -552,20 +611,8 @@ int _WTpoly_stats(WTpoly *poly) {
 }
 
 void _WTgeometry_findextents(WTgeometry *geometry, WTp3 min, WTp3 max) {
-  float lo[3] = {1.0e38f, 1.0e38f, 1.0e38f}, hi[3] = {-1.0e38f, -1.0e38f, -1.0e38f};
-  for (WTvertex *v = geometry->vertices; v; v = v->next)
-    for (int i = 0; i < 3; i++) {
-      lo[i] = fminf(lo[i], v->position[i]);
-      hi[i] = fmaxf(hi[i], v->position[i]);
-    }
-  double r2 = 0;
-  for (int i = 0; i < 3; i++) {
-    geometry->half[i] = (hi[i] - lo[i]) * 0.5f;
-    geometry->mid[i] = (hi[i] + lo[i]) * 0.5f;
-    r2 += double(geometry->half[i]) * geometry->half[i];
-    if (min) min[i] = lo[i];
-    if (max) max[i] = hi[i];
-  }
-  geometry->radius = static_cast<float>(sqrt(r2));
+  Extents box;
+  for (WTvertex *v = geometry->vertices; v; v = v->next) box.add(v->position);
+  box.store(geometry, min, max);
 }
 }

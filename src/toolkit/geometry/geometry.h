@@ -161,7 +161,12 @@ WTvertex *_WTvertex_newat(const WTp3 position);
 int _WTvertex_setnormal(WTvertex *vertex, const WTp3 normal);
 int _WTvertex_getnormal(WTvertex *vertex, WTp3 out);
 int _WTvertex_delete(WTvertex *vertex);
+// A new vertex with the position, normal, material id and tag of the given one (flags clear,
+// next null).
+WTvertex *_WTvertex_copy(const WTvertex *vertex);
 WTvertex *_WTvertex_copylist(WTvertex *first);
+// Deletes the vertices of a chain from first on.
+void _WTvertex_deletelist(WTvertex *first);
 void _WTpoly_del(WTpoly *poly);
 WTpoly *_WTpoly_listcopy(WTpoly *polys, WTvertex *source, WTvertex *target, WTgeometry *geometry,
                          WTpolylist *filter, int firstonly, int tableswitch, int copytextures);

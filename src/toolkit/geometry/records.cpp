@@ -54,14 +54,6 @@ bool sameorientation(const WTq a, const WTq b) {
   return same || opposite;
 }
 
-void freevertexchain(WTvertex *v) {
-  while (v) {
-    WTvertex *next = v->next;
-    _WTvertex_delete(v);
-    v = next;
-  }
-}
-
 WTvertex *nthvertex(WTvertex *list, int n) {
   for (; list && n > 0; n--) list = list->next;
   return list;
@@ -132,14 +124,27 @@ int _WTvertex_delete(WTvertex *vertex) {
   return 1;
 }
 
+void _WTvertex_deletelist(WTvertex *first) {
+  while (first) {
+    WTvertex *next = first->next;
+    _WTvertex_delete(first);
+    first = next;
+  }
+}
+
+WTvertex *_WTvertex_copy(const WTvertex *vertex) {
+  WTvertex *v = slotzero<WTvertex>();
+  memcpy(v->position, vertex->position, sizeof(WTp3));
+  if (vertex->normal) v->normal = newnormal(vertex->normal);
+  v->matid = vertex->matid;
+  v->tag = vertex->tag;
+  return v;
+}
+
 WTvertex *_WTvertex_copylist(WTvertex *first) {
   WTvertex *head = nullptr, *tail = nullptr;
   for (; first; first = first->next) {
-    WTvertex *v = slotzero<WTvertex>();
-    memcpy(v->position, first->position, sizeof(WTp3));
-    if (first->normal) v->normal = newnormal(first->normal);
-    v->matid = first->matid;
-    v->tag = first->tag;
+    WTvertex *v = _WTvertex_copy(first);
     if (tail) tail->next = v;
     else head = v;
     tail = v;
@@ -214,8 +219,8 @@ int WTgeometry_delete(WTgeometry *geometry) {
   }
   geometry->polys = nullptr;
   if (geometry->node) _WTnode_delete(geometry->node);
-  freevertexchain(geometry->vertices);
-  freevertexchain(geometry->vcopy);
+  _WTvertex_deletelist(geometry->vertices);
+  _WTvertex_deletelist(geometry->vcopy);
   if (geometry->deletefn) geometry->deletefn(geometry, geometry);
   geometry->ngroups = 0;
   _WTmem_free(geometry->groupflags);
