@@ -339,6 +339,12 @@ TEST_F(VrmlRead, TopLevelNodes) {
   EXPECT_EQ(orphan->kind, WTNODE_GEOMETRY);
   EXPECT_EQ(WTnode_numparents(orphan), 0);
   WTnode_delete(orphan);
+  // A lone material leaves its document empty: its table node goes when the read ends.
+  WTnode *lone = load("Material {}");
+  ASSERT_NE(lone, nullptr);
+  EXPECT_EQ(lone->kind, WTNODE_SEP);
+  EXPECT_EQ(WTnode_numchildren(lone), 0);
+  EXPECT_EQ(WTnode_getchild(root, 2), lone);
 }
 
 TEST_F(VrmlRead, MaterialsByName) {

@@ -330,7 +330,9 @@ WTnode *readdocument(WTnode *parent) {
     load.requests.clear();
     return nullptr;
   }
-  return WTnode_numchildren(doc) == 1 ? replacebychild(doc) : doc;
+  // A lone material-table node is removed when the read ends: the document stays, left empty.
+  WTnode *only = WTnode_numchildren(doc) == 1 ? WTnode_getchild(doc, 0) : nullptr;
+  return only && !tableof(only) ? replacebychild(doc) : doc;
 }
 
 WTnode *document(WTnode *parent, const char *name, WTnode *material) {
