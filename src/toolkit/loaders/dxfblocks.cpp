@@ -532,6 +532,11 @@ WTgeomlist *_WTdxf_read_geometries(FILE *stream, float scale, WTpq *pose, int me
   }
   if (pose) *pose = state.pose;
   WTmtable *table = WTmtable_new(WTAMBIENTDIFFUSE, 10, nullptr);
+  // The read holds the table until its geometries are closed: a failed close deletes its
+  // geometry, and the last geometry to let go of the table deletes it.
+  WTgeometry pin;
+  memset(&pin, 0, sizeof pin);
+  if (table) _WTmtable_attach(&pin, table);
   WTdxfblock *top = state.blocks.back();
   WTm4 m;
   identity(m);
@@ -540,7 +545,7 @@ WTgeomlist *_WTdxf_read_geometries(FILE *stream, float scale, WTpq *pose, int me
   WTgeomlist *list = buildblock(top, at, table, true, path);
   if (merge && list && list->next) _WTgeomlist_glom(list);
   list = finish(list, scale);
-  if (!list && table && !table->users) _WTmtable_delete(table);
+  if (table) _WTmtable_detach(table, &pin);
   freeall();
   return list;
 }
