@@ -417,6 +417,24 @@ TEST_F(VrmlRead, CubesSeparatorsAndInfo) {
   EXPECT_EQ(child(doc, 6)->kind, WTNODE_GEOMETRY);  // the group gave way to its child
 }
 
+TEST_F(VrmlRead, AMovableKeepsItsTransformAndContent) {
+  // The content separator holds one cube, which a plain separator would give way to.
+  WTnode *doc = load(
+      "DEF Root Separator { Info { string \"Moveable\" } Translation { translation 1 2 3 }\n"
+      "  Separator { Cube {} } }\n"
+      "Cube {}");
+  ASSERT_NE(doc, nullptr);
+  ASSERT_EQ(WTnode_numchildren(doc), 2);
+  WTnode *root = child(doc, 0);
+  ASSERT_TRUE(root->flags & WTNF_MOVABLE);
+  EXPECT_STREQ(WTnode_getname(root), "Root");
+  ASSERT_TRUE(root->firstchild && root->lastchild);
+  EXPECT_EQ(root->firstchild->child->kind, WTNODE_XFORM);
+  EXPECT_EQ(root->lastchild->child->kind, WTNODE_SEP);
+  ASSERT_EQ(WTnode_numchildren(root), 1);
+  EXPECT_EQ(child(root, 0)->kind, WTNODE_GEOMETRY);
+}
+
 TEST_F(VrmlRead, AnErrorRemovesOnlyTheDocument) {
   WTnode *mine = WTgroupnode_new(root);
   tk::Captured captured;

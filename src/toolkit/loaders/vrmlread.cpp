@@ -229,6 +229,16 @@ bool samename(WTnode *a, WTnode *b) {
   return !a->name || !b->name || strcmp(a->name, b->name) == 0;
 }
 
+// A movable keeps its transform and its content as they are, and so does the content itself:
+// its children are reached through the movable, so it cannot give way to one of them.
+bool inmovable(WTnode *s) {
+  const unsigned shape = WTNF_MOVABLE | WTNF_INNER;
+  if (s->flags & shape) return true;
+  for (WTnodelink *l = s->firstparent; l; l = l->nextofchild)
+    if (l->parent->flags & shape) return true;
+  return false;
+}
+
 // Separators left with one geometry child become that child.
 WTnode *dissolve(WTnode *result) {
   std::vector<WTnode *> work{result}, seps;
@@ -242,7 +252,7 @@ WTnode *dissolve(WTnode *result) {
   }
   for (WTnode *s : seps) {
     WTnode *c = WTnode_numchildren(s) == 1 ? WTnode_getchild(s, 0) : nullptr;
-    if (!c || c->kind != WTNODE_GEOMETRY || !samename(s, c)) continue;
+    if (!c || c->kind != WTNODE_GEOMETRY || !samename(s, c) || inmovable(s)) continue;
     WTnode *kept = replacebychild(s);
     if (s == result) result = kept;
   }
