@@ -62,7 +62,6 @@ GLenum slotenum(uint32_t bit) {
   }
 }
 
-
 float alphaof(WTmtable *t, int e, uint32_t group, WTglcache *c) {
   if (!(group & kBlended)) return 1.0f;
   if (t->attroffset[6] >= 0) return t->entries[e][t->attroffset[6]];
@@ -102,8 +101,8 @@ void applyentry(WTmtable *t, int e, uint32_t group, WTglcache *c) {
 void whitecolour(WTpoly *p, WTmtable *t, uint32_t group, WTglcache *c) {
   float alpha = 1.0f;
   if (group & kBlended) {
-    alpha = t && t->count > 0 && t->attroffset[6] >= 0 ? t->entries[_WTmtable_drawnentry(t, p->matid)][t->attroffset[6]]
-                                                       : c->opacity;
+    const bool stored = t && t->count > 0 && t->attroffset[6] >= 0;
+    alpha = stored ? t->entries[_WTmtable_drawnentry(t, p->matid)][t->attroffset[6]] : c->opacity;
     c->material = -8;
   }
   if (!(group & kLit)) {
@@ -156,12 +155,12 @@ void emitpoly(WTpoly *p, WTmtable *t, uint32_t group, bool front, WTglcache *c) 
   if ((group & kLit) && !vnormals) glNormal3f(sign * p->normal[0], sign * p->normal[1], sign * p->normal[2]);
   bool vmat = (group & kSmooth) && (p->rflags & WTR_VMATIDS) && t;
   if ((group & kTextured) && r && !r->style[2]) whitecolour(p, t, group, c);
-  else if (t && !vmat && _WTmtable_drawnentry(t, p->matid) != c->material) applyentry(t, _WTmtable_drawnentry(t, p->matid), group, c);
+  else if (t && !vmat) _WTmtable_useentry(t, p->matid, group, c);
   int i = 0;
   for (WTvertexlink *l = p->links; l; l = l->next, i++) {
     WTvertex *v = l->vertex;
     if (vnormals && v->normal) glNormal3f(sign * v->normal[0], sign * v->normal[1], sign * v->normal[2]);
-    if (vmat && _WTmtable_drawnentry(t, v->matid) != c->material) applyentry(t, _WTmtable_drawnentry(t, v->matid), group, c);
+    if (vmat) _WTmtable_useentry(t, v->matid, group, c);
     if ((group & kTextured) && r && r->u && i < r->uvcount) glTexCoord2f(r->u[i], r->v[i]);
     glVertex3fv(v->position);
   }
@@ -629,7 +628,10 @@ void _WTgl_endprim(WTglcache *c) { endprim(c); }
 void _WTgl_groupswitches(uint32_t group, WTglcache *c) { groupswitches(group, c); }
 void _WTgl_colourmaterial(WTmtable *t, WTglcache *c) { colourmaterial(t, c); }
 void _WTgl_whitecolour(WTpoly *p, WTmtable *t, uint32_t group, WTglcache *c) { whitecolour(p, t, group, c); }
-void _WTmtable_applyentry(WTmtable *t, int entry, uint32_t group, WTglcache *c) { applyentry(t, entry, group, c); }
+void _WTmtable_useentry(WTmtable *t, int32_t id, uint32_t group, WTglcache *c) {
+  const int e = _WTmtable_drawnentry(t, id);
+  if (e != c->material) applyentry(t, e, group, c);
+}
 void _WTpoly_emit(WTpoly *p, WTmtable *t, uint32_t group, int front, WTglcache *c) {
   emitpoly(p, t, group, front != 0, c);
 }

@@ -106,8 +106,7 @@ void stripface(ListBuild &b, WTpoly *p, int classnum, uint32_t group) {
   if ((classnum & WTCLASS_TEXTURED) && !p->texture->style[2]) {
     _WTgl_whitecolour(p, t, group, b.c);
   } else if (t && !(classnum & WTCLASS_VMATERIALS)) {
-    int e = _WTmtable_drawnentry(t, p->matid);
-    if (e != b.c->material) _WTmtable_applyentry(t, e, group, b.c);
+    _WTmtable_useentry(t, p->matid, group, b.c);
   }
 }
 
@@ -115,10 +114,7 @@ void stripvertex(ListBuild &b, WTpoly *p, WTvertexlink *l, int i, int classnum, 
   WTvertex *v = l->vertex;
   WTmtable *t = b.table;
   if ((classnum & WTCLASS_LIT) && (classnum & WTCLASS_VNORMALS) && v->normal) glNormal3fv(v->normal);
-  if (t && (classnum & WTCLASS_VMATERIALS)) {
-    int e = _WTmtable_drawnentry(t, v->matid);
-    if (e != b.c->material) _WTmtable_applyentry(t, e, group, b.c);
-  }
+  if (t && (classnum & WTCLASS_VMATERIALS)) _WTmtable_useentry(t, v->matid, group, b.c);
   WTtextureref *r = p->texture;
   if ((classnum & WTCLASS_TEXTURED) && r->u && r->v && i < r->uvcount) glTexCoord2f(r->u[i], r->v[i]);
   glVertex3fv(v->position);

@@ -24,8 +24,9 @@ void _WTgl_colourmaterial(WTmtable *table, WTglcache *cache);
 void _WTpoly_emit(WTpoly *poly, WTmtable *table, uint32_t group, int front, WTglcache *cache);
 // The white a textured polygon takes when its texture replaces the colour.
 void _WTgl_whitecolour(WTpoly *poly, WTmtable *table, uint32_t group, WTglcache *cache);
-// Sends a table entry for a group (colour, colour material or materials); the cache keeps it.
-void _WTmtable_applyentry(WTmtable *table, int entry, uint32_t group, WTglcache *cache);
+// Sends the table entry a material id draws with for a group (colour, colour material or
+// materials), unless the cache says it is already current; the cache keeps it.
+void _WTmtable_useentry(WTmtable *table, int32_t id, uint32_t group, WTglcache *cache);
 WTAPI void _WTnode_draw(WTnode *root, WTdrawstate *state);
 WTAPI void _WTgeometry_draw(WTgeometry *geometry, void *cache);
 WTAPI void _WTglcallback_draw(WTdrawstate *state, int index);

@@ -11,7 +11,6 @@ namespace {
 
 // ---- Runs ------------------------------------------------------------------------------------
 
-
 void *textureof(WTpoly *p) { return p->texture ? p->texture->texture : nullptr; }
 
 // Which of the match tests apply to a class whose first polygon is given.
