@@ -39,10 +39,7 @@ public:
     if (CVedraDoc* doc = CurrentDocument()) doc->SelectWall(wall, mode);
   }
   void DeselectRoom(Room* room) override {
-    CVedraDoc* doc = CurrentDocument();
-    if (!doc) return;
-    for (INT_PTR i = doc->m_selectedRooms.GetSize() - 1; i >= 0; i--)
-      if (doc->m_selectedRooms.GetAt(i) == room) doc->m_selectedRooms.RemoveAt(i);
+    if (CVedraDoc* doc = CurrentDocument()) doc->GetSelection().DeselectRoom(room);
   }
   CString GetControlText(int id) override {
     CString text;

@@ -5,8 +5,6 @@
 #include "app/progresswnd.h"
 #include "app/splash.h"
 #include "app/vedra.h"
-#include "models/wall.h"
-#include "models/wallpole.h"
 #include "view2d/frame2d.h"
 #include "view3d/sim_standin.h"
 
@@ -21,36 +19,6 @@ constexpr const char kAskSave[] = "현재 모델을 저장하시겠습니까?";
 constexpr const char kSaveFailed[] = "모델을 저장하지 못했습니다.\n다른 이름이나 다른 폴더로 저장해 보십시오.";
 
 CString FolderOf(const CString& path) { return path.Left(path.ReverseFind('\\') + 1); }
-
-// The bits a wall carries for each selection mode.
-uint32_t BitsOf(int mode) {
-  switch (mode) {
-    case -1: return WALL_SIDE0_SELECTED;
-    case 0: return WALL_SIDE0_SELECTED | WALL_SIDE1_SELECTED;
-    case 1: return WALL_SIDE1_SELECTED;
-    case -2: return WALL_SELECTED;
-    default: return 0;
-  }
-}
-
-void SetPoleBit(Wall* wall, bool on) {
-  for (bool end : {false, true}) {
-    WallPole* pole = wall->GetPole(end);
-    if (!pole) continue;
-    if (on)
-      pole->m_state |= 0x1u;
-    else
-      pole->m_state &= ~0x1u;
-  }
-}
-
-void RemoveFrom(CPtrArray& array, const void* item) {
-  for (INT_PTR i = array.GetSize() - 1; i >= 0; i--)
-    if (array.GetAt(i) == item) {
-      array.RemoveAt(i);
-      return;
-    }
-}
 
 // The main window comes back after a model step stopped half-way (it was minimized, with the
 // splash up, by the deferred start-up).
@@ -67,12 +35,7 @@ void ShowMainWindowAgain() {
 
 CVedraDoc::CVedraDoc() = default;
 
-CVedraDoc::~CVedraDoc() {
-  m_selectedWalls.RemoveAll();
-  m_markedWalls.RemoveAll();
-  m_selectedRooms.RemoveAll();
-  m_relink.Free();
-}
+CVedraDoc::~CVedraDoc() { m_relink.Free(); }
 
 BOOL CVedraDoc::OnNewDocument() {
   if (!CDocument::OnNewDocument()) return FALSE;
@@ -110,7 +73,7 @@ BOOL CVedraDoc::OnOpenDocument(LPCTSTR lpszPathName) {
 }
 
 void CVedraDoc::OnCloseDocument() {
-  ClearPlanSelection();
+  m_selection.ClearPlanSelection();
   CDocument::OnCloseDocument();
 }
 
@@ -208,23 +171,8 @@ int CVedraDoc::SaveModel(int, BOOL saveAs) {
   return 1;
 }
 
-void CVedraDoc::ClearPlanSelection() {
-  for (INT_PTR i = m_selectedWalls.GetSize() - 1; i >= 0; i--) {
-    auto* wall = static_cast<Wall*>(m_selectedWalls.GetAt(i));
-    SetPoleBit(wall, false);
-    wall->m_flags &= ~(WALL_SIDE0_SELECTED | WALL_SIDE1_SELECTED | WALL_SELECTED);
-  }
-  m_selectedWalls.RemoveAll();
-  for (INT_PTR i = m_markedWalls.GetSize() - 1; i >= 0; i--)
-    static_cast<Wall*>(m_markedWalls.GetAt(i))->m_flags &= ~WALL_MARKED;
-  m_markedWalls.RemoveAll();
-  for (INT_PTR i = 0; i < m_selectedRooms.GetSize(); i++)
-    static_cast<Room*>(m_selectedRooms.GetAt(i))->m_state &= ~ROOM_SELECTED;
-  m_selectedRooms.RemoveAll();
-}
-
 void CVedraDoc::ClearModelScene() {
-  ClearPlanSelection();
+  m_selection.ClearPlanSelection();
   CMainFrame* frame = GetMainFrame();
   if (frame && frame->m_pPlanFrame) frame->m_pPlanFrame->ClearWallUnderCursor();
   if (frame) SimClearSelection(frame->m_pSimFrame);
@@ -238,51 +186,4 @@ void CVedraDoc::ResetWorkState() {
   DeleteFolderTree(theApp, "");
   SetModifiedFlag(FALSE);
   if (CMainFrame* frame = GetMainFrame()) frame->m_activeFrame = ACTIVE_NONE;
-}
-
-bool CVedraDoc::RemoveWallEntry(const Wall* wall) {
-  for (INT_PTR i = m_selectedWalls.GetSize() - 1; i >= 0; i--)
-    if (m_selectedWalls.GetAt(i) == wall) {
-      m_selectedWalls.RemoveAt(i);
-      return true;
-    }
-  return false;
-}
-
-void CVedraDoc::SelectWall(Wall* wall, int mode) {
-  DeselectWall(wall, -2);
-  DeselectWall(wall, 0);
-  const uint32_t bits = BitsOf(mode);
-  if (!bits) return;
-  m_selectedWalls.Add(wall);
-  if (mode == 0) m_selectedWalls.Add(wall);
-  if (mode == -2) {
-    RemoveFrom(m_markedWalls, wall);
-    m_markedWalls.Add(wall);
-    wall->m_flags |= WALL_MARKED;
-    SetPoleBit(wall, true);
-  }
-  wall->m_flags |= bits;
-}
-
-int CVedraDoc::DeselectWall(Wall* wall, int mode) {
-  if (!IsWallSelected(wall)) return 0;
-  const uint32_t bits = BitsOf(mode);
-  for (uint32_t bit : {WALL_SIDE0_SELECTED, WALL_SIDE1_SELECTED, WALL_SELECTED}) {
-    if (!(bits & bit) || !(wall->m_flags & bit)) continue;
-    RemoveWallEntry(wall);
-    wall->m_flags &= ~bit;
-    if (bit == WALL_SELECTED) {
-      RemoveFrom(m_markedWalls, wall);
-      wall->m_flags &= ~WALL_MARKED;
-      SetPoleBit(wall, false);
-    }
-  }
-  return 1;
-}
-
-bool CVedraDoc::IsWallSelected(const Wall* wall) const {
-  for (INT_PTR i = 0; i < m_selectedWalls.GetSize(); i++)
-    if (m_selectedWalls.GetAt(i) == wall) return true;
-  return false;
 }

@@ -2,6 +2,7 @@
 // creation, opening, saving and replacing of models.
 #pragma once
 #include "afx/afxwin.h"
+#include "doc/planselection.h"
 #include "models/modelfile.h"
 
 class CProgressWnd;
@@ -34,21 +35,20 @@ public:
   int SaveModel(int unused, BOOL saveAs);
   void ClearModelScene();
   void ResetWorkState();
-  void SelectWall(Wall* wall, int mode);
-  int DeselectWall(Wall* wall, int mode);
-  bool IsWallSelected(const Wall* wall) const;
+  // The plan selection's wall operations (planselection.h).
+  void SelectWall(Wall* wall, int mode) { m_selection.SelectWall(wall, mode); }
+  int DeselectWall(Wall* wall, int mode) { return m_selection.DeselectWall(wall, mode); }
+  bool IsWallSelected(const Wall* wall) const { return m_selection.IsWallSelected(wall); }
+  PlanSelection& GetSelection() { return m_selection; }
 
   uint32_t m_words[4] = {0, 0, 0, 0};
-  CPtrArray m_markedWalls;
-  CPtrArray m_selectedWalls;
-  CPtrArray m_selectedRooms;
   int m_fileState = FILE_NEW;
 
 private:
   int CreateEmptyModel();
   int OpenStoredModel(const char* path, CProgressWnd* progress, uint32_t parameter);
-  void ClearPlanSelection();
-  bool RemoveWallEntry(const Wall* wall);
+
+  PlanSelection m_selection;
 };
 
 // The global frame-mode word that room creation reads (2 while a new model is made).

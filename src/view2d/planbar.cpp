@@ -379,7 +379,7 @@ void CPlanBar::TakeTool(int tool, UINT buttonId, bool disable) {
 }
 
 void CPlanBar::ClearSelection() {
-  if (CVedraDoc* doc = PlanDocument()) ClearPlanSelection(*doc);
+  if (CVedraDoc* doc = PlanDocument()) doc->GetSelection().ClearPlanSelection();
 }
 
 void CPlanBar::RepaintView(BOOL erase) {

@@ -1,4 +1,4 @@
-// The mode table, the cursors, entering a mode, and the selection steps the modes share.
+// The mode table, the cursors and entering a mode.
 #include "view2d/planmodes.h"
 
 #include "app/vedradoc.h"
@@ -132,64 +132,6 @@ CPoint PlanPointOf(const CTopView& view, const CDC& mapping, CPoint client, UINT
   return frame ? CPoint(p.x + frame->m_originX, p.y + frame->m_originY) : p;
 }
 
-void UnmarkUnselectedWalls(CVedraDoc& doc) {
-  for (INT_PTR i = doc.m_markedWalls.GetSize() - 1; i >= 0; --i) {
-    Wall* w = static_cast<Wall*>(doc.m_markedWalls.GetAt(i));
-    if (doc.IsWallSelected(w)) continue;
-    w->SetMarked(false);
-    doc.m_markedWalls.RemoveAt(i);
-  }
-}
-
-void MarkWallsAtChainEnd(CVedraDoc& doc, const Frame& frame) {
-  Wall* last = frame.GetLastDrawnWall();
-  if (!last) return;
-  WallPole* pole = last->m_pStart;
-  for (int j = pole->GetDegree() - 1; j >= 0; --j) {
-    Wall* w = pole->GetJoinWall(j);
-    for (INT_PTR i = doc.m_markedWalls.GetSize() - 1; i >= 0; --i)
-      if (doc.m_markedWalls.GetAt(i) == w) doc.m_markedWalls.RemoveAt(i);
-    doc.m_markedWalls.Add(w);
-    w->SetMarked(true);
-  }
-}
-
-void ClearWallSelection(CVedraDoc& doc) {
-  for (INT_PTR i = doc.m_selectedWalls.GetSize() - 1; i >= 0; --i) {
-    auto* w = static_cast<Wall*>(doc.m_selectedWalls.GetAt(i));
-    w->m_pStart->m_state &= ~0x1u;  // touched by a selection
-    w->m_pEnd->m_state &= ~0x1u;  // touched by a selection
-    w->m_flags &= ~(WALL_SIDE0_SELECTED | WALL_SIDE1_SELECTED | WALL_SELECTED);
-  }
-  doc.m_selectedWalls.RemoveAll();
-  UnmarkUnselectedWalls(doc);
-}
-
-void ClearRoomSelection(CVedraDoc& doc) {
-  for (INT_PTR i = doc.m_selectedRooms.GetSize() - 1; i >= 0; --i)
-    static_cast<Room*>(doc.m_selectedRooms.GetAt(i))->m_state &= ~ROOM_SELECTED;
-  doc.m_selectedRooms.RemoveAll();
-}
-
-void SelectRoom(CVedraDoc& doc, Room* room) {
-  for (INT_PTR i = doc.m_selectedRooms.GetSize() - 1; i >= 0; --i)
-    if (doc.m_selectedRooms.GetAt(i) == room) doc.m_selectedRooms.RemoveAt(i);
-  doc.m_selectedRooms.Add(room);
-  room->m_state |= ROOM_SELECTED;
-}
-
-void ToggleWall(CVedraDoc& doc, Wall* wall, int code) {
-  if (!doc.DeselectWall(wall, code)) doc.SelectWall(wall, code);
-}
-
-void ClearPlanSelection(CVedraDoc& doc) {
-  ClearWallSelection(doc);
-  for (INT_PTR i = doc.m_markedWalls.GetSize() - 1; i >= 0; --i)
-    static_cast<Wall*>(doc.m_markedWalls.GetAt(i))->SetMarked(false);
-  doc.m_markedWalls.RemoveAll();
-  ClearRoomSelection(doc);
-}
-
 // ---- Entering a mode ----
 
 bool CTopView::SetEditMode(int mode) {
@@ -215,8 +157,8 @@ void CTopView::EnterMode(int mode) {
   }
   if (doc && mode != PLAN_MODE_ZOOM && mode != PLAN_MODE_PAN &&
       (mode != PLAN_MODE_WALL || old != PLAN_MODE_WALL)) {
-    ClearPlanSelection(*doc);
-    if (mode == PLAN_MODE_WALL) MarkWallsAtChainEnd(*doc, *PlanFrame());
+    doc->GetSelection().ClearPlanSelection();
+    if (mode == PLAN_MODE_WALL) doc->GetSelection().MarkWallsAtChainEnd(*PlanFrame());
   }
   Invalidate(FALSE);
 }

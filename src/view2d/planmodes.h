@@ -5,10 +5,6 @@
 #include "afx/afxwin.h"
 
 class CTopView;
-class CVedraDoc;
-class Frame;
-class Room;
-class Wall;
 
 // Editing modes of the plan view.
 enum : int {
@@ -100,15 +96,3 @@ BOOL ShowPlanCursor(int id);
 // A client point as a plan point: converted, snapped to the grid (not with Shift), plus the
 // plan offset.
 CPoint PlanPointOf(const CTopView& view, const CDC& mapping, CPoint client, UINT flags);
-// The marked walls that are not selected lose their mark.
-void UnmarkUnselectedWalls(CVedraDoc& doc);
-// The walls joined at the start of the chain's last wall become the last marked walls.
-void MarkWallsAtChainEnd(CVedraDoc& doc, const Frame& frame);
-void ClearWallSelection(CVedraDoc& doc);
-void ClearRoomSelection(CVedraDoc& doc);
-// The room becomes the last of the selected rooms.
-void SelectRoom(CVedraDoc& doc, Room* room);
-// Deselects the wall's selection of the code, or selects it when it had none.
-void ToggleWall(CVedraDoc& doc, Wall* wall, int code);
-// The whole plan selection cleared (walls, their poles, marks and rooms).
-void ClearPlanSelection(CVedraDoc& doc);

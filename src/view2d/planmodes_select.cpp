@@ -16,12 +16,6 @@
 
 namespace {
 
-bool IsRoomSelected(const CVedraDoc& doc, const Room* room) {
-  for (INT_PTR i = 0; i < doc.m_selectedRooms.GetSize(); ++i)
-    if (doc.m_selectedRooms.GetAt(i) == room) return true;
-  return false;
-}
-
 // Takes an opening out of its wall and the scene, and shows the rooms on both sides again.
 void DeleteOpening(CTopView& view, Wall& wall, HoleInstance* opening) {
   if (wall.m_openings.Remove(opening)) {
@@ -75,14 +69,14 @@ void PickUpOpening(CTopView& view, Wall& wall, HoleInstance* opening) {
 }
 
 // A select click on a wall, by what is selected already.
-void SelectClickedWall(CTopView& view, CVedraDoc& doc, Wall* w, UINT flags) {
+void SelectClickedWall(CTopView& view, PlanSelection& selection, Wall* w, UINT flags) {
   const bool shift = (flags & MK_SHIFT) != 0;
-  if (doc.m_selectedRooms.GetSize() == 0) {
+  if (selection.SelectedRooms().GetSize() == 0) {
     if (shift) {
-      ToggleWall(doc, w, -2);
+      selection.ToggleWall(w, SELECT_WHOLE_WALL);
     } else {
-      ClearWallSelection(doc);
-      doc.SelectWall(w, -2);
+      selection.ClearWallSelection();
+      selection.SelectWall(w, SELECT_WHOLE_WALL);
     }
     view.m_tools.wallThickness = static_cast<int32_t>(w->m_thickness);
     view.m_tools.wallHeight = std::min(w->m_pStart->m_height, w->m_pEnd->m_height);
@@ -91,35 +85,33 @@ void SelectClickedWall(CTopView& view, CVedraDoc& doc, Wall* w, UINT flags) {
   }
   Room* r0 = w->GetRoom(0);
   Room* r1 = w->GetRoom(1);
-  const bool s0 = r0 && IsRoomSelected(doc, r0), s1 = r1 && IsRoomSelected(doc, r1);
+  const bool s0 = r0 && selection.IsRoomSelected(r0), s1 = r1 && selection.IsRoomSelected(r1);
   if (!s0 && !s1) {
     if (!shift) {
-      ClearRoomSelection(doc);
-      ClearWallSelection(doc);
+      selection.ClearRoomSelection();
+      selection.ClearWallSelection();
     }
     return;
   }
-  const int code = s0 && s1 ? 0 : (s0 ? -1 : 1);
+  const int code = s0 && s1 ? SELECT_BOTH_SIDES : (s0 ? SELECT_SIDE0 : SELECT_SIDE1);
   if (shift) {
-    ToggleWall(doc, w, code);
+    selection.ToggleWall(w, code);
     return;
   }
-  ClearRoomSelection(doc);
-  ClearWallSelection(doc);
-  if (s0) SelectRoom(doc, r0);
-  if (s1) SelectRoom(doc, r1);
-  doc.SelectWall(w, code);
+  selection.ClearRoomSelection();
+  selection.ClearWallSelection();
+  if (s0) selection.SelectRoom(r0);
+  if (s1) selection.SelectRoom(r1);
+  selection.SelectWall(w, code);
 }
 
 }  // namespace
 
 void SelectKeyDown(CTopView& view, CDC&, CDC&, UINT key, UINT) {
   if (key != VK_DELETE) return;
-  CVedraDoc* doc = view.PlanDocument();
   CRect area;
   view.PlanFrame()->DeleteSelected(area);
-  doc->m_selectedWalls.RemoveAll();
-  doc->m_markedWalls.RemoveAll();
+  view.PlanDocument()->GetSelection().ForgetDeletedWalls();
   view.Invalidate(FALSE);
 }
 
@@ -173,11 +165,11 @@ void SelectMouseMove(CTopView& view, CDC&, CDC& mapping, CPoint& point, UINT fla
 }
 
 void SelectLButtonUp(CTopView& view, CDC&, CDC& mapping, CPoint& point, UINT flags) {
-  CVedraDoc& doc = *view.PlanDocument();
+  PlanSelection& selection = view.PlanDocument()->GetSelection();
   Frame& frame = *view.PlanFrame();
   CRect area;
   if (view.m_selectRect) {
-    if (!(flags & MK_SHIFT)) ClearWallSelection(doc);
+    if (!(flags & MK_SHIFT)) selection.ClearWallSelection();
     CRect band = *view.m_selectRect;
     frame.PickWallsInRect(DCPlanMapping(mapping), band, static_cast<int>(flags), area);
     view.m_selectRect.reset();
@@ -186,11 +178,11 @@ void SelectLButtonUp(CTopView& view, CDC&, CDC& mapping, CPoint& point, UINT fla
                                view.m_selectRect, static_cast<int>(flags), area, nullptr);
     view.m_selectRect.reset();
     if (w)
-      SelectClickedWall(view, doc, w, flags);
-    else if (doc.m_selectedRooms.GetSize() > 0)
-      ClearRoomSelection(doc);
+      SelectClickedWall(view, selection, w, flags);
+    else if (selection.SelectedRooms().GetSize() > 0)
+      selection.ClearRoomSelection();
     else
-      ClearWallSelection(doc);
+      selection.ClearWallSelection();
   }
   view.m_selectAnchor.reset();
   view.Invalidate(FALSE);
@@ -205,10 +197,10 @@ void SelectMButtonUp(CTopView& view, CDC&, CDC&, CPoint&, UINT) {
 
 void RoomKeyDown(CTopView& view, CDC&, CDC&, UINT key, UINT) {
   if (key != VK_DELETE) return;
-  CVedraDoc& doc = *view.PlanDocument();
+  PlanSelection& selection = view.PlanDocument()->GetSelection();
   CPtrArray rooms;
-  rooms.Copy(doc.m_selectedRooms);
-  ClearRoomSelection(doc);
+  rooms.Copy(selection.SelectedRooms());
+  selection.ClearRoomSelection();
   for (INT_PTR i = rooms.GetSize() - 1; i >= 0; --i)
     view.PlanFrame()->RemoveRoom(static_cast<Room*>(rooms.GetAt(i)), true);
   view.Invalidate(FALSE);
@@ -217,13 +209,13 @@ void RoomKeyDown(CTopView& view, CDC&, CDC&, UINT key, UINT) {
 void RoomButtonDown(CTopView& view, CDC&, CDC& mapping, CPoint& point, UINT flags) {
   Frame& frame = *view.PlanFrame();
   if (frame.IsDrawing()) return;
-  CVedraDoc& doc = *view.PlanDocument();
+  PlanSelection& selection = view.PlanDocument()->GetSelection();
   const CPoint p = PlanPointOf(view, mapping, point, flags);
   const int32_t floor = view.m_tools.floorLevel;
   Room* room = frame.PlaceRoomAt(p, floor + view.m_tools.roomHeight, floor, (flags & MK_LBUTTON) != 0);
   if (!room) return;
-  ClearWallSelection(doc);
-  if (!(flags & MK_SHIFT)) ClearRoomSelection(doc);
-  SelectRoom(doc, room);
+  selection.ClearWallSelection();
+  if (!(flags & MK_SHIFT)) selection.ClearRoomSelection();
+  selection.SelectRoom(room);
   view.Invalidate(FALSE);
 }

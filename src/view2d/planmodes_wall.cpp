@@ -47,26 +47,26 @@ void ScrollNearEdges(CTopView& view, CDC& client, CPoint device) {
 }
 
 void TakeBackLastWall(CTopView& view) {
-  CVedraDoc* doc = view.PlanDocument();
+  PlanSelection& selection = view.PlanDocument()->GetSelection();
   Frame& frame = *view.PlanFrame();
-  UnmarkUnselectedWalls(*doc);
+  selection.UnmarkUnselectedWalls();
   CRect area;
   frame.RemoveLastDrawnWall(area);
-  MarkWallsAtChainEnd(*doc, frame);
+  selection.MarkWallsAtChainEnd(frame);
   view.Invalidate(FALSE);
 }
 
 }  // namespace
 
 void WallLButtonDown(CTopView& view, CDC&, CDC& mapping, CPoint& point, UINT flags) {
-  CVedraDoc* doc = view.PlanDocument();
+  PlanSelection& selection = view.PlanDocument()->GetSelection();
   Frame& frame = *view.PlanFrame();
   const CPoint p = PlanPointOf(view, mapping, point, flags);
-  UnmarkUnselectedWalls(*doc);
+  selection.UnmarkUnselectedWalls();
   CRect area;
   frame.AddDrawnWall(p, static_cast<int>(flags), view.m_tools.wallHeight,
                      static_cast<uint32_t>(view.m_tools.wallThickness), area);
-  MarkWallsAtChainEnd(*doc, frame);
+  selection.MarkWallsAtChainEnd(frame);
   view.Invalidate(FALSE);
 }
 
@@ -87,12 +87,12 @@ void WallKeyDown(CTopView& view, CDC&, CDC&, UINT key, UINT) {
 void WallMButtonDown(CTopView& view, CDC&, CDC&, CPoint&, UINT) { TakeBackLastWall(view); }
 
 void WallRButtonDown(CTopView& view, CDC&, CDC& mapping, CPoint& point, UINT flags) {
-  CVedraDoc* doc = view.PlanDocument();
+  PlanSelection& selection = view.PlanDocument()->GetSelection();
   Frame& frame = *view.PlanFrame();
   const CPoint p = PlanPointOf(view, mapping, point, flags);
-  UnmarkUnselectedWalls(*doc);
+  selection.UnmarkUnselectedWalls();
   CRect area;
   frame.FinishDrawnWalls(p, static_cast<int>(flags), area);
-  MarkWallsAtChainEnd(*doc, frame);
+  selection.MarkWallsAtChainEnd(frame);
   view.Invalidate(FALSE);
 }

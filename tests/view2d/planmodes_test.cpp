@@ -122,21 +122,21 @@ protected:
 TEST_F(PlanModes, RoomModeMakesSelectsAndDeletesRooms) {
   MakeRooms();
   // With Shift the first room stays selected.
-  ASSERT_EQ(doc.m_selectedRooms.GetSize(), 2);
-  EXPECT_EQ(doc.m_selectedRooms.GetAt(1), plan().RoomAt(1));
+  ASSERT_EQ(doc.GetSelection().SelectedRooms().GetSize(), 2);
+  EXPECT_EQ(doc.GetSelection().SelectedRooms().GetAt(1), plan().RoomAt(1));
   for (int i = 0; i < 2; ++i) EXPECT_TRUE(plan().RoomAt(i)->m_state & ROOM_SELECTED);
   // A click in a loop that has its room selects that room alone.
   RightClick(Device(-1500, 0));
   EXPECT_EQ(plan().GetRoomCount(), 2);
-  ASSERT_EQ(doc.m_selectedRooms.GetSize(), 1);
-  EXPECT_EQ(doc.m_selectedRooms.GetAt(0), plan().RoomAt(0));
+  ASSERT_EQ(doc.GetSelection().SelectedRooms().GetSize(), 1);
+  EXPECT_EQ(doc.GetSelection().SelectedRooms().GetAt(0), plan().RoomAt(0));
   EXPECT_FALSE(plan().RoomAt(1)->m_state & ROOM_SELECTED);
   // Inner edges in the rooms' colours: the selected room's red, the other's yellow.
   EXPECT_EQ(PaintedAt(-2925, 1000), 0x0000FFu);
   EXPECT_EQ(PaintedAt(2925, 1000), 0x00FFFFu);
   Key(VK_DELETE);
   EXPECT_EQ(plan().GetRoomCount(), 1);
-  EXPECT_EQ(doc.m_selectedRooms.GetSize(), 0);
+  EXPECT_EQ(doc.GetSelection().SelectedRooms().GetSize(), 0);
 }
 
 TEST_F(PlanModes, SelectClickShiftBandAndDelete) {
@@ -147,7 +147,7 @@ TEST_F(PlanModes, SelectClickShiftBandAndDelete) {
   south->m_pStart->m_height = 2300;
   Click(Device(-1500, -2000));
   EXPECT_TRUE(south->m_flags & WALL_SELECTED);
-  EXPECT_EQ(doc.m_selectedWalls.GetSize(), 1);
+  EXPECT_EQ(doc.GetSelection().SelectedWalls().GetSize(), 1);
   EXPECT_EQ(view->m_tools.wallThickness, 150);
   EXPECT_EQ(view->m_tools.wallHeight, 2300);  // the lower pole
   EXPECT_EQ(PaintedAt(-1500, -2075), 0x0000FFu);  // red edge
@@ -155,7 +155,7 @@ TEST_F(PlanModes, SelectClickShiftBandAndDelete) {
 
   Click(Device(-1500, 2000), MK_SHIFT);
   EXPECT_TRUE(north->m_flags & WALL_SELECTED);
-  EXPECT_EQ(doc.m_selectedWalls.GetSize(), 2);
+  EXPECT_EQ(doc.GetSelection().SelectedWalls().GetSize(), 2);
   Click(Device(-1500, 2000), MK_SHIFT);  // a second Shift-click takes it out again
   EXPECT_FALSE(north->m_flags & WALL_SELECTED);
   Click(Device(-1500, 2000));  // without Shift it alone is selected
@@ -177,8 +177,8 @@ TEST_F(PlanModes, SelectClickShiftBandAndDelete) {
 
   Key(VK_DELETE);
   EXPECT_EQ(plan().GetWallCount(), 5);
-  EXPECT_EQ(doc.m_selectedWalls.GetSize(), 0);
-  EXPECT_EQ(doc.m_markedWalls.GetSize(), 0);
+  EXPECT_EQ(doc.GetSelection().SelectedWalls().GetSize(), 0);
+  EXPECT_EQ(doc.GetSelection().MarkedWalls().GetSize(), 0);
   EXPECT_NE(PaintedAt(-1500, 2075), 0xDCDCDCu);
   EXPECT_NE(PaintedAt(-1500, 2075), 0x0000FFu);
 }
