@@ -8,12 +8,16 @@
 #include <cstdio>
 #include <functional>
 
-#include "app/vedra.h"
-#include "app/vedradoc.h"
+#include "afx/winapp.h"
+#include "doc/shell.h"
+#include "doc/vedradoc.h"
 #include "models/frame.h"
 #include "models/model.h"
 #include "plan_fixtures.h"
 #include "view2d/topview.h"
+
+// The framework's application object: the plan view needs nothing more of the application.
+CWinApp theBenchApp("VedraPlanBench");
 
 namespace {
 
@@ -60,7 +64,7 @@ int WallPixelsOnScreen(CTopView& view) {
   const CSize client = view.ClientSize();
   int count = 0;
   for (int x = 0; x < client.cx; ++x)
-    if (dc.GetPixel(x, client.cy / 2 + 3) == theApp.m_plan.unselectedWall) ++count;
+    if (dc.GetPixel(x, client.cy / 2 + 3) == GetShell().GetPlanWindowSettings().unselectedWall) ++count;
   return count;
 }
 

@@ -4,7 +4,7 @@
 #include "app/mainfrm.h"
 #include "app/progresswnd.h"
 #include "app/vedra.h"
-#include "app/vedradoc.h"
+#include "doc/vedradoc.h"
 #include "view2d/frame2d.h"
 #include "models/planhost.h"
 #include "models/room.h"

@@ -5,7 +5,7 @@
 #include "app/progresswnd.h"
 #include "app/splash.h"
 #include "app/vedra.h"
-#include "app/vedradoc.h"
+#include "doc/vedradoc.h"
 #include "models/planhost.h"
 #include "view2d/frame2d.h"
 #include "view3d/sim_standin.h"
@@ -16,7 +16,6 @@ namespace {
 
 CMainFrame* g_mainFrame = nullptr;
 
-constexpr const char kWallDrawing[] = "먼저, 벽그리기 작업을 마쳐야 전환할 수 있습니다";
 constexpr const char kStartLoading[] = "초기화를 시작합니다";
 constexpr const char kNoSimFrame[] = "3D 화면을 준비하지 못했습니다.\n평면 화면으로 계속합니다.";
 // How often a 3D frame that will not come or go is asked before the plan frame carries on.
@@ -25,10 +24,6 @@ constexpr int kSimFrameTries = 8;
 }  // namespace
 
 CMainFrame* GetMainFrame() { return g_mainFrame; }
-
-int VedraMessage(const char* text, UINT type) {
-  return ::MessageBoxA(g_mainFrame ? g_mainFrame->m_hWnd : nullptr, text, kVedraCaption, type);
-}
 
 BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
   ON_WM_CREATE()
@@ -47,10 +42,64 @@ END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() {
   g_mainFrame = this;
+  SetShell(this);
   theApp.GetWorksDir(m_modelDir);
   m_pRoot = WTrootnode_new();
   if (m_pRoot) WTnode_setname(m_pRoot, "Root");
 }
+
+CMainFrame::~CMainFrame() {
+  if (&GetShell() == this) SetShell(nullptr);
+  if (g_mainFrame == this) g_mainFrame = nullptr;
+}
+
+// ---- the shell that the document and the views ask
+
+int CMainFrame::ShowMessage(const char* text, UINT type) {
+  return ::MessageBoxA(m_hWnd, text, kVedraCaption, type);
+}
+
+// The main window comes back after a model step stopped half-way (it was minimized, with the
+// splash up, by the deferred start-up).
+void CMainFrame::ShowMainWindowAgain() {
+  CSplashWnd::HideSplash();
+  ShowWindow(SW_SHOWMAXIMIZED);
+  UpdateWindow();
+  AfxDoWaitCursor(0);
+}
+
+void CMainFrame::AttachFrame(int which, CMDIChildWnd* frame) {
+  if (which == ACTIVE_PLAN) m_pPlanFrame = DYNAMIC_DOWNCAST(C2DFrame, frame);
+  if (which == ACTIVE_3D) m_pSimFrame = DYNAMIC_DOWNCAST(C3DFrame, frame);
+}
+
+void CMainFrame::DetachFrame(int which, CMDIChildWnd* frame) {
+  if (which == ACTIVE_PLAN && m_pPlanFrame == frame) m_pPlanFrame = nullptr;
+  if (which == ACTIVE_3D && m_pSimFrame == frame) m_pSimFrame = nullptr;
+}
+
+void CMainFrame::ModelReleased() {
+  if (m_pPlanFrame) MDIActivate(m_pPlanFrame);
+  m_pDoc = nullptr;
+  CloseSimFrame();
+  m_pSimFrame = nullptr;
+}
+
+void CMainFrame::RefreshSimView(int state) { ::RefreshSimView(state); }
+
+void CMainFrame::FitPlanView() {
+  if (m_pPlanFrame) m_pPlanFrame->GetPlanBar().OnFitAll();
+}
+
+void CMainFrame::ClearWallUnderCursor() {
+  if (m_pPlanFrame) m_pPlanFrame->ClearWallUnderCursor();
+}
+
+void CMainFrame::EnablePlanView() {
+  if (CView* view = m_pPlanFrame ? m_pPlanFrame->GetActiveView() : nullptr) view->EnableWindow(TRUE);
+}
+
+PlanWindowSettings& CMainFrame::GetPlanWindowSettings() { return theApp.m_plan; }
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
   cs.style &= (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME);
@@ -150,7 +199,7 @@ int CMainFrame::EnsureSimFrame(CVedraDoc* doc) {
     if (CView* view = frame->GetActiveView()) view->OnInitialUpdate();
   }
   if (m_pSimFrame) return 1;
-  VedraMessage(kNoSimFrame, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+  ShowMessage(kNoSimFrame, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
   return 0;
 }
 
@@ -162,7 +211,7 @@ int CMainFrame::CloseSimFrame() {
 bool CMainFrame::CloseSimFrameFully() {
   for (int tries = 0; tries < kSimFrameTries; tries++)
     if (CloseSimFrame()) return true;
-  VedraMessage(kNoSimFrame, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+  ShowMessage(kNoSimFrame, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
   return false;
 }
 
@@ -170,7 +219,7 @@ int CMainFrame::CheckWallDrawingDone() {
   if (m_activeFrame != ACTIVE_PLAN) return 1;
   Model* model = m_pDoc ? m_pDoc->GetModel() : nullptr;
   if (!model || !model->m_frame.IsDrawing()) return 1;
-  VedraMessage(kWallDrawing, MB_OK | MB_ICONQUESTION | MB_TASKMODAL);
+  ShowMessage(kWallDrawingRefusal, MB_OK | MB_ICONQUESTION | MB_TASKMODAL);
   RepaintShownView();
   return 0;
 }
@@ -247,7 +296,7 @@ void CMainFrame::OnDropFiles(HDROP drop) {
   if (!name[0] || !CheckWallDrawingDone()) return;
   HANDLE file = ::CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    VedraMessage("지정한 파일을 찾을수가 없습니다.", MB_OK | MB_ICONQUESTION | MB_TASKMODAL);
+    ShowMessage("지정한 파일을 찾을수가 없습니다.", MB_OK | MB_ICONQUESTION | MB_TASKMODAL);
     return;
   }
   ::CloseHandle(file);

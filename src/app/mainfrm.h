@@ -1,31 +1,23 @@
 // The MDI main window: no menu bar, the plan and 3D frames of the one document shown one at a
-// time, the deferred start-up steps on WM_APP+1 to WM_APP+5, the keyboard shortcuts and the
-// menu commands that the control bars' popups send.
+// time, the deferred start-up steps on WM_APP+1 to WM_APP+5 (doc/shell.h), the keyboard
+// shortcuts and the menu commands that the control bars' popups send. It is the shell that the
+// document and the views ask (ShellServices), installed while it exists.
 #pragma once
 #include <cstdint>
 
 #include "afx/afxwin.h"
+#include "doc/shell.h"
 #include "toolkit/wt.h"
 
 class CVedraDoc;
 class C2DFrame;
 class C3DFrame;
 
-// Frame-switch codes; they share their values with the model kinds.
-enum : UINT { SWITCH_PLAN = 0xFF00, SWITCH_3D = 0xFF01, SWITCH_PLAN_MIN = 0xFF02, SWITCH_3D_MIN = 0xFF03 };
-// Active frame word.
-enum : int { ACTIVE_NONE = 0, ACTIVE_PLAN = 1, ACTIVE_3D = 2 };
-// The deferred steps.
-constexpr UINT WM_VEDRA_LOADMODEL = WM_APP + 1;
-constexpr UINT WM_VEDRA_MODELREADY = WM_APP + 2;
-constexpr UINT WM_VEDRA_LIBRARY = WM_APP + 3;
-constexpr UINT WM_VEDRA_LIBRARYADD = WM_APP + 4;
-constexpr UINT WM_VEDRA_PRESETLIGHTS = WM_APP + 5;
-
-class CMainFrame : public CMDIFrameWnd {
+class CMainFrame : public CMDIFrameWnd, public ShellServices {
   DECLARE_DYNCREATE(CMainFrame)
 public:
   CMainFrame();
+  ~CMainFrame() override;
 
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
@@ -33,15 +25,31 @@ public:
   BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                  CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr) override;
 
-  // Creates the hidden 3D frame of the document when there is none; 1, or 0 when it could not
-  // be made after a few tries (the user is told; work goes on with the plan frame).
-  int EnsureSimFrame(CVedraDoc* doc);
+  // What the document and the views ask of the shell (doc/shell.h).
+  CWnd* GetMainWindow() override { return this; }
+  int ShowMessage(const char* text, UINT type) override;
+  void ShowMainWindowAgain() override;
+  void SetCurrentDocument(CVedraDoc* doc) override { m_pDoc = doc; }
+  uint32_t GetModelKind() override { return m_modelKind; }
+  void SetModelKind(uint32_t kind) override { m_modelKind = kind; }
+  CString GetModelFolder() override { return m_modelDir; }
+  void SetModelFolder(const CString& folder) override { m_modelDir = folder; }
+  void SetActiveFrame(int active) override { m_activeFrame = active; }
+  void AttachFrame(int which, CMDIChildWnd* frame) override;
+  void DetachFrame(int which, CMDIChildWnd* frame) override;
+  int EnsureSimFrame(CVedraDoc* doc) override;
+  bool CloseSimFrameFully() override;
+  void ModelReleased() override;
+  void SwitchFrame(UINT code) override { SendMessage(WM_COMMAND, code); }
+  int CheckWallDrawingDone() override;
+  void RefreshSimView(int state) override;
+  void FitPlanView() override;
+  void ClearWallUnderCursor() override;
+  void EnablePlanView() override;
+  PlanWindowSettings& GetPlanWindowSettings() override;
+
   // Asks the 3D frame to close; 1 when none is left.
   int CloseSimFrame();
-  // Closes the 3D frame, trying a few times; false (the user told) when it stays.
-  bool CloseSimFrameFully();
-  // 1 when a mode change may go on, 0 after refusing it (a wall chain is being drawn).
-  int CheckWallDrawingDone();
   int ToggleFullScreen(BOOL on);
   // The view of the frame shown (plan or 3D), or null.
   CView* GetShownView() const;
@@ -110,5 +118,3 @@ private:
 
 // The main window, or null while there is none.
 CMainFrame* GetMainFrame();
-// A message box owned by the main window, with the program's caption.
-int VedraMessage(const char* text, UINT type);

@@ -6,9 +6,9 @@
 #include <shellapi.h>
 
 #include "app/progresswnd.h"
-#include "app/reg.h"
+#include "doc/reg.h"
 #include "app/vedra.h"
-#include "app/vedradoc.h"
+#include "doc/vedradoc.h"
 #include "view2d/frame2d.h"
 #include "view2d/plandialogs.h"
 #include "view3d/sim_standin.h"
@@ -131,7 +131,7 @@ bool CMainFrame::OpenCheckedFile(const char* defExt, const char* filter, CString
   path = dialog.GetPathName();
   HANDLE file = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    VedraMessage(kFileNotFound, kQuestionStyle);
+    ShowMessage(kFileNotFound, kQuestionStyle);
     return false;
   }
   ::CloseHandle(file);
@@ -162,7 +162,7 @@ void CMainFrame::OnFileVrml() {
   WTnode* node = WTmovsepnode_new(WTuniverse_getrootnodes());
   if (!node || !WTnode_load(node, path, 1.0f)) {
     if (node) WTnode_delete(node);
-    VedraMessage(kFileNotFound, kQuestionStyle);
+    ShowMessage(kFileNotFound, kQuestionStyle);
     return;
   }
   WTnode_setname(node, "WRL");
@@ -234,6 +234,7 @@ void CMainFrame::OnWindowsDialog() {
   if (!CheckWallDrawingDone()) return;
   if (m_activeFrame != ACTIVE_PLAN || !m_pPlanFrame) return;
   CPlanWindowPropertyDlg dialog(this);
+  dialog.m_pView = m_pPlanFrame->GetActiveView();
   dialog.DoModal();
 }
 
@@ -254,7 +255,7 @@ void CMainFrame::OnWebPage(UINT id) { OpenUrlInBrowser(WebAddress(id)); }
 void CMainFrame::OpenUrlInBrowser(const char* address) {
   HKEY key = nullptr;
   if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command\\", 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    VedraMessage("Internet Explore에 대한 정보가 존재하지 않습니다.", kQuestionStyle);
+    ShowMessage("Internet Explore에 대한 정보가 존재하지 않습니다.", kQuestionStyle);
     return;
   }
   CString command;
@@ -271,7 +272,7 @@ void CMainFrame::OpenUrlInBrowser(const char* address) {
     case 11: text = "실행파일이 깨졌거나 파일 포맷이 맞지 않습니다."; break;
     default: break;
   }
-  if (text) VedraMessage(text, kQuestionStyle);
+  if (text) ShowMessage(text, kQuestionStyle);
 }
 
 // Moves the capture to the file the user names; a cancel deletes it.

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/reg.h"
+#include "doc/reg.h"
 #include "app/vedra.h"
 #include "models/planhost.h"
 

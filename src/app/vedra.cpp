@@ -10,7 +10,7 @@
 #include "app/libfile.h"
 #include "app/mainfrm.h"
 #include "app/splash.h"
-#include "app/vedradoc.h"
+#include "doc/vedradoc.h"
 #include "models/holekinds.h"
 #include "models/model.h"
 #include "view2d/frame2d.h"
@@ -110,6 +110,7 @@ BOOL CVedraApp::InitInstance() {
   AfxEnableControlContainer();
   AfxOleInit();
   InstallApplicationHost();
+  InstallSimulator();
   ApplyPlanDefaults(*this);
   ApplySimulatorDefaults(*this);
   ReadRegistrySettings(*this);

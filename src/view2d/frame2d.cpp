@@ -1,6 +1,6 @@
 #include "view2d/frame2d.h"
 
-#include "app/mainfrm.h"
+#include "doc/shell.h"
 
 IMPLEMENT_DYNCREATE(C2DFrame, CMDIChildWnd)
 
@@ -22,12 +22,12 @@ BOOL C2DFrame::PreCreateWindow(CREATESTRUCTA& cs) {
 int C2DFrame::OnCreate(LPCREATESTRUCTA lpcs) {
   if (CMDIChildWnd::OnCreate(lpcs) == -1) return -1;
   if (!m_bar.CreateBar(this, IDD_PLANBAR, 0x8238, IDD_PLANBAR)) return -1;
-  if (CMainFrame* frame = GetMainFrame()) frame->m_pPlanFrame = this;
+  GetShell().AttachFrame(ACTIVE_PLAN, this);
   return 0;
 }
 
 void C2DFrame::LeaveMainFrame() {
-  if (CMainFrame* frame = GetMainFrame(); frame && frame->m_pPlanFrame == this) frame->m_pPlanFrame = nullptr;
+  GetShell().DetachFrame(ACTIVE_PLAN, this);
 }
 
 void C2DFrame::OnClose() {

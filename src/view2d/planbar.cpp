@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/mainfrm.h"
-#include "app/vedra.h"
-#include "app/vedradoc.h"
+#include "doc/shell.h"
+#include "doc/vedradoc.h"
 #include "models/frame.h"
 #include "models/model.h"
 #include "models/openingtables.h"
@@ -15,7 +14,6 @@
 #include "view2d/plandialogs.h"
 #include "view2d/plangrid.h"
 #include "view2d/topview.h"
-#include "view3d/sim_standin.h"
 
 IMPLEMENT_DYNAMIC(CPlanBar, CDialogBar)
 
@@ -70,8 +68,6 @@ BEGIN_MESSAGE_MAP(CPlanBar, CPictureDialogBar)
 END_MESSAGE_MAP()
 
 namespace {
-
-constexpr char kRefusal[] = "먼저, 벽그리기 작업을 마쳐야 전환할 수 있습니다";
 
 // The eighteen buttons in the order of the bar's members.
 constexpr UINT kButtonIds[18] = {IDC_BAR_ZOOM,  IDC_BAR_PAN,    IDC_BAR_FIT,       IDC_BAR_GRID_TYPE,
@@ -231,7 +227,7 @@ BOOL CPlanBar::OnInitBar() {
   PlaceViewButtons(screen);
   FillFields();
   m_tooltip.Activate(TRUE);
-  if (CTopView* view = PlanView()) view->m_pBar = this;
+  if (CTopView* view = PlanView()) view->SetBarLink(this);
   StoreToolValues();
   return 1;
 }
@@ -366,7 +362,7 @@ bool CPlanBar::MayLeaveWallDrawing(UINT buttonId) {
   if (!doc || !doc->GetModel()->m_frame.IsDrawing()) return true;
   Button(buttonId).SetHighlighted(FALSE);  // the click toggled it; the tool stays as it was
   CWnd* frame = GetParent();
-  ::MessageBoxA(frame ? frame->m_hWnd : nullptr, kRefusal, kVedraCaption, MB_ICONQUESTION | MB_TASKMODAL);
+  ::MessageBoxA(frame ? frame->m_hWnd : nullptr, kWallDrawingRefusal, kVedraCaption, MB_ICONQUESTION | MB_TASKMODAL);
   RepaintView();
   return false;
 }
@@ -388,7 +384,7 @@ void CPlanBar::RepaintView(BOOL erase) {
 
 void CPlanBar::OnSelectTool() {
   CTopView* view = PlanView();
-  if (view && view->m_mode == PLAN_MODE_SELECT) {
+  if (view && view->GetEditMode() == PLAN_MODE_SELECT) {
     switch (m_lastTool) {
       case PLAN_TOOL_ZOOM: OnZoomTool(); break;
       case PLAN_TOOL_PAN: OnPanTool(); break;
@@ -512,7 +508,7 @@ int32_t CPlanBar::ParseMillimetres(UINT id, float* target, bool minimumZero) {
 void CPlanBar::StoreToolValues() {
   CTopView* view = PlanView();
   if (!view) return;
-  PlanToolValues& t = view->m_tools;
+  PlanToolValues t = view->GetToolValues();
   t.wallThickness = std::max(0, ParsedText(GetDlgItem(IDC_BAR_WALL_THICKNESS)));
   t.wallHeight = ParsedText(GetDlgItem(IDC_BAR_WALL_HEIGHT));
   t.roomHeight = ParsedText(GetDlgItem(IDC_BAR_CEILING));
@@ -529,6 +525,7 @@ void CPlanBar::StoreToolValues() {
     o.values->height = ParsedText(GetDlgItem(static_cast<int>(o.height)));
     o.values->location = ParsedText(GetDlgItem(static_cast<int>(o.location)));
   }
+  view->SetToolValues(t);
 }
 
 void CPlanBar::OnLengthTyped(UINT id) {
@@ -573,12 +570,12 @@ void CPlanBar::OnRedo() {
 
 void CPlanBar::OnUpdateUndo(CCmdUI* pCmdUI) {
   CTopView* view = PlanView();
-  pCmdUI->Enable(view && view->m_history.UndoCount() > 0);
+  pCmdUI->Enable(view && view->CanUndoViewChange());
 }
 
 void CPlanBar::OnUpdateRedo(CCmdUI* pCmdUI) {
   CTopView* view = PlanView();
-  pCmdUI->Enable(view && view->m_history.RedoCount() > 0);
+  pCmdUI->Enable(view && view->CanRedoViewChange());
 }
 
 void CPlanBar::OnUpdateGridEnlarge(CCmdUI* pCmdUI) {
@@ -594,7 +591,7 @@ void CPlanBar::OnUpdateGridReduce(CCmdUI* pCmdUI) {
 void CPlanBar::OnGridType() {
   CHoverButton& b = Button(IDC_BAR_GRID_TYPE);
   const bool dots = b.IsDown() != FALSE;
-  theApp.m_plan.gridStyle = dots ? 1 : 3;
+  GetShell().GetPlanWindowSettings().gridStyle = dots ? 1 : 3;
   CString tip;
   tip.Format("%s : %s", "그리드", dots ? "점" : "선");
   b.SetTooltipText(tip);
@@ -618,24 +615,24 @@ void CPlanBar::UpdateGridTooltips(int32_t spacing) {
 void CPlanBar::OnGridEnlarge() {
   if (CTopView* view = PlanView()) {
     EnlargeGrid(*view);
-    UpdateGridTooltips(view->m_state.grid);
+    UpdateGridTooltips(view->GetGridSpacing());
   }
 }
 
 void CPlanBar::OnGridReduce() {
   if (CTopView* view = PlanView()) {
     ReduceGrid(*view);
-    UpdateGridTooltips(view->m_state.grid);
+    UpdateGridTooltips(view->GetGridSpacing());
   }
 }
 
 void CPlanBar::OnGridSetting() {
   CTopView* view = PlanView();
   if (!view) return;
-  CGridSettingDlg dialog(view->m_state.grid, GetParent());
+  CGridSettingDlg dialog(view->GetGridSpacing(), GetParent());
   if (dialog.DoModal() != IDOK) return;
-  view->m_state.grid = dialog.m_spacing;
-  UpdateGridTooltips(view->m_state.grid);
+  view->SetGridSpacing(dialog.m_spacing);
+  UpdateGridTooltips(view->GetGridSpacing());
   view->Invalidate(FALSE);
 }
 
@@ -644,15 +641,15 @@ void CPlanBar::OnFitAll() {
   CVedraDoc* doc = PlanDocument();
   if (!view || !doc) return;
   if (FitPlanView(*view, doc->GetModel()->m_frame)) view->Invalidate(FALSE);
-  UpdateGridTooltips(view->m_state.grid);
+  UpdateGridTooltips(view->GetGridSpacing());
 }
 
 void CPlanBar::OnWalkThrough() {
   if (!MayLeaveWallDrawing(IDC_BAR_WALK)) return;
   ClearSelection();
-  if (CWnd* main = AfxGetMainWnd()) main->SendMessage(WM_COMMAND, 0xFF01);
+  GetShell().SwitchFrame(SWITCH_3D);
   RepaintView();
-  RefreshSimView(0);
+  GetShell().RefreshSimView(0);
 }
 
 void CPlanBar::OnFileMenu() { Button(IDC_BAR_FILE).TrackMenu(132, 0, 0, 215, 0); }

@@ -1,11 +1,8 @@
 #include "view2d/plandialogs.h"
 
-#include "app/mainfrm.h"
-#include "app/reg.h"
-#include "app/settings.h"
-#include "app/vedra.h"
+#include "doc/reg.h"
+#include "doc/shell.h"
 #include "res/plan_res.h"
-#include "view2d/frame2d.h"
 
 namespace {
 
@@ -94,7 +91,7 @@ BOOL CPlanWindowPropertyDlg::OnInitDialog() {
   for (const auto& g : groups) SetDlgItemText(g.id, g.text);
   for (int i = 0; i < kColours; ++i) {
     SetDlgItemText(kColourEntries[i].label, LabelText(kColourEntries[i].words));
-    m_pickers[i].m_crColor = theApp.m_plan.*kColourEntries[i].setting;
+    m_pickers[i].m_crColor = GetShell().GetPlanWindowSettings().*kColourEntries[i].setting;
     m_pickers[i].Invalidate();
   }
   const struct {
@@ -115,19 +112,15 @@ void CPlanWindowPropertyDlg::OnApply() {
   DWORD disposition = 0;
   const CString subKey = CString(kSettingsKey) + "Cad\\WINDOW\\";
   if (!CreateRegisterKey(HKEY_LOCAL_MACHINE, subKey, &key, &disposition)) return;
+  PlanWindowSettings& settings = GetShell().GetPlanWindowSettings();
   for (int i = 0; i < kColours; ++i) {
-    COLORREF& setting = theApp.m_plan.*kColourEntries[i].setting;
+    COLORREF& setting = settings.*kColourEntries[i].setting;
     const COLORREF chosen = m_pickers[i].m_crColor;
     if (chosen == setting) continue;
     setting = chosen;
     QueryRegisterKeyDWORD(key, kColourEntries[i].value, &setting, chosen, TRUE);
   }
-  CWnd* view = m_pView;
-  if (!view) {
-    CMainFrame* main = GetMainFrame();
-    view = main && main->m_pPlanFrame ? main->m_pPlanFrame->GetActiveView() : nullptr;
-  }
-  if (view) view->Invalidate(TRUE);
+  if (m_pView) m_pView->Invalidate(TRUE);
   CloseRegisterKey(key);
 }
 

@@ -12,7 +12,7 @@ public:
 
   static constexpr int kColours = 14;
   CColorPickerButton& Picker(int i) { return m_pickers[i]; }
-  // The view that Apply repaints (the plan frame's active view when not given).
+  // The view that Apply repaints; none when not given.
   CWnd* m_pView = nullptr;
 
 protected:

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/vedra.h"
+#include "doc/shell.h"
 #include "models/frame.h"
 #include "view2d/planview_draw.h"
 #include "view2d/topview.h"
@@ -38,7 +38,7 @@ double HimetricPixels(CTopView& view, int himetric) {
 
 GridLimits LimitsAt(CTopView& view, const PlanViewState& state) {
   const double ppu = MappingOf(view, state).pixelsPerUnit;
-  const PlanWindowSettings& p = theApp.m_plan;
+  const PlanWindowSettings& p = GetShell().GetPlanWindowSettings();
   GridLimits g;
   g.smallest = HimetricPixels(view, p.minGridStep) / ppu;
   g.largest = HimetricPixels(view, p.maxGridStep) / ppu;
@@ -73,7 +73,7 @@ bool FitPlanView(CTopView& view, const Frame& plan) {
   const ViewMapping now = MappingOf(view, saved);
   const double ratio = std::min(now.client.cx / (bounds.Width() * now.pixelsPerUnit),
                                 now.client.cy / (bounds.Height() * now.pixelsPerUnit));
-  const PlanWindowSettings& p = theApp.m_plan;
+  const PlanWindowSettings& p = GetShell().GetPlanWindowSettings();
   PlanViewState next = saved;
   next.zoom = std::trunc(saved.zoom * ratio * 1000.0) * 0.001;
   next.zoom = std::clamp(next.zoom, p.minZoom / 100000.0, p.maxZoom / 100000.0);

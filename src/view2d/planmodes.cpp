@@ -1,7 +1,8 @@
 // The mode table, the cursors and entering a mode.
 #include "view2d/planmodes.h"
 
-#include "app/vedradoc.h"
+#include "doc/shell.h"
+#include "doc/vedradoc.h"
 #include "models/frame.h"
 #include "models/instance.h"
 #include "models/model.h"
@@ -101,8 +102,6 @@ struct ModeTable {
 const ModeTable kModeTable;
 const PlanModeHandlers kNoHandlers;
 
-constexpr const char* kFinishWallsFirst = "먼저, 벽그리기 작업을 마쳐야 전환할 수 있습니다";
-
 bool RefusedWhileDrawing(int mode) {
   return mode == PLAN_MODE_SELECT || mode == PLAN_MODE_ROOM || mode == PLAN_MODE_DOOR ||
          mode == PLAN_MODE_WINDOW;
@@ -137,7 +136,7 @@ CPoint PlanPointOf(const CTopView& view, const CDC& mapping, CPoint client, UINT
 bool CTopView::SetEditMode(int mode) {
   const Frame* frame = PlanFrame();
   if (frame && frame->IsDrawing() && RefusedWhileDrawing(mode)) {
-    GetPlanHost().ShowMessage(kFinishWallsFirst, kPlanCaption, kPlanRefusalStyle);
+    GetPlanHost().ShowMessage(kWallDrawingRefusal, kPlanCaption, kPlanRefusalStyle);
     Invalidate(FALSE);
     return false;
   }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/vedra.h"
+#include "doc/shell.h"
 #include "models/frame.h"
 #include "models/holesymbol.h"
 #include "models/instance.h"
@@ -27,7 +27,7 @@ void DrawOpeningPreview(CTopView& view, CDC& out, CDC& mapping) {
   if (!wall->InsertOpeningFromLibrary(at.x + frame->m_originX, at.y + frame->m_originY, opening,
                                       view.m_orientation, 0))
     return;
-  PlanPen pen(out, PS_SOLID, theApp.m_plan.unselectedWall);
+  PlanPen pen(out, PS_SOLID, GetShell().GetPlanWindowSettings().unselectedWall);
   double angle = wall->AngleDegrees(false);
   if (angle > 179.999) angle -= 180.0;
   opening->m_posture.position[0] = 0.0f;

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/vedradoc.h"
+#include "doc/vedradoc.h"
 #include "models/frame.h"
 #include "models/holesymbol.h"
 #include "models/instance.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/vedradoc.h"
+#include "doc/vedradoc.h"
 #include "models/frame.h"
 #include "models/instance.h"
 #include "models/model.h"

@@ -1,8 +1,8 @@
 // Wall drawing mode: each left click adds a wall to the chain, the free end follows the mouse
 // (scrolling the view near its edges), Escape or the middle button takes the last wall back,
 // a right click joins the chain into the plan.
-#include "app/vedra.h"
-#include "app/vedradoc.h"
+#include "doc/shell.h"
+#include "doc/vedradoc.h"
 #include "models/frame.h"
 #include "view2d/planmodes.h"
 #include "view2d/topview.h"
@@ -24,7 +24,7 @@ CRect RepaintArea(CTopView& view, CDC& client, const CDC& mapping, CRect area) {
   area.OffsetRect(-frame->m_originX, -frame->m_originY);
   mapping.LPtoDP(&area);
   area.NormalizeRect();
-  const CSize margin = HimetricPixels(client, 2 * theApp.m_plan.repaintMargin);
+  const CSize margin = HimetricPixels(client, 2 * GetShell().GetPlanWindowSettings().repaintMargin);
   area.InflateRect(margin.cx + 5, margin.cy + 5);
   return area;
 }

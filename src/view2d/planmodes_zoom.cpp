@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/vedra.h"
+#include "doc/shell.h"
 #include "models/frame.h"
 #include "view2d/planmodes.h"
 #include "view2d/planview_draw.h"
@@ -25,8 +25,8 @@ struct GridLimits {
 };
 
 GridLimits GridLimitsOf(const CDC& mapping) {
-  CSize lo(theApp.m_plan.minGridStep, theApp.m_plan.minGridStep);
-  CSize hi(theApp.m_plan.maxGridStep, theApp.m_plan.maxGridStep);
+  CSize lo(GetShell().GetPlanWindowSettings().minGridStep, GetShell().GetPlanWindowSettings().minGridStep);
+  CSize hi(GetShell().GetPlanWindowSettings().maxGridStep, GetShell().GetPlanWindowSettings().maxGridStep);
   mapping.HIMETRICtoLP(&lo);
   mapping.HIMETRICtoLP(&hi);
   return {std::abs(lo.cx), std::abs(hi.cy)};
@@ -104,7 +104,7 @@ void ZoomButtonDown(CTopView& view, CDC&, CDC&, CPoint& point, UINT flags) {
   const bool in = (flags & MK_LBUTTON) != 0;
   SetZoomCursor(view, in ? IDC_PLAN_ZOOM_IN : IDC_PLAN_ZOOM_OUT);
   view.SetTimer(in ? PLAN_TIMER_ZOOM_IN : PLAN_TIMER_ZOOM_OUT,
-                static_cast<UINT>(theApp.m_plan.zoomTimerInterval));
+                static_cast<UINT>(GetShell().GetPlanWindowSettings().zoomTimerInterval));
 }
 
 void ZoomMouseMove(CTopView& view, CDC& client, CDC& mapping, CPoint& point, UINT flags) {

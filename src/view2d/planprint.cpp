@@ -2,9 +2,8 @@
 // and the plan as the view shows it, fitted to the page.
 #include <algorithm>
 
-#include "app/settings.h"
-#include "app/vedra.h"
 #include "controls/dibimage.h"
+#include "models/planhost.h"
 #include "view2d/topview.h"
 
 namespace {
@@ -17,9 +16,7 @@ CSize PageSize(const CDC& printer) {
 
 // The capture the printing preparation wrote, stretched over the page; nothing when missing.
 void DrawCapture(CDC& printer) {
-  CString path;
-  GetTempDir(theApp, path);
-  path += kCaptureFile;
+  const CString path = GetTempDir() + kCaptureFile;
   if (::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return;
   HGLOBAL dib = nullptr;
   CPalette palette;

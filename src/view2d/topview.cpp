@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/vedra.h"
-#include "app/vedradoc.h"
+#include "doc/shell.h"
+#include "doc/vedradoc.h"
 #include "models/frame.h"
 #include "models/model.h"
 #include "models/plan_draw.h"
@@ -32,7 +32,7 @@ END_MESSAGE_MAP()
 namespace {
 
 PlanViewLook LookOfSettings() {
-  const PlanWindowSettings& p = theApp.m_plan;
+  const PlanWindowSettings& p = GetShell().GetPlanWindowSettings();
   PlanViewLook look;
   look.background = p.background;
   look.traceBox = p.traceBox;
@@ -66,7 +66,7 @@ CSize CTopView::ClientSize() const {
 }
 
 PlanZoomSettings CTopView::ZoomSettings() const {
-  const PlanWindowSettings& p = theApp.m_plan;
+  const PlanWindowSettings& p = GetShell().GetPlanWindowSettings();
   PlanZoomSettings s;
   s.minZoom = p.minZoom / 100000.0;
   s.maxZoom = p.maxZoom / 100000.0;

@@ -50,6 +50,16 @@ public:
   // The grid spacing changed: the bar's tooltips follow.
   void GridChanged();
 
+  // What the plan bar reads and sets of the view.
+  void SetBarLink(PlanBarLink* bar) { m_pBar = bar; }
+  int GetEditMode() const { return m_mode; }
+  const PlanToolValues& GetToolValues() const { return m_tools; }
+  void SetToolValues(const PlanToolValues& values) { m_tools = values; }
+  int32_t GetGridSpacing() const { return m_state.grid; }
+  void SetGridSpacing(int32_t spacing) { m_state.grid = spacing; }
+  bool CanUndoViewChange() const { return m_history.UndoCount() > 0; }
+  bool CanRedoViewChange() const { return m_history.RedoCount() > 0; }
+
   CToolTipCtrl m_tooltip;  // one tool over the whole view, its text asked for when shown
   PlanViewState m_state;
   PlanViewHistory m_history;

@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "app/mainfrm.h"
+#include "doc/shell.h"
+#include "doc/simulator.h"
 #include "models/model.h"
 
 IMPLEMENT_DYNCREATE(C3DFrame, CMDIChildWnd)
@@ -15,38 +16,47 @@ END_MESSAGE_MAP()
 
 int C3DFrame::OnCreate(LPCREATESTRUCTA lpcs) {
   if (CMDIChildWnd::OnCreate(lpcs) == -1) return -1;
-  if (CMainFrame* frame = GetMainFrame()) frame->m_pSimFrame = this;
+  GetShell().AttachFrame(ACTIVE_3D, this);
   return 0;
 }
 
 void C3DFrame::OnDestroy() {
-  if (CMainFrame* frame = GetMainFrame(); frame && frame->m_pSimFrame == this) frame->m_pSimFrame = nullptr;
+  GetShell().DetachFrame(ACTIVE_3D, this);
   CMDIChildWnd::OnDestroy();
 }
 
-int LoadIntoSimulator(Scene& scene, CProgressWnd*, uint32_t) {
-  CMainFrame* frame = GetMainFrame();
-  if (!frame) return 0;
-  const uint32_t kind = scene.m_pOwner ? scene.m_pOwner->m_modelKind : 0xFF00;
-  frame->SendMessage(WM_VEDRA_MODELREADY, kind == 0xFF00 ? 0xFF00 : 0xFF01, 0);
-  return 1;
-}
+namespace {
 
-void DetachAllNodes(Scene&) {}
+class SimulatorStandIn : public SimulatorServices {
+public:
+  // Nothing is loaded yet: the main window hears at once that the model is ready, with the
+  // switch code of the model's kind (0xFF00 interior, else 0xFF01).
+  int LoadIntoSimulator(Scene& scene, CProgressWnd*, uint32_t) override {
+    CWnd* main = GetShell().GetMainWindow();
+    if (!main) return 0;
+    const uint32_t kind = scene.m_pOwner ? scene.m_pOwner->m_modelKind : 0xFF00;
+    main->SendMessage(WM_VEDRA_MODELREADY, kind == 0xFF00 ? SWITCH_PLAN : SWITCH_3D, 0);
+    return 1;
+  }
+  void DetachAllNodes(Scene&) override {}
+  void DeleteNodeTree(WTnode*) override {}
+  // The start pose (3000, -1200, 0) looking along -y: Euler angles (0, -pi/2, 0), a turn of
+  // -pi/2 about y.
+  void GetSelectedNodePose(float pose[7]) override {
+    const float half = -0.78539816f;
+    const float values[7] = {3000.0f, -1200.0f, 0.0f, 0.0f, std::sin(half), 0.0f, std::cos(half)};
+    for (int i = 0; i < 7; i++) pose[i] = values[i];
+  }
+  void ShowExteriorControls(uint32_t) override {}
+  void ClearSelection() override {}
+};
 
-void DeleteNodeTree(WTnode*) {}
+SimulatorStandIn g_standIn;
 
-void GetSelectedNodePose(float pose[7]) {
-  // Euler angles (0, -pi/2, 0): a turn of -pi/2 about y.
-  const float half = -0.78539816f;
-  const float values[7] = {3000.0f, -1200.0f, 0.0f, 0.0f, std::sin(half), 0.0f, std::cos(half)};
-  for (int i = 0; i < 7; i++) pose[i] = values[i];
-}
+}  // namespace
+
+void InstallSimulator() { SetSimulator(&g_standIn); }
 
 void RefreshSimView(int) {}
 
 void CreatePresetLights(C3DView*) {}
-
-void SimShowExteriorControls(CMainFrame*, uint32_t) {}
-
-void SimClearSelection(C3DFrame*) {}

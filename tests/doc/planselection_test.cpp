@@ -52,7 +52,7 @@ TEST_F(Selection, EachModeSetsItsBitsAndEntriesAndDeselectingTakesThemBack) {
   selection.SelectWall(b, SELECT_SIDE0);  // another wall's entry stays first throughout
   for (const auto& c : cases) {
     selection.SelectWall(a, c.mode);
-    EXPECT_EQ(a->m_flags & (kSides | WALL_SELECTED | WALL_MARKED), c.bits | (c.marked ? WALL_MARKED : 0)) << c.mode;
+    EXPECT_EQ(a->m_flags & (kSides | WALL_SELECTED | WALL_MARKED), c.bits | (c.marked ? uint32_t{WALL_MARKED} : 0u)) << c.mode;
     EXPECT_EQ(Entries(selection.SelectedWalls(), a), c.entries) << c.mode;
     EXPECT_EQ(Entries(selection.MarkedWalls(), a), c.marked ? 1 : 0) << c.mode;
     EXPECT_EQ(PolesTouched(a), c.marked) << c.mode;

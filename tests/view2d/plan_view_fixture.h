@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/vedradoc.h"
+#include "doc/vedradoc.h"
 #include "models/frame.h"
 #include "models/model.h"
 #include "uitest.h"

@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/reg.h"
-#include "app/settings.h"
-#include "app/vedra.h"
-#include "app/vedradoc.h"
+#include "doc/reg.h"
+#include "doc/shell.h"
+#include "doc/vedradoc.h"
 #include "models/frame.h"
 #include "models/holekinds.h"
 #include "models/instance.h"
@@ -217,7 +216,7 @@ TEST_F(PlanBarTest, FieldsKeepTheCaretInTheNumberAndTheirBounds) {
 TEST_F(PlanBarTest, ColourApplyWritesOnlyTheChangedColoursAndRedraws) {
   const CString subKey = CString(kSettingsKey) + "Cad\\WINDOW\\";
   ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, subKey);
-  const PlanWindowSettings saved = theApp.m_plan;
+  const PlanWindowSettings saved = GetShell().GetPlanWindowSettings();
   CPlanWindowPropertyDlg dialog(frameWnd);
   dialog.m_pView = view;
   ASSERT_TRUE(dialog.Create(IDD_PLAN_COLOURS, frameWnd));
@@ -240,10 +239,10 @@ TEST_F(PlanBarTest, ColourApplyWritesOnlyTheChangedColoursAndRedraws) {
                      nullptr);
   EXPECT_EQ(count, 1u);  // nothing else written
   ::RegCloseKey(key);
-  EXPECT_EQ(theApp.m_plan.background, RGB(10, 200, 30));
+  EXPECT_EQ(GetShell().GetPlanWindowSettings().background, RGB(10, 200, 30));
   EXPECT_EQ(Paint(CPoint(3, 3)), RGB(10, 200, 30));
   dialog.DestroyWindow();
-  theApp.m_plan = saved;
+  GetShell().GetPlanWindowSettings() = saved;
   ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, subKey);
 }
 
@@ -258,7 +257,7 @@ TEST_F(PlanBarTest, FinestGridWithPointsPaintsQuickly) {
   EXPECT_EQ(static_cast<CHoverButton*>(CWnd::FromHandlePermanent(Item(IDC_BAR_GRID_REDUCE)))->GetTooltipText(),
             CString("그리드축소 :1mm"));
   Press(IDC_BAR_GRID_TYPE);
-  EXPECT_EQ(theApp.m_plan.gridStyle, 1);
+  EXPECT_EQ(GetShell().GetPlanWindowSettings().gridStyle, 1);
   Press(IDC_BAR_FIT);
   EXPECT_EQ(view->m_history.UndoCount(), 1u);
   for (double zoom : {view->m_state.zoom, 0.1}) {
@@ -267,7 +266,7 @@ TEST_F(PlanBarTest, FinestGridWithPointsPaintsQuickly) {
     Paint(CPoint(0, 0), &seconds);
     EXPECT_LT(seconds, 1.0) << zoom;
   }
-  theApp.m_plan.gridStyle = 3;
+  GetShell().GetPlanWindowSettings().gridStyle = 3;
 }
 
 TEST_F(PlanBarTest, DoorWithAMissingSymbolFileIsDrawnWithoutFault) {

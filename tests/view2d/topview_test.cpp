@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <functional>
 
-#include "app/vedra.h"
 #include "plan_fixtures.h"
 #include "plan_view_fixture.h"
 

@@ -1,5 +1,6 @@
 // The program's one document: the current model with its plan selection, the model file, and the
-// creation, opening, saving and replacing of models.
+// creation, opening, saving and replacing of models. What lies outside it the document asks of
+// the shell (doc/shell.h) and of the 3D simulator (doc/simulator.h).
 #pragma once
 #include "afx/afxwin.h"
 #include "doc/planselection.h"
@@ -25,7 +26,7 @@ public:
   // Load and save failures are told by the document's own callers.
   void ReportSaveLoadException(LPCTSTR, CException*, BOOL, UINT) override {}
 
-  // An empty path makes a new model of the main frame's kind; a path opens that file. 1 on
+  // An empty path makes a new model of the shell's model kind; a path opens that file. 1 on
   // success, 0 when the file could not be opened (a new interior model is then on its way).
   int CreateNewModel(const char* path, CProgressWnd* progress, uint32_t parameter);
   // Offers to save a changed model, then releases it. 0 when cancelled or the save failed.

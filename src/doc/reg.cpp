@@ -1,4 +1,4 @@
-#include "app/reg.h"
+#include "doc/reg.h"
 
 #include <cstdio>
 #include <cstring>
