@@ -1,11 +1,11 @@
 #include "app/apphost.h"
 
-#include "app/libfile.h"
 #include "app/mainfrm.h"
 #include "app/progresswnd.h"
 #include "app/vedra.h"
 #include "doc/vedradoc.h"
 #include "view2d/frame2d.h"
+#include "models/libraryfile.h"
 #include "models/planhost.h"
 #include "models/room.h"
 
@@ -29,7 +29,10 @@ public:
     return ::MessageBoxA(frame ? frame->m_hWnd : nullptr, text, caption ? caption : kVedraCaption, type);
   }
   int ShowUnownedMessage(const char* text, const char* caption, unsigned type) override {
-    return ::MessageBoxA(nullptr, text, caption ? caption : kVedraCaption, type);
+    return ShowMessageOwnedBy(nullptr, text, caption, type);
+  }
+  int ShowMessageOwnedBy(void* owner, const char* text, const char* caption, unsigned type) override {
+    return ::MessageBoxA(static_cast<HWND>(owner), text, caption ? caption : kVedraCaption, type);
   }
   int GetCreationState() override { return g_frameMode; }
   void SetModifiedFlag(BOOL modified) override {
@@ -59,8 +62,8 @@ public:
     theApp.GetDatabaseDir(dir);
     return dir;
   }
-  void DeleteFolderTree(const char* pattern) override { ::DeleteFolderTree(theApp, pattern); }
-  LibraryDatabaseList* GetLibraryList() override { return theApp.m_pLibrary; }
+  void DeleteFolderTree(const char* pattern) override { ::DeleteFolderTree(pattern); }
+  LibraryDatabaseList* GetLibraryList() override { return theApp.m_library.list; }
   void ProgressSetRange(CProgressWnd* progress, int low, int high, int step) override {
     if (progress) progress->SetRange(low, high, step);
   }

@@ -7,7 +7,6 @@
 
 #include "app/aboutdlg.h"
 #include "app/apphost.h"
-#include "app/libfile.h"
 #include "app/mainfrm.h"
 #include "app/splash.h"
 #include "doc/vedradoc.h"
@@ -125,7 +124,8 @@ BOOL CVedraApp::InitInstance() {
   m_pMainWnd->DragAcceptFiles(TRUE);
   EnableShellOpen();
   RegisterShellFileTypes(TRUE);
-  LoadLibraryDatabase(*this);
+  GetDatabaseDir(m_library.folder);
+  LoadLibraryDatabase(m_library);
   BuildSymbolTables();
   CCommandLineInfo shellInfo;
   ParseCommandLine(shellInfo);
@@ -207,7 +207,7 @@ void CVedraApp::ReleaseToolkitObjects() {
 
 int CVedraApp::ExitInstance() {
   FreeSymbolTables();
-  SaveLibraryDatabase(*this);
+  SaveLibraryDatabase(m_library);
   ReleaseToolkitObjects();
   delete m_pSimTemplate;
   m_pSimTemplate = nullptr;

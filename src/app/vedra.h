@@ -4,9 +4,8 @@
 #include "afx/winapp.h"
 #include "afx/windoc.h"
 #include "app/settings.h"
+#include "models/libraryfile.h"
 #include "toolkit/wt.h"
-
-class LibraryDatabaseList;
 
 // The single-instance block: 32 bytes of shared memory, the first four the main window.
 constexpr const char kInstanceBlockName[] = "___TAVO_VEDRA__MAP___";
@@ -39,9 +38,7 @@ public:
   CString m_productName;
   int m_toolkitObjects = 0;
   WTsensor* m_pMouseSensor = nullptr;
-  LibraryDatabaseList* m_pLibrary = nullptr;
-  // The library database failed to load: it is never written back.
-  bool m_libraryLoadFailed = false;
+  LibraryDatabaseFile m_library;
 
   afx_msg void OnAppAbout();
 

@@ -1,5 +1,7 @@
 // Small file operations on UTF-8 paths that the model needs beyond CFile: none of them throws.
 #pragma once
+#include <vector>
+
 #include "afx/afx.h"
 
 // A text as it may stand in a file name: characters that no file name may hold (separators,
@@ -12,3 +14,8 @@ bool FileExists(const char* path);
 bool RemoveFile(const char* path);
 // Gives the file the archive attribute alone (0x20), which clears read-only.
 void SetArchiveAttribute(const char* path);
+// Gives the file normal attributes (0x80), which clears read-only.
+void SetNormalAttribute(const char* path);
+// The files (not folders) that the pattern finds: a folder, then a file name with * and ?; each
+// as the folder followed by its name. "*.*" finds every file, as the window system has it.
+std::vector<CString> FindFiles(const char* pattern);

@@ -54,6 +54,9 @@ void PlanHost::RemoveSceneObjectByName(const char*) {}
 int PlanHost::RemoveSceneObjectsContaining(const char*) { return 0; }
 void PlanHost::CollectRoomMaterials(CObject*) {}
 int PlanHost::ShowUnownedMessage(const char*, const char*, unsigned) { return IDOK; }
+int PlanHost::ShowMessageOwnedBy(void*, const char* text, const char* caption, unsigned type) {
+  return ShowUnownedMessage(text, caption, type);
+}
 CObject* PlanHost::LoadObjectFile(const char*, int, int, const ScenePlacement&) { return nullptr; }
 CString PlanHost::GetSceneObjectFileName(CObject*) { return CString(); }
 void PlanHost::LinkSceneObject(CObject*, CObject*, const char*) {}

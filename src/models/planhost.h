@@ -97,6 +97,9 @@ public:
   virtual int ShowMessage(const char* text, const char* caption, unsigned type);
   // A message box without an owner window.
   virtual int ShowUnownedMessage(const char* text, const char* caption, unsigned type);
+  // A message box owned by the window (a window handle of the window system), or by none when
+  // null; without a window system of its own the host shows it as ShowUnownedMessage.
+  virtual int ShowMessageOwnedBy(void* owner, const char* text, const char* caption, unsigned type);
   // The application-wide creation state word (2 while the document creates a new model).
   virtual int GetCreationState();
 

@@ -1,5 +1,5 @@
-// The shell's parts in this process: settings, library file, main frame, progress, splash, About
-// and the key filter.
+// The shell's parts in this process: settings, main frame, progress, splash, About and the key
+// filter.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 #include <string>
 #include <thread>
 
-#include "app/libfile.h"
 #include "app/mainfrm.h"
 #include "app/progresswnd.h"
 #include "app/settings.h"
@@ -17,7 +16,6 @@
 #include "app/vedra.h"
 #include "doc/vedradoc.h"
 #include "app/aboutdlg.h"
-#include "models/library.h"
 #include "view3d/sim_standin.h"
 #include "uitest.h"
 
@@ -41,24 +39,16 @@ std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// A base folder of the application object with its database and scratch folders.
+// A base folder of the application object.
 class Shell : public ::testing::Test {
 protected:
   void SetUp() override {
     base = TempBase();
-    for (const char* dir : {"", "Bin", "Bin\\Database", "Bin\\Lib", "Bin\\Lib\\temp", "Bin\\Lib\\temp\\keep"})
-      ::CreateDirectoryA((base + dir).c_str(), nullptr);
+    ::CreateDirectoryA(base.c_str(), nullptr);
     theApp.m_baseDir = base.c_str();
-    db = base + "Bin\\Database\\TLibrary.lib";
-    backup = base + "Bin\\Database\\BAK-TLibrary.lib";
   }
-  void TearDown() override {
-    if (theApp.m_pLibrary) SaveLibraryDatabase(theApp);
-    theApp.m_libraryLoadFailed = false;
-  }
-  std::string base, db, backup;
+  std::string base;
 };
 
 // ---- settings
@@ -102,67 +92,6 @@ TEST(Folders, AllComeFromTheBaseFolder) {
   EXPECT_STREQ(dir, "C:\\Vedra\\System\\");
   theApp.GetDatabaseDir(dir);
   EXPECT_STREQ(dir, "C:\\Vedra\\Bin\\Database\\");
-}
-
-// ---- library file
-
-TEST_F(Shell, AMissingDatabaseIsRestoredFromItsBackupWithoutAMessage) {
-  WriteFile(backup, std::string("\0\0", 2));
-  uitest::BoxAnswerer answer(kCaption, IDOK, 1500);
-  LoadLibraryDatabase(theApp);
-  EXPECT_FALSE(answer.Wait().found);
-  EXPECT_EQ(ReadFile(db), std::string("\0\0", 2));
-  EXPECT_FALSE(theApp.m_libraryLoadFailed);
-}
-
-TEST_F(Shell, AGoodDatabaseIsBackedUpAndWrittenBackWithItsCategories) {
-  WriteFile(db, std::string("\0\0", 2));
-  uitest::BoxAnswerer answer(kCaption, IDOK, 1500);
-  LoadLibraryDatabase(theApp);
-  const uitest::BoxSeen seen = answer.Wait();
-  EXPECT_FALSE(seen.found) << seen.text;
-  EXPECT_EQ(ReadFile(backup), std::string("\0\0", 2));
-  for (int i = 0; i < 26; i++) theApp.m_pLibrary->AddTail(new LibraryDatabase);
-  SaveLibraryDatabase(theApp);
-  EXPECT_EQ(ReadFile(db).substr(0, 2), std::string("\x1A\0", 2)) << "26 categories";
-}
-
-TEST_F(Shell, AGarbageDatabaseIsReportedAndNeverWrittenBack) {
-  const std::string garbage = "\xFF\xFF\xFF\xFF garbage";
-  WriteFile(db, garbage);
-  WriteFile(backup, std::string("\0\0", 2));
-  uitest::BoxAnswerer answer(kCaption, IDOK);
-  LoadLibraryDatabase(theApp);
-  const uitest::BoxSeen seen = answer.Wait();
-  EXPECT_TRUE(seen.found);
-  EXPECT_EQ(seen.text, "적합한 TAVO Vedra 라이브러리 파일이 아닙니다.");
-  // Even a list that happens to hold 26 categories is not saved over the file.
-  for (int i = 0; i < 26; i++) theApp.m_pLibrary->AddTail(new LibraryDatabase);
-  EXPECT_EQ(SaveLibraryDatabase(theApp), 1);
-  EXPECT_EQ(ReadFile(db), garbage);
-  EXPECT_EQ(ReadFile(backup), std::string("\0\0", 2)) << "the backup keeps the last good copy";
-}
-
-TEST_F(Shell, CopyingOntoItselfOrOntoAReadOnlyFile) {
-  const std::string source = base + "a.txt", target = base + "b.txt";
-  WriteFile(source, "new");
-  WriteFile(target, "old");
-  ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
-  CString upper(source.c_str());
-  upper.MakeUpper();
-  EXPECT_EQ(CopyFileChecked(theApp, source.c_str(), upper, nullptr, FALSE), 1);
-  EXPECT_EQ(CopyFileChecked(theApp, source.c_str(), target.c_str(), nullptr, TRUE), 0);
-  EXPECT_EQ(ReadFile(target), "old");
-  EXPECT_EQ(CopyFileChecked(theApp, source.c_str(), target.c_str(), nullptr, FALSE), 1);
-  EXPECT_EQ(ReadFile(target), "new");
-}
-
-TEST_F(Shell, EmptyingTheScratchFolderKeepsItAndItsFolders) {
-  WriteFile(base + "Bin\\Lib\\temp\\room.3ds", "x");
-  ::SetFileAttributesA((base + "Bin\\Lib\\temp\\room.3ds").c_str(), FILE_ATTRIBUTE_READONLY);
-  DeleteFolderTree(theApp, "");
-  EXPECT_FALSE(Exists(base + "Bin\\Lib\\temp\\room.3ds"));
-  EXPECT_TRUE(Exists(base + "Bin\\Lib\\temp\\keep"));
 }
 
 // ---- main frame

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "models/libraryfile.h"
 #include "models/room.h"
 
 namespace fs = std::filesystem;
@@ -17,19 +18,6 @@ class FakeSceneObject : public CObject {};
 fs::path Utf8Path(const std::string& text) { return fs::u8path(text); }
 
 std::string Utf8Text(const fs::path& path) { return path.u8string(); }
-
-// Matches a file name against a pattern of * and ?.
-bool Matches(const char* pattern, const char* name) {
-  if (*pattern == '\0') return *name == '\0';
-  if (*pattern == '*') {
-    for (const char* n = name;; ++n) {
-      if (Matches(pattern + 1, n)) return true;
-      if (*n == '\0') return false;
-    }
-  }
-  if (*name == '\0') return false;
-  return (*pattern == '?' || *pattern == *name) && Matches(pattern + 1, name + 1);
-}
 
 }  // namespace
 
@@ -110,17 +98,7 @@ std::string RecordingPlanHost::DatabasePath(const std::string& name) const {
 
 void RecordingPlanHost::DeleteFolderTree(const char* pattern) {
   deletePatterns.push_back(pattern);
-  const std::string text = pattern;
-  const size_t cut = text.rfind(kPathSeparator);
-  const std::string folder = cut == std::string::npos ? "." : text.substr(0, cut);
-  const std::string names = cut == std::string::npos ? text : text.substr(cut + 1);
-  std::error_code ec;
-  std::vector<fs::path> found;
-  for (const auto& entry : fs::directory_iterator(Utf8Path(folder), ec)) {
-    if (entry.is_regular_file(ec) && Matches(names.c_str(), Utf8Text(entry.path().filename()).c_str()))
-      found.push_back(entry.path());
-  }
-  for (const fs::path& path : found) fs::remove(path, ec);
+  ::DeleteFolderTree(pattern);
 }
 
 void RecordingPlanHost::RemoveTempFolder() {
