@@ -29,38 +29,32 @@ void Tell(const char* text, void* owner = nullptr) {
   GetPlanHost().ShowMessageOwnedBy(owner, text, nullptr, kMessageStyle);
 }
 
-// Reads the list from the file; false (after the message) when the file is not a library.
-bool ReadList(LibraryDatabaseList& list, const CString& path) {
+enum class Transfer { NotOpened, Failed, Done };
+
+// Reads (store false) or writes the list through a stream with a 4096-byte buffer.
+Transfer TransferList(LibraryDatabaseList& list, const CString& path, bool store) {
   CFile file;
-  if (!file.Open(path, CFile::modeRead | CFile::typeBinary)) return false;
+  const UINT mode = store ? CFile::modeCreate | CFile::modeWrite : CFile::modeRead;
+  if (!file.Open(path, mode | CFile::typeBinary)) return Transfer::NotOpened;
   try {
-    CArchive ar(&file, CArchive::load, 4096);
+    CArchive ar(&file, store ? CArchive::store : CArchive::load, 4096);
     list.Serialize(ar);
     ar.Close();
     file.Close();
-    return true;
+    return Transfer::Done;
   } catch (CException* e) {
     e->Delete();
   }
   file.Abort();
-  Tell(kBadLibrary);
-  return false;
+  return Transfer::Failed;
 }
 
-bool WriteList(LibraryDatabaseList& list, const CString& path) {
-  CFile file;
-  if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) return false;
-  try {
-    CArchive ar(&file, CArchive::store, 4096);
-    list.Serialize(ar);
-    ar.Close();
-    file.Close();
-    return true;
-  } catch (CException* e) {
-    e->Delete();
-  }
-  file.Abort();
-  return false;
+// Reads the list from the file; false when it does not open, or (after the message) when it is
+// not a library.
+bool ReadList(LibraryDatabaseList& list, const CString& path) {
+  const Transfer done = TransferList(list, path, false);
+  if (done == Transfer::Failed) Tell(kBadLibrary);
+  return done == Transfer::Done;
 }
 
 bool ReadWhole(const char* path, std::vector<char>& bytes) {
@@ -121,7 +115,7 @@ int SaveLibraryDatabase(LibraryDatabaseFile& library) {
   if (!library.loadFailed && list->GetCount() == kCategoryCount) {
     const CString path = PathsOf(library).file;
     if (FileExists(path)) SetNormalAttribute(path);
-    if (!WriteList(*list, path)) Tell(kNoLibrary);
+    if (TransferList(*list, path, true) != Transfer::Done) Tell(kNoLibrary);
   }
   delete list;
   library.list = nullptr;
