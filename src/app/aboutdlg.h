@@ -3,10 +3,7 @@
 #pragma once
 #include "afx/afxwin.h"
 #include "controls/scrolltext.h"
-
-constexpr UINT IDD_ABOUTBOX = 503;
-constexpr UINT IDB_ABOUT = 447;
-constexpr UINT IDC_ABOUT_PICTURE = 1249;
+#include "res/resource.h"
 
 class CAboutDlg : public CDialog {
 public:

@@ -7,6 +7,7 @@
 #include "app/vedra.h"
 #include "doc/vedradoc.h"
 #include "models/planhost.h"
+#include "res/resource.h"
 #include "view2d/frame2d.h"
 #include "view3d/sim_standin.h"
 
@@ -35,9 +36,9 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
   ON_MESSAGE(WM_VEDRA_LIBRARY, OnLibraryMessage)
   ON_MESSAGE(WM_VEDRA_LIBRARYADD, OnLibraryAdd)
   ON_MESSAGE(WM_VEDRA_PRESETLIGHTS, OnPresetLights)
-  ON_COMMAND_RANGE(32781, 32829, OnMenuCommand)
-  ON_UPDATE_COMMAND_UI(32794, OnUpdateCameraButtons)
-  ON_UPDATE_COMMAND_UI(32821, OnUpdateFullScreen)
+  ON_COMMAND_RANGE(ID_HELP_TOPICS, ID_KOREAN_ONLY_2, OnMenuCommand)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_CAMERA_BUTTONS, OnUpdateCameraButtons)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_FULL_SCREEN, OnUpdateFullScreen)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() {

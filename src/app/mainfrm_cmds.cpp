@@ -9,6 +9,9 @@
 #include "doc/reg.h"
 #include "app/vedra.h"
 #include "doc/vedradoc.h"
+#include "models/model.h"
+#include "res/plan_res.h"
+#include "res/resource.h"
 #include "view2d/frame2d.h"
 #include "view2d/plandialogs.h"
 #include "view3d/sim_standin.h"
@@ -36,23 +39,26 @@ struct Shortcut {
 
 // The Ctrl shortcuts, then the Alt ones.
 constexpr Shortcut kCtrlKeys[] = {
-    {'E', 0, 32786, 0}, {'I', 0, 32785, 0}, {'O', 0, 32795, 0}, {'S', 0, 32787, 0},
-    {'P', 0, 32799, 0}, {'X', 0, 32791, 0}, {'T', 0, 32793, 0}, {'L', 0, 32783, 0},
-    {'M', ACTIVE_3D, 32782, 0}, {'Y', ACTIVE_3D, 32784, 0}, {'A', ACTIVE_3D, 32820, 0}, {'F', ACTIVE_3D, 32821, 0},
+    {'E', 0, ID_NEW_EXTERIOR, 0},          {'I', 0, ID_NEW_INTERIOR, 0},
+    {'O', 0, ID_FILE_OPEN_MODEL, 0},       {'S', 0, ID_FILE_SAVE_MODEL, 0},
+    {'P', 0, ID_FILE_PRINT_MODEL, 0},      {'X', 0, ID_FILE_EXIT, 0},
+    {'T', 0, ID_SPECIAL_ESTIMATE, 0},      {'L', 0, ID_SPECIAL_LIBRARY, 0},
+    {'M', ACTIVE_3D, ID_DEVICE_MOUSE, 0},  {'Y', ACTIVE_3D, ID_DEVICE_STEREO, 0},
+    {'A', ACTIVE_3D, ID_SPECIAL_ANIMATION, 0}, {'F', ACTIVE_3D, ID_VIEW_FULL_SCREEN, 0},
 };
 constexpr Shortcut kAltKeys[] = {
-    {'F', ACTIVE_PLAN, 0, IDC_PLAN_FILE}, {'C', ACTIVE_PLAN, 0, IDC_PLAN_CONFIGURE}, {'H', ACTIVE_PLAN, 0, IDC_PLAN_HELP},
-    {'F', ACTIVE_3D, 0, 4038}, {'V', ACTIVE_3D, 0, 4046}, {'D', ACTIVE_3D, 0, 4041},
-    {'S', ACTIVE_3D, 0, 4045}, {'C', ACTIVE_3D, 0, 4040}, {'H', ACTIVE_3D, 0, 4048},
+    {'F', ACTIVE_PLAN, 0, IDC_BAR_FILE}, {'C', ACTIVE_PLAN, 0, IDC_BAR_CONFIGURE}, {'H', ACTIVE_PLAN, 0, IDC_BAR_HELP},
+    {'F', ACTIVE_3D, 0, IDC_SIM_FILE},   {'V', ACTIVE_3D, 0, IDC_SIM_VIEW},        {'D', ACTIVE_3D, 0, IDC_SIM_DEVICE},
+    {'S', ACTIVE_3D, 0, IDC_SIM_SPECIAL}, {'C', ACTIVE_3D, 0, IDC_SIM_CONFIGURE},  {'H', ACTIVE_3D, 0, IDC_SIM_HELP},
 };
 
 // The configured address of each web command.
 const char* WebAddress(UINT id) {
   switch (id) {
-    case 32804: return "http://www.tavo.example/";
-    case 32805: return "http://vedra.tavo.example/";
-    case 32806: return "http://vedra.tavo.example/faq/";
-    case 32808: return "http://vedra.tavo.example/download/";
+    case ID_WEB_MAKER: return "http://www.tavo.example/";
+    case ID_WEB_HOMEPAGE: return "http://vedra.tavo.example/";
+    case ID_WEB_QUESTIONS: return "http://vedra.tavo.example/faq/";
+    case ID_WEB_DOWNLOAD: return "http://vedra.tavo.example/download/";
     default: return "http://vedra.tavo.example/library/";
   }
 }
@@ -87,32 +93,34 @@ bool CMainFrame::HandleShortcut(const MSG& msg) {
 
 void CMainFrame::OnMenuCommand(UINT id) {
   switch (id) {
-    case 32785: OnNewModel(0xFF00); break;
-    case 32786: OnNewModel(0xFF01); break;
-    case 32813: OnNewModel(0xFF03); break;
-    case 32814: OnNewModel(0xFF04); break;
-    case 32795: OnFileOpen(); break;
-    case 32824: OnFileVrml(); break;
-    case 32787: OnFileSave(); break;
-    case 32788: OnFileSaveAs(); break;
-    case 32790: OnCapture(); break;
-    case 32800: OnFilePreview(); break;
-    case 32799: OnFilePrint(); break;
-    case 32791: OnExit(); break;
-    case 32794: OnCameraButtons(); break;
-    case 32821: OnFullScreen(); break;
-    case 32820: OnAnimationPath(); break;
-    case 32822: OnDocumentDialog(); break;
-    case 32782: OnMouseDialog(); break;
-    case 32784: OnStereoDialog(); break;
-    case 32793: OnEstimate(); break;
-    case 32783: OnLibrary(); break;
-    case 32789: OnWindowsDialog(); break;
-    case 32792: OnGridDialog(); break;
-    case 32827: OnLight(); break;
-    case 32781: OnHelpTopics(); break;
-    case 32804: case 32805: case 32806: case 32808: case 32819: OnWebPage(id); break;
-    default: OnNothing(); break;  // 32815, 32829 and the unused ids
+    case ID_NEW_INTERIOR: OnNewModel(MODEL_INTERIOR); break;
+    case ID_NEW_EXTERIOR: OnNewModel(MODEL_EXTERIOR); break;
+    case ID_NEW_RECOMMENDED: OnNewModel(MODEL_RECOMMENDED); break;
+    case ID_NEW_USER: OnNewModel(MODEL_USER); break;
+    case ID_FILE_OPEN_MODEL: OnFileOpen(); break;
+    case ID_FILE_VRML: OnFileVrml(); break;
+    case ID_FILE_SAVE_MODEL: OnFileSave(); break;
+    case ID_FILE_SAVE_MODEL_AS: OnFileSaveAs(); break;
+    case ID_FILE_CAPTURE: OnCapture(); break;
+    case ID_FILE_PREVIEW: OnFilePreview(); break;
+    case ID_FILE_PRINT_MODEL: OnFilePrint(); break;
+    case ID_FILE_EXIT: OnExit(); break;
+    case ID_VIEW_CAMERA_BUTTONS: OnCameraButtons(); break;
+    case ID_VIEW_FULL_SCREEN: OnFullScreen(); break;
+    case ID_SPECIAL_ANIMATION: OnAnimationPath(); break;
+    case ID_SPECIAL_DOCUMENT: OnDocumentDialog(); break;
+    case ID_DEVICE_MOUSE: OnMouseDialog(); break;
+    case ID_DEVICE_STEREO: OnStereoDialog(); break;
+    case ID_SPECIAL_ESTIMATE: OnEstimate(); break;
+    case ID_SPECIAL_LIBRARY: OnLibrary(); break;
+    case ID_CONFIG_WINDOWS: OnWindowsDialog(); break;
+    case ID_CONFIG_GRID: OnGridDialog(); break;
+    case ID_SPECIAL_LIGHT: OnLight(); break;
+    case ID_HELP_TOPICS: OnHelpTopics(); break;
+    case ID_WEB_MAKER: case ID_WEB_HOMEPAGE: case ID_WEB_QUESTIONS: case ID_WEB_DOWNLOAD: case ID_WEB_LIBRARY:
+      OnWebPage(id);
+      break;
+    default: OnNothing(); break;  // ID_KOREAN_ONLY_1, ID_KOREAN_ONLY_2 and the unused ids
   }
 }
 
@@ -145,7 +153,7 @@ void CMainFrame::OnFileOpen() {
   if (!OpenCheckedFile("*.tavo", " Tavo VEDRA Files(*.TAVO)|*.tavo||", path)) return;
   auto* doc = DYNAMIC_DOWNCAST(CVedraDoc, GetActiveDocument());
   if (!doc || !doc->AskSaveModel()) return;
-  m_modelKind = 0xFF00;
+  m_modelKind = MODEL_INTERIOR;
   doc->SetTitle(path);
   PostMessage(WM_VEDRA_LOADMODEL, 0xFF01, 0);
 }
@@ -156,7 +164,7 @@ void CMainFrame::OnFileVrml() {
   if (!OpenCheckedFile("*.wrl", " VRML Files(*.WRL)|*.wrl||", path)) return;
   auto* doc = DYNAMIC_DOWNCAST(CVedraDoc, GetActiveDocument());
   if (!doc || !doc->AskSaveModel()) return;
-  m_modelKind = 0xFF02;
+  m_modelKind = MODEL_VRML_VIEW;
   doc->SetTitle("Vedra1");
   SendMessage(WM_VEDRA_LOADMODEL, 0xFF00, 0);
   WTnode* node = WTmovsepnode_new(WTuniverse_getrootnodes());

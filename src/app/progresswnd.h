@@ -3,8 +3,7 @@
 // Every operation does nothing once the window is gone.
 #pragma once
 #include "afx/afxwin.h"
-
-constexpr UINT IDB_PROGRESS = 442;
+#include "res/resource.h"
 
 class CProgressWnd : public CWnd {
 public:

@@ -2,8 +2,8 @@
 // or on WM_APP+0x6A. Whether it may be shown at all is one process-wide flag.
 #pragma once
 #include "afx/afxwin.h"
+#include "res/resource.h"
 
-constexpr UINT IDB_SPLASH = 1000;
 constexpr UINT WM_SPLASH_HIDE = WM_APP + 0x6A;
 
 class CSplashWnd : public CWnd {

@@ -12,16 +12,12 @@
 #include "doc/vedradoc.h"
 #include "models/holekinds.h"
 #include "models/model.h"
+#include "res/resource.h"
 #include "view2d/frame2d.h"
 #include "view2d/topview.h"
 #include "view3d/sim_standin.h"
 
 CVedraApp theApp;
-
-namespace {
-constexpr UINT IDR_MAINFRAME_ID = 128;
-constexpr UINT IDR_VEDRATYPE_ID = 129;
-}  // namespace
 
 BEGIN_MESSAGE_MAP(CVedraApp, CWinApp)
   ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
@@ -74,16 +70,16 @@ void CVedraApp::StartToolkit() {
 }
 
 void CVedraApp::CreateTemplates() {
-  m_pPlanTemplate = new CMultiDocTemplate(IDR_VEDRATYPE_ID, RUNTIME_CLASS(CVedraDoc), RUNTIME_CLASS(C2DFrame),
+  m_pPlanTemplate = new CMultiDocTemplate(IDR_VEDRATYPE, RUNTIME_CLASS(CVedraDoc), RUNTIME_CLASS(C2DFrame),
                                           RUNTIME_CLASS(CTopView));
   AddDocTemplate(m_pPlanTemplate);
-  m_pSimTemplate = new CMultiDocTemplate(IDR_VEDRATYPE_ID, RUNTIME_CLASS(CVedraDoc), RUNTIME_CLASS(C3DFrame),
+  m_pSimTemplate = new CMultiDocTemplate(IDR_VEDRATYPE, RUNTIME_CLASS(CVedraDoc), RUNTIME_CLASS(C3DFrame),
                                          RUNTIME_CLASS(C3DView));
 }
 
 bool CVedraApp::CreateMainFrame() {
   auto* frame = new CMainFrame;
-  if (!frame->LoadFrame(IDR_MAINFRAME_ID, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr)) {
+  if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr)) {
     if (frame->m_hWnd)
       frame->DestroyWindow();
     else

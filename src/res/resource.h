@@ -46,4 +46,12 @@
 #define ID_SPECIAL_LIGHT 32827
 #define ID_KOREAN_ONLY_2 32829
 
+// The 3D control bar's menu buttons.
+#define IDC_SIM_FILE 4038
+#define IDC_SIM_CONFIGURE 4040
+#define IDC_SIM_DEVICE 4041
+#define IDC_SIM_SPECIAL 4045
+#define IDC_SIM_VIEW 4046
+#define IDC_SIM_HELP 4048
+
 #endif  // VEDRA_RES_RESOURCE_H

@@ -1,6 +1,7 @@
 #include "view2d/frame2d.h"
 
 #include "doc/shell.h"
+#include "res/plan_res.h"
 
 IMPLEMENT_DYNCREATE(C2DFrame, CMDIChildWnd)
 
@@ -21,7 +22,7 @@ BOOL C2DFrame::PreCreateWindow(CREATESTRUCTA& cs) {
 
 int C2DFrame::OnCreate(LPCREATESTRUCTA lpcs) {
   if (CMDIChildWnd::OnCreate(lpcs) == -1) return -1;
-  if (!m_bar.CreateBar(this, IDD_PLANBAR, 0x8238, IDD_PLANBAR)) return -1;
+  if (!m_bar.CreateBar(this, IDD_BAR, 0x8238, IDD_BAR)) return -1;
   GetShell().AttachFrame(ACTIVE_PLAN, this);
   return 0;
 }

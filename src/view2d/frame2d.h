@@ -3,16 +3,6 @@
 #include "afx/afxwin.h"
 #include "view2d/planbar.h"
 
-// The plan control bar's template and its menu buttons.
-constexpr UINT IDD_PLANBAR = 403;
-constexpr UINT IDC_PLAN_CONFIGURE = 4049;
-constexpr UINT IDC_PLAN_FILE = 4050;
-constexpr UINT IDC_PLAN_HELP = 4051;
-// The menus: Korean, English, Chinese.
-constexpr UINT IDR_MENU_KOREAN = 132;
-constexpr UINT IDR_MENU_ENGLISH = 133;
-constexpr UINT IDR_MENU_CHINESE = 134;
-
 class C2DFrame : public CMDIChildWnd {
   DECLARE_DYNCREATE(C2DFrame)
 public:

@@ -10,6 +10,7 @@
 #include "models/openingtables.h"
 #include "models/planhost.h"
 #include "res/plan_res.h"
+#include "res/resource.h"
 #include "view2d/planbar_core.h"
 #include "view2d/plandialogs.h"
 #include "view2d/plangrid.h"
@@ -652,8 +653,8 @@ void CPlanBar::OnWalkThrough() {
   GetShell().RefreshSimView(0);
 }
 
-void CPlanBar::OnFileMenu() { Button(IDC_BAR_FILE).TrackMenu(132, 0, 0, 215, 0); }
+void CPlanBar::OnFileMenu() { Button(IDC_BAR_FILE).TrackMenu(IDR_MENU_KOREAN, 0, 0, 215, 0); }
 
-void CPlanBar::OnConfigureMenu() { Button(IDC_BAR_CONFIGURE).TrackMenu(132, 0, 0, 61, 4); }
+void CPlanBar::OnConfigureMenu() { Button(IDC_BAR_CONFIGURE).TrackMenu(IDR_MENU_KOREAN, 0, 0, 61, 4); }
 
-void CPlanBar::OnHelpMenu() { Button(IDC_BAR_HELP).TrackMenu(132, 0, 0, 115, 5); }
+void CPlanBar::OnHelpMenu() { Button(IDC_BAR_HELP).TrackMenu(IDR_MENU_KOREAN, 0, 0, 115, 5); }
