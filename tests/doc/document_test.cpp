@@ -7,8 +7,11 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "doc/simulator.h"
 #include "doc/vedradoc.h"
+#include "models/model.h"
 #include "uitest.h"
 
 namespace {
@@ -37,7 +40,57 @@ protected:
   std::string base;
 };
 
+// A 3D side that records what the document asks of it, in order, and gives a pose of its own.
+class RecordingSimulator : public SimulatorServices {
+public:
+  RecordingSimulator() { SetSimulator(this); }
+  ~RecordingSimulator() override { SetSimulator(nullptr); }
+  int LoadIntoSimulator(Scene& scene, CProgressWnd*, uint32_t) override {
+    calls.push_back("load");
+    loaded = &scene;
+    return 1;
+  }
+  void DetachAllNodes(Scene&) override { calls.push_back("detach"); }
+  void DeleteNodeTree(WTnode*) override { calls.push_back("delete"); }
+  void GetSelectedNodePose(float pose[7]) override {
+    calls.push_back("pose");
+    for (int i = 0; i < 7; i++) pose[i] = static_cast<float>(i + 1);
+  }
+  void ShowExteriorControls(uint32_t kind) override { calls.push_back("exterior " + std::to_string(kind)); }
+  void ClearSelection() override { calls.push_back("clear"); }
+
+  std::vector<std::string> calls;
+  Scene* loaded = nullptr;
+};
+
 }  // namespace
+
+// The document reaches the 3D side only through the simulator installed: a save keeps its pose as
+// the start view, a stored model is loaded into it, and a released model is cut loose from it.
+TEST_F(Document, TheSimulatorInstalledLoadsTheSceneAndGivesTheStartView) {
+  RecordingSimulator simulator;
+  const std::string path = base + "posed.tavo";
+  {
+    CVedraDoc doc;
+    ASSERT_EQ(doc.CreateNewModel("", nullptr, 0), 1);
+    doc.SetTitle(path.c_str());
+    doc.m_fileState = FILE_NAMED;
+    ASSERT_EQ(doc.SaveModel(0, FALSE), 1);
+  }
+  EXPECT_EQ(simulator.calls, std::vector<std::string>({"pose"}));
+  simulator.calls.clear();
+
+  CVedraDoc doc;
+  ASSERT_EQ(doc.CreateNewModel(path.c_str(), nullptr, 0), 1);
+  EXPECT_EQ(simulator.calls, std::vector<std::string>({"exterior 65280", "detach", "load"}));
+  EXPECT_EQ(simulator.loaded, &doc.GetModel()->m_scene);
+  for (int i = 0; i < 7; i++) EXPECT_EQ(doc.GetModel()->m_scene.m_startView[i], i + 1.0f) << i;
+
+  simulator.calls.clear();
+  ASSERT_EQ(doc.AskSaveModel(), 1);
+  EXPECT_EQ(simulator.calls, std::vector<std::string>({"clear", "pose", "delete", "detach"}));
+  EXPECT_EQ(doc.GetModel(), nullptr);
+}
 
 TEST_F(Document, CancellingTheSaveQuestionKeepsTheModel) {
   CVedraDoc doc;
