@@ -4,10 +4,10 @@
 #include "app/progresswnd.h"
 #include "app/vedra.h"
 #include "doc/vedradoc.h"
-#include "view2d/frame2d.h"
 #include "models/libraryfile.h"
 #include "models/planhost.h"
 #include "models/room.h"
+#include "view2d/frame2d.h"
 
 namespace {
 

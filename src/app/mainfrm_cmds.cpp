@@ -6,8 +6,8 @@
 #include <shellapi.h>
 
 #include "app/progresswnd.h"
-#include "doc/reg.h"
 #include "app/vedra.h"
+#include "doc/reg.h"
 #include "doc/vedradoc.h"
 #include "models/model.h"
 #include "res/plan_res.h"

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "doc/reg.h"
 #include "app/vedra.h"
+#include "doc/reg.h"
 #include "models/planhost.h"
 
 namespace {

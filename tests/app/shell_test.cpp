@@ -14,7 +14,6 @@
 #include "app/settings.h"
 #include "app/splash.h"
 #include "app/vedra.h"
-#include "doc/vedradoc.h"
 #include "app/aboutdlg.h"
 #include "view3d/sim_standin.h"
 #include "uitest.h"
