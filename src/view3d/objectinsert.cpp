@@ -7,6 +7,7 @@
 
 #include "ftk3ds/ftk3ds.h"
 #include "models/fileutil.h"
+#include "models/model.h"
 #include "models/room.h"
 #include "models/scene.h"
 #include "toolkit/wt.h"
@@ -299,7 +300,7 @@ SceneGroup* InsertLibraryObject(Scene& scene, const LibraryObjectRequest& reques
   // Rooms are read where the export wrote them.
   const CString path = GetLibraryPath(request.model);
   ModelFileParts file = FileExists(path) ? ReadModelParts(path) : ModelFileParts();
-  const float unit = modelKind == kModelKindExterior ? 1.0f : file.masterScale * kInchMillimetres;
+  const float unit = modelKind == MODEL_EXTERIOR ? 1.0f : file.masterScale * kInchMillimetres;
   WTnode* top = file.read ? LoadObjectNodes(*group, path, unit) : nullptr;
   if (!top) {
     scene.RemoveNode(group, false);

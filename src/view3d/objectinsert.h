@@ -15,9 +15,6 @@ class Scene;
 class SceneGroup;
 class SceneNode;
 
-// The model kind of a new exterior: its models are loaded at scale 1 whatever their unit.
-constexpr uint32_t kModelKindExterior = 0xFF01;
-
 // What to insert and where.
 struct LibraryObjectRequest {
   const char* model = "";  // the model file as the library keeps it (relative to its folder)
@@ -33,7 +30,8 @@ struct LibraryObjectRequest {
   uint32_t loading = 0;
 };
 
-// The new object, or null (nothing is left in the scene then).
+// The new object, or null (nothing is left in the scene then). In an exterior model (modelKind
+// MODEL_EXTERIOR) models load at scale 1 whatever their unit.
 SceneGroup* InsertLibraryObject(Scene& scene, const LibraryObjectRequest& request, uint32_t modelKind);
 
 // The view's loader: a file of the library folder that cannot be opened is reported (the

@@ -80,6 +80,8 @@ TEST_F(SceneObjects, GroupsCarryTheirRootsFieldsAndFindByName) {
   chair->DetachNodes();
   EXPECT_EQ(chair->m_pNode, nullptr);
   EXPECT_EQ(seat->m_pNode, nullptr);
+  chair->AddChildGroup("chair.3ds", "seat", nullptr, SceneTransform());
+  EXPECT_EQ(chair->GetChildGroupCount(), 1);
 }
 
 TEST_F(SceneObjects, AnEmptyNameBecomesTheGroupsId) {

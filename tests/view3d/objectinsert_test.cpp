@@ -10,26 +10,11 @@
 #include "models/room.h"
 #include "models/scene.h"
 #include "plan_fixtures.h"
-#include "plan_host_double.h"
+#include "scene_host_double.h"
 #include "universe.h"
 #include "view3d/objectinsert.h"
 
 namespace {
-
-// The plan host with a real scene behind its scene calls.
-class SceneHost : public RecordingPlanHost {
-public:
-  CObject* LoadObjectFile(const char* fileName, int kind, int kind2, const ScenePlacement& placement) override {
-    return ::LoadObjectFile(scene, fileName, kind, kind2, placement, 0xFF00, false);
-  }
-  void RemoveSceneObject(CObject* sceneObject) override { ::RemoveSceneObject(scene, sceneObject); }
-  CString GetSceneObjectName(CObject* sceneObject) override { return ::GetSceneObjectName(sceneObject); }
-  CString GetSceneObjectFileName(CObject* sceneObject) override { return ::GetSceneObjectFileName(sceneObject); }
-  void LinkSceneObject(CObject* sceneObject, CObject* planObject, const char* name) override {
-    ::LinkSceneObject(sceneObject, planObject, name);
-  }
-  Scene scene;
-};
 
 class RoomInsertion : public SimUniverse {
 protected:
