@@ -49,7 +49,39 @@ std::string UpperCase(const char* text) {
   return upper;
 }
 
+struct KindEntry {
+  uint32_t kind;
+  const char* label;
+  int page;
+};
+
+constexpr KindEntry kKinds[] = {
+    {11, "조명", -1},        {22, "천정", 1},         {23, "바닥", 2},        {24, "벽", 0},
+    {25, "몰딩", 0},         {101, "문", 3},          {102, "창문", 3},       {103, "문", 3},
+    {201, "배경", -1},       {306, "주방가구", 2},    {307, "욕실", 2},       {308, "일반가구", 2},
+    {309, "천정 조명", 1},   {310, "바닥 조명", 2},   {311, "벽 조명", 0},    {312, "블라인드", 0},
+    {313, "커튼", 0},        {314, "등박스", 1},      {315, "아치", 3},       {316, "이미지월", 0},
+    {318, "소품", -1},       {401, "건물", -1},       {402, "조경", -1},      {403, "도로", -1},
+    {404, "기타", -1},       {405, "배경", -1},
+};
+
+const KindEntry* FindKind(uint32_t kind) {
+  for (const KindEntry& entry : kKinds)
+    if (entry.kind == kind) return &entry;
+  return nullptr;
+}
+
 }  // namespace
+
+const char* GetObjectKindLabel(uint32_t kind) {
+  const KindEntry* entry = FindKind(kind);
+  return entry ? entry->label : nullptr;
+}
+
+int GetObjectKindPage(uint32_t kind) {
+  const KindEntry* entry = FindKind(kind);
+  return entry ? entry->page : -1;
+}
 
 NodeUserData* NewNodeUserData(WTnode* node, uint32_t tag, SceneGroup* object, WTnode* top,
                               uint32_t kind) {

@@ -29,6 +29,11 @@ enum ObjectKind : uint32_t {
   kKindExteriorBackground = 405,
 };
 
+// The status text that picking shows for a kind (null for none), and the material page it opens
+// (0 wall, 1 ceiling, 2 floor, 3 window and door, -1 none).
+const char* GetObjectKindLabel(uint32_t kind);
+int GetObjectKindPage(uint32_t kind);
+
 // Record tags.
 enum NodeTag : uint32_t {
   kTagObject = 301,  // the top node of a placed object

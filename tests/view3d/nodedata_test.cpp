@@ -82,6 +82,17 @@ TEST(NodeData, DetachedPartNames) {
     EXPECT_EQ(IsDetachedPartName(c.name, c.kind), c.detached) << (c.name ? c.name : "(null)") << " " << c.kind;
 }
 
+TEST(NodeData, KindLabelsAndPages) {
+  EXPECT_STREQ(GetObjectKindLabel(309), "천정 조명");
+  EXPECT_EQ(GetObjectKindPage(309), 1);
+  EXPECT_STREQ(GetObjectKindLabel(102), "창문");
+  EXPECT_EQ(GetObjectKindPage(25), 0);
+  // Rooms and library material categories show nothing.
+  EXPECT_EQ(GetObjectKindLabel(21), nullptr);
+  EXPECT_EQ(GetObjectKindLabel(305), nullptr);
+  EXPECT_EQ(GetObjectKindPage(21), -1);
+}
+
 TEST(NodeData, AxisSwapsGoBetweenPlanAndScene) {
   const float plan[3] = {1.0f, 2.0f, 3.0f};
   float scene[3], back[3];
