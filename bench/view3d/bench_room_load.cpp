@@ -12,12 +12,25 @@
 
 namespace {
 
+// Names every new room anew ("방 1", "방 2", ...), as the plan asks of its rooms.
+class NamingSceneHost : public SceneHost {
+public:
+  CString GetControlText(int id) override {
+    CString name;
+    if (id == IDC_PLAN_ROOM_NAME) name.Format("방 %d", ++m_count);
+    return name;
+  }
+
+private:
+  int m_count = 0;
+};
+
 void BM_ExportAndLoadRoomWithNeighbours(benchmark::State& state) {
   _WTmsg_setrouting(WTMSG_INFO, 0, nullptr);
   WTuniverse_new(512, 0);
   InstallSceneNodeDeleter();
   {
-    SceneHost host;
+    NamingSceneHost host;
     SetPlanHost(&host);
     Frame frame;
     DrawGrid(frame, true);
