@@ -69,7 +69,8 @@ void Mesh::Relink(RelinkTable&) {}
 void AncestryObject::Serialize(CArchive& ar) {
   if (ar.IsStoring()) {
     WriteId(ar, this);
-    WriteId(ar, m_pOwner);
+    // The scene's objects are not stored (scene.h), so neither is the link to one.
+    WriteId(ar, nullptr);
     return;
   }
   RelinkTable& table = GetRelinkTable(ar);

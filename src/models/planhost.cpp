@@ -39,6 +39,12 @@ CString GetTempDir() {
   return dir + "temp" + CString(kPathSeparator, 1);
 }
 
+CString GetLibraryPath(const char* relative) {
+  CString path = GetLibDir() + relative;
+  path.Replace('\\', kPathSeparator);
+  return path;
+}
+
 void CollectRoomMaterials(CObject* sceneObject) { GetPlanHost().CollectRoomMaterials(sceneObject); }
 
 int PlanHost::ShowMessage(const char*, const char*, unsigned) { return IDOK; }

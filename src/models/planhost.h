@@ -45,6 +45,8 @@ struct ScenePlacement {
   double elevation = 0.0;
   const char* texture = nullptr;
   int flags = 0;
+  // The new object's name (a room's key); null or empty: the object's own id.
+  const char* name = nullptr;
 };
 
 // Caption of every plan message box.
@@ -161,6 +163,9 @@ void SetPlanHost(PlanHost* host);
 // The library folder (GetLibDir) and its temporary folder ("temp" under it).
 CString GetLibDir();
 CString GetTempDir();
+// The full path of a file named relative to the library folder (as the model stores it, with
+// backslashes).
+CString GetLibraryPath(const char* relative);
 
 // Fills the material lists from a room's scene object before it is exported again.
 void CollectRoomMaterials(CObject* sceneObject);

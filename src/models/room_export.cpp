@@ -266,6 +266,7 @@ void Room::LoadIntoScene(const char* fileName, const char* key, Mesh* extraMeshe
   }
   ScenePlacement placement;
   placement.flags = sceneFlag;
+  placement.name = key;
   (void)extraMeshes;  // the enclosing room is loaded like any other
   CObject* shown = host.LoadObjectFile(fileName, kSceneKindRoom, kSceneKindRoom, placement);
   if (!shown) return;

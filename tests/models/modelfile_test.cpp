@@ -507,21 +507,24 @@ TEST_F(DamagedModelFile, ForeignClassesAndDanglingIdsAreRefused) {
     ExpectRefused(bytes, kBadModelLine);
   }
 
-  // A room whose scene object is not in the file.
-  {
-    ModelDocument source;
-    source.SetModel(NewSmallRoom());
-    CObject* sceneObject = new Posture;
-    source.GetModel()->m_frame.RoomAt(0)->m_pOwner = sceneObject;
-    ExpectRefused(SaveToBytes(source), kBadModelLine);
-    delete sceneObject;
-  }
-
   // Not a model file at all.
   ExpectRefused(Text("PK\x03\x04 not a model"), kBadHeaderLine);
   Bytes wrongHeader = good;
   wrongHeader[30] = '!';
   ExpectRefused(wrongHeader, kBadHeaderLine);
+}
+
+// The scene's objects are not stored: a room shown in the scene is saved without its link, and
+// the file opens.
+TEST_F(ModelFile, RoomsShownInTheSceneOpenWithoutTheirLink) {
+  ModelDocument source;
+  source.SetModel(NewSmallRoom());
+  Posture sceneObject;
+  source.GetModel()->m_frame.RoomAt(0)->m_pOwner = &sceneObject;
+  ModelDocument doc;
+  ASSERT_EQ(Open(doc, SaveToBytes(source)), 0);
+  ASSERT_EQ(doc.GetModel()->m_frame.GetRoomCount(), 1);
+  EXPECT_EQ(doc.GetModel()->m_frame.RoomAt(0)->m_pOwner, nullptr);
 }
 
 TEST_F(ModelFile, DocumentSavesAndOpensFiles) {
