@@ -12,11 +12,10 @@
 #include "files3ds.h"
 #include "geometry_support.h"
 #include "scene.h"
+#include "toolkit/core/filetypes.h"
 #include "toolkit/core/motion.h"
 #include "toolkit/core/universe.h"
 #include "toolkit/geometry/objects.h"
-#include "toolkit/loaders/files.h"
-#include "toolkit/loaders/files.h"
 
 namespace {
 
