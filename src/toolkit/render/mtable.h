@@ -35,6 +35,7 @@ struct WTmtable {
   WTmtbucket *buckets;
   WTmtable *next;
   WTlist *users;
+  int32_t holds;  // a table held is not deleted when its last user leaves it
 };
 
 WTmtable *_WTmtable_first(void); // the universe's list of tables
@@ -56,6 +57,10 @@ WTmtable *_WTmtable_union(WTmtable *a, WTmtable *b);
 WTmtable *_WTmtable_mergegeometry(WTmtable *table, WTgeometry *geometry);
 void _WTmtable_attach(WTgeometry *geometry, WTmtable *table);
 void _WTmtable_detach(WTmtable *table, WTgeometry *geometry);
+// Keeps a table alive while no geometry uses it (a read holds its table until its geometries are
+// closed); the release of the last hold deletes a table that has no user then.
+void _WTmtable_hold(WTmtable *table);
+void _WTmtable_release(WTmtable *table);
 void _WTmtable_delete(WTmtable *table);
 WTmtable *_WTmtable_findbyname(const char *name);
 // Names the table after the name's base as WTmtable_setname reduces it, without its reserved-name
