@@ -45,14 +45,22 @@ WTfilekind dxf() {
   return k;
 }
 
-WTfilekind nff() {
+// Both NFF forms read with the same arguments.
+template <WTcell *(*readobjects)(FILE *, const char *, WTpq *, float, int, WTcell **, int),
+          WTgeomlist *(*readgeometries)(FILE *, const char *, WTpq *, float, int, WTcell **)>
+WTfilekind nffform() {
   WTfilekind k = {};
   k.readobjects = [](FILE *f, const char *name, WTpq *pose, float scale, int join, int principal) {
-    return _WTnff_read_objects(f, name, pose, scale, join, nullptr, principal);
+    return readobjects(f, name, pose, scale, join, nullptr, principal);
   };
   k.readgeometries = [](FILE *f, const char *name, WTpq *pose, float scale, int join) {
-    return _WTnff_read_geometries(f, name, pose, scale, join, nullptr);
+    return readgeometries(f, name, pose, scale, join, nullptr);
   };
+  return k;
+}
+
+WTfilekind nff() {
+  WTfilekind k = nffform<_WTnff_read_objects, _WTnff_read_geometries>();
   k.writeobject = _WTnff_write_object;
   k.writeobjects = _WTnff_write_objects;
   k.writegeometry = _WTnff_write_geometry;
@@ -60,13 +68,7 @@ WTfilekind nff() {
 }
 
 WTfilekind bff() {
-  WTfilekind k = {};
-  k.readobjects = [](FILE *f, const char *name, WTpq *pose, float scale, int join, int principal) {
-    return _WTbff_read_objects(f, name, pose, scale, join, nullptr, principal);
-  };
-  k.readgeometries = [](FILE *f, const char *name, WTpq *pose, float scale, int join) {
-    return _WTbff_read_geometries(f, name, pose, scale, join, nullptr);
-  };
+  WTfilekind k = nffform<_WTbff_read_objects, _WTbff_read_geometries>();
   k.writeobject = [](FILE *f, WTobject *o, const WTpq *) { return _WTbff_write_object(f, o); };
   k.writeobjects = _WTbff_write_objects;
   k.writegeometry = [](FILE *f, WTgeometry *g, const WTpq *) { return _WTbff_write_geometry(f, g); };
