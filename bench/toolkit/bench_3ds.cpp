@@ -19,8 +19,8 @@
 #endif
 
 #include "ftk3ds/ftk3ds.h"
+#include "toolkit/core/filetypes.h"
 #include "toolkit/geometry/geometry.h"
-#include "toolkit/loaders/files.h"
 #include "toolkit/loaders/read3ds.h"
 #include "toolkit/wt.h"
 

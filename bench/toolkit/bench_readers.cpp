@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/core/filetypes.h"
 #include "toolkit/geometry/geometry.h"
-#include "toolkit/loaders/files.h"
 #include "toolkit/wt.h"
 
 namespace {

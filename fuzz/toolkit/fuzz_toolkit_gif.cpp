@@ -4,7 +4,7 @@
 #include <string.h>
 
 #include "toolkit/core/core.h"
-#include "toolkit/loaders/vrml.h"
+#include "toolkit/render/images.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   int w = 0, h = 0;

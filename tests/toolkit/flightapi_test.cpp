@@ -66,6 +66,20 @@ TEST_F(FlightApi, BindingNeedsBothLibrariesWithEveryEntryAndTable) {
   EXPECT_TRUE(tk::calls().boxes.empty());
 }
 
+TEST_F(FlightApi, EveryUniverseStartLooksTheLibrariesUpAgain) {
+  _WTflt_bindfrom(FLT_MGAPI_COMPLETE, FLT_FLTDATA_COMPLETE);
+  ASSERT_TRUE(_WTflt_isbound());
+  WTuniverse_delete();
+  _WTmsg_setrouting(WTMSG_INFO, WTMSG_SCREEN, nullptr);
+  {
+    tk::Captured messages;
+    WTuniverse_new(512, 0);
+    EXPECT_NE(messages.all().find("\nMGAPILIB.DLL not found\n"), std::string::npos);
+  }
+  root = WTuniverse_getrootnodes();
+  EXPECT_FALSE(_WTflt_isbound());
+}
+
 TEST_F(FlightApi, UnboundReadShowsTheBoxAndAddsNothing) {
   _WTflt_bindfrom(FLT_MGAPI_PARTIAL, FLT_FLTDATA_COMPLETE);
   tk::resetcalls();

@@ -1,4 +1,4 @@
-// Material tables: layouts, lookups by value, growth, names, conversion, union and merging.
+// Material tables: layouts, lookups by value, growth, names, conversion, union, merging and holds.
 #include <cmath>
 #include <string.h>
 
@@ -158,6 +158,30 @@ TEST_F(MaterialTables, CopyConvertsMovesUsersAndDeletesTheOldTable) {
   EXPECT_EQ(_WTmtable_findbyname("paint"), t);
   WTgeometry_delete(b);
   EXPECT_EQ(_WTmtable_findbyname("paint"), nullptr);
+}
+
+TEST_F(MaterialTables, AHeldTableOutlivesItsLastUserUntilTheLastRelease) {
+  WTgeometry *g = WTgeometry_newblock(1, 1, 1, 0);
+  WTmtable *t = WTmtable_new(WTDIFFUSE, 1, "held");
+  _WTmtable_hold(t);
+  _WTmtable_hold(t);
+  WTgeometry_setmtable(g, t);
+  WTgeometry_delete(g);
+  EXPECT_EQ(_WTmtable_findbyname("held"), t);
+  _WTmtable_release(t);
+  EXPECT_EQ(_WTmtable_findbyname("held"), t);
+  _WTmtable_release(t);
+  EXPECT_EQ(_WTmtable_findbyname("held"), nullptr);
+  // Released while a geometry uses it: the table goes with its last user.
+  WTmtable *used = WTmtable_new(WTDIFFUSE, 1, "used");
+  g = WTgeometry_newblock(1, 1, 1, 0);
+  _WTmtable_hold(used);
+  WTgeometry_setmtable(g, used);
+  _WTmtable_release(used);
+  _WTmtable_release(used);  // one release too many changes nothing
+  EXPECT_EQ(_WTmtable_findbyname("used"), used);
+  WTgeometry_delete(g);
+  EXPECT_EQ(_WTmtable_findbyname("used"), nullptr);
 }
 
 TEST_F(MaterialTables, UnionMergesEqualEntriesAndSplitsAmbientDiffuse) {

@@ -12,11 +12,10 @@
 #include "files3ds.h"
 #include "geometry_support.h"
 #include "scene.h"
+#include "toolkit/core/filetypes.h"
 #include "toolkit/core/motion.h"
 #include "toolkit/core/universe.h"
 #include "toolkit/geometry/objects.h"
-#include "toolkit/loaders/files.h"
-#include "toolkit/loaders/files.h"
 
 namespace {
 
@@ -208,6 +207,33 @@ TEST_F(Objects, TextAndBinaryUniverseFilesBecomeTheRootObject) {
       EXPECT_STREQ(_WTuniverse_getname(), _WTobject_getname(root)) << c.file;
     }
     frame();
+  }
+}
+
+// A file of several objects (both NFF forms) loads as one joined object or, asked for several,
+// as one object each.
+TEST_F(Objects, SeveralObjectsOfAFileLoadJoinedOrEachOnItsOwn) {
+  const struct {
+    const char *file;
+    int type;
+  } cases[] = {{"objects-pair.nff", WTFILE_NFF}, {"objects-pair.bff", WTFILE_BFF}};
+  for (const auto &c : cases) {
+    WTp3 far = {10, 0, 0};
+    WTcell *pair = _WTlist_cell(block(1, 1, 1), _WTlist_cell(block(1, 1, 1, far), nullptr));
+    std::string path = tk::writefile(c.file, "");
+    ASSERT_EQ(_WTobject_save(pair, path.c_str(), c.type), 1) << c.file;
+    _WTlist_free(pair);
+    WTcell *each = _WTobject_loadmultiple(path.c_str(), 1.0f, 0, 0);
+    ASSERT_NE(each, nullptr) << c.file;
+    ASSERT_NE(each->next, nullptr) << c.file;
+    EXPECT_EQ(each->next->next, nullptr) << c.file;
+    for (WTcell *e = each; e; e = e->next)
+      EXPECT_EQ(_WTobject_numpolys(static_cast<WTobject *>(e->value)), 6) << c.file;
+    _WTlist_free(each);
+    WTpq pose;
+    WTobject *joined = _WTobject_load(path.c_str(), &pose, 1.0f, 0, 0);
+    ASSERT_NE(joined, nullptr) << c.file;
+    EXPECT_EQ(_WTobject_numpolys(joined), 12) << c.file;
   }
 }
 

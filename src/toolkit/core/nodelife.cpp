@@ -5,13 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/core/filetable.h"
 #include "toolkit/core/nodestate.h"
 #include "toolkit/geometry/objects.h"
-#include "toolkit/loaders/files.h"
-#include "toolkit/loaders/fltapi.h"
-#include "toolkit/loaders/vrml.h"
-#include "toolkit/loaders/jt.h"
-#include "toolkit/loaders/mgen.h"
 #include "toolkit/render/render.h"
 
 namespace {
@@ -93,20 +89,7 @@ const char *label(WTnode *n) {
   return t >= 0 && t < static_cast<int>(sizeof labels / sizeof labels[0]) ? labels[t] : "          ";
 }
 
-bool isgeometrytype(int type) {
-  switch (type) {
-    case WTFILE_DXF:
-    case WTFILE_NFF:
-    case WTFILE_WFRONT:
-    case WTFILE_GEO:
-    case WTFILE_3DS:
-    case WTFILE_BFF:
-    case WTFILE_SLP:
-      return true;
-    default:
-      return false;
-  }
-}
+bool isgeometrytype(int type) { return _WTfiletable_kind(type)->readgeometries != nullptr; }
 
 FILE *opengeometry(const char *path, int type) {
   bool text = type == WTFILE_DXF || type == WTFILE_NFF || type == WTFILE_WFRONT;
@@ -159,15 +142,6 @@ WTnode *loadlights(WTnode *parent, const char *path) {
   return added ? added->child : nullptr;
 }
 
-// OpenFlight files through the toolkit's own reader, or with universe option 17 through the
-// outside API libraries; the root it returns goes under the parent.
-WTnode *loadflight(WTnode *parent, const char *path, float scale) {
-  WTnode *root =
-      _WTuniverse_getoption(17) ? _WTnode_loadflt(nullptr, path, scale) : _WTnode_loadmgen(path);
-  if (root) WTnode_addchild(parent, root);
-  return root;
-}
-
 WTnode *loadbytype(WTnode *parent, const char *name, const char *path, float scale) {
   int type = _WTfile_gettype(path);
   if (type == WTFILE_OLDBINARY1 || type == WTFILE_OLDBINARY2) {
@@ -175,10 +149,9 @@ WTnode *loadbytype(WTnode *parent, const char *name, const char *path, float sca
     return nullptr;
   }
   if (type == WTFILE_LIGHTS) return loadlights(parent, path);
-  if (type == WTFILE_VRML1) return _WTnode_loadvrml(parent, path);
-  if (type == WTFILE_FLT) return loadflight(parent, path, scale);
-  if (type == WTFILE_JT) return _WTnode_loadjt(parent, path);
-  if (!isgeometrytype(type)) {
+  const WTfilekind *kind = _WTfiletable_kind(type);
+  if (kind->loadnode) return kind->loadnode(parent, path, scale);
+  if (!kind->readgeometries) {
     _WTmsg_warning("Unknown file type: %s\n", name);
     return nullptr;
   }
@@ -188,12 +161,12 @@ WTnode *loadbytype(WTnode *parent, const char *name, const char *path, float sca
   return nodesfor(parent, _WTgeometry_load(f, path, type, &pose, scale, 0), false);
 }
 
-// The VRML 1.0 writer into a new text file: false when the file cannot be made or a write or
-// the close fails.
-int savevrml(WTnode *node, const char *path, void *viewpoint, int flags) {
+// The type's node writer (VRML 1.0) into a new text file: false when the file cannot be made or
+// a write or the close fails.
+int savenodes(const WTfilekind *kind, WTnode *node, const char *path, void *viewpoint, int flags) {
   FILE *f = _WTfile_open(path, "wt");
   if (!f) return 0;
-  int ok = _WTnode_savevrml(node, f, static_cast<WTviewpoint *>(viewpoint), flags);
+  int ok = kind->savenode(node, f, static_cast<WTviewpoint *>(viewpoint), flags);
   return fclose(f) == 0 && ok;
 }
 
@@ -306,7 +279,11 @@ void WTnode_vacuum(void) { _WTnode_deleteall(0); }
 WTnode *WTnode_load(WTnode *parent, const char *name, float scale) {
   WTnode *p = loadparent(parent, name, scale);
   if (!p) return nullptr;
-  if (strncmp(name, "http://", 7) == 0) return _WTnode_loadvrml(p, name);
+  if (strncmp(name, "http://", 7) == 0) {
+    // Only VRML files are fetched from an address.
+    const WTfilekind *vrml = _WTfiletable_kind(WTFILE_VRML1);
+    return vrml->loadnode ? vrml->loadnode(p, name, scale) : nullptr;
+  }
   char *path = findmodel(name);
   if (!path) return nullptr;
   WTnode *first = loadbytype(p, name, path, scale);
@@ -334,8 +311,9 @@ WTnode *WTgeometrynode_load(WTnode *parent, const char *name, float scale) {
 int WTnode_save(WTnode *node, const char *path, void *arg, int type, int flags) {
   if (!node || !path) return 0;
   WTnode *n = _WTnode_resolve(node);
-  if (type == WTFILE_VRML1) return savevrml(node, path, arg, flags);
-  if (type == WTFILE_VRML2) return 0;  // the outside library's writer is not bound here
+  // VRML 2 has no writer here: the outside library's is not bound.
+  const WTfilekind *kind = _WTfiletable_kind(type);
+  if (kind->savenode) return savenodes(kind, node, path, arg, flags);
   return n->kind == WTNODE_GEOMETRY ? WTgeometry_save(n->u.geometry, path, arg, type) : 0;
 }
 

@@ -1,9 +1,13 @@
-// The few system services the toolkit core needs, with one implementation per system
-// (platform_win32.cpp, platform_posix.cpp).  Everything else in the core is portable.
+// The few system services the toolkit needs, with one implementation per system
+// (platform_win32.cpp, platform_posix.cpp; files, environment and libraries by UTF-8 name in
+// platform_open_win32.cpp, platform_open_posix.cpp).  Everything else in the toolkit is portable.
 #pragma once
 
 #include <stddef.h>
 #include <stdint.h>
+#include <stdio.h>
+
+#include <string>
 
 // Message-box styles and answers, with the values the Win32 API gives them.
 enum : unsigned {
@@ -87,3 +91,13 @@ int _WTplat_recvfrom(intptr_t s, void *buffer, int size, uint32_t *from);
 int _WTplat_resolve(const char *name, uint32_t *address);
 // The first address of the own host name; 0 when it cannot be found.
 int _WTplat_hostaddress(uint32_t *address);
+
+// ---- Files, environment and libraries ------------------------------------------------------
+
+// A file opened by its UTF-8 name.
+FILE *_WTplat_openutf8(const char *path, const char *mode);
+// The value of an environment variable, UTF-8; false when it is not set.
+bool _WTplat_getenvutf8(const char *name, std::string *value);
+// A library loaded by name along the system's search, or null; its entries looked up by name.
+void *_WTplat_loadlibrary(const char *name);
+void *_WTplat_libraryentry(void *library, const char *name);

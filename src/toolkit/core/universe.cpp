@@ -5,18 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/core/filetable.h"
 #include "toolkit/core/motion.h"
 #include "toolkit/core/node.h"
 #include "toolkit/core/options.h"
 #include "toolkit/core/universe.h"
 #include "toolkit/geometry/objects.h"
-#include "toolkit/loaders/files.h"
-#include "toolkit/loaders/dxf.h"
-#include "toolkit/loaders/geom3ds.h"
-#include "toolkit/loaders/geoslp.h"
-#include "toolkit/loaders/nff.h"
-#include "toolkit/loaders/wfront.h"
-#include "toolkit/loaders/vrml.h"
 #include "toolkit/render/render.h"
 
 namespace {
@@ -169,41 +163,6 @@ void resetcontents() {
 
 // ---- Universe files --------------------------------------------------------------------------
 
-// The readers of universe files by type: the objects of the file, the first read first, and the
-// file's viewer pose where the format has one.  A new file type is one more line; `named` when the
-// universe takes the name of the object read.
-struct UniverseReader {
-  int type;
-  WTcell *(*read)(FILE *stream, const char *name, float scale, WTpq *pose);
-  bool named;
-};
-
-WTcell *onecell(WTobject *object) { return object ? _WTlist_cell(object, nullptr) : nullptr; }
-
-const UniverseReader kUniverseReaders[] = {
-    {WTFILE_DXF, [](FILE *f, const char *, float scale, WTpq *pose) { return _WTdxf_read_objects(f, scale, pose, 1, 0); },
-     false},
-    {WTFILE_NFF,
-     [](FILE *f, const char *name, float scale, WTpq *pose) {
-       return _WTnff_read_objects(f, name, pose, scale, 1, nullptr, 0);
-     },
-     true},
-    {WTFILE_3DS, [](FILE *f, const char *name, float scale, WTpq *) { return _WT3ds_read_objects(f, name, scale, 1, 0); },
-     true},
-    {WTFILE_BFF,
-     [](FILE *f, const char *name, float scale, WTpq *pose) {
-       return _WTbff_read_objects(f, name, pose, scale, 1, nullptr, 0);
-     },
-     true},
-    {WTFILE_SLP, [](FILE *f, const char *name, float scale, WTpq *) { return _WTslp_read_objects(f, name, scale, 0); },
-     true},
-    {WTFILE_WFRONT,
-     [](FILE *f, const char *name, float scale, WTpq *) { return onecell(_WTwfront_read_object(f, name, scale, 0)); },
-     true},
-    {WTFILE_GEO, [](FILE *f, const char *, float scale, WTpq *) { return onecell(_WTgeo_read_object(f, scale, 0)); },
-     true},
-};
-
 // The first object of a reader's list; the others and the cells are freed.
 WTobject *firstobject(WTcell *list) {
   WTobject *first = list ? static_cast<WTobject *>(list->value) : nullptr;
@@ -237,16 +196,17 @@ WTobject *readuniverse(FILE *stream, const char *name, int type, float scale, WT
     _WTmsg_warning("VAV 1.01 binary format is no longer supported.\n");
     return nullptr;
   }
-  for (const UniverseReader &r : kUniverseReaders) {
-    if (r.type != type) continue;
-    WTobject *object = firstobject(r.read(stream, name, scale, pose));
-    if (!object) return nullptr;
-    if (r.named && object->name) _WTuniverse_setname(object->name);
-    makeroot(object);
-    return object;
+  const WTfilekind *kind = _WTfiletable_kind(type);
+  if (!kind->readobjects) {
+    _WTmsg_warning("Unknown file type: %s", name);
+    return nullptr;
   }
-  _WTmsg_warning("Unknown file type: %s", name);
-  return nullptr;
+  WTobject *object = firstobject(kind->readobjects(stream, name, pose, scale, 1, 0));
+  if (!object) return nullptr;
+  // The universe takes the name of the object read; a DXF drawing's names are not its own.
+  if (type != WTFILE_DXF && object->name) _WTuniverse_setname(object->name);
+  makeroot(object);
+  return object;
 }
 
 // After a read: the file's base name for an untitled universe, the start pose, the root object
@@ -468,6 +428,7 @@ void WTuniverse_new(int a, int b) {
   _WTmsg_info("Messages: VAV Warning and VAV-ERROR\n\n");
   WTuniverse *u = new WTuniverse();
   universe = u;
+  _WTfiletable_fill();
   u->name = _WTmem_strdup("untitled");
   u->options = _WTopts_new();
   u->action = noaction;
@@ -513,7 +474,7 @@ void WTuniverse_delete(void) {
   _WTwindow_deleteall();
   _WTnode_deleteall(1);
   _WTtexture_deleteall();
-  _WTvrml_cleanup();
+  _WTfiletable_cleanup();
   _WTwindow_exitgl();
   _WTmem_free(u->options);
   delete u;

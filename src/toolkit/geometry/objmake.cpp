@@ -4,14 +4,9 @@
 #include <string.h>
 
 #include "toolkit/core/core.h"
+#include "toolkit/core/filetable.h"
 #include "toolkit/core/universe.h"
 #include "toolkit/geometry/objects.h"
-#include "toolkit/loaders/files.h"
-#include "toolkit/loaders/dxf.h"
-#include "toolkit/loaders/geom3ds.h"
-#include "toolkit/loaders/nff.h"
-#include "toolkit/loaders/geoslp.h"
-#include "toolkit/loaders/wfront.h"
 
 namespace {
 
@@ -36,29 +31,16 @@ char *findmodel(const char *name) {
 
 bool istext(int type) { return type == WTFILE_DXF || type == WTFILE_NFF || type == WTFILE_WFRONT; }
 
-WTcell *onecell(WTobject *object) { return object ? _WTlist_cell(object, nullptr) : nullptr; }
-
-// The object readers by file type (3D Studio, DXF, both NFF forms, OBJ, GEO and SLP; the others
-// are read as unknown types).  `join` makes one object of an NFF file's geometries.
-// The reader gets the name as the caller gave it; messages about the type name the resolved
-// path.  Closes the stream.
+// The objects of a model file by its type's reader in the file table (the types without one are
+// read as unknown).  `join` makes one object of an NFF file's geometries.  The reader gets the
+// name as the caller gave it; messages about the type name the resolved path.  Closes the
+// stream.
 WTcell *readobjects(FILE *stream, const char *name, const char *path, int type, float scale,
                     int principal, WTpq *pose, int join) {
   WTcell *list = nullptr;
-  if (type == WTFILE_3DS)
-    list = _WT3ds_read_objects(stream, name, scale, 1, principal);
-  else if (type == WTFILE_DXF)
-    list = _WTdxf_read_objects(stream, scale, pose, 1, principal);
-  else if (type == WTFILE_NFF)
-    list = _WTnff_read_objects(stream, name, pose, scale, join, nullptr, principal);
-  else if (type == WTFILE_BFF)
-    list = _WTbff_read_objects(stream, name, pose, scale, join, nullptr, principal);
-  else if (type == WTFILE_WFRONT)
-    list = onecell(_WTwfront_read_object(stream, name, scale, principal));
-  else if (type == WTFILE_GEO)
-    list = onecell(_WTgeo_read_object(stream, scale, principal));
-  else if (type == WTFILE_SLP)
-    list = _WTslp_read_objects(stream, name, scale, principal);
+  const WTfilekind *kind = _WTfiletable_kind(type);
+  if (kind->readobjects)
+    list = kind->readobjects(stream, name, pose, scale, join, principal);
   else if (type == WTFILE_OLDBINARY1 || type == WTFILE_OLDBINARY2)
     _WTmsg_warning("VAV 1.01 binary format is no longer supported.\n");
   else
@@ -113,7 +95,6 @@ void copyplacement(const WTobject *from, WTobject *to) {
   if (from->handleset) memcpy(to->origin, from->origin, sizeof(WTp3));
 }
 
-bool savable(int type) { return type == WTFILE_DXF || type == WTFILE_NFF || type == WTFILE_BFF; }
 
 void bakeforsave(WTobject *o, int withhandle) {
   _WTobject_checkmoved(o);
@@ -234,27 +215,26 @@ WTobject *_WTobject_copygeometry(WTobject *object, int, int addtolist) {
 
 // ---- Saving --------------------------------------------------------------------------------
 
-// The writers of the model formats live with the model-file loaders (DXF, both NFF forms); the
-// result is the writer's and the close's.
+// The writers of the model formats come from the file table (DXF, both NFF forms); the result
+// is the writer's and the close's.
 int _WTobject_saveone(WTobject *object, const char *path, WTpq *pose, int type) {
-  if (!savable(type) || !path || absent(object)) return 0;
+  const WTfilekind *kind = _WTfiletable_kind(type);
+  if (!kind->writeobject || !path || absent(object)) return 0;
   bakeforsave(object, 1);
   FILE *f = _WTfile_open(path, type == WTFILE_BFF ? "wb" : "w");
   if (!f) return 0;
-  int ok = 0;
-  if (type == WTFILE_DXF) ok = _WTdxf_write_object(f, object, 0);
-  else if (type == WTFILE_NFF) ok = _WTnff_write_object(f, object, pose);
-  else ok = _WTbff_write_object(f, object);
+  int ok = kind->writeobject(f, object, pose);
   return fclose(f) == 0 ? ok : 0;
 }
 
 int _WTobject_save(WTcell *list, const char *path, int type) {
-  if ((type != WTFILE_NFF && type != WTFILE_BFF) || !list || !path) return 0;
+  const WTfilekind *kind = _WTfiletable_kind(type);
+  if (!kind->writeobjects || !list || !path) return 0;
   for (WTcell *c = list; c; c = c->next)
     if (WTobject *o = static_cast<WTobject *>(c->value)) bakeforsave(o, 0);
-  FILE *f = _WTfile_open(path, type == WTFILE_NFF ? "w" : "wb");
+  FILE *f = _WTfile_open(path, type == WTFILE_BFF ? "wb" : "w");
   if (!f) return 0;
-  int ok = type == WTFILE_NFF ? _WTnff_write_objects(f, list) : _WTbff_write_objects(f, list);
+  int ok = kind->writeobjects(f, list);
   return fclose(f) == 0 ? ok : 0;
 }
 

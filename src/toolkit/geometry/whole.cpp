@@ -7,13 +7,8 @@
 #include <vector>
 
 #include "toolkit/core/core.h"
+#include "toolkit/core/filetable.h"
 #include "toolkit/geometry/geometry.h"
-#include "toolkit/loaders/files.h"
-#include "toolkit/loaders/dxf.h"
-#include "toolkit/loaders/geom3ds.h"
-#include "toolkit/loaders/nff.h"
-#include "toolkit/loaders/geoslp.h"
-#include "toolkit/loaders/wfront.h"
 
 namespace {
 
@@ -524,48 +519,22 @@ WTgeomlist *_WTgeometry_load(FILE *stream, const char *name, int type, WTpq *pos
   if (!stream || !name) return nullptr;
   if (pose) *pose = {{0, 0, 0}, {0, 0, 0, 1}};
   WTgeomlist *list = nullptr;
-  switch (type) {
-    case WTFILE_3DS:
-      list = _WT3ds_read_geometries(stream, name, argument, flag);
-      break;
-    case WTFILE_DXF:
-      list = _WTdxf_read_geometries(stream, argument, pose, flag);
-      break;
-    case WTFILE_NFF:
-      list = _WTnff_read_geometries(stream, name, pose, argument, flag, nullptr);
-      break;
-    case WTFILE_BFF:
-      list = _WTbff_read_geometries(stream, name, pose, argument, flag, nullptr);
-      break;
-    case WTFILE_WFRONT:
-      if (WTgeometry *g = _WTwfront_read_geometry(stream, name, argument))
-        list = _WTgeomlist_add(nullptr, g);
-      break;
-    case WTFILE_GEO:
-      if (WTgeometry *g = _WTgeo_read_geometry(stream, argument)) list = _WTgeomlist_add(nullptr, g);
-      break;
-    case WTFILE_SLP:
-      list = _WTslp_read_geometries(stream, name, argument);
-      break;
-    default:
-      // The other format readers are not there yet: their types are read as unknown ones.
-      _WTmsg_warning("Unknown file type: %d of file %s\n", type, name);
-      break;
-  }
+  const WTfilekind *kind = _WTfiletable_kind(type);
+  if (kind->readgeometries)
+    list = kind->readgeometries(stream, name, pose, argument, flag);
+  else
+    _WTmsg_warning("Unknown file type: %d of file %s\n", type, name);
   fclose(stream);
   return list;
 }
 
 // The viewpoint, when given, is a pose (position and orientation) written into an NFF header.
 int WTgeometry_save(WTgeometry *geometry, const char *path, void *viewpoint, int type) {
-  if (!geometry || !path) return 0;
-  if (type != WTFILE_DXF && type != WTFILE_NFF && type != WTFILE_BFF) return 0;
+  const WTfilekind *kind = _WTfiletable_kind(type);
+  if (!geometry || !path || !kind->writegeometry) return 0;
   FILE *f = _WTfile_open(path, type == WTFILE_BFF ? "wb" : "w");
   if (!f) return 0;
-  int ok = 0;
-  if (type == WTFILE_DXF) ok = _WTdxf_write_geometry(f, geometry, 0);
-  else if (type == WTFILE_NFF) ok = _WTnff_write_geometry(f, geometry, static_cast<WTpq *>(viewpoint));
-  else ok = _WTbff_write_geometry(f, geometry);
+  int ok = kind->writegeometry(f, geometry, static_cast<WTpq *>(viewpoint));
   return fclose(f) == 0 ? ok : 0;
 }
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "toolkit/geometry/objects.h"
+#include "toolkit/loaders/loaders.h"
 #include "toolkit/loaders/nff.h"
 
 namespace {
@@ -423,19 +424,6 @@ void geometryrecord(Out &out, WTgeometry *g) {
   }
 }
 
-WTgeomlist *closeall(WTgeomlist *list) {
-  WTgeomlist **at = &list;
-  while (WTgeomlist *cell = *at) {
-    if (_WTgeometry_close(cell->geometry)) {
-      at = &cell->next;
-      continue;
-    }
-    *at = cell->next;
-    _WTmem_free(cell);
-  }
-  return list;
-}
-
 }  // namespace
 
 extern "C" {
@@ -472,7 +460,7 @@ WTgeomlist *_WTbff_read_geometries(FILE *stream, const char *name, WTpq *pose, f
   }
   if (!list) _WTmsg_warning("File '%s' has no readable geometries\n", b.file);
   if (list && list->next && join) _WTgeomlist_glom(list);
-  return closeall(list);
+  return _WTread_closeall(list, nullptr);
 }
 
 WTcell *_WTbff_read_objects(FILE *stream, const char *name, WTpq *pose, float scale, int join,

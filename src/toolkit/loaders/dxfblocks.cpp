@@ -9,6 +9,7 @@
 
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/dxf.h"
+#include "toolkit/loaders/loaders.h"
 
 namespace {
 
@@ -534,9 +535,7 @@ WTgeomlist *_WTdxf_read_geometries(FILE *stream, float scale, WTpq *pose, int me
   WTmtable *table = WTmtable_new(WTAMBIENTDIFFUSE, 10, nullptr);
   // The read holds the table until its geometries are closed: a failed close deletes its
   // geometry, and the last geometry to let go of the table deletes it.
-  WTgeometry pin;
-  memset(&pin, 0, sizeof pin);
-  if (table) _WTmtable_attach(&pin, table);
+  _WTmtable_hold(table);
   WTdxfblock *top = state.blocks.back();
   WTm4 m;
   identity(m);
@@ -545,18 +544,14 @@ WTgeomlist *_WTdxf_read_geometries(FILE *stream, float scale, WTpq *pose, int me
   WTgeomlist *list = buildblock(top, at, table, true, path);
   if (merge && list && list->next) _WTgeomlist_glom(list);
   list = finish(list, scale);
-  if (table) _WTmtable_detach(table, &pin);
+  _WTmtable_release(table);
   freeall();
   return list;
 }
 
 WTcell *_WTdxf_read_objects(FILE *stream, float scale, WTpq *pose, int merge, int flag) {
-  WTgeomlist *list = _WTdxf_read_geometries(stream, scale, pose, merge);
-  WTcell *objects = nullptr;
-  for (WTgeomlist *c = list; c; c = c->next)
-    objects = _WTlist_cell(_WTobject_newfromgeometry(c->geometry, flag), objects);
-  _WTgeomlist_delete(list);
-  return objects;
+  return _WTread_makeobjects(_WTdxf_read_geometries(stream, scale, pose, merge), flag,
+                             WTreadorder::reversed);
 }
 
 }  // extern "C"

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "toolkit/core/core.h"
+#include "toolkit/core/platform.h"
 #include "toolkit/loaders/loaders.h"
 
 namespace {

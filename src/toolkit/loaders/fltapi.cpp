@@ -12,7 +12,7 @@
 
 #include "toolkit/core/core.h"
 #include "toolkit/geometry/geometry.h"
-#include "toolkit/loaders/loaders.h"
+#include "toolkit/core/platform.h"
 
 #define FLT_ENTRIES(X)                                                                           \
   X(mgInit) X(mgExit) X(mgSetMessagesEnabled) X(mgOpenDb) X(mgGetLastError) X(mgWalk)           \

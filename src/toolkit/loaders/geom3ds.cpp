@@ -11,6 +11,7 @@
 #include "toolkit/geometry/geometry.h"
 #include "toolkit/geometry/objects.h"
 #include "toolkit/loaders/build3ds.h"
+#include "toolkit/loaders/loaders.h"
 #include "toolkit/render/context.h"
 #include "toolkit/render/images.h"
 
@@ -142,23 +143,6 @@ WTgeomlist *makegeometries(_WT3dsData *scene, float scale) {
   return first;
 }
 
-// Every geometry takes the table before any is closed: a close that deletes its geometry then
-// only detaches it, and the table goes with the last geometry that leaves it.  Geometries whose
-// close fails are unlinked.
-WTgeomlist *closeall(WTgeomlist *list, WTmtable *table) {
-  for (WTgeomlist *cell = list; cell; cell = cell->next) _WTmtable_attach(cell->geometry, table);
-  WTgeomlist **at = &list;
-  while (WTgeomlist *cell = *at) {
-    if (_WTgeometry_close(cell->geometry)) {
-      at = &cell->next;
-      continue;
-    }
-    *at = cell->next;
-    _WTmem_free(cell);
-  }
-  return list;
-}
-
 }  // namespace
 
 extern "C" {
@@ -205,18 +189,14 @@ WTgeomlist *_WT3ds_read_geometries(FILE *stream, const char *name, float scale, 
     return nullptr;
   }
   if (join && list->next) _WTgeomlist_glom(list);
-  list = closeall(list, table);
+  list = _WTread_closeall(list, table);
   if (!list) _WTmsg_warning("File '%s' has no readable geometries\n", name ? name : "");
   return list;
 }
 
 WTcell *_WT3ds_read_objects(FILE *stream, const char *name, float scale, int join, int principal) {
-  WTgeomlist *list = _WT3ds_read_geometries(stream, name, scale, join);
-  WTcell *objects = nullptr;
-  for (WTgeomlist *c = list; c; c = c->next)
-    objects = _WTlist_cell(_WTobject_newfromgeometry(c->geometry, principal), objects);
-  _WTgeomlist_delete(list);
-  return objects;
+  return _WTread_makeobjects(_WT3ds_read_geometries(stream, name, scale, join), principal,
+                             WTreadorder::reversed);
 }
 
 }  // extern "C"

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "toolkit/core/core.h"
+#include "toolkit/core/platform.h"
 #include "toolkit/geometry/geometry.h"
-#include "toolkit/loaders/loaders.h"
 
 namespace {
 

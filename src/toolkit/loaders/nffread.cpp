@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "toolkit/geometry/objects.h"
+#include "toolkit/loaders/loaders.h"
 #include "toolkit/loaders/nff.h"
 #include "toolkit/loaders/numbers.h"
 
@@ -409,19 +410,6 @@ WTgeometry *geometry(Nff &n, WTmtable *shared) {
   return g;
 }
 
-WTgeomlist *closeall(WTgeomlist *list) {
-  WTgeomlist **at = &list;
-  while (WTgeomlist *cell = *at) {
-    if (_WTgeometry_close(cell->geometry)) {
-      at = &cell->next;
-      continue;
-    }
-    *at = cell->next;
-    _WTmem_free(cell);
-  }
-  return list;
-}
-
 }  // namespace
 
 void _WTnff_settexture(WTpoly *p, const WTnfflook &look, const float *u, const float *v) {
@@ -482,7 +470,7 @@ WTgeomlist *_WTnff_read_geometries(FILE *stream, const char *name, WTpq *pose, f
   }
   _WTreader_close(n.r);
   if (list && list->next && join && !n.distinct) _WTgeomlist_glom(list);
-  return closeall(list);
+  return _WTread_closeall(list, nullptr);
 }
 
 WTcell *_WTnff_read_objects(FILE *stream, const char *name, WTpq *pose, float scale, int join,
@@ -493,14 +481,7 @@ WTcell *_WTnff_read_objects(FILE *stream, const char *name, WTpq *pose, float sc
 }
 
 WTcell *_WTnff_makeobjects(WTgeomlist *list, WTcell *made, WTcell **portals, int flag) {
-  WTcell *objects = nullptr, *tail = nullptr;
-  for (WTgeomlist *c = list; c; c = c->next) {
-    WTcell *cell = _WTlist_cell(_WTobject_newfromgeometry(c->geometry, flag), nullptr);
-    if (tail) tail->next = cell;
-    else objects = cell;
-    tail = cell;
-  }
-  _WTgeomlist_delete(list);
+  WTcell *objects = _WTread_makeobjects(list, flag, WTreadorder::kept);
   for (WTcell *c = made; c; c = c->next) {
     WTportal *portal = static_cast<WTportal *>(c->value);
     _WTpoly_addportal(_WTportal_getpoly(portal), portal);

@@ -146,12 +146,6 @@ const char *_WTvrml_fetchurl(const char *address, const char *local);
 // Receives up to `size` bytes; 0 at the end, negative on failure.
 int _WTvrml_recv(WTsocket socket, void *buffer, int size);
 void _WTvrml_closesocket(WTsocket socket);
-// Converts a GIF image file into a Targa file (the first image, 32-bit, rows from the bottom
-// up); false, with nothing left behind, when the GIF cannot be read or the Targa not written.
-int _WTgif_totga(const char *gif, const char *tga);
-// The same on memory: RGBA pixels, rows from the bottom up, in a block to free with
-// _WTmem_free; null for data that is no readable GIF image.
-unsigned char *_WTgif_decode(const unsigned char *data, size_t size, int *width, int *height);
 
 // ---- Reader and writer -----------------------------------------------------------------------
 

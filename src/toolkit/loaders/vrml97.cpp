@@ -1,5 +1,6 @@
 // The outside VRML97 library, bound by name at its first use.
-#include "toolkit/loaders/loaders.h"
+#include "toolkit/core/platform.h"
+#include "toolkit/wt.h"
 
 extern "C" {
 WTvrml97readfn _WTvrml97_read;

@@ -3,9 +3,10 @@
 #include <string.h>
 
 #include "toolkit/core/core.h"
-#include "toolkit/loaders/net.h"
+#include "toolkit/core/tcp.h"
 #include "toolkit/loaders/vrmlstate.h"
 #include "toolkit/render/context.h"
+#include "toolkit/render/images.h"
 
 namespace vrml {
 namespace {

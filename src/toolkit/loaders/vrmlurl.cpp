@@ -7,8 +7,8 @@
 #include <string>
 
 #include "toolkit/core/core.h"
-#include "toolkit/loaders/loaders.h"
-#include "toolkit/loaders/net.h"
+#include "toolkit/core/platform.h"
+#include "toolkit/core/tcp.h"
 #include "toolkit/loaders/vrml.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <string.h>
 
 #include "toolkit/core/core.h"
+#include "toolkit/core/filetypes.h"
 #include "toolkit/geometry/geometry.h"
 #include "toolkit/geometry/objects.h"
-#include "toolkit/loaders/files.h"
 #include "toolkit/render/render.h"
 
 struct WTfont3d {

@@ -20,6 +20,12 @@ char *_WTimage_findfile(const char *name);
 // Finds the named image and decodes it by its content (JPEG, SGI RGB, else Targa).
 unsigned char *_WTimage_read(const char *name, int *width, int *height);
 unsigned char *_WTjpeg_read(const char *path, int *width, int *height);
+// Converts a GIF image file into a Targa file (the first image, 32-bit, rows from the bottom
+// up); false, with nothing left behind, when the GIF cannot be read or the Targa not written.
+int _WTgif_totga(const char *gif, const char *tga);
+// The same on memory: RGBA pixels, rows from the bottom up, in a block to free with
+// _WTmem_free; null for data that is no readable GIF image.
+unsigned char *_WTgif_decode(const unsigned char *data, size_t size, int *width, int *height);
 
 // The largest image in bytes (width x height x 4) that the readers and the sizing allocate;
 // larger ones are refused as too large before anything is allocated.  Returns the previous

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "toolkit/core/core.h"
+#include "toolkit/core/filetypes.h"
 #include "toolkit/geometry/geometry.h"
-#include "toolkit/loaders/files.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Without a window system the graphics side keeps its records and draws nothing: windows are
 // records only, so that everything but the drawing runs in the portable build.
 #include "toolkit/core/core.h"
-#include "toolkit/loaders/fltapi.h"
+#include "toolkit/core/filetable.h"
 #include "toolkit/render/context.h"
 #include "toolkit/render/view.h"
 
@@ -32,7 +32,7 @@ void _WTwindow_drawall(void) {}
 
 unsigned char _WTwindow_initgl(int a, int) {
   _WTrender_start(a);
-  _WTflt_bind();
+  _WTfiletable_bindlibraries();
   return 0;
 }
 

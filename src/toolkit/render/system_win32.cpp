@@ -6,9 +6,9 @@
 #include <string.h>
 
 #include "toolkit/core/core.h"
+#include "toolkit/core/filetable.h"
 #include "toolkit/core/options.h"
 #include "toolkit/core/universe.h"
-#include "toolkit/loaders/fltapi.h"
 #include "toolkit/render/context.h"
 #include "toolkit/render/gl_win32.h"
 #include "toolkit/render/input.h"
@@ -431,7 +431,7 @@ unsigned char _WTwindow_initgl(int a, int b) {
   _WTmsg_info("OGL version\n");
   _WTwindow_registerclass();
   _WTrender_start(a);
-  _WTflt_bind();
+  _WTfiletable_bindlibraries();
   WTdisplay *d = _WTdisplay_get(0);
   d->maxwidth = GetSystemMetrics(SM_CXFULLSCREEN);
   d->maxheight = GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION);

@@ -1,11 +1,11 @@
-// System services of the model-file loaders without Windows: names are already UTF-8, and
-// libraries come through the dynamic linker.
+// Files, environment and libraries without Windows: names are already UTF-8, and libraries come
+// through the dynamic linker.
 #include <dlfcn.h>
 #include <errno.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
-#include "toolkit/loaders/loaders.h"
+#include "toolkit/core/platform.h"
 
 // A folder opens for reading here but not on Windows: it is refused as there.
 FILE *_WTplat_openutf8(const char *path, const char *mode) {

@@ -623,7 +623,16 @@ void _WTmtable_detach(WTmtable *table, WTgeometry *geometry) {
     _WTlist_unlink(cell);
   }
   if (geometry->mtable == table) geometry->mtable = nullptr;
-  if (!table->users) _WTmtable_delete(table);
+  if (!table->users && !table->holds) _WTmtable_delete(table);
+}
+
+void _WTmtable_hold(WTmtable *table) {
+  if (table) table->holds++;
+}
+
+void _WTmtable_release(WTmtable *table) {
+  if (!table || table->holds <= 0) return;
+  if (--table->holds == 0 && !table->users) _WTmtable_delete(table);
 }
 
 void _WTmtable_delete(WTmtable *table) {

@@ -4,7 +4,7 @@
 
 #include <string.h>
 
-#include "toolkit/loaders/net.h"
+#include "toolkit/core/tcp.h"
 
 intptr_t _WTplat_tcpconnect(const char *host, int port) {
   hostent *h = gethostbyname(host);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "toolkit/core/core.h"
-#include "toolkit/loaders/vrml.h"
+#include "toolkit/render/images.h"
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include <string.h>
 
 #include "toolkit/core/node.h"
-#include "toolkit/loaders/files.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "toolkit/loaders/net.h"
+#include "toolkit/core/tcp.h"
 
 intptr_t _WTplat_tcpconnect(const char *host, int port) {
   hostent *h = gethostbyname(host);

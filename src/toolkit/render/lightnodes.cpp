@@ -3,7 +3,6 @@
 #include <string.h>
 
 #include "toolkit/core/node.h"
-#include "toolkit/loaders/files.h"
 #include "toolkit/render/render.h"
 
 namespace {

@@ -1,10 +1,10 @@
-// System services of the model-file loaders on Windows: UTF-8 names reach the file system and
-// the environment through the wide functions, so that names outside any code page work.
+// Files, environment and libraries on Windows: UTF-8 names reach the file system and the
+// environment through the wide functions, so that names outside any code page work.
 #include <windows.h>
 
 #include <stdio.h>
 
-#include "toolkit/loaders/loaders.h"
+#include "toolkit/core/platform.h"
 
 namespace {
 

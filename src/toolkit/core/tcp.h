@@ -1,5 +1,5 @@
-// TCP connections for the model fetch over HTTP, one file per system (net_win32.cpp and
-// net_posix.cpp), and the folder where fetched files are kept.
+// TCP connections for the model fetch over HTTP, one file per system (tcp_win32.cpp and
+// tcp_posix.cpp), and the folder where fetched files are kept.
 #pragma once
 
 #include <stdint.h>
