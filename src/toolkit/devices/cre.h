@@ -47,6 +47,7 @@ struct CreLink {
   uint32_t status;
   unsigned char out[512];
   int outn;
+  int nextsource;  // the source number of the next sound loaded
   CreReplyFn replyfn;
   CreWave *replywave;
   int replyflag;

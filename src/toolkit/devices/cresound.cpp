@@ -8,8 +8,6 @@
 
 namespace {
 
-int nextsource;
-
 CreWave *waveof(WTsound *s) { return static_cast<CreWave *>(s->driver); }
 
 bool moved(const float *a, const float *b, int n) {
@@ -104,7 +102,7 @@ int load(WTsound *s) {
     return 0;
   }
   s->driver = wave;
-  s->voice = nextsource++;
+  s->voice = _WTcre_link().nextsource++;
   float zero[6] = {};
   // A source past those the server granted answers nothing.
   if (s->voice >= _WTcre_link().sources) {

@@ -23,11 +23,12 @@ WTsounddevice *newdevice(int type, int channels) {
   return d;
 }
 
+// The defaults as the record holds them before any is pushed: for waveOut and library devices
+// parameter 7 writes the range too, so that they leave the open with a range of 60.0.
 void pushdefaults(WTsounddevice *d) {
-  WTsounddevice_setparam(d, 1, d->enabled ? 1.0f : 0.0f);
-  WTsounddevice_setparam(d, 5, d->range);
-  WTsounddevice_setparam(d, 6, d->property0);
-  WTsounddevice_setparam(d, 7, d->property1);
+  const float values[4] = {d->enabled ? 1.0f : 0.0f, d->range, d->property0, d->property1};
+  const int codes[4] = {1, 5, 6, 7};
+  for (int i = 0; i < 4; i++) WTsounddevice_setparam(d, codes[i], values[i]);
 }
 
 bool sameignoringcase(const char *a, const char *b) {
