@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "toolkit/core/platform.h"
+#include "toolkit/core/core.h"
 #include "toolkit/devices/puck.h"
 #include "toolkit/devices/puckstate.h"
 
@@ -174,7 +174,7 @@ int spw_dispatch_event(SpwDispatch *dispatch) {
 
 void spw_error_box(int code) {
   if (code == 1006) {
-    _WTplat_messagebox("       Spaceball firmware is out of date.      \n\n"
+    _WTsys_messagebox("       Spaceball firmware is out of date.      \n\n"
                        "  Please contact the supplier of your device\n"
                        "  for an update of its firmware.",
                        "SpaceWare", 0x10);
