@@ -89,6 +89,39 @@ TEST_F(Server, TheEnvironmentNamesPortSpeedAndHandshake) {
   EXPECT_EQ(_WTcre_link().acknowledge, 7);
 }
 
+TEST_F(Server, TheByteLinkReadsAheadAndTimesOut) {
+  int slot = -1;
+  ASSERT_EQ(_WTcre_serialopen(&slot, "COM5", 9600, 'N', 8, 1), 1);
+  EXPECT_EQ(_WTcre_available(slot), 0);
+  EXPECT_EQ(_WTcre_readbyte(slot), -1);
+  peer.write("0123456789ABC");
+  ASSERT_EQ(_WTcre_waitbyte(slot, '0'), '0');
+  EXPECT_EQ(_WTcre_available(slot), 1);
+  EXPECT_EQ(_WTcre_readbyte(slot), '1');
+  EXPECT_EQ(_WTcre_expect(slot, "23x"), 'x');
+  char text[5];
+  EXPECT_EQ(_WTcre_readtext(slot, text, 4), 4);
+  EXPECT_STREQ(text, "5678");
+  EXPECT_EQ(_WTcre_waitbyte(slot, 'Z'), -1);
+  EXPECT_EQ(_WTcre_writeblock(slot, "ok", 2), 0);
+  EXPECT_EQ(_WTcre_writebyte(slot, '!'), 1);
+  EXPECT_EQ(peer.read(), "ok!");
+  _WTcre_serialclose(slot);
+  EXPECT_EQ(_WTcre_writeblock(slot, "ok", 2), 1);
+}
+
+// The one test on the real clock: a reply is read a second after it was asked for.
+TEST_F(Server, AReplyWaitsASecond) {
+  _WTdevice_setspeed(1);
+  ASSERT_EQ(_WTcre_openlink(), 1);
+  peer.write(Bytes("b3 00 05"));
+  int64_t start = _WTdevice_clock();
+  EXPECT_EQ(_WTcre_readreply(0), 5);
+  int64_t waited = _WTdevice_clock() - start;
+  EXPECT_GE(waited, 1000);
+  EXPECT_LT(waited, 1500);
+}
+
 TEST_F(Server, BootAsksForAtMost24SourcesAndListenersInOrder) {
   ASSERT_TRUE(peer.ready());
   EXPECT_EQ(_WTcre_boot(6, 1, 8, 0), -5);
