@@ -101,7 +101,17 @@ class WaveOut : public tk::Universe {
     }
     return true;
   }
+  // A sound of priority 5 at level 1000 playing, and one at level 2000 that asked to play after
+  // it and waits.
+  bool playwithpending() {
+    first = sound("first.wav", tone(0, 0.05, 1000));
+    second = sound("second.wav", tone(0, 0.05, 2000));
+    if (!first || !second) return false;
+    WTsound_setparam(first, 7, 5.0f);
+    return WTsound_play(first) == 1 && WTsound_play(second) == 0 && device->pending == second;
+  }
   WTsounddevice *device = nullptr;
+  WTsound *first = nullptr, *second = nullptr;
 };
 
 // Frames of the capture that are not silent.
@@ -155,12 +165,7 @@ TEST_F(WaveOut, RepeatsPlayAndCallBackOnce) {
 }
 
 TEST_F(WaveOut, ARefusedPlayWaitsAndASoundStoppedForAnotherLetsItPlayWhole) {
-  WTsound *first = sound("first.wav", tone(0, 0.05, 1000));
-  WTsound *second = sound("second.wav", tone(0, 0.05, 2000));
-  ASSERT_TRUE(first && second);
-  WTsound_setparam(first, 7, 5.0f);
-  ASSERT_EQ(WTsound_play(first), 1);
-  EXPECT_EQ(WTsound_play(second), 0);
+  ASSERT_TRUE(playwithpending());
   ASSERT_TRUE(until([&] { return !WTsound_isplaying(first) && !WTsound_isplaying(second); }));
   std::vector<int16_t> pcm = captured();
   EXPECT_EQ(framesat(pcm, 1000), 2205);
@@ -216,12 +221,7 @@ TEST_F(WaveOut, CallbacksMayPlayAgainOrDelete) {
 }
 
 TEST_F(WaveOut, DeletingThePendingSoundForgetsIt) {
-  WTsound *first = sound("first.wav", tone(0, 0.05, 1000));
-  WTsound *second = sound("second.wav", tone(0, 0.05, 2000));
-  ASSERT_TRUE(first && second);
-  WTsound_setparam(first, 7, 5.0f);
-  ASSERT_EQ(WTsound_play(first), 1);
-  EXPECT_EQ(WTsound_play(second), 0);
+  ASSERT_TRUE(playwithpending());
   ASSERT_EQ(WTsound_delete(second), 1);
   EXPECT_EQ(device->pending, nullptr);
   ASSERT_TRUE(until([&] { return !WTsound_isplaying(first); }));
