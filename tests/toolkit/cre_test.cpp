@@ -247,7 +247,7 @@ TEST_F(Server, AcknowledgementsLeadTheNextPacket) {
 TEST_F(Server, ClosingADeviceHangsUpTheLineAndAnotherOpens) {
   WTsounddevice *d = open(8, 8);
   ASSERT_NE(d, nullptr);
-  EXPECT_FALSE(peer.hungup());
+  EXPECT_TRUE(peer.held());
   EXPECT_EQ(_WTsound_closedevice(d), 1);
   EXPECT_TRUE(peer.hungup());
   EXPECT_NE(open(8, 8), nullptr);

@@ -15,7 +15,7 @@ TEST_F(SerialRecords, SettingsReachTheLineAndClosingHangsItUp) {
   ASSERT_TRUE(peer.ready());
   WTserialport *port = _WTserial_open("COM6");
   ASSERT_NE(port, nullptr);
-  EXPECT_FALSE(peer.hungup());
+  EXPECT_TRUE(peer.held());
   EXPECT_EQ(_WTserial_setbaud(port, 19200), 1);
   EXPECT_EQ(_WTserial_getbaud(port), 19200);
   EXPECT_EQ(peer.line().baud, 19200);
@@ -60,7 +60,7 @@ TEST_F(SerialRecords, DeletingTheSensorClosesItsPort) {
   ASSERT_NE(port, nullptr);
   WTsensor *sensor = WTsensor_new(nullptr, nullptr, nullptr, port, 0, 0);
   ASSERT_NE(sensor, nullptr);
-  EXPECT_FALSE(peer.hungup());
+  EXPECT_TRUE(peer.held());
   WTsensor_delete(sensor);
   EXPECT_TRUE(peer.hungup());
 }

@@ -193,4 +193,5 @@ SerialPeer::Line SerialPeer::line() {
   return l;
 }
 
-bool SerialPeer::hungup() { return request("hangup") == "hangup 1"; }
+bool SerialPeer::hungup() { return request("hangup 1") == "hangup 1"; }
+bool SerialPeer::held() { return request("hangup 0") == "hangup 0"; }

@@ -37,8 +37,10 @@ class SerialPeer {
     int baud, databits;
   };
   Line line();
-  // True while no program holds the line open.
+  // True when no program holds the line open; false when one does.  Each waits up to two
+  // seconds for its answer to come true, as a close or an open may take effect late.
   bool hungup();
+  bool held();
 
  private:
   std::string request(const std::string &text);

@@ -116,12 +116,14 @@ int load(WTsound *s) {
   return 1;
 }
 
+// The wave record goes in any case; a failure leaves the sound on its device.
 int unload(WTsound *s) {
-  if (_WTcre_waveclose(waveof(s)) < 1) {
+  int closed = _WTcre_waveclose(waveof(s));
+  s->driver = nullptr;
+  if (closed < 1) {
     _WTmsg_warning("Unable to close wave associated with sound. Sound not deleted\n");
     return 0;
   }
-  s->driver = nullptr;
   return 1;
 }
 

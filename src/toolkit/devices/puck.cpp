@@ -90,8 +90,7 @@ extern "C" {
 SpwDevice *spw_device(uint16_t handle) { return handle > 0 && handle < SPW_DEVICES ? table[handle] : nullptr; }
 
 SpwDevice *spw_adddevice(uint16_t handle) {
-  if (handle == 0 || handle >= SPW_DEVICES) return nullptr;
-  delete table[handle];
+  if (handle == 0 || handle >= SPW_DEVICES || table[handle]) return nullptr;
   table[handle] = new SpwDevice();
   table[handle]->handle = handle;
   return table[handle];
@@ -108,6 +107,8 @@ void spw_publish(SpwEvent *slot, const SpwEvent *record) {
          sizeof *slot - sizeof slot->type);
   __atomic_store_n(&slot->type, record->type, __ATOMIC_RELEASE);
 }
+
+void spw_emptyslot(SpwEvent *slot) { empty(slot); }
 
 void spw_copytext(char *out, const char *text, int size) {
   int n = 0;

@@ -80,11 +80,14 @@ void spw_set_kind(int kind);
 // ---- Between the portable and the system parts -----------------------------------------------
 // The device record of a handle (1 .. 7), or null.
 SpwDevice *spw_device(uint16_t handle);
-// A new record for the handle the service gave, or null for a handle of 0 or past the table.
+// A new record for the handle the service gave, or null for a handle of 0, past the table or
+// already open.
 SpwDevice *spw_adddevice(uint16_t handle);
 void spw_removedevice(uint16_t handle);
-// Copies a record as the reader thread publishes it: everything first, the type word last.
+// Copies a record as the reader thread publishes it: everything first, the type word last; and
+// marks a slot empty.
 void spw_publish(SpwEvent *slot, const SpwEvent *record);
+void spw_emptyslot(SpwEvent *slot);
 // The handle an open's answer gives, or 0 when it carries an error (kept as the last error) or a
 // handle outside the table; the device name is copied (at most SPW_NAMESIZE bytes with its end).
 uint16_t spw_answerhandle(const SpwControl *answer, char *name);

@@ -88,8 +88,7 @@ void deliver(SpwDevice *d, const SpwEvent &record) {
   spw_publish(&d->ring[index], &record);
   PostMessageA(to, d->message, index, 0);
   d->writeindex = static_cast<uint16_t>((index + 1) % SPW_RING);
-  SpwEvent none = {};
-  spw_publish(&d->ring[d->writeindex], &none);
+  spw_emptyslot(&d->ring[d->writeindex]);
 }
 
 // One record from the pipe; false when the read failed or was cut short by the close.

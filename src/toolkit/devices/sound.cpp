@@ -105,13 +105,13 @@ void _WTsound_freedevice(WTsounddevice *device) {
 
 int _WTsound_closedevice(WTsounddevice *device) {
   if (!device) return 0;
-  while (device->sounds) {
-    WTsound *s = device->sounds;
-    if (!WTsound_delete(s)) {
-      // A sound the driver could not let go of leaves the list all the same.
-      device->sounds = s->next;
-      s->next = nullptr;
-    }
+  while (WTsound *s = device->sounds) {
+    if (WTsound_delete(s)) continue;
+    // The driver could not let go of it: its own record is gone all the same, and the sound
+    // goes with its device.
+    device->sounds = s->next;
+    _WTmem_free(s->name);
+    _WTmem_free(s);
   }
   if (!_WTsound_driver(device->type)->close(device)) return 0;
   _WTsound_freedevice(device);

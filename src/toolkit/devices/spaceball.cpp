@@ -58,6 +58,8 @@ int _WTspaceball_open(WTsensor *sensor) {
 }
 
 uint16_t _WTspaceball_opendevice(void *window) {
+  // Every puck sensor follows the one device.
+  if (device) return device;
   spw_enable_soft_buttons(0);
   device = spw_open_device(window, 0, nullptr);
   if (!device) return 0;

@@ -15,7 +15,8 @@ over a TCP connection to 127.0.0.1:PORT, one text line per request, one line per
                          the end of the previous reply's match), answer the second; replies wait
                          in order                                          -> "ok"
   line                   the line's settings as the program set them       -> "line BAUD DATABITS"
-  hangup                 1 while no program holds the slave open           -> "hangup 0|1"
+  hangup WANT            1 while no program holds the slave open, after waiting up to two
+                         seconds for the state WANT (0 or 1)               -> "hangup 0|1"
   quit                   ends the peer                                     -> "bye"
 """
 import os
@@ -88,6 +89,10 @@ class Peer:
         if words[0] == 'line':
             return 'line %d %d' % self.line()
         if words[0] == 'hangup':
+            want = len(words) > 1 and words[1] == '1'
+            deadline = time.monotonic() + 2.0
+            while self.hungup() != want and time.monotonic() < deadline:
+                time.sleep(0.005)
             self.drain()
             return 'hangup %d' % self.hungup()
         return 'error'
