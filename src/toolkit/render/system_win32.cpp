@@ -1,6 +1,7 @@
 // The toolkit's windows on Win32 with WGL: the window class, taking over a caller's window, the
 // pixel format, the window procedure, the message pump and the graphics start and stop.
 #include <windows.h>
+#include <mmsystem.h>
 #include <GL/gl.h>
 #include <stdlib.h>
 #include <string.h>
@@ -197,12 +198,14 @@ bool handle(WTwindow *w, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) 
     case WM_MBUTTONDOWN: buttondown(w, hwnd, 2, "MiddleButton"); break;
     case WM_MBUTTONUP: buttonup(w, hwnd, 2, "MiddleButton"); break;
     case WM_MBUTTONDBLCLK: buttondbl(w, hwnd, 2, "MiddleButtonDbl"); break;
+    case MM_WOM_DONE: _WTsound_playdone(wparam, lparam); break;
     default: break;
   }
   return false;
 }
 
 LRESULT CALLBACK windowproc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  _WTspaceball_poll(hwnd, message, wparam, lparam);
   if (!_WTuniverse_exists()) return DefWindowProcA(hwnd, message, wparam, lparam);
   WTwindow *w = _WTwindow_findbyhandle(hwnd);
   WNDPROC previous = w ? reinterpret_cast<WNDPROC>(w->prevproc) : nullptr;
