@@ -2,7 +2,7 @@
 // passes its arguments to the library's entry of the same name.
 #include "toolkit/devices/dws.h"
 #include "toolkit/devices/library.h"
-#include "toolkit/loaders/loaders.h"
+#include "toolkit/core/platform.h"
 
 namespace {
 

@@ -10,7 +10,6 @@
 #include "toolkit/devices/library.h"
 #include "toolkit/devices/puck.h"
 #include "toolkit/devices/puckstate.h"
-#include "toolkit/loaders/loaders.h"
 
 namespace {
 
