@@ -35,11 +35,11 @@ LibraryModel UnitBox(float scale) {
 }
 
 TEST_F(LibraryModels, FilePathOfAnObjectIsItsTemporaryCopyAndOfARoomTheLibraryFile) {
-  EXPECT_EQ(std::string(MakeLibraryFilePath("chair01", 308, "Library\\chair.3ds")), host.LibPath("temp/chair01.3ds"));
-  EXPECT_EQ(std::string(MakeLibraryFilePath("room", 21, "temp\\room.3ds")), host.LibPath("temp/room.3ds"));
+  EXPECT_EQ(std::string(MakeLibraryFilePath("chair01", 308, "Library\\chair.3ds")), host.LibPath("temp\\chair01.3ds"));
+  EXPECT_EQ(std::string(MakeLibraryFilePath("room", 21, "temp\\room.3ds")), host.LibPath("temp\\room.3ds"));
   // A name that would leave the folder stays in it.
   const std::string escaped = static_cast<const char*>(MakeLibraryFilePath("../x", 308, "a.3ds"));
-  EXPECT_EQ(escaped.rfind(kPathSeparator), host.LibPath("temp/").size() - 1) << escaped;
+  EXPECT_EQ(escaped.rfind(kPathSeparator), host.LibPath("temp\\").size() - 1) << escaped;
 }
 
 TEST_F(LibraryModels, SizeIsTheVertexBoxInMillimetresAndOnlyForThreeDsNames) {
@@ -65,7 +65,7 @@ TEST_F(LibraryModels, SizeIsTheVertexBoxInMillimetresAndOnlyForThreeDsNames) {
 }
 
 TEST_F(LibraryModels, DamagedModelGivesNoSize) {
-  std::string bytes = LibraryModelBytes(UnitBox(1.0f));
+  std::string bytes = LibraryModelBytes(host.LibPath("bytes.3ds"), UnitBox(1.0f));
   bytes.resize(bytes.size() - 20);
   std::ofstream(host.LibPath("cut.3ds"), std::ios::binary) << bytes;
   float size[3] = {-1, -1, -1};
@@ -75,24 +75,24 @@ TEST_F(LibraryModels, DamagedModelGivesNoSize) {
 
 TEST_F(LibraryModels, CopyRewritesTheObjectsFileAndKeepsAnExistingRoom) {
   ASSERT_TRUE(WriteLibraryModel(host.LibPath("cabinet.3ds"), CabinetModel()));
-  std::ofstream(host.LibPath("temp/cab01.3ds")) << "stale";
+  std::ofstream(host.LibPath("temp\\cab01.3ds")) << "stale";
   CString out;
   EXPECT_EQ(CopyLibraryModel("cab01", 306, "cabinet.3ds", out), 1);
-  EXPECT_EQ(std::string(out), host.LibPath("temp/cab01.3ds"));
+  EXPECT_EQ(std::string(out), host.LibPath("temp\\cab01.3ds"));
   float size[3] = {};
   EXPECT_TRUE(ReadModelSize3ds(out, size));
   EXPECT_NEAR(size[1], 800 * 25.4f, 1e-1);
 
-  std::ofstream(host.LibPath("temp/room.3ds")) << "kept";
+  std::ofstream(host.LibPath("temp\\room.3ds")) << "kept";
   EXPECT_EQ(CopyLibraryModel("room", 21, "temp\\room.3ds", out), 1);
-  std::ifstream kept(host.LibPath("temp/room.3ds"));
+  std::ifstream kept(host.LibPath("temp\\room.3ds"));
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "kept");
   EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(LibraryModels, FailedCopiesSayWhyReturnZeroAndLeaveNoCopy) {
   ASSERT_TRUE(WriteLibraryModel(host.LibPath("cabinet.3ds"), CabinetModel()));
-  std::string bytes = LibraryModelBytes(CabinetModel());
+  std::string bytes = LibraryModelBytes(host.LibPath("bytes.3ds"), CabinetModel());
   bytes.resize(bytes.size() / 2);
   std::ofstream(host.LibPath("damaged.3ds"), std::ios::binary) << bytes;
   CString out;
@@ -108,10 +108,10 @@ TEST_F(LibraryModels, FailedCopiesSayWhyReturnZeroAndLeaveNoCopy) {
   EXPECT_FALSE(FileExists(out));
 
   host.messages.clear();
-  ASSERT_TRUE(std::filesystem::create_directory(host.LibPath("temp/c.3ds")));  // a folder cannot be written as a file
+  ASSERT_TRUE(std::filesystem::create_directory(host.LibPath("temp\\c.3ds")));  // a folder cannot be written as a file
   EXPECT_EQ(CopyLibraryModel("c", 308, "cabinet.3ds", out), 0);
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{"임시 파일을 만들수가 없습니다."});
-  std::filesystem::remove(host.LibPath("temp/c.3ds"));
+  std::filesystem::remove(host.LibPath("temp\\c.3ds"));
 }
 
 }  // namespace

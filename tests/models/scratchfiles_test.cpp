@@ -36,7 +36,7 @@ std::string LittleFloat(float f) {
 
 TEST_F(ScratchFiles, UvFileBytesRaiseShortPolygonsToThreeZeroedPairs) {
   const CString path = MakeScratchFileName(0xAB12, "uv");
-  EXPECT_EQ(std::string(path), host.LibPath("temp/0000ab12.uv"));
+  EXPECT_EQ(std::string(path), host.LibPath("temp\\0000ab12.uv"));
   ASSERT_TRUE(WriteUvFile(path, kPolygons));
   const std::string bytes = Bytes(path);
   std::string expected = std::string(1, '\x22') + kUvFileKey + std::string("\x02\0\0\0", 4) + std::string("\x03\0", 2);
@@ -83,7 +83,7 @@ TEST_F(ScratchFiles, AnUnsoundUvFileIsIgnoredWhole) {
     EXPECT_EQ(out.size(), 1u) << c.what;
   }
   std::vector<UvPolygon> out;
-  EXPECT_FALSE(ReadUvFile(host.LibPath("temp/none.uv").c_str(), kUvFileKey, kCounts, out));
+  EXPECT_FALSE(ReadUvFile(host.LibPath("temp\\none.uv").c_str(), kUvFileKey, kCounts, out));
 }
 
 TEST_F(ScratchFiles, PathTextGoesToItsFileByteForByteAndBackToTheFirstZero) {

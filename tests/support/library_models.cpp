@@ -5,8 +5,6 @@
 #include <fstream>
 #include <iterator>
 
-#include <unistd.h>
-
 #include "ftk3ds/ftk3ds.h"
 
 namespace {
@@ -103,17 +101,13 @@ bool WriteLibraryModel(const std::string& path, const LibraryModel& model) {
   return written;
 }
 
-std::string LibraryModelBytes(const LibraryModel& model) {
-  char folder[] = "/tmp/vedra-library-model-XXXXXX";
-  if (!mkdtemp(folder)) return std::string();
-  const std::string path = std::string(folder) + "/model.3ds";
+std::string LibraryModelBytes(const std::string& path, const LibraryModel& model) {
   std::string bytes;
   if (WriteLibraryModel(path, model)) {
     std::ifstream in(path, std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   std::remove(path.c_str());
-  rmdir(folder);
   return bytes;
 }
 

@@ -37,8 +37,9 @@ struct LibraryModel {
 
 // Writes the model; false when the file cannot be written.
 bool WriteLibraryModel(const std::string& path, const LibraryModel& model);
-// The bytes of the model's file.
-std::string LibraryModelBytes(const LibraryModel& model);
+// The bytes of the model's file, written at the path for the moment (a file of the caller's own
+// folder).
+std::string LibraryModelBytes(const std::string& path, const LibraryModel& model);
 
 // The test library's models.
 LibraryModel CabinetModel();  // one box 600 x 800 x 400 (x, y, z of the file)
