@@ -85,7 +85,9 @@ TEST(PartMotionStep, TheEndsOfTheTravelFollowTheRepeatBits) {
     EXPECT_NEAR(m.parameter, c.parameter, 1e-4) << c.repeat << "/" << c.frames;
     EXPECT_EQ(m.running, c.running) << c.repeat << "/" << c.frames;
     EXPECT_EQ(m.direction, c.direction) << c.repeat << "/" << c.frames;
-    if (c.repeat == 2) EXPECT_NEAR(travel, 1.0f, 1e-4);
+    if (c.repeat == 2) {
+      EXPECT_NEAR(travel, 1.0f, 1e-4);
+    }
   }
 }
 
