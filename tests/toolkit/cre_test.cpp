@@ -39,7 +39,7 @@ bool has(const std::string &wire, const char *hex) { return wire.find(Bytes(hex)
 class Server : public tk::Universe {
  protected:
   void SetUp() override {
-    speed = _WTdevice_setspeed(50);
+    speed = _WTdevice_setspeed(8);
     setvariable("TRONCOM", "5@96");
     tk::Universe::SetUp();
   }
