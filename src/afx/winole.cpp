@@ -214,6 +214,11 @@ void COleDropTarget::OnDragLeave(CWnd*) {}
 BOOL COleDropTarget::OnDrop(CWnd*, COleDataObject*, DROPEFFECT, CPoint) { return FALSE; }
 DROPEFFECT COleDropTarget::OnDragScroll(CWnd*, DWORD, CPoint) { return DROPEFFECT_NONE; }
 
+void COleDropTarget::HoldData(IDataObject* pDataObject) {
+  if (pDataObject) pDataObject->AddRef();
+  m_dataObject.Attach(pDataObject, TRUE);
+}
+
 CPoint COleDropTarget::ClientPoint(POINTL pt) const {
   POINT p{pt.x, pt.y};
   ::ScreenToClient(m_hWnd, &p);
@@ -244,8 +249,7 @@ STDMETHODIMP COleDropTarget::XDropTarget::QueryInterface(REFIID iid, void** ppv)
 STDMETHODIMP COleDropTarget::XDropTarget::DragEnter(IDataObject* pDataObject, DWORD dwKeyState, POINTL pt,
                                                     DWORD* pdwEffect) {
   if (!pdwEffect) return E_POINTER;
-  if (pDataObject) pDataObject->AddRef();
-  m_pThis->m_dataObject.Attach(pDataObject, TRUE);
+  m_pThis->HoldData(pDataObject);
   *pdwEffect = m_pThis->Decide(TRUE, dwKeyState, pt, *pdwEffect);
   return S_OK;
 }
@@ -265,8 +269,7 @@ STDMETHODIMP COleDropTarget::XDropTarget::DragLeave() {
 STDMETHODIMP COleDropTarget::XDropTarget::Drop(IDataObject* pDataObject, DWORD dwKeyState, POINTL pt,
                                                DWORD* pdwEffect) {
   if (!pdwEffect) return E_POINTER;
-  if (pDataObject) pDataObject->AddRef();
-  m_pThis->m_dataObject.Attach(pDataObject, TRUE);
+  m_pThis->HoldData(pDataObject);
   CWnd* pWnd = CWnd::FromHandle(m_pThis->m_hWnd);
   const CPoint point = m_pThis->ClientPoint(pt);
   DROPEFFECT effect = m_pThis->OnDragOver(pWnd, &m_pThis->m_dataObject, dwKeyState, point) & *pdwEffect;

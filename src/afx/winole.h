@@ -125,6 +125,8 @@ class COleDropTarget : public CCmdTarget {
   HWND m_hWnd = nullptr;  // the registered window
 
  private:
+  // What a drag offers, held until it leaves or drops.
+  void HoldData(IDataObject* pDataObject);
   CPoint ClientPoint(POINTL pt) const;
   DROPEFFECT Decide(BOOL bEnter, DWORD dwKeyState, POINTL pt, DWORD dwAllowed);
 

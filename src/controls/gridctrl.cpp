@@ -104,16 +104,7 @@ CGridCtrl::~CGridCtrl() {
 }
 
 BOOL CGridCtrl::RegisterGridClass() {
-  HINSTANCE hInst = ::GetModuleHandleA(nullptr);
-  WNDCLASSA wc{};
-  if (::GetClassInfoA(hInst, GRIDCTRL_CLASSNAME, &wc)) return TRUE;
-  wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = ::DefWindowProcA;
-  wc.hInstance = hInst;
-  wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = (HBRUSH)(COLOR_3DFACE + 1);
-  wc.lpszClassName = GRIDCTRL_CLASSNAME;
-  if (!::RegisterClassA(&wc)) AfxThrowResourceException();
+  RegisterDefaultProcClass(GRIDCTRL_CLASSNAME, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, COLOR_3DFACE);
   return TRUE;
 }
 
@@ -225,20 +216,18 @@ BOOL CGridCtrl::SetColumns(int nCols) {
   return TRUE;
 }
 
-BOOL CGridCtrl::SetFixedRows(int nFixedRows) {
-  if (nFixedRows < 0) return TRUE;
-  if (nFixedRows > m_nRowCount) SetRows(nFixedRows);
-  if (m_cellFocus.row >= 0 && m_cellFocus.row < nFixedRows) MoveFocus(-1, -1);
-  m_nFixedRowCount = nFixedRows;
-  if (m_hWnd && m_bRedraw) Invalidate();
-  return TRUE;
-}
+BOOL CGridCtrl::SetFixedRows(int nFixedRows) { return SetFixedCount(true, nFixedRows); }
 
-BOOL CGridCtrl::SetFixedColumns(int nFixedCols) {
-  if (nFixedCols < 0) return TRUE;
-  if (nFixedCols > m_nColCount) SetColumns(nFixedCols);
-  if (m_cellFocus.col >= 0 && m_cellFocus.col < nFixedCols) MoveFocus(-1, -1);
-  m_nFixedColCount = nFixedCols;
+BOOL CGridCtrl::SetFixedColumns(int nFixedCols) { return SetFixedCount(false, nFixedCols); }
+
+// The fixed rows (columns): more than there are rows adds rows; a focus cell in them goes.
+BOOL CGridCtrl::SetFixedCount(bool bRows, int nFixed) {
+  if (nFixed < 0) return TRUE;
+  if (bRows && nFixed > m_nRowCount) SetRows(nFixed);
+  if (!bRows && nFixed > m_nColCount) SetColumns(nFixed);
+  const int focus = bRows ? m_cellFocus.row : m_cellFocus.col;
+  if (focus >= 0 && focus < nFixed) MoveFocus(-1, -1);
+  (bRows ? m_nFixedRowCount : m_nFixedColCount) = nFixed;
   if (m_hWnd && m_bRedraw) Invalidate();
   return TRUE;
 }

@@ -56,9 +56,8 @@
 
 class CGridInPlaceEdit;
 
-// One cell. A colour of CLR_DEFAULT takes the grid's colour for the kind of cell.
-class CGridCellData : public CObject {
- public:
+// What a cell holds. A colour of CLR_DEFAULT takes the grid's colour for the kind of cell.
+struct GridCellValues {
   UINT state = 0;
   UINT format = 0;
   CString text;
@@ -68,6 +67,9 @@ class CGridCellData : public CObject {
   LOGFONTA font{};
   LPARAM lParam = 0;
 };
+
+// One cell of the grid's store.
+class CGridCellData : public CObject, public GridCellValues {};
 
 // One row's cells, one entry a column.
 class CGridRowArray : public CObArray {
@@ -76,18 +78,10 @@ class CGridRowArray : public CObArray {
 };
 
 // A cell read through CGridCtrl::ReadCell: the fields named by mask.
-struct GridCellItem {
+struct GridCellItem : GridCellValues {
   int row = -1;
   int col = -1;
   UINT mask = 0;
-  UINT state = 0;
-  UINT format = 0;
-  CString text;
-  int image = -1;
-  COLORREF bkColor = CLR_DEFAULT;
-  COLORREF fgColor = CLR_DEFAULT;
-  LPARAM lParam = 0;
-  LOGFONTA font{};
 };
 
 // WM_NOTIFY to the grid's owner.
@@ -324,8 +318,7 @@ class CGridCtrl : public CWnd {
     int bar;         // SB_VERT or SB_HORZ
     int limit;       // top of the scroll range
   };
-  Axis RowAxis() const;
-  Axis ColAxis() const;
+  Axis MakeAxis(bool bRows) const;
   static int LastVisible(const Axis& axis, BOOL bFully, int* pCovered);
   static int IndexFromOffset(const Axis& axis, int offset, BOOL bAllowFixed);
   static int StartOf(const Axis& axis, int index);
@@ -339,6 +332,7 @@ class CGridCtrl : public CWnd {
   void DeleteRowCells(int nRow, int nFromCol);
   void ApplyFont(const LOGFONTA& lf);
   void SwapRows(int nRow1, int nRow2);
+  BOOL SetFixedCount(bool bRows, int nFixed);
   BOOL FitSize(bool bColumn, int nIndex);
 
   // Drawing helpers.
@@ -359,13 +353,13 @@ class CGridCtrl : public CWnd {
   void MouseMoveWithButton(CPoint point);
   void MouseMoveIdle(CPoint point);
   void ShowTitleTip(CPoint point);
-  BOOL DividerCell(bool bColumn, CPoint point, GridCellRef* pCell, CPoint* pTopLeft) const;
+  BOOL IsOverDivider(bool bColumn, CPoint point) const;
   bool NextCellForKey(UINT nChar, bool bShift, GridCellRef* pNext, bool* pLineChange);
   GridCellRef PageMove(UINT nChar, GridCellRef next);
   void ScrollForKey(UINT nChar, bool bShift, bool bLineChange);
   void SelectWithKeys(const GridCellRef& next, bool bKeepAnchor);
   void DeleteFocusText();
-  void ApplyCellState(const GridCellRef& cell, UINT nState, CDC* pDC, BOOL bDrawNow);
+  void ApplyCellState(const GridCellRef& cell, UINT nState, CDC* pDC, BOOL bDrawNow, const GridCellRange& shown);
   // lpszText null: the cell is cleared (state and text).
   void ChangeText(int nRow, int nCol, LPCTSTR lpszText);
 

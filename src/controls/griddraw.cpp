@@ -23,6 +23,45 @@ class SelectedPen {
   CPen* m_pOld;
 };
 
+// What a cell painter changes in a DC, made through this object, which gives the first values
+// back when the painter is through (lighter than SaveDC and RestoreDC around every cell).
+class CellDCState {
+ public:
+  explicit CellDCState(CDC* pDC) : m_hDC(pDC->m_hDC) {}
+  ~CellDCState() {
+    for (int i = 0; i < kObjects; i++)
+      if (m_hOld[i]) ::SelectObject(m_hDC, m_hOld[i]);
+    if (m_nOldBkMode) ::SetBkMode(m_hDC, m_nOldBkMode);
+    if (m_bTextColor) ::SetTextColor(m_hDC, m_crOldText);
+  }
+  CellDCState(const CellDCState&) = delete;
+  CellDCState& operator=(const CellDCState&) = delete;
+
+  void SelectFont(CFont* pFont) { Select(0, pFont->m_hObject); }
+  void SelectStock(int nIndex) { Select(nIndex == NULL_BRUSH ? 2 : 1, ::GetStockObject(nIndex)); }
+  void Transparent() {
+    const int old = ::SetBkMode(m_hDC, TRANSPARENT);
+    if (!m_nOldBkMode) m_nOldBkMode = old;
+  }
+  void TextColor(COLORREF color) {
+    const COLORREF old = ::SetTextColor(m_hDC, color);
+    if (!m_bTextColor) m_crOldText = old;
+    m_bTextColor = true;
+  }
+
+ private:
+  static const int kObjects = 3;  // font, pen, brush
+  void Select(int nKind, HGDIOBJ hObject) {
+    HGDIOBJ hOld = ::SelectObject(m_hDC, hObject);
+    if (!m_hOld[nKind]) m_hOld[nKind] = hOld;
+  }
+  HDC m_hDC;
+  HGDIOBJ m_hOld[kObjects] = {};
+  int m_nOldBkMode = 0;
+  COLORREF m_crOldText = 0;
+  bool m_bTextColor = false;
+};
+
 void Line(CDC* pDC, int x1, int y1, int x2, int y2) {
   pDC->MoveTo(x1, y1);
   pDC->LineTo(x2, y2);
@@ -187,13 +226,12 @@ BOOL CGridCtrl::DrawHeaderCell(CDC* pDC, int nRow, int nCol, CRect rect, BOOL) {
   item.mask = GCI_TEXT | GCI_IMAGE | GCI_BKCOLOR | GCI_FGCOLOR | GCI_FORMAT | GCI_FONT;
   if (!ReadCell(item)) return FALSE;
   pDC->FillSolidRect(&rect, item.bkColor == CLR_DEFAULT ? m_clrFixedBack : item.bkColor);
-  pDC->SetTextColor(item.fgColor == CLR_DEFAULT ? m_clrFixedText : item.fgColor);
-  const int saved = pDC->SaveDC();
-  pDC->SelectObject(CellFont(item.font, 800));
+  CellDCState state(pDC);
+  state.TextColor(item.fgColor == CLR_DEFAULT ? m_clrFixedText : item.fgColor);
+  state.SelectFont(CellFont(item.font, 800));
   DrawHeaderEdge(pDC, nRow, nCol, rect);
-  pDC->SetBkMode(TRANSPARENT);
+  state.Transparent();
   DrawCellContent(pDC, item, rect);
-  pDC->RestoreDC(saved);
   return TRUE;
 }
 
@@ -207,30 +245,29 @@ BOOL CGridCtrl::DrawBodyCell(CDC* pDC, int nRow, int nCol, CRect rect, BOOL) {
   const COLORREF back = item.bkColor == CLR_DEFAULT ? m_clrCellBack : item.bkColor;
   const COLORREF text = item.fgColor == CLR_DEFAULT ? m_clrCellText : item.fgColor;
   const bool printing = pDC->IsPrinting() != FALSE;
-  const int saved = pDC->SaveDC();
-  pDC->SetBkMode(TRANSPARENT);
+  CellDCState state(pDC);
+  state.Transparent();
   if ((item.state & GCS_FOCUSED) && !printing) {
     pDC->FillSolidRect(Widened(rect), back);
-    pDC->SelectStockObject(BLACK_PEN);
-    pDC->SelectStockObject(NULL_BRUSH);
+    state.SelectStock(BLACK_PEN);
+    state.SelectStock(NULL_BRUSH);
     pDC->Rectangle(&rect);
-    pDC->SetTextColor(text);
+    state.TextColor(text);
     rect.DeflateRect(1, 1);
   } else if ((item.state & GCS_SELECTED) && !printing) {
     pDC->FillSolidRect(Widened(rect), ::GetSysColor(COLOR_HIGHLIGHT));
-    pDC->SetTextColor(::GetSysColor(COLOR_HIGHLIGHTTEXT));
+    state.TextColor(::GetSysColor(COLOR_HIGHLIGHTTEXT));
   } else {
     pDC->FillSolidRect(Widened(rect), back);
-    pDC->SetTextColor(text);
+    state.TextColor(text);
   }
   if ((item.state & GCS_DROPTARGET) && !printing) {
-    pDC->SelectStockObject(BLACK_PEN);
-    pDC->SelectStockObject(NULL_BRUSH);
+    state.SelectStock(BLACK_PEN);
+    state.SelectStock(NULL_BRUSH);
     pDC->Rectangle(&rect);
   }
-  pDC->SelectObject(CellFont(item.font, item.font.lfWeight));
+  state.SelectFont(CellFont(item.font, item.font.lfWeight));
   DrawCellContent(pDC, item, rect);
-  pDC->RestoreDC(saved);
   return TRUE;
 }
 

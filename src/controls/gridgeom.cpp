@@ -6,28 +6,25 @@
 
 #include "controls/gridctrl.h"
 
-CGridCtrl::Axis CGridCtrl::RowAxis() const {
+CGridCtrl::Axis CGridCtrl::MakeAxis(bool bRows) const {
   CRect client(0, 0, 0, 0);
   if (m_hWnd) GetClientRect(&client);
-  const int pos = m_hWnd ? GetScrollPosition(SB_VERT) : 0;
-  const int firstBody = m_nFixedRowCount;
-  const int first = m_nRowCount > firstBody ? m_rowHeights.FirstAtOrPast(firstBody, m_nRowCount - 1, pos) : firstBody;
-  return Axis{&m_rowHeights, m_nRowCount, m_nFixedRowCount, GetFixedHeight(), client.bottom, first, SB_VERT,
-              m_nVScrollLimit};
-}
-
-CGridCtrl::Axis CGridCtrl::ColAxis() const {
-  CRect client(0, 0, 0, 0);
-  if (m_hWnd) GetClientRect(&client);
-  const int pos = m_hWnd ? GetScrollPosition(SB_HORZ) : 0;
-  const int firstBody = m_nFixedColCount;
-  const int first = m_nColCount > firstBody ? m_colWidths.FirstAtOrPast(firstBody, m_nColCount - 1, pos) : firstBody;
-  return Axis{&m_colWidths, m_nColCount, m_nFixedColCount, GetFixedWidth(), client.right, first, SB_HORZ,
-              m_nHScrollLimit};
+  Axis axis;
+  axis.bar = bRows ? SB_VERT : SB_HORZ;
+  axis.sizes = bRows ? &m_rowHeights : &m_colWidths;
+  axis.count = bRows ? m_nRowCount : m_nColCount;
+  axis.fixedCount = bRows ? m_nFixedRowCount : m_nFixedColCount;
+  axis.fixedSize = axis.sizes->Sum(0, axis.fixedCount);
+  axis.clientEnd = bRows ? client.bottom : client.right;
+  axis.limit = bRows ? m_nVScrollLimit : m_nHScrollLimit;
+  const int pos = m_hWnd ? GetScrollPosition(axis.bar) : 0;
+  axis.firstScrolled = axis.count > axis.fixedCount ? axis.sizes->FirstAtOrPast(axis.fixedCount, axis.count - 1, pos)
+                                                    : axis.fixedCount;
+  return axis;
 }
 
 GridCellRef CGridCtrl::GetFirstScrolledCell() const {
-  return GridCellRef(RowAxis().firstScrolled, ColAxis().firstScrolled);
+  return GridCellRef(MakeAxis(true).firstScrolled, MakeAxis(false).firstScrolled);
 }
 
 // The last row (column) reached from the first scrolled one before the client edge; with bFully
@@ -47,7 +44,7 @@ int CGridCtrl::LastVisible(const Axis& axis, BOOL bFully, int* pCovered) {
 }
 
 GridCellRange CGridCtrl::GetVisibleRange(LPRECT pCovered) const {
-  const Axis rows = RowAxis(), cols = ColAxis();
+  const Axis rows = MakeAxis(true), cols = MakeAxis(false);
   int bottom = 0, right = 0;
   GridCellRange range;
   range.minRow = rows.firstScrolled;
@@ -59,7 +56,7 @@ GridCellRange CGridCtrl::GetVisibleRange(LPRECT pCovered) const {
 }
 
 GridCellRange CGridCtrl::GetFullyVisibleRange() const {
-  const Axis rows = RowAxis(), cols = ColAxis();
+  const Axis rows = MakeAxis(true), cols = MakeAxis(false);
   GridCellRange range;
   range.minRow = rows.firstScrolled;
   range.minCol = cols.firstScrolled;
@@ -77,7 +74,7 @@ int CGridCtrl::StartOf(const Axis& axis, int index) {
 
 BOOL CGridCtrl::GetCellTopLeft(int nRow, int nCol, LPPOINT pPoint) const {
   if (!IsValidCell(nRow, nCol) || !pPoint) return FALSE;
-  const int x = StartOf(ColAxis(), nCol), y = StartOf(RowAxis(), nRow);
+  const int x = StartOf(MakeAxis(false), nCol), y = StartOf(MakeAxis(true), nRow);
   if (x == INT_MIN || y == INT_MIN) return FALSE;
   pPoint->x = x;
   pPoint->y = y;
@@ -113,12 +110,13 @@ int CGridCtrl::IndexFromOffset(const Axis& axis, int offset, BOOL bAllowFixed) {
 }
 
 GridCellRef CGridCtrl::CellFromPoint(CPoint point, BOOL bAllowFixed) const {
-  return GridCellRef(IndexFromOffset(RowAxis(), point.y, bAllowFixed), IndexFromOffset(ColAxis(), point.x, bAllowFixed));
+  return GridCellRef(IndexFromOffset(MakeAxis(true), point.y, bAllowFixed),
+                     IndexFromOffset(MakeAxis(false), point.x, bAllowFixed));
 }
 
 BOOL CGridCtrl::IsCellShown(int nRow, int nCol) const {
   if (!m_hWnd || !IsValidCell(nRow, nCol)) return FALSE;
-  const Axis rows = RowAxis(), cols = ColAxis();
+  const Axis rows = MakeAxis(true), cols = MakeAxis(false);
   const int x = StartOf(cols, nCol), y = StartOf(rows, nRow);
   return x != INT_MIN && y != INT_MIN && x < cols.clientEnd && y < rows.clientEnd;
 }
@@ -238,7 +236,7 @@ void CGridCtrl::ScrollBy(const Axis& axis, int nOldPos, int nNewPos, bool bLine)
 void CGridCtrl::OnScroll(int nBar, UINT nSBCode) {
   if (GetFocus() != this) SetFocus();
   m_titleTip.HideTip();
-  const Axis axis = nBar == SB_VERT ? RowAxis() : ColAxis();
+  const Axis axis = MakeAxis(nBar == SB_VERT);
   const int pos = GetScrollPosition(nBar);
   const int page = axis.clientEnd - axis.fixedSize;
   switch (nSBCode) {
@@ -257,7 +255,7 @@ void CGridCtrl::OnScroll(int nBar, UINT nSBCode) {
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK: {
       SetScrollPosition(nBar, GetScrollPosition(nBar, TRUE));
-      const Axis moved = nBar == SB_VERT ? RowAxis() : ColAxis();
+      const Axis moved = MakeAxis(nBar == SB_VERT);
       if (moved.firstScrolled != axis.firstScrolled) ScrollBy(axis, pos, GetScrollPosition(nBar), false);
       break;
     }

@@ -15,27 +15,21 @@ bool IsNavigationKey(UINT nChar) { return nChar == VK_TAB || (nChar >= VK_PRIOR 
 
 // The cell under a point inside the fixed rows (columns) whose edge is being grabbed, and its
 // top-left corner.
-BOOL CGridCtrl::DividerCell(bool bColumn, CPoint point, GridCellRef* pCell, CPoint* pTopLeft) const {
+// Within the grab distance of a column's (row's) edge inside the fixed rows (columns); the
+// left (top) edge of the first one is no divider.
+BOOL CGridCtrl::IsOverDivider(bool bColumn, CPoint point) const {
   if (bColumn ? point.y >= GetFixedHeight() : point.x >= GetFixedWidth()) return FALSE;
-  *pCell = CellFromPoint(point, TRUE);
-  return GetCellTopLeft(pCell->row, pCell->col, pTopLeft);
+  const GridCellRef cell = CellFromPoint(point, TRUE);
+  CPoint topLeft;
+  if (!GetCellTopLeft(cell.row, cell.col, &topLeft)) return FALSE;
+  const int offset = bColumn ? point.x - topLeft.x : point.y - topLeft.y;
+  const int size = bColumn ? GetColumnWidth(cell.col) : GetRowHeight(cell.row);
+  return (offset <= m_nDividerGrab && (bColumn ? cell.col : cell.row) != 0) || size - offset <= m_nDividerGrab;
 }
 
-BOOL CGridCtrl::IsOverColumnDivider(CPoint point) const {
-  GridCellRef cell;
-  CPoint topLeft;
-  if (!DividerCell(true, point, &cell, &topLeft)) return FALSE;
-  return (point.x - topLeft.x <= m_nDividerGrab && cell.col != 0) ||
-         topLeft.x + GetColumnWidth(cell.col) - point.x <= m_nDividerGrab;
-}
+BOOL CGridCtrl::IsOverColumnDivider(CPoint point) const { return IsOverDivider(true, point); }
 
-BOOL CGridCtrl::IsOverRowDivider(CPoint point) const {
-  GridCellRef cell;
-  CPoint topLeft;
-  if (!DividerCell(false, point, &cell, &topLeft)) return FALSE;
-  return (point.y - topLeft.y <= m_nDividerGrab && cell.row != 0) ||
-         topLeft.y + GetRowHeight(cell.row) - point.y <= m_nDividerGrab;
-}
+BOOL CGridCtrl::IsOverRowDivider(CPoint point) const { return IsOverDivider(false, point); }
 
 // The 2-pixel band that follows the pointer while a divider is dragged; a second call erases it.
 void CGridCtrl::InvertBand(CPoint point) {
@@ -354,17 +348,16 @@ bool CGridCtrl::NextCellForKey(UINT nChar, bool bShift, GridCellRef* pNext, bool
       next.row = m_nFixedRowCount;
       return true;
     case VK_LEFT:
-      if (next.col > m_nFixedColCount) next.col--;
-      return true;
     case VK_RIGHT:
-      if (next.col < lastCol) next.col++;
-      return true;
     case VK_UP:
-      if (next.row > m_nFixedRowCount) next.row--;
+    case VK_DOWN: {
+      // One step, never into the fixed cells nor past the last.
+      const int dRow = nChar == VK_UP ? -1 : nChar == VK_DOWN ? 1 : 0;
+      const int dCol = nChar == VK_LEFT ? -1 : nChar == VK_RIGHT ? 1 : 0;
+      next.row = std::max(m_nFixedRowCount, std::min(lastRow, next.row + dRow));
+      next.col = std::max(m_nFixedColCount, std::min(lastCol, next.col + dCol));
       return true;
-    case VK_DOWN:
-      if (next.row < lastRow) next.row++;
-      return true;
+    }
     case VK_DELETE:
       DeleteFocusText();
       return true;

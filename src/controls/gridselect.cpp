@@ -8,6 +8,7 @@
 
 namespace {
 
+// The cells of a map in row order (the cells' own storage is visited in order then).
 std::vector<GridCellRef> CellsOf(const CGridCellMap& map) {
   std::vector<GridCellRef> cells;
   cells.reserve((size_t)map.GetCount());
@@ -16,6 +17,8 @@ std::vector<GridCellRef> CellsOf(const CGridCellMap& map) {
     map.GetNextAssoc(pos, key, value);
     cells.push_back(value);
   }
+  std::sort(cells.begin(), cells.end(),
+            [](const GridCellRef& a, const GridCellRef& b) { return a.row != b.row ? a.row < b.row : a.col < b.col; });
   return cells;
 }
 
@@ -51,9 +54,14 @@ GridCellRef CGridCtrl::MoveFocus(int nRow, int nCol) {
   return previous;
 }
 
-// Sets a cell's state and shows it: at once through the DC, else by invalidating the cell.
-void CGridCtrl::ApplyCellState(const GridCellRef& cell, UINT nState, CDC* pDC, BOOL bDrawNow) {
+// Sets a cell's state and shows it: at once through the DC, else by invalidating the cell. A
+// cell outside the rows and columns on the screen (shown) has nothing to show.
+void CGridCtrl::ApplyCellState(const GridCellRef& cell, UINT nState, CDC* pDC, BOOL bDrawNow,
+                               const GridCellRange& shown) {
   SetCellState(cell.row, cell.col, nState);
+  const bool rowShown = cell.row < m_nFixedRowCount || (cell.row >= shown.minRow && cell.row <= shown.maxRow);
+  const bool colShown = cell.col < m_nFixedColCount || (cell.col >= shown.minCol && cell.col <= shown.maxCol);
+  if (!rowShown || !colShown) return;
   if (pDC && bDrawNow)
     RepaintCell(cell.row, cell.col, pDC);
   else
@@ -64,22 +72,23 @@ void CGridCtrl::SelectRange(int nMinRow, int nMinCol, int nMaxRow, int nMaxCol, 
   if (!m_bSelectable) return;
   CDC* pDC = bDrawNow && m_hWnd ? GetDC() : nullptr;
   const GridCellRange block{nMinRow, nMinCol, nMaxRow, nMaxCol};
+  const GridCellRange shown = GetVisibleRange();
   for (const GridCellRef& cell : CellsOf(m_selectedCells)) {
     if (!IsValidCell(cell)) continue;
     const UINT state = GetCellState(cell.row, cell.col) & ~GCS_SELECTED;
     if (Inside(block, cell))
       SetCellState(cell.row, cell.col, state);
     else
-      ApplyCellState(cell, state, pDC, bDrawNow);
+      ApplyCellState(cell, state, pDC, bDrawNow, shown);
   }
   if (!m_bSingleRowSelect)
     for (const GridCellRef& cell : CellsOf(m_keptCells))
-      if (IsValidCell(cell)) ApplyCellState(cell, GetCellState(cell.row, cell.col) | GCS_SELECTED, pDC, bDrawNow);
+      if (IsValidCell(cell)) ApplyCellState(cell, GetCellState(cell.row, cell.col) | GCS_SELECTED, pDC, bDrawNow, shown);
   if (IsValidRange(block)) {
     for (int row = nMinRow; row <= nMaxRow; row++)
       for (int col = nMinCol; col <= nMaxCol; col++) {
         const UINT state = GetCellState(row, col);
-        if (!(state & GCS_SELECTED)) ApplyCellState(GridCellRef(row, col), state | GCS_SELECTED, pDC, bDrawNow);
+        if (!(state & GCS_SELECTED)) ApplyCellState(GridCellRef(row, col), state | GCS_SELECTED, pDC, bDrawNow, shown);
       }
   }
   if (pDC) ReleaseDC(pDC);

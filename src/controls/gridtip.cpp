@@ -6,18 +6,20 @@ BEGIN_MESSAGE_MAP(CGridTitleTip, CWnd)
   ON_WM_MOUSEMOVE()
 END_MESSAGE_MAP()
 
-CGridTitleTip::CGridTitleTip() {
+void RegisterDefaultProcClass(LPCTSTR lpszClassName, UINT nStyle, int nBackground) {
   HINSTANCE hInst = ::GetModuleHandleA(nullptr);
   WNDCLASSA wc{};
-  if (::GetClassInfoA(hInst, TITLETIP_CLASSNAME, &wc)) return;
-  wc.style = CS_SAVEBITS;
+  if (::GetClassInfoA(hInst, lpszClassName, &wc)) return;
+  wc.style = nStyle;
   wc.lpfnWndProc = ::DefWindowProcA;
   wc.hInstance = hInst;
   wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = (HBRUSH)(COLOR_INFOBK + 1);
-  wc.lpszClassName = TITLETIP_CLASSNAME;
+  wc.hbrBackground = (HBRUSH)(INT_PTR)(nBackground + 1);
+  wc.lpszClassName = lpszClassName;
   if (!::RegisterClassA(&wc)) AfxThrowResourceException();
 }
+
+CGridTitleTip::CGridTitleTip() { RegisterDefaultProcClass(TITLETIP_CLASSNAME, CS_SAVEBITS, COLOR_INFOBK); }
 
 CGridTitleTip::~CGridTitleTip() {
   if (m_hWnd) DestroyWindow();

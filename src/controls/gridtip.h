@@ -4,6 +4,10 @@
 #pragma once
 #include "afx/afxwin.h"
 
+// Registers (once) a window class of the default window procedure with the arrow cursor and a
+// system colour's brush; a resource exception when it cannot.
+void RegisterDefaultProcClass(LPCTSTR lpszClassName, UINT nStyle, int nBackground);
+
 class CGridTitleTip : public CWnd {
  public:
   CGridTitleTip();  // registers the window class once (a resource exception when it cannot)

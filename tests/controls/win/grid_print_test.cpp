@@ -53,27 +53,11 @@ BEGIN_MESSAGE_MAP(CGridView, CView)
   ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
 END_MESSAGE_MAP()
 
-std::vector<std::string> PdfFiles(const std::string& dir, const std::string& name) {
-  std::vector<std::string> files;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = ::FindFirstFileA((dir + "/*" + name + "*.pdf").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return files;
-  do files.push_back(dir + "/" + fd.cFileName);
-  while (::FindNextFileA(h, &fd));
-  ::FindClose(h);
-  return files;
-}
-
 // Runs a shell command of the host (Wine starts Unix programs) that writes `out`, and reads it.
 bool RunHost(const std::string& command, const std::string& out, std::string* text) {
   ::DeleteFileA(("Z:" + out).c_str());
-  std::string line = "/bin/sh -c \"" + command + " > " + out + ".part && mv " + out + ".part " + out + "\"";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
+  const std::string line = "/bin/sh -c \"{ " + command + "; } > " + out + ".part && mv " + out + ".part " + out + "\"";
+  if (::WinExec(line.c_str(), SW_HIDE) <= 31) return false;
   const bool done = uitest::PumpUntil([&] { return ::GetFileAttributesA(("Z:" + out).c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000);
   std::ifstream in("Z:" + out, std::ios::binary);
   std::stringstream all;
@@ -103,16 +87,20 @@ class GridPrinting : public ::testing::Test {
     if (frame) frame->DestroyWindow();
     uitest::PumpPending();
   }
-  // Prints the view and gives the PDF's path on the host, empty when none came.
+  // Prints the view and gives the PDF's path on the host, empty when none came. The queue names
+  // the file after the document's title.
   std::string PrintToPdf() {
-    const std::string dir = std::string("Z:") + std::getenv("VEDRA_PRINT_OUT");
-    for (const std::string& f : PdfFiles(dir, title)) ::DeleteFileA(f.c_str());
+    const std::string pattern = std::string(std::getenv("VEDRA_PRINT_OUT")) + "/*" + title + "*.pdf";
+    std::string found;
+    RunHost("rm -f " + pattern, "/tmp/" + title + ".rm", &found);
     view->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT);
-    std::vector<std::string> files;
-    if (!uitest::PumpUntil([&] { return !(files = PdfFiles(dir, title)).empty(); }, 90000)) return "";
-    std::string text;
-    RunHost("sleep 2; pdfinfo '" + files[0].substr(2) + "' >/dev/null", "/tmp/" + title + ".ok", &text);
-    return files[0].substr(2);
+    const std::string list = "ls " + pattern + " 2>/dev/null; true";
+    uitest::PumpUntil([&] { return RunHost(list, "/tmp/" + title + ".ls", &found) && !found.empty(); }, 90000);
+    if (found.empty()) return "";
+    found.erase(found.find('\n'));
+    std::string ignored;
+    RunHost("sleep 2", "/tmp/" + title + ".wait", &ignored);  // the queue finishes writing
+    return found;
   }
   // The text of each page.
   std::vector<std::string> Pages(const std::string& pdf) {

@@ -102,9 +102,13 @@ TEST_F(Scrolling, TheWheelScrollsAsTheUserSettingSays) {
     CRect client;
     grid.GetClientRect(&client);
     const int page = client.Height() - grid.GetFixedHeight();
-    if (c.lines == 3) EXPECT_EQ(grid.GetFirstScrolledCell().row, 4);
-    if (c.lines == 0xFFFFFFFF) EXPECT_EQ(grid.GetScrollPosition(SB_VERT), page);
-    if (c.lines == 4000000000u) EXPECT_EQ(grid.GetFullyVisibleRange().maxRow, 1999) << "the end";
+    if (c.lines == 3) {
+      EXPECT_EQ(grid.GetFirstScrolledCell().row, 4);
+    } else if (c.lines == 0xFFFFFFFF) {
+      EXPECT_EQ(grid.GetScrollPosition(SB_VERT), page);
+    } else {
+      EXPECT_EQ(grid.GetFullyVisibleRange().maxRow, 1999) << "the end";
+    }
     grid.DestroyWindow();
   }
   if (hadValue)
