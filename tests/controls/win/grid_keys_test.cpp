@@ -68,6 +68,9 @@ TEST_F(Keys, DeleteEmptiesAnEditableCellOnly) {
   EXPECT_EQ(dlg.events, (std::vector<GridEvent>{Event(IDC_GRID_A, LVN_BEGINLABELEDIT, 4, 3),
                                                 Event(IDC_GRID_A, LVN_ENDLABELEDIT, 4, 3)}));
   EXPECT_EQ(g.GetFocusCell(), GridCellRef(4, 3));
+  g.MarkModified(FALSE, 0, 5);  // row 0 is no cell: every mark goes
+  EXPECT_FALSE(g.IsModified());
+  EXPECT_FALSE(g.GetCellState(4, 3) & GCS_MODIFIED);
 }
 
 TEST_F(Keys, TypingEditsTheCellAndEnterCommitsIt) {
