@@ -58,7 +58,8 @@ void CGridTitleTip::Place(const CRect& title, const CString& shown, const LOGFON
                    SWP_SHOWWINDOW | SWP_NOACTIVATE);
     UpdateWindow();  // its background first, then the text
     dc.SetBkMode(TRANSPARENT);
-    dc.TextOut(0, 0, shown);
+    CRect text(0, 0, width + overhang, title.Height());
+    dc.DrawText(shown, &text, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
     SetCapture();
   }
   dc.SelectObject(old);
