@@ -237,8 +237,14 @@ CMemFile::CMemFile(BYTE* lpBuffer, UINT nBufferSize, UINT nGrowBytes) : CMemFile
 
 CMemFile::~CMemFile() { Free(); }
 
+BYTE* CMemFile::Alloc(size_t nBytes) { return (BYTE*)malloc(nBytes); }
+
+BYTE* CMemFile::Realloc(BYTE* lpMem, size_t nBytes) { return (BYTE*)realloc(lpMem, nBytes); }
+
+void CMemFile::FreeMemory(BYTE* lpMem) { free(lpMem); }
+
 void CMemFile::Free() {
-  if (m_bAutoDelete) free(m_lpBuffer);
+  if (m_bAutoDelete && m_lpBuffer != NULL) FreeMemory(m_lpBuffer);
   m_lpBuffer = NULL;
   m_nBufferSize = m_nFileSize = m_nPosition = 0;
   m_bAutoDelete = TRUE;
@@ -264,19 +270,23 @@ BOOL CMemFile::Open(LPCTSTR, UINT, CFileException*) { AfxThrowNotSupportedExcept
 
 void CMemFile::Grow(size_t nNewSize) {
   if (m_nGrowBytes == 0) AfxThrowMemoryException();
-  size_t nSize = (nNewSize + m_nGrowBytes - 1) / m_nGrowBytes * m_nGrowBytes;
-  nSize = std::max(nSize, m_nBufferSize + m_nBufferSize / 2);  // keeps long writes linear
+  const size_t nSize = GrowSize(nNewSize, m_nBufferSize);
   BYTE* lpNew;
   if (m_bAutoDelete) {
-    lpNew = (BYTE*)realloc(m_lpBuffer, nSize);
+    lpNew = Realloc(m_lpBuffer, nSize);
   } else {
-    lpNew = (BYTE*)malloc(nSize);
+    lpNew = Alloc(nSize);
     if (lpNew != NULL && m_nFileSize > 0) memcpy(lpNew, m_lpBuffer, m_nFileSize);
   }
   if (lpNew == NULL) AfxThrowMemoryException();
   m_lpBuffer = lpNew;
   m_nBufferSize = nSize;
   m_bAutoDelete = TRUE;
+}
+
+size_t CMemFile::GrowSize(size_t nNeeded, size_t nOldSize) const {
+  const size_t nSize = (nNeeded + m_nGrowBytes - 1) / m_nGrowBytes * m_nGrowBytes;
+  return std::max(nSize, nOldSize + nOldSize / 2);  // keeps long writes linear
 }
 
 UINT CMemFile::Read(void* lpBuf, UINT nCount) {

@@ -104,6 +104,16 @@ class CMemFile : public CFile {
   void Close() override;
   void Abort() override;
 
+ protected:
+  // The buffer's memory (the C library's heap); a file in other memory (CSharedFile) overrides
+  // all three, and frees its buffer in its own destructor.
+  virtual BYTE* Alloc(size_t nBytes);
+  virtual BYTE* Realloc(BYTE* lpMem, size_t nBytes);  // lpMem may be null
+  virtual void FreeMemory(BYTE* lpMem);
+  // The new buffer size when nNeeded bytes must fit a buffer of nOldSize.
+  virtual size_t GrowSize(size_t nNeeded, size_t nOldSize) const;
+  UINT GetGrowBytes() const { return m_nGrowBytes; }
+
  private:
   void Grow(size_t nNewSize);
   void Free();

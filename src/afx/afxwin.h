@@ -14,6 +14,8 @@
 #include "afx/winprint.h"
 #include "afx/winsheet.h"
 #include "afx/winapp.h"
+#include "afx/winole.h"
+#include "afx/winsharedfile.h"
 
 // Control notifications in message maps.
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)

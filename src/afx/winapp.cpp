@@ -1,4 +1,5 @@
 #include "afx/winapp.h"
+#include "afx/winole.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -68,8 +69,6 @@ BOOL AfxInitRichEdit() {
 }
 
 void AfxEnableControlContainer() {}
-
-BOOL AfxOleInit() { return SUCCEEDED(::OleInitialize(nullptr)); }
 
 // ---- message boxes and the wait cursor
 
@@ -184,9 +183,13 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow) {
   AfxInitCommonControls();
   if (!app->InitInstance()) {
     if (app->m_pMainWnd) app->m_pMainWnd->DestroyWindow();
-    return app->ExitInstance();
+    const int nExit = app->ExitInstance();
+    AfxOleTerm();
+    return nExit;
   }
-  return app->Run();
+  const int nExit = app->Run();
+  AfxOleTerm();
+  return nExit;
 }
 
 // ---- documents

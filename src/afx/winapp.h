@@ -114,6 +114,5 @@ void AfxInitCommonControls();
 // Loads the rich edit control's library (once); FALSE when it cannot be loaded.
 BOOL AfxInitRichEdit();
 void AfxEnableControlContainer();
-BOOL AfxOleInit();
 // Everything WinMain does: initialise the application object, run it, and end it.
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);

@@ -24,6 +24,10 @@
 #define IDC_BAR_TRACK 702
 #define IDC_BAR_BUTTON 703
 
+#define IDD_TESTGRID 900
+#define IDC_GRID_A 901
+#define IDC_GRID_B 902
+
 #define IDB_TILE 800
 #define IDB_RED 801
 #define IDB_GREEN 802
