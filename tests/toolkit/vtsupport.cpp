@@ -14,6 +14,7 @@ void VtLibrary::SetUp() {
 
 void VtLibrary::TearDown() {
   while (VtServer *s = vt_current_server()) vt_destroy_server(s);
+  vt_set_server_configuration(nullptr);
   vt_serial_close_ports();
   vt_clear_error();
   vt_set_verbose(0);
