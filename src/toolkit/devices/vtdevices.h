@@ -28,6 +28,9 @@ int vt_open_server_device(const char *name, int baud);
 // The port part of a name into port (at most size - 1 characters); the device number, -1 when
 // the name gives none.
 int vt_server_split_name(const char *name, char *port, int size);
+// "port:device" composed into out (at most size - 1 characters) from a name whose device part
+// may be missing or hold no number: then the fallback device goes in its place.
+const char *vt_server_device_name(const char *name, int fallback, char *out, int size);
 // Where vt_open_server_device finds the configuration a new box loads: the port's, or null.
 typedef const char *(*VtServerConfigFn)(const char *port);
 VtServerConfigFn vt_set_server_configuration(VtServerConfigFn fn);
@@ -125,6 +128,9 @@ void vt_tracker_set_reference(const float position[3]);
 void vt_tracker_get_reference(float out[3]);
 int vt_tracker_calibration_size(int n);
 float (*vt_tracker_receiver_calibration(VtTracker *tracker, int receiver))[2];
+// Poses from the current tracker's 16-bit words and back (word times scale plus offset).
+int vt_tracker_decode_words(int receiver);
+int vt_tracker_encode_words(int receiver);
 // The hooks of the current tracker's maker (0 until its port is open): a command or query with
 // its numbers and arguments, the request of one sample, and reading it into the poses.
 int vt_tracker_send_command(int number, int arg, int value, const void *data);

@@ -12,6 +12,8 @@
 
 #include <stdint.h>
 
+#define VT_PRINTF(text, first) __attribute__((format(printf, text, first)))
+
 extern "C" {
 
 // ---- Errors --------------------------------------------------------------------------------------
@@ -40,11 +42,11 @@ enum {
 // nothing changes unless the current code is 1 (a system error), and 1 is returned; else 0.
 int vt_set_error(const char *location, int code);
 // The same with the location formatted as printf does.
-int vt_set_errorf(int code, const char *format, ...);
+int vt_set_errorf(int code, const char *format, ...) VT_PRINTF(2, 3);
 // Prints the pending report's header and message, or one "called by" line; a name beginning
 // with '&' completes the message line instead.  Returns 0, or 1 in quiet mode (code 1 aside).
 int vt_print_error(const char *name);
-int vt_print_errorf(const char *format, ...);
+int vt_print_errorf(const char *format, ...) VT_PRINTF(1, 2);
 // A failed system or C library call: code 1 and the system's text for errno; returns 0.
 int vt_perror(const char *name, const char *call);
 // Prints the report, waits 5 seconds so a console stays readable, and ends the process (1).
@@ -65,8 +67,8 @@ int vt_verbose(void);
 void vt_set_debug(int on);
 int vt_debug(void);
 // Prints on standard error when verbose (vt_say) or in debug mode (vt_debugf), and flushes.
-void vt_say(const char *format, ...);
-void vt_debugf(const char *format, ...);
+void vt_say(const char *format, ...) VT_PRINTF(1, 2);
+void vt_debugf(const char *format, ...) VT_PRINTF(1, 2);
 
 // Every pause of the library: on the device clock, which tests may speed up.
 void vt_sleep(int ms);

@@ -140,6 +140,13 @@ int vt_server_split_name(const char *name, char *port, int size) {
   return device;
 }
 
+const char *vt_server_device_name(const char *name, int fallback, char *out, int size) {
+  char port[VT_SERIAL_NAME_MAX + 1];
+  int device = vt_server_split_name(name, port, sizeof port);
+  snprintf(out, static_cast<size_t>(size), "%s:%d", port, device < 0 ? fallback : device);
+  return out;
+}
+
 int vt_server_map(int handle, int id) {
   int port = portof(handle), channel = channelof(handle);
   if (!validport(port) || id < 0 || id > 255) return 0;

@@ -217,13 +217,13 @@ class Bird(Device):
         'records': (lambda t: [words(r) for r in t.split('/')], []),  # a list of six words a bird
         'nohead': (number, 0),           # records without the head bit
         'config': (words, []),           # what 'O' 7 gives back (default: what 'C' stored)
+        'asleep': (number, 0),           # status bit 5 until 'F' runs it
     }
     PARAMETERS = {3: 2, 4: 2, 14: 1, 17: 1, 33: None, 34: 1, 35: 1, 50: 1}
 
     def __init__(self):
         super().__init__()
         self.address = 0
-        self.asleep = False
         self.group = 0
         self.stored = []
 
@@ -306,7 +306,7 @@ class Polhemus(Device):
     character, six floats (Fastrak) or six 16-bit words, CR LF."""
     SETTINGS = {
         'records': (lambda t: [floats(r) for r in t.split('/')], []),  # a list of six values a station
-        'statuschar': (lambda t: t.encode()[:1], b' '),
+        'statuschar': (bytes.fromhex, b' '),
         'head': (bytes.fromhex, b''),    # replaces the first record's head
         'tail': (bytes.fromhex, b'\r\n'),
         'plugged': (lambda t: t.encode(), b'11'),  # Isotrak II: stations 1 and 2 plugged in
