@@ -1,7 +1,7 @@
 // A serial line of the glove library with no device behind it: reads take the bytes of a
 // script in order (a read past its end times out at once), writes are kept.  Fuzz targets and
 // tests put it in place of the system line with vt_serial_set_line; every port opened on it
-// shares the one script.
+// shares the one script, of which at most 512 bytes wait at a time.
 #pragma once
 
 #include <stddef.h>
@@ -50,7 +50,7 @@ inline const VtLine *line() {
       },
       [](void *) {
         Script &s = script();
-        return static_cast<int>(s.size - s.at < 4096 ? s.size - s.at : 4096);
+        return static_cast<int>(s.size - s.at < 512 ? s.size - s.at : 512);
       },
       [](void *) { return 1; },
       [](void *) { return 1; },

@@ -96,7 +96,7 @@ int vt_serial_flush_in(int handle);
 int vt_serial_clear_till_timeout(int handle);
 int vt_serial_clear_to_terminator(int handle, int terminator);
 int vt_serial_bytes_ready(int handle);
-// Up to n polls of 1 ms: the bytes waiting once there are any, else 0.
+// Up to n polls of 1 ms (device clock): the bytes waiting once there are any, else 0.
 int vt_serial_wait_for_bytes(int handle, int n);
 int vt_serial_read_byte(int handle);
 int vt_serial_read_ushort(int handle);

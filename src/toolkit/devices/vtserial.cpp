@@ -256,12 +256,14 @@ int vt_serial_bytes_ready(int handle) {
 }
 
 int vt_serial_wait_for_bytes(int handle, int n) {
-  for (int i = 0; i < n; i++) {
+  // n polls of 1 ms on the device clock: a sped-up clock lets the polls end as much sooner.
+  int64_t deadline = _WTdevice_clock() + n;
+  for (;;) {
     int ready = vt_serial_bytes_ready(handle);
     if (ready > 0) return ready;
+    if (_WTdevice_clock() >= deadline) return 0;
     vt_sleep(1);
   }
-  return 0;
 }
 
 int vt_serial_read_byte(int handle) { return readone("vt_serial_read_byte", handle); }
