@@ -10,13 +10,6 @@ namespace {
 
 using VtAscension = VtLibrary;
 
-// A tracker of the model with its port open but not booted, for single commands.
-VtTracker *openplain(const char *model, DevicePeer &peer) {
-  VtTracker *t = vt_create_Tracker(model, 0, nullptr, 0, nullptr);
-  if (t) t->port = vt_serial_open(peer.name().c_str(), 9600);
-  return t;
-}
-
 VtTrackerSetup birdsetup() {
   VtTrackerSetup s = {};
   s.first = 2;
@@ -32,6 +25,13 @@ VtTrackerSetup birdsetup() {
   return s;
 }
 
+// A tracker of the model booted on the peer with the setup.
+VtTracker *booted(const char *model, DevicePeer &peer, VtTrackerSetup *setup) {
+  VtTracker *t = vt_create_Tracker(model, 1, peer.name().c_str(), 9600, setup);
+  EXPECT_TRUE(t && t->port >= 0) << model;
+  return t;
+}
+
 const std::string identitywords = Bytes("0000 ff7f 0000 ff7f 0000 ff7f");
 
 TEST_F(VtAscension, ABirdBootsInOrder) {
@@ -40,9 +40,8 @@ TEST_F(VtAscension, ABirdBootsInOrder) {
   peer.device("-", "bird");
   peer.set("-", "asleep", "1");
   VtTrackerSetup setup = birdsetup();
-  VtTracker *t = vt_create_Tracker("bird", 1, peer.name().c_str(), 9600, &setup);
+  VtTracker *t = booted("bird", peer, &setup);
   ASSERT_NE(t, nullptr);
-  EXPECT_GE(t->port, 0);
   EXPECT_EQ(t->device, 1);
   // Status, point mode, status and run (asleep), then the bird's parameters: output form,
   // filter, output lock, scaling, hemisphere (-1 on z), alignment (a turn of 90 degrees about y
@@ -54,9 +53,6 @@ TEST_F(VtAscension, ABirdBootsInOrder) {
 }
 
 TEST_F(VtAscension, AddressPrefixes) {
-  DevicePeer peer(8);
-  ASSERT_TRUE(peer.ready());
-  peer.device("-", "flock");
   const struct {
     int status, address;
     const char *sent;  // hex; null: refused
@@ -64,9 +60,10 @@ TEST_F(VtAscension, AddressPrefixes) {
       {0x0001, 0, "47"}, {0x0001, 5, "f547"}, {0x0401, 20, "4f00 e447"}, {0x0001, 20, nullptr}, {0x0001, 31, "ef47"},
   };
   for (const auto &c : cases) {
+    PlainTracker plain("flock", "flock");
+    ASSERT_NE(plain.tracker, nullptr);
+    DevicePeer &peer = plain.peer;
     peer.set("-", "status", std::to_string(c.status));
-    VtTracker *t = openplain("flock", peer);
-    ASSERT_NE(t, nullptr);
     Stderr err;
     EXPECT_EQ(vt_send_ascension_command(23, c.address, 0, nullptr), c.sent ? 1 : 0) << c.address;
     EXPECT_EQ(Hex(peer.log("-")), c.sent ? Hex(Bytes(c.sent)) : Hex(Bytes("4f00"))) << c.address;
@@ -75,16 +72,13 @@ TEST_F(VtAscension, AddressPrefixes) {
       EXPECT_EQ(text.find("\nERROR in SendFBBPrefix: birdAddress > 15 but flock is not using expanded addressing mode."), 0u);
     }
     vt_take_error();
-    vt_destroy_Tracker(t);
   }
 }
 
 TEST_F(VtAscension, HemisphereAndRotationWords) {
-  DevicePeer peer(8);
-  ASSERT_TRUE(peer.ready());
-  peer.device("-", "bird");
-  VtTracker *t = openplain("bird", peer);
-  ASSERT_NE(t, nullptr);
+  PlainTracker plain("bird", "bird");
+  ASSERT_NE(plain.tracker, nullptr);
+  DevicePeer &peer = plain.peer;
   char z = 'z';
   EXPECT_EQ(vt_send_ascension_command(17, 0, -1, &z), 1);
   EXPECT_EQ(Hex(peer.log("-")), "4c0c01");
@@ -101,15 +95,13 @@ TEST_F(VtAscension, HemisphereAndRotationWords) {
   }
   EXPECT_EQ(vt_send_ascension_command(18, 0, 3, nullptr), 1);
   EXPECT_EQ(Hex(peer.log("-")), "3030");
-  vt_destroy_Tracker(t);
 }
 
 TEST_F(VtAscension, SampleRecords) {
-  DevicePeer peer(8);
-  ASSERT_TRUE(peer.ready());
-  peer.device("-", "flock");
-  VtTracker *t = openplain("flock", peer);
+  PlainTracker plain("flock", "flock");
+  VtTracker *t = plain.tracker;
   ASSERT_NE(t, nullptr);
+  DevicePeer &peer = plain.peer;
   // x = 256 has bit 9 clear: its high byte's bit 0 is clear and its low byte carries the start
   // flag.
   peer.set("-", "records", "256,-1000,1232,16384,-32768,32764");
@@ -137,7 +129,6 @@ TEST_F(VtAscension, SampleRecords) {
   EXPECT_EQ(vt_tracker_read_sample(), 0);
   EXPECT_EQ(vt_take_error(), VT_EASCENSION);
   EXPECT_EQ(err.text().find("\n\nERROR in check_ascension_head:\n     Ascension Error\n"), 0u);
-  vt_destroy_Tracker(t);
 }
 
 TEST_F(VtAscension, AnExpandedFlockBoots) {
@@ -150,9 +141,8 @@ TEST_F(VtAscension, AnExpandedFlockBoots) {
   peer.set("-", "fbb", "1,2,3,4,5,6,7");
   peer.set("-", "flock", "0xa1,0xa1");
   VtTrackerSetup setup = birdsetup();
-  VtTracker *t = vt_create_Tracker("flock", 1, peer.name().c_str(), 9600, &setup);
+  VtTracker *t = booted("flock", peer, &setup);
   ASSERT_NE(t, nullptr);
-  EXPECT_GE(t->port, 0);
   EXPECT_EQ(t->device, 3);
   const int32_t words[4] = {0, 1, 1, 0};
   EXPECT_EQ(memcmp(t->calibration->words, words, sizeof words), 0);
@@ -180,9 +170,8 @@ TEST_F(VtAscension, TheConfigurationFileIsSentAndReadBack) {
   VtTrackerSetup setup = birdsetup();
   setup.configfile = 1;
   Stderr err;
-  VtTracker *t = vt_create_Tracker("bird", 1, peer.name().c_str(), 9600, &setup);
+  VtTracker *t = booted("bird", peer, &setup);
   ASSERT_NE(t, nullptr);
-  EXPECT_GE(t->port, 0);
   EXPECT_EQ(err.text(),
             "\nWARNING: Wrong number of parameters: read 36, should be 36."
             "\nWARNING in ascension_config: bad param[3],    3 !=   99");

@@ -12,12 +12,6 @@ using VtPolhemus = VtLibrary;
 
 const float kDegree = 3.14159265f / 180.0f;
 
-VtTracker *openplain(const char *model, DevicePeer &peer) {
-  VtTracker *t = vt_create_Tracker(model, 0, nullptr, 0, nullptr);
-  if (t) t->port = vt_serial_open(peer.name().c_str(), 9600);
-  return t;
-}
-
 VtTrackerSetup stations(int n, int first) {
   VtTrackerSetup s = {};
   s.first = first;
@@ -92,11 +86,10 @@ TEST_F(VtPolhemus, EachModelBootsInOrder) {
 }
 
 TEST_F(VtPolhemus, FastrakRecords) {
-  DevicePeer peer(8);
-  ASSERT_TRUE(peer.ready());
-  peer.device("-", "fastrak");
-  VtTracker *t = openplain("fastrak", peer);
+  PlainTracker plain("fastrak", "fastrak");
+  VtTracker *t = plain.tracker;
   ASSERT_NE(t, nullptr);
+  DevicePeer &peer = plain.peer;
   t->device = 1;
   const float offsets[6] = {1.0f, 0, 0, 0, 0, 0};
   vt_tracker_set_offsets(1, offsets);
@@ -133,17 +126,14 @@ TEST_F(VtPolhemus, FastrakRecords) {
     peer.set("-", "tail", "0d0a");
     peer.set("-", "head", "");
   }
-  vt_destroy_Tracker(t);
 }
 
 TEST_F(VtPolhemus, IsotrakRecordsAreScaledWords) {
-  DevicePeer peer(8);
-  ASSERT_TRUE(peer.ready());
-  peer.device("-", "isotrak");
-  VtTracker *t = openplain("isotrak", peer);
+  PlainTracker plain("isotrak", "isotrak");
+  VtTracker *t = plain.tracker;
   ASSERT_NE(t, nullptr);
   t->device = 1;
-  peer.set("-", "records", "100,-200,300,1000,2000,-3000");
+  plain.peer.set("-", "records", "100,-200,300,1000,2000,-3000");
   EXPECT_EQ(vt_tracker_request_sample(), 1);
   EXPECT_EQ(vt_tracker_read_sample(), 1);
   EXPECT_EQ(t->words[0][1], -200);
@@ -154,7 +144,6 @@ TEST_F(VtPolhemus, IsotrakRecordsAreScaledWords) {
   EXPECT_EQ(vt_tracker_set_pose(1, pose), 1);
   EXPECT_EQ(t->words[0][0], 197);
   EXPECT_EQ(vt_tracker_set_pose(5, pose), 0);
-  vt_destroy_Tracker(t);
 }
 
 TEST_F(VtPolhemus, AnUnpluggedStationIsLeftOut) {
@@ -174,16 +163,12 @@ TEST_F(VtPolhemus, AnUnpluggedStationIsLeftOut) {
 }
 
 TEST_F(VtPolhemus, CrtSyncIsTheFastraksOnly) {
-  DevicePeer peer(8);
-  ASSERT_TRUE(peer.ready());
-  peer.device("-", "isotrak");
-  VtTracker *t = openplain("isotrak", peer);
-  ASSERT_NE(t, nullptr);
+  PlainTracker plain("isotrak", "isotrak");
+  ASSERT_NE(plain.tracker, nullptr);
   Stderr err;
   EXPECT_EQ(vt_send_polhemus_command(VT_POLHEMUS_CRTSYNC, 1, 0, nullptr), 0);
   EXPECT_EQ(vt_take_error(), VT_EPOLHEMUS);
-  EXPECT_EQ(peer.log("-"), "");
-  vt_destroy_Tracker(t);
+  EXPECT_EQ(plain.peer.log("-"), "");
 }
 
 TEST_F(VtPolhemus, OffsetsFollowTheReference) {

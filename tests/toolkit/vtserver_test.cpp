@@ -2,7 +2,9 @@
 // device id, packets read, routed, dropped and refused, and configuration files both ways.
 #include <string.h>
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "vtsupport.h"
 
@@ -13,6 +15,15 @@ using VtServerLink = VtLibrary;
 const char *ftdemo(const char *) { return "ftdemo"; }
 
 int channelof(int handle) { return (handle >> 8) & 0xFF; }
+
+// The box on the peer's line and a channel for each device id (the box made on the first).
+std::vector<int> devices(DevicePeer &peer, std::initializer_list<int> ids) {
+  std::vector<int> channels;
+  if (!peer.ready()) return channels;
+  peer.server();
+  for (int id : ids) channels.push_back(vt_open_server_device((peer.name() + ":" + std::to_string(id)).c_str(), 9600));
+  return channels;
+}
 
 std::string readchannel(int handle, int n) {
   char buffer[64] = {};
@@ -43,10 +54,9 @@ TEST_F(VtServerLink, ADeviceNameMakesTheServerAndItsChannel) {
 
 TEST_F(VtServerLink, ChannelsGetOnlyTheirOwnBytes) {
   DevicePeer peer(8);
-  ASSERT_TRUE(peer.ready());
-  peer.server();
-  int three = vt_open_server_device("COM8:3", 9600);
-  int last = vt_open_server_device("COM8:254", 9600);
+  std::vector<int> channels = devices(peer, {3, 254});
+  ASSERT_EQ(channels.size(), 2u);
+  int three = channels[0], last = channels[1];
   ASSERT_GE(three, 0);
   ASSERT_GE(last, 0);
   EXPECT_EQ(channelof(last), 2);
@@ -68,9 +78,9 @@ TEST_F(VtServerLink, ChannelsGetOnlyTheirOwnBytes) {
 
 TEST_F(VtServerLink, BadTailsAreNamed) {
   DevicePeer peer(8);
-  ASSERT_TRUE(peer.ready());
-  peer.server();
-  int three = vt_open_server_device("COM8:3", 9600);
+  std::vector<int> channels = devices(peer, {3});
+  ASSERT_EQ(channels.size(), 1u);
+  int three = channels[0];
   ASSERT_GE(three, 0);
   const struct {
     const char *packet, *detail;
@@ -86,11 +96,9 @@ TEST_F(VtServerLink, BadTailsAreNamed) {
 
 TEST_F(VtServerLink, AClosedChannelsNumberIsTakenAgainAlone) {
   DevicePeer peer(8);
-  ASSERT_TRUE(peer.ready());
-  peer.server();
-  int a = vt_open_server_device("COM8:3", 9600);
-  int b = vt_open_server_device("COM8:4", 9600);
-  int c = vt_open_server_device("COM8:5", 9600);
+  std::vector<int> channels = devices(peer, {3, 4, 5});
+  ASSERT_EQ(channels.size(), 3u);
+  int a = channels[0], b = channels[1], c = channels[2];
   ASSERT_EQ(channelof(c), 3);
   EXPECT_EQ(vt_serial_close(b), 1);
   int d = vt_open_server_device("COM8:6", 9600);

@@ -27,6 +27,15 @@ std::string DevicePeer::log(const std::string &id) {
   return answer.compare(0, 5, "data ") == 0 ? Bytes(answer.substr(5).c_str()) : std::string();
 }
 
+PlainTracker::PlainTracker(const char *model, const char *kind) : peer(8) {
+  if (!peer.ready()) return;
+  peer.device("-", kind);
+  tracker = vt_create_Tracker(model, 0, nullptr, 0, nullptr);
+  tracker->port = vt_serial_open(peer.name().c_str(), 9600);
+}
+
+PlainTracker::~PlainTracker() { vt_destroy_Tracker(tracker); }
+
 Stderr::Stderr() {
   fflush(stderr);
   ::testing::internal::CaptureStderr();

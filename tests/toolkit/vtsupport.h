@@ -38,6 +38,17 @@ class DevicePeer : public SerialPeer {
   int com_;
 };
 
+// A tracker of the model, with the peer playing the device kind alone on its line and the port
+// open but the tracker not booted: for single commands and records.  Null when the peer could
+// not start.
+class PlainTracker {
+ public:
+  PlainTracker(const char *model, const char *kind);
+  ~PlainTracker();
+  DevicePeer peer;
+  VtTracker *tracker = nullptr;
+};
+
 // Standard error while it lives.
 class Stderr {
  public:

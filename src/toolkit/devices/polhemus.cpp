@@ -2,7 +2,6 @@
 // framed by a three-byte head and a CR LF tail.
 #include <ctype.h>
 #include <math.h>
-#include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -56,7 +55,7 @@ int boresight(int station, const VtRotation *r) {
     fprintf(stderr, "\n\nWaiting to boresight (Press any key when ready): ");
     fflush(stderr);
     getchar();
-    if (polhemus_send("%c%d\r", 'B', station) < 1) return vt_print_error("polhemus_boresight");
+    if (polhemus_send('B', station, "") < 1) return vt_print_error("polhemus_boresight");
     fprintf(stderr, "BORESIGHT SET.\n\n");
     return 1;
   }
@@ -110,12 +109,12 @@ int record(int station) {
 
 }  // namespace
 
-int polhemus_send(const char *format, ...) {
-  char text[160];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(text, sizeof text, format, args);
-  va_end(args);
+int polhemus_send(char letter, int station, const char *rest) {
+  char text[32];
+  if (station >= 0)
+    snprintf(text, sizeof text, "%c%d%s\r", letter, station, rest);
+  else
+    snprintf(text, sizeof text, "%c%s\r", letter, rest);
   return vt_serial_write_string(port(), text);
 }
 
@@ -124,7 +123,9 @@ int polhemus_letter(int letter) { return vt_serial_write_byte(port(), letter); }
 int polhemus_hemi(int station, int sign, char axis) {
   int h[3];
   hemisphere(sign, axis, h);
-  return polhemus_send("%c%d,%d,%d,%d\r", 'H', station, h[0], h[1], h[2]) < 1 ? vt_print_error("polhemus_hemi") : 1;
+  char text[48];
+  snprintf(text, sizeof text, "%c%d,%d,%d,%d\r", 'H', station, h[0], h[1], h[2]);
+  return vt_serial_write_string(port(), text) < 1 ? vt_print_error("polhemus_hemi") : 1;
 }
 
 int polhemus_status(void) {
@@ -177,11 +178,11 @@ int vt_polhemus_crt_sync(int on) {
   char reply[81];
   if (on) {
     vt_say("\n  Enabling CRT sync ... ");
-    if (polhemus_send("y2\r") < 1) return vt_print_error("vt_polhemus_crt_sync");
+    if (polhemus_send('y', -1, "2") < 1) return vt_print_error("vt_polhemus_crt_sync");
     on = vt_serial_read_line(port(), reply, 80)[0] != 0;
   }
-  if (!on && polhemus_send("y0\r") < 1) return vt_print_error("vt_polhemus_crt_sync");
-  if (vt_serial_flush_in(port()) < 1 || polhemus_send("y\r") < 1) return vt_print_error("vt_polhemus_crt_sync");
+  if (!on && polhemus_send('y', -1, "0") < 1) return vt_print_error("vt_polhemus_crt_sync");
+  if (vt_serial_flush_in(port()) < 1 || polhemus_send('y', -1, "") < 1) return vt_print_error("vt_polhemus_crt_sync");
   vt_serial_read_line(port(), reply, 80);
   vt_debugf("\n polhemus_crt_sync status: %s", reply);
   if (strlen(reply) >= 4 && reply[2] == 'y' && reply[3] == '2') vt_set_error("vt_polhemus_crt_sync", VT_EPOLHEMUS);

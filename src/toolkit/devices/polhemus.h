@@ -4,8 +4,9 @@
 
 #include "toolkit/devices/vtdevices.h"
 
-// A command text formatted as printf does (at most 159 characters), or one letter.
-int polhemus_send(const char *format, ...) VT_PRINTF(1, 2);
+// A command text: the letter, the station number (none when below 0), the rest and CR; or
+// one letter alone.
+int polhemus_send(char letter, int station, const char *rest);
 int polhemus_letter(int letter);
 int polhemus_hemi(int station, int sign, char axis);
 // 'S', then the 55-byte status record.

@@ -17,7 +17,7 @@ int align(int station, const VtRotation *r) { return vt_send_polhemus_command(VT
 
 // The boresight reset ('b') for the default, else the description's.
 int boresight(int station, const VtRotation *r) {
-  return r->usedefault ? polhemus_send("%c%d\r", 'b', station) : vt_send_polhemus_command(VT_POLHEMUS_BORESIGHT, station, 0, r);
+  return r->usedefault ? polhemus_send('b', station, "") : vt_send_polhemus_command(VT_POLHEMUS_BORESIGHT, station, 0, r);
 }
 
 int hemi(int station, const VtReceiverSetup &r) { return polhemus_hemi(station, r.hemisign, r.hemiaxis); }
@@ -30,10 +30,10 @@ bool pause(int ms) {
 }
 
 int fastrakstation(int station, const VtReceiverSetup &r) {
-  if (!r.enabled) return polhemus_send("%c%d,0\r", 'l', station);
-  return ok(polhemus_send("%c%d,2,4,1\r", 'O', station)) && pause(250) && ok(polhemus_send("%c%d\r", 'R', station)) &&
-         ok(polhemus_send("%c%d\r", 'b', station)) && ok(polhemus_send("%c%d,0,0,0\r", 'N', station)) && pause(250) &&
-         ok(polhemus_send("%c%d,1\r", 'l', station)) && pause(250) && ok(hemi(station, r)) && pause(250) &&
+  if (!r.enabled) return polhemus_send('l', station, ",0");
+  return ok(polhemus_send('O', station, ",2,4,1")) && pause(250) && ok(polhemus_send('R', station, "")) &&
+         ok(polhemus_send('b', station, "")) && ok(polhemus_send('N', station, ",0,0,0")) && pause(250) &&
+         ok(polhemus_send('l', station, ",1")) && pause(250) && ok(hemi(station, r)) && pause(250) &&
          ok(align(station, alignmentof(r, VT_FASTRAK))) && pause(250) && ok(boresight(station, &r.a));
 }
 
@@ -53,7 +53,7 @@ bool finish(int mask) {
 int ActivateIsotrakIIStations(int wanted) {
   int port = vt_current_tracker()->port;
   unsigned char reply[7];
-  if (vt_serial_flush_in(port) < 1 || polhemus_send("%c\r", 'l') < 1) return vt_print_error("ActivateIsotrakIIStations"), -1;
+  if (vt_serial_flush_in(port) < 1 || polhemus_send('l', -1, "") < 1) return vt_print_error("ActivateIsotrakIIStations"), -1;
   vt_sleep(100);
   if (vt_serial_read_bytes(port, reply, 7) < 1) return vt_print_error("ActivateIsotrakIIStations"), -1;
   bool plugged[2] = {reply[3] == '1', reply[4] == '1'};
@@ -62,7 +62,7 @@ int ActivateIsotrakIIStations(int wanted) {
       fprintf(stderr, "WARNING in ActivateIsotrakIIStations: the receiver for station %d is not plugged in.\n", i + 1);
   bool use1 = (wanted & 1) && plugged[0], use2 = (wanted & 2) && plugged[1];
   if (use1 && use2) return 3;
-  if (polhemus_send("%c%d\r", 'l', use1 ? 2 : 1) < 1) return vt_print_error("ActivateIsotrakIIStations"), -1;
+  if (polhemus_send('l', use1 ? 2 : 1, "") < 1) return vt_print_error("ActivateIsotrakIIStations"), -1;
   vt_sleep(100);
   return use1 ? 1 : use2 ? 2 : 0;
 }
@@ -87,15 +87,15 @@ int vt_isotrak_boot(VtTrackerSetup *setup) {
   const VtReceiverSetup &r = setup->receiver[0];
   bool done = isotrakstart(setup, false) &&
               (!r.enabled ||
-               (ok(polhemus_send("%c2,4,1\r", 'O')) && pause(50) && ok(polhemus_send("%c%d\r", 'R', 1)) &&
-                ok(polhemus_send("%c%d\r", 'b', 1)) && ok(hemi(1, r)) && pause(50) &&
+               (ok(polhemus_send('O', -1, "2,4,1")) && pause(50) && ok(polhemus_send('R', 1, "")) &&
+                ok(polhemus_send('b', 1, "")) && ok(hemi(1, r)) && pause(50) &&
                 ok(align(1, alignmentof(r, VT_ISOTRAK))) && pause(50) && ok(boresight(1, &r.a)) && pause(50)));
   return done && finish(r.enabled ? 1 : 0) ? 1 : vt_print_error("vt_isotrak_boot");
 }
 
 int vt_isotrak2_boot(VtTrackerSetup *setup) {
-  bool done = isotrakstart(setup, true) && ok(polhemus_send("%c2,4,1\r", 'O')) && pause(50) &&
-              ok(polhemus_send("%c%d\r", 'R', 1)) && ok(align(1, alignmentof(setup->receiver[0], VT_ISOTRAK2))) &&
+  bool done = isotrakstart(setup, true) && ok(polhemus_send('O', -1, "2,4,1")) && pause(50) &&
+              ok(polhemus_send('R', 1, "")) && ok(align(1, alignmentof(setup->receiver[0], VT_ISOTRAK2))) &&
               pause(50);
   const VtRotation &frame2 = setup->receiver[1].b;
   if (done && !frame2.usedefault && frame2.axes[0])

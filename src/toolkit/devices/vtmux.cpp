@@ -71,6 +71,15 @@ bool route(VtMultiplexor *m, const unsigned char *packet, int *channel) {
   return b != nullptr;
 }
 
+// One of the owner's functions put in a port's record; 0 when the port is not shared.
+template <typename Fn>
+int install(int port, Fn VtMultiplexor::*field, Fn fn) {
+  VtMultiplexor *m = recordof(port);
+  if (!m) return 0;
+  m->*field = fn;
+  return 1;
+}
+
 void drop(VtMultiplexor *m) {
   for (VtChannelBuffer *&b : m->buffers) {
     free(b);
@@ -118,25 +127,10 @@ int vt_serial_is_multiplexed(const char *name) {
   return port >= 0 && port <= VT_SERIAL_PORTS && records[port] != nullptr;
 }
 
-int vt_serial_set_multiplexor_write(int port, VtMuxWriteFn fn) {
-  VtMultiplexor *m = recordof(port);
-  return m ? (m->write = fn, 1) : 0;
-}
-
-int vt_serial_set_multiplexor_index(int port, VtMuxIndexFn fn) {
-  VtMultiplexor *m = recordof(port);
-  return m ? (m->index = fn, 1) : 0;
-}
-
-int vt_serial_set_multiplexor_read(int port, VtMuxReadFn fn) {
-  VtMultiplexor *m = recordof(port);
-  return m ? (m->read = fn, 1) : 0;
-}
-
-int vt_serial_set_multiplexor_deliver(int port, VtMuxDeliverFn fn) {
-  VtMultiplexor *m = recordof(port);
-  return m ? (m->deliver = fn, 1) : 0;
-}
+int vt_serial_set_multiplexor_write(int port, VtMuxWriteFn fn) { return install(port, &VtMultiplexor::write, fn); }
+int vt_serial_set_multiplexor_index(int port, VtMuxIndexFn fn) { return install(port, &VtMultiplexor::index, fn); }
+int vt_serial_set_multiplexor_read(int port, VtMuxReadFn fn) { return install(port, &VtMultiplexor::read, fn); }
+int vt_serial_set_multiplexor_deliver(int port, VtMuxDeliverFn fn) { return install(port, &VtMultiplexor::deliver, fn); }
 
 int ReadMultiplexorBytesNoWait(int handle) {
   VtMultiplexor *m = recordof(handle);

@@ -136,12 +136,6 @@ int open_windows_serial_port(const char *name, int baud) {
 
 extern "C" {
 
-const VtLine *vt_serial_set_line(const VtLine *l) {
-  const VtLine *old = line;
-  line = l ? l : &vt_system_line;
-  return old;
-}
-
 void vt_sleep(int ms) { _WTdevice_pause(ms); }
 
 VtTimeouts vt_serial_timeouts(int baud) {
@@ -368,5 +362,11 @@ int vt_serial_write_longs(int handle, const void *buffer, int n) {
 
 int vt_serial_write_string(int handle, const char *text) {
   return writeunits("vt_serial_write_string", handle, text, static_cast<int>(strlen(text)), 1);
+}
+
+const VtLine *vt_serial_set_line(const VtLine *l) {
+  const VtLine *old = line;
+  line = l ? l : &vt_system_line;
+  return old;
 }
 }

@@ -123,12 +123,6 @@ int PutConfigFile(VtServer *server, const char *name, const char *file) {
 
 extern "C" {
 
-VtServerConfigFn vt_set_server_configuration(VtServerConfigFn fn) {
-  VtServerConfigFn old = configuration;
-  configuration = fn;
-  return old;
-}
-
 VtServer *vt_current_server(void) { return current; }
 
 int vt_server_split_name(const char *name, char *port, int size) {
@@ -307,5 +301,11 @@ int vt_send_server_command(int number, const char *a, const char *b) {
   if (number == VT_SERVER_GETCONFIG) r = GetConfigFile(current, a, b);
   if (number == VT_SERVER_PUTCONFIG) r = PutConfigFile(current, a, b);
   return r < 1 ? vt_print_error("vt_send_server_command") : r;
+}
+
+VtServerConfigFn vt_set_server_configuration(VtServerConfigFn fn) {
+  VtServerConfigFn old = configuration;
+  configuration = fn;
+  return old;
 }
 }
