@@ -61,10 +61,10 @@ bool startpeer(int port, int com, const char *program) {
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return true;
+  // Wine starts a Linux program outside its own processes and leaves the process information
+  // unset (whatever its stack held): closing those "handles" would close handles of this
+  // program (its thread's message queue among them), so they are left alone.
+  return CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
 }
 #else
 typedef int Socket;
