@@ -52,19 +52,19 @@ bool readable(Socket s, int ms) {
 }
 std::string folder() { return std::string(VEDRA_PEERS); }
 
-bool startpeer(int port, int com) {
+bool startpeer(int port, int com, const char *program) {
   std::string link;
   char prefix[1024];
   if (GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix))
     link = std::string(prefix) + "/dosdevices/com" + std::to_string(com);
-  std::string command = "Z:\\usr\\bin\\python3 " + folder() + "/serialpeer.py " + std::to_string(port) + " " + link;
+  std::string command = "Z:\\usr\\bin\\python3 " + folder() + "/" + program + " " + std::to_string(port) + " " + link;
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return true;
+  // Wine starts a Linux program outside its own processes and leaves the process information
+  // unset (whatever its stack held): closing those "handles" would close handles of this
+  // program (its thread's message queue among them), so they are left alone.
+  return CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
 }
 #else
 typedef int Socket;
@@ -86,8 +86,8 @@ const char *resolve(const char *name) {
   return nullptr;
 }
 
-bool startpeer(int port, int) {
-  std::string script = std::string(VEDRA_PEERS) + "/serialpeer.py";
+bool startpeer(int port, int, const char *program) {
+  std::string script = std::string(VEDRA_PEERS) + "/" + program;
   std::string portarg = std::to_string(port);
   char *argv[] = {const_cast<char *>("python3"), &script[0], &portarg[0], nullptr};
   pid_t pid;
@@ -125,11 +125,13 @@ std::string Bytes(const char *hex) {
 
 std::string Hex(const std::string &bytes) { return hexof(bytes); }
 
-SerialPeer::SerialPeer(int com) : com_(com) {
+SerialPeer::SerialPeer(int com) : SerialPeer(com, "serialpeer.py") {}
+
+SerialPeer::SerialPeer(int com, const char *program) : com_(com) {
   int port = 0;
   Socket listener = listenloopback(&port);
   if (listener == kNoSocket) return;
-  if (startpeer(port, com) && readable(listener, kWaitMs)) {
+  if (startpeer(port, com, program) && readable(listener, kWaitMs)) {
     Socket s = accept(listener, nullptr, nullptr);
     socket_ = static_cast<intptr_t>(s);
     std::string hello = request("");

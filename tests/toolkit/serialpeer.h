@@ -18,6 +18,8 @@
 class SerialPeer {
  public:
   explicit SerialPeer(int com);
+  // The same with another program of peers/ playing the device (one built on serialpeer.py).
+  SerialPeer(int com, const char *program);
   ~SerialPeer();
   SerialPeer(const SerialPeer &) = delete;
   SerialPeer &operator=(const SerialPeer &) = delete;
@@ -41,6 +43,8 @@ class SerialPeer {
   // seconds for its answer to come true, as a close or an open may take effect late.
   bool hungup();
   bool held();
+  // A request of the peer program's own (without the line end); its answer line.
+  std::string ask(const std::string &text) { return request(text); }
 
  private:
   std::string request(const std::string &text);

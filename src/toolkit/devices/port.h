@@ -31,4 +31,7 @@ int _WTport_inqueue(void *port);
 // /dev/ttyS(n-1)); tests point it at a pseudo-terminal.  Returns the resolver it replaced.
 typedef const char *(*WTportresolver)(const char *name);
 WTportresolver _WTport_setresolver(WTportresolver fn);
+// The device file the resolver leads a COM name to (null when none), for layers that open the
+// file themselves; systems with COM devices have no such files.
+const char *_WTport_path(const char *name);
 }

@@ -71,6 +71,8 @@ WTportresolver _WTport_setresolver(WTportresolver fn) {
   return old;
 }
 
+const char *_WTport_path(const char *name) { return name ? resolver(name) : nullptr; }
+
 void *_WTport_open(const char *name) {
   const char *path = name ? resolver(name) : nullptr;
   if (!path) return nullptr;

@@ -19,6 +19,7 @@ over a TCP connection to 127.0.0.1:PORT, one text line per request, one line per
                          seconds for the state WANT (0 or 1)               -> "hangup 0|1"
   quit                   ends the peer                                     -> "bye"
 """
+import fcntl
 import os
 import pty
 import select
@@ -98,10 +99,23 @@ class Peer:
         return 'error'
 
 
+def own_terminal(slave):
+    """Makes the terminal this peer's controlling terminal, in a session of its own.  A terminal
+    controls one session only: a program that opens it later without O_NOCTTY (Wine's server,
+    a session leader, does) cannot take it, so the hang-up at the peer's end signals no one else
+    (Wine's server answers the signal with a dump of all its objects)."""
+    try:
+        os.setsid()
+        fcntl.ioctl(slave, termios.TIOCSCTTY, 0)
+    except OSError:
+        pass
+
+
 def main():
     port = int(sys.argv[1])
     link = sys.argv[2] if len(sys.argv) > 2 else None
     master, slave = pty.openpty()
+    own_terminal(slave)
     path = os.ttyname(slave)
     os.close(slave)
     old = None
