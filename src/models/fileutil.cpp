@@ -136,3 +136,33 @@ std::vector<CString> FindFiles(const char* pattern) {
   for (const CString& name : FindNames(pattern)) paths.push_back(folder + name);
   return paths;
 }
+
+bool ReadFileBytes(const char* path, std::vector<char>& bytes) {
+  CFile file;
+  if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary)) return false;
+  try {
+    const ULONGLONG size = file.GetLength();
+    if (size >= 0x7FFFFFFF) return false;
+    bytes.assign(static_cast<size_t>(size) + 1, '\0');
+    const UINT read = file.Read(bytes.data(), static_cast<UINT>(size));
+    bytes.pop_back();
+    return read == size;
+  } catch (CException* e) {
+    e->Delete();
+  }
+  return false;
+}
+
+bool WriteFileBytes(const char* path, const std::vector<char>& bytes) {
+  CFile file;
+  if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) return false;
+  try {
+    file.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+    file.Close();
+    return true;
+  } catch (CException* e) {
+    e->Delete();
+  }
+  file.Abort();
+  return false;
+}

@@ -19,3 +19,7 @@ void SetNormalAttribute(const char* path);
 // The files (not folders) that the pattern finds: a folder, then a file name with * and ?; each
 // as the folder followed by its name. "*.*" finds every file, as the window system has it.
 std::vector<CString> FindFiles(const char* pattern);
+// The whole file; false when it does not open or cannot be read whole.
+bool ReadFileBytes(const char* path, std::vector<char>& bytes);
+// Creates (or empties) the file and writes the bytes; false when that fails.
+bool WriteFileBytes(const char* path, const std::vector<char>& bytes);

@@ -57,36 +57,6 @@ bool ReadList(LibraryDatabaseList& list, const CString& path) {
   return done == Transfer::Done;
 }
 
-bool ReadWhole(const char* path, std::vector<char>& bytes) {
-  CFile file;
-  if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary)) return false;
-  try {
-    const ULONGLONG size = file.GetLength();
-    if (size >= 0x7FFFFFFF) return false;
-    bytes.assign(static_cast<size_t>(size) + 1, '\0');
-    const UINT read = file.Read(bytes.data(), static_cast<UINT>(size));
-    bytes.pop_back();
-    return read == size;
-  } catch (CException* e) {
-    e->Delete();
-  }
-  return false;
-}
-
-bool WriteWhole(const char* path, const std::vector<char>& bytes) {
-  CFile file;
-  if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) return false;
-  try {
-    file.Write(bytes.data(), static_cast<UINT>(bytes.size()));
-    file.Close();
-    return true;
-  } catch (CException* e) {
-    e->Delete();
-  }
-  file.Abort();
-  return false;
-}
-
 }  // namespace
 
 void LoadLibraryDatabase(LibraryDatabaseFile& library) {
@@ -125,14 +95,14 @@ int SaveLibraryDatabase(LibraryDatabaseFile& library) {
 int CopyFileChecked(const char* source, const char* target, void* owner, BOOL keepExisting) {
   if (CString(source).CompareNoCase(target) == 0) return 1;
   std::vector<char> bytes;
-  if (!ReadWhole(source, bytes)) {
+  if (!ReadFileBytes(source, bytes)) {
     Tell(kCannotOpen, owner);
     return 0;
   }
   const bool existed = FileExists(target);
   if (existed && keepExisting) return 0;
   if (existed) SetNormalAttribute(target);
-  if (!WriteWhole(target, bytes)) {
+  if (!WriteFileBytes(target, bytes)) {
     Tell(kCannotOpen, owner);
     return 0;
   }

@@ -1242,6 +1242,14 @@ WTAPI int _WTsensor_setconstraints(WTsensor *sensor, unsigned char bits);
 WTAPI unsigned char _WTsensor_getconstraints(WTsensor *sensor);
 /* Closes a sensor's serial-port record (the devices layer). */
 void _WTserial_close(void *serial);
+/* Hooks of the devices layer: the frame loop's update of the sound devices, closing every sound
+ * device, forgetting a deleted viewpoint, and the window procedure's offer of every message to
+ * the puck and of the end of a sound's play (message 957) to the sound drivers. */
+void _WTsound_updateall(void);
+void _WTsound_closeall(void);
+void _WTsound_forgetviewpoint(WTviewpoint *viewpoint);
+void _WTsound_playdone(uintptr_t wparam, intptr_t lparam);
+int _WTspaceball_poll(void *window, unsigned message, uintptr_t wparam, intptr_t lparam);
 
 /* ---- Motion links -------------------------------------------------------------------------------
  * Source types: 0 sensor, 1 path.  Target types: 0 viewpoint, 1 object, 2 light, 3 node, 4 node

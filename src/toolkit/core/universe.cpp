@@ -359,6 +359,7 @@ bool frame() {
   _WTwindow_drawall();
   _WTsys_sleep(0);
   endframe();
+  _WTsound_updateall();
   if (go1active) universe->running = 0;
   return true;
 }
@@ -380,6 +381,7 @@ void _WTuniverse_setrunning(int on) {
   if (universe) universe->running = on ? 1 : 0;
 }
 void *_WTuniverse_getsounddevices(void) { return universe ? universe->sounddevices : nullptr; }
+void **_WTuniverse_sounddeviceslot(void) { return universe ? &universe->sounddevices : nullptr; }
 void *_WTuniverse_getactivewindow(void) { return universe ? universe->activewindow : nullptr; }
 void _WTuniverse_setactivewindow(void *handle) {
   if (universe) universe->activewindow = handle;
@@ -469,6 +471,7 @@ void WTuniverse_delete(void) {
   _WTtask_clear();
   _WTmotionlink_clear();
   _WTviewpoint_deleteall();
+  _WTsound_closeall();
   u->loadcallbacks.clear();
   u->unloadcallbacks.clear();
   _WTwindow_deleteall();

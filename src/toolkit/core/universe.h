@@ -21,6 +21,7 @@ void *_WTuniverse_defaultmtable(void);
 void _WTuniverse_setrunning(int on);
 // Sound devices and the active window handle kept for the devices and rendering layers.
 void *_WTuniverse_getsounddevices(void);
+void **_WTuniverse_sounddeviceslot(void);
 void *_WTuniverse_getactivewindow(void);
 void _WTuniverse_setactivewindow(void *handle);
 // The start-up options record.

@@ -8,14 +8,12 @@
 #include "toolkit/core/universe.h"
 #include "toolkit/geometry/geometry.h"
 #include "toolkit/render/context.h"
+#include "toolkit/render/drawplan.h"
 #include "toolkit/render/drawstate.h"
 #include "toolkit/render/gl_win32.h"
 #include "toolkit/render/view.h"
 
 namespace {
-
-enum { kLit = 1, kAlpha = 2, kTwoSided = 4, kTextured = 8, kBlended = 16, kColorMat = 32,
-       kFaces = 64, kSmooth = 128, kTexGen = 512 };
 
 uint32_t lastflags;
 bool stencilon;
@@ -36,14 +34,10 @@ void endprim(WTglcache *c) {
 
 void loadmatrix(WTglcache *c, const float *m) {
   glLoadMatrixf(m);
-  bool unit = true;
-  for (int i = 0; i < 3; i++) {
-    const float *row = m + 4 * i;
-    float l2 = row[0] * row[0] + row[1] * row[1] + row[2] * row[2];
-    if (l2 < 0.95f || l2 > 1.05f) unit = false;
-    c->eye[i] = -(m[12] * row[0] + m[13] * row[1] + m[14] * row[2]) / l2;
-    c->axis[i] = row[2] / l2;
-  }
+  WTmatrixframe f = _WTmatrix_frame(m);
+  memcpy(c->eye, f.eye, sizeof c->eye);
+  memcpy(c->axis, f.axis, sizeof c->axis);
+  const bool unit = f.unit != 0;
   if (unit == !c->normalize) return;
   if (unit) glDisable(GL_NORMALIZE); else glEnable(GL_NORMALIZE);
   c->normalize = !unit;
@@ -63,7 +57,7 @@ GLenum slotenum(uint32_t bit) {
 }
 
 float alphaof(WTmtable *t, int e, uint32_t group, WTglcache *c) {
-  if (!(group & kBlended)) return 1.0f;
+  if (!(group & WTGL_BLENDED)) return 1.0f;
   if (t->attroffset[6] >= 0) return t->entries[e][t->attroffset[6]];
   return c->opacity;
 }
@@ -80,12 +74,12 @@ int unlitoffset(WTmtable *t) {
 void applyentry(WTmtable *t, int e, uint32_t group, WTglcache *c) {
   const float *v = t->entries[e];
   float alpha = alphaof(t, e, group, c);
-  if (!(group & kLit)) {
+  if (!(group & WTGL_LIT)) {
     int at = unlitoffset(t);
     if (at >= 0) glColor4f(v[at], v[at + 1], v[at + 2], alpha);
-  } else if (c->flags & kColorMat) {
+  } else if (c->flags & WTGL_COLORMAT) {
     int at = t->slotoffset[0];
-    if (group & kBlended) glColor4f(v[at], v[at + 1], v[at + 2], alpha);
+    if (group & WTGL_BLENDED) glColor4f(v[at], v[at + 1], v[at + 2], alpha);
     else glColor3f(v[at], v[at + 1], v[at + 2]);
   } else {
     for (uint32_t i = 0; i < t->nslots; i++) {
@@ -100,20 +94,20 @@ void applyentry(WTmtable *t, int e, uint32_t group, WTglcache *c) {
 
 void whitecolour(WTpoly *p, WTmtable *t, uint32_t group, WTglcache *c) {
   float alpha = 1.0f;
-  if (group & kBlended) {
+  if (group & WTGL_BLENDED) {
     const bool stored = t && t->count > 0 && t->attroffset[6] >= 0;
     alpha = stored ? t->entries[_WTmtable_drawnentry(t, p->matid)][t->attroffset[6]] : c->opacity;
     c->material = -8;
   }
-  if (!(group & kLit)) {
+  if (!(group & WTGL_LIT)) {
     glColor4f(1, 1, 1, alpha);
-    if (!(group & kBlended)) c->material = -3;
-  } else if (c->flags & kColorMat) {
+    if (!(group & WTGL_BLENDED)) c->material = -3;
+  } else if (c->flags & WTGL_COLORMAT) {
     glColor4f(1, 1, 1, alpha);
   } else if (c->material != -2) {
     float white[4] = {1, 1, 1, alpha};
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, white);
-    if (!(group & kBlended)) c->material = -2;
+    if (!(group & WTGL_BLENDED)) c->material = -2;
   }
 }
 
@@ -142,51 +136,52 @@ void beginprim(WTpoly *p, WTglcache *c) {
 void emitpoly(WTpoly *p, WTmtable *t, uint32_t group, bool front, WTglcache *c) {
   WTtextureref *r = p->texture;
   WTtexture *tex = r ? static_cast<WTtexture *>(r->texture) : nullptr;
-  if ((group & kTextured) && tex && tex->list != c->texlist) {
+  if ((group & WTGL_TEXTURED) && tex && tex->list != c->texlist) {
     endprim(c);
     c->texlist = tex->list;
     glCallList(tex->list);
     if (_WTrender_settings()->forcecolor) c->material = -1;
   }
   beginprim(p, c);
-  bool vnormals = (group & kLit) && (group & kSmooth) && (p->rflags & WTR_VNORMALS) &&
+  bool vnormals = (group & WTGL_LIT) && (group & WTGL_SMOOTH) && (p->rflags & WTR_VNORMALS) &&
                   (p->rflags & WTR_RENDERED);
   float sign = front ? 1.0f : -1.0f;
-  if ((group & kLit) && !vnormals) glNormal3f(sign * p->normal[0], sign * p->normal[1], sign * p->normal[2]);
-  bool vmat = (group & kSmooth) && (p->rflags & WTR_VMATIDS) && t;
-  if ((group & kTextured) && r && !r->style[2]) whitecolour(p, t, group, c);
+  if ((group & WTGL_LIT) && !vnormals)
+    glNormal3f(sign * p->normal[0], sign * p->normal[1], sign * p->normal[2]);
+  bool vmat = (group & WTGL_SMOOTH) && (p->rflags & WTR_VMATIDS) && t;
+  if ((group & WTGL_TEXTURED) && r && !r->style[2]) whitecolour(p, t, group, c);
   else if (t && !vmat) _WTmtable_useentry(t, p->matid, group, c);
   int i = 0;
   for (WTvertexlink *l = p->links; l; l = l->next, i++) {
     WTvertex *v = l->vertex;
     if (vnormals && v->normal) glNormal3f(sign * v->normal[0], sign * v->normal[1], sign * v->normal[2]);
     if (vmat) _WTmtable_useentry(t, v->matid, group, c);
-    if ((group & kTextured) && r && r->u && i < r->uvcount) glTexCoord2f(r->u[i], r->v[i]);
+    if ((group & WTGL_TEXTURED) && r && r->u && i < r->uvcount) glTexCoord2f(r->u[i], r->v[i]);
     glVertex3fv(v->position);
   }
 }
 
 void groupswitches(uint32_t group, WTglcache *c) {
-  bool lit = (group & kLit) != 0;
-  if (lit != ((c->flags & kLit) != 0)) c->material = -1;
-  setcap(c, kLit, GL_LIGHTING, lit);
-  setcap(c, kTextured, GL_TEXTURE_2D, (group & kTextured) != 0);
-  setcap(c, kAlpha, GL_ALPHA_TEST, (group & kAlpha) != 0);
-  if (c->flags & kTexGen) {
+  bool lit = (group & WTGL_LIT) != 0;
+  if (lit != ((c->flags & WTGL_LIT) != 0)) c->material = -1;
+  setcap(c, WTGL_LIT, GL_LIGHTING, lit);
+  setcap(c, WTGL_TEXTURED, GL_TEXTURE_2D, (group & WTGL_TEXTURED) != 0);
+  setcap(c, WTGL_ALPHA, GL_ALPHA_TEST, (group & WTGL_ALPHA) != 0);
+  if (c->flags & WTGL_TEXGEN) {
     glDisable(GL_TEXTURE_GEN_S);
     glDisable(GL_TEXTURE_GEN_T);
-    c->flags &= ~kTexGen;
+    c->flags &= ~WTGL_TEXGEN;
   }
 }
 
 void colourmaterial(WTmtable *t, WTglcache *c) {
   uint32_t mask = t ? WTmtable_getproperties(t) & 63u : 0;
   if (t && t->nslots == 1 && (mask == WTDIFFUSE || mask == WTAMBIENTDIFFUSE)) {
-    setcap(c, kColorMat, GL_COLOR_MATERIAL, true);
+    setcap(c, WTGL_COLORMAT, GL_COLOR_MATERIAL, true);
     uint32_t mode = mask == WTDIFFUSE ? GL_DIFFUSE : GL_AMBIENT_AND_DIFFUSE;
     if (mode != c->colormaterial) glColorMaterial(GL_FRONT_AND_BACK, mode), c->colormaterial = mode;
   } else {
-    setcap(c, kColorMat, GL_COLOR_MATERIAL, false);
+    setcap(c, WTGL_COLORMAT, GL_COLOR_MATERIAL, false);
   }
 }
 
@@ -201,16 +196,17 @@ void emitgroups(WTgeometry *g, WTglcache *c) {
   }
   WTmtable *t = g->mtable && g->mtable->count > 0 ? g->mtable : nullptr;
   colourmaterial(t, c);
-  bool blendpass = (c->flags & kBlended) != 0;
+  bool blendpass = (c->flags & WTGL_BLENDED) != 0;
   WTpoly *p = g->polys;
   for (int i = 0; i < g->ngroups; i++) {
     uint32_t group = g->groupflags[i];
-    bool draw = ((group & kBlended) != 0) == blendpass;
+    bool draw = ((group & WTGL_BLENDED) != 0) == blendpass;
     if (draw) groupswitches(group, c);
     for (int k = 0; k < g->groupcounts[i] && p; k++, p = p->next) {
       if (!draw || (p->rflags & WTR_INVISIBLE)) continue;
       bool front = frontfacing(p, c);
-      if (front || (p->flags & WTP_TWOSIDED)) emitpoly(p, t, group | (blendpass ? kBlended : 0), front, c);
+      if (front || (p->flags & WTP_TWOSIDED))
+        emitpoly(p, t, group | (blendpass ? WTGL_BLENDED : 0), front, c);
     }
     endprim(c);
   }
@@ -222,8 +218,8 @@ void drawoutline(WTgeometry *g, WTglcache *c) {
     glEnable(GL_BLEND);
     if (!(_WTuniverse_getrendering() & 16)) glEnable(GL_LINE_SMOOTH);
   }
-  setcap(c, kLit, GL_LIGHTING, false);
-  setcap(c, kTextured, GL_TEXTURE_2D, false);
+  setcap(c, WTGL_LIT, GL_LIGHTING, false);
+  setcap(c, WTGL_TEXTURED, GL_TEXTURE_2D, false);
   WTmtable *t = g->mtable && g->mtable->count > 0 ? g->mtable : nullptr;
   int at = t ? unlitoffset(t) : -1;
   for (WTpoly *p = g->polys; p; p = p->next) {
@@ -272,7 +268,7 @@ void materialitem(WTdrawstate *s, int32_t index, WTglcache *c) {
   const float *b = s->blocks[static_cast<size_t>(index)].data();
   uint32_t mask = static_cast<uint32_t>(b[0]);
   const float *v = b + 1;
-  setcap(c, kColorMat, GL_COLOR_MATERIAL, false);
+  setcap(c, WTGL_COLORMAT, GL_COLOR_MATERIAL, false);
   float rgba[4] = {0, 0, 0, 1};
   for (uint32_t bit : {WTAMBIENT, WTSPECULAR, WTEMISSION}) {
     if (!(mask & bit)) continue;
@@ -283,14 +279,14 @@ void materialitem(WTdrawstate *s, int32_t index, WTglcache *c) {
   if (mask & WTSHININESS) glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, *v++);
   if (mask & (WTDIFFUSE | WTOPACITY)) {
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, v);
-    if ((mask & WTOPACITY) && (c->flags & kBlended)) c->opacity = v[3];
+    if ((mask & WTOPACITY) && (c->flags & WTGL_BLENDED)) c->opacity = v[3];
   }
   c->material = -1;
 }
 
 void boxitem(WTdrawstate *s, int32_t index, WTglcache *c) {
-  setcap(c, kLit, GL_LIGHTING, false);
-  setcap(c, kTextured, GL_TEXTURE_2D, false);
+  setcap(c, WTGL_LIT, GL_LIGHTING, false);
+  setcap(c, WTGL_TEXTURED, GL_TEXTURE_2D, false);
   const WTbox &b = s->boxes[static_cast<size_t>(index)];
   glColor3f(1.0f, 1.0f, 0.0f);
   const float sx[4] = {1, -1, -1, 1}, sy[4] = {1, 1, -1, -1};
@@ -308,8 +304,8 @@ void boxitem(WTdrawstate *s, int32_t index, WTglcache *c) {
 }
 
 void callbackitem(WTrenderitem &item, WTglcache *c) {
-  setcap(c, kLit, GL_LIGHTING, false);
-  setcap(c, kTextured, GL_TEXTURE_2D, false);
+  setcap(c, WTGL_LIT, GL_LIGHTING, false);
+  setcap(c, WTGL_TEXTURED, GL_TEXTURE_2D, false);
   WTnode *n = static_cast<WTnode *>(item.ptr);
   if (n->u.callback.fn) n->u.callback.fn(n, n->u.callback.data);
   c->texlist = 0;  // the callback may have bound any texture
@@ -324,7 +320,7 @@ void execute(WTdrawstate *s, std::vector<WTrenderitem> &list, int32_t &current) 
     }
     switch (item.kind) {
       case WTITEM_GEOMETRY: _WTgeometry_draw(static_cast<WTgeometry *>(item.ptr), c); break;
-      case WTITEM_BOX: if (!(c->flags & kBlended)) boxitem(s, item.index, c); break;
+      case WTITEM_BOX: if (!(c->flags & WTGL_BLENDED)) boxitem(s, item.index, c); break;
       case WTITEM_LIGHTON: {
         WTrendercontext *rc = _WTrender_context();
         if (rc->slots[item.index]) glCallList(rc->lightlists + static_cast<uint32_t>(item.index));
@@ -341,9 +337,9 @@ void execute(WTdrawstate *s, std::vector<WTrenderitem> &list, int32_t &current) 
   }
 }
 
-void lightsoff(WTdrawstate *s) {
+void lightsoff(uint8_t lights) {
   for (int i = 0; i < 8; i++)
-    if (s->levels[0].lights & (1u << i)) glDisable(static_cast<GLenum>(GL_LIGHT0 + i));
+    if (lights & (1u << i)) glDisable(static_cast<GLenum>(GL_LIGHT0 + i));
 }
 
 void blackmaterial() {
@@ -355,23 +351,24 @@ void blackmaterial() {
 void runlists(WTdrawstate *s) {
   WTglcache *c = &s->cache;
   int32_t current = 0;
-  if (s->nopaque) {
+  const WTlistpasses order = _WTdrawstate_passes(s);
+  if (order.opaque) {
     c->opacity = 1.0f;
     execute(s, s->opaque, current);
-    lightsoff(s);
+    lightsoff(order.lights);
   }
-  if (s->nblended) {
+  if (order.blended) {
     c->passbit <<= 8;
-    c->flags |= kBlended;
+    c->flags |= WTGL_BLENDED;
     glEnable(GL_BLEND);
-    setcap(c, kColorMat, GL_COLOR_MATERIAL, false);
+    setcap(c, WTGL_COLORMAT, GL_COLOR_MATERIAL, false);
     blackmaterial();
     glDisable(GL_FOG);
-    if (s->nblended >= 2 && _WTuniverse_getoption(19) > 0) _WTdrawstate_sortblended(s);
+    if (order.sort) _WTdrawstate_sortblended(s);
     execute(s, s->blended, current);
-    lightsoff(s);
+    lightsoff(order.lights);
     glDisable(GL_BLEND);
-    c->flags &= ~kBlended;
+    c->flags &= ~WTGL_BLENDED;
   }
   glDisable(GL_FOG);
 }
@@ -379,33 +376,20 @@ void runlists(WTdrawstate *s) {
 // ---- Lights ----------------------------------------------------------------------------------
 
 void compilelight(WTrendercontext *rc, int slot) {
-  WTlight *l = rc->slots[slot];
+  const WTlightvalues v = _WTlight_values(rc->slots[slot]);
   GLenum n = static_cast<GLenum>(GL_LIGHT0 + slot);
   glNewList(rc->lightlists + static_cast<uint32_t>(slot), GL_COMPILE);
-  float pos[4] = {l->position[0], l->position[1], l->position[2], 1.0f};
-  if (l->kind == 0) {
-    pos[0] = -l->direction[0], pos[1] = -l->direction[1], pos[2] = -l->direction[2], pos[3] = 0.0f;
-    glLightf(n, GL_SPOT_CUTOFF, 180.0f);
-  } else {
-    glLightf(n, GL_CONSTANT_ATTENUATION, l->attenuation[0]);
-    glLightf(n, GL_LINEAR_ATTENUATION, l->attenuation[1]);
-    glLightf(n, GL_QUADRATIC_ATTENUATION, l->attenuation[2]);
-    if (l->kind == 2) {
-      glLightfv(n, GL_SPOT_DIRECTION, l->direction);
-      glLightf(n, GL_SPOT_CUTOFF, l->angle * 180.0f / 3.1415927f);
-      glLightf(n, GL_SPOT_EXPONENT, l->exponent);
-    } else {
-      glLightf(n, GL_SPOT_CUTOFF, 180.0f);
-    }
+  if (v.attenuated) {
+    glLightf(n, GL_CONSTANT_ATTENUATION, v.attenuation[0]);
+    glLightf(n, GL_LINEAR_ATTENUATION, v.attenuation[1]);
+    glLightf(n, GL_QUADRATIC_ATTENUATION, v.attenuation[2]);
   }
-  const float *colours[3] = {l->ambient, l->diffuse, l->specular};
+  if (v.spot) glLightfv(n, GL_SPOT_DIRECTION, v.direction);
+  glLightf(n, GL_SPOT_CUTOFF, v.cutoff);
+  if (v.spot) glLightf(n, GL_SPOT_EXPONENT, v.exponent);
   const GLenum names[3] = {GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR};
-  for (int i = 0; i < 3; i++) {
-    float c[4] = {colours[i][0] * l->intensity, colours[i][1] * l->intensity,
-                  colours[i][2] * l->intensity, 1.0f};
-    glLightfv(n, names[i], c);
-  }
-  glLightfv(n, GL_POSITION, pos);
+  for (int i = 0; i < 3; i++) glLightfv(n, names[i], v.colours[i]);
+  glLightfv(n, GL_POSITION, v.position);
   glEndList();
 }
 
@@ -416,13 +400,14 @@ void sethints(uint32_t flags) {
 
 void updatelights(uint32_t flags) {
   WTrendercontext *rc = _WTrender_context();
+  const WTlightplan plan = _WTlight_planlists(rc);
   for (int d = 0; d < _WTdisplay_count(); d++) {
     if (!_WTdisplay_get(d)->usable) continue;
     _WTdisplay_makecurrent(d);
     if (flags != lastflags) sethints(flags);
     for (int i = 0; i < 8; i++)
-      if (rc->slots[i] && !rc->slotvalid[i]) compilelight(rc, i);
-    if (!rc->ambientvalid) {
+      if (plan.slots & (1u << i)) compilelight(rc, i);
+    if (plan.ambient) {
       glNewList(rc->lightlists + 8, GL_COMPILE);
       glLightModelfv(GL_LIGHT_MODEL_AMBIENT, rc->ambient);
       glEndList();
@@ -430,30 +415,15 @@ void updatelights(uint32_t flags) {
     _WTtexture_flushqueue(d == rc->maindisplay);
   }
   lastflags = flags;
-  for (int i = 0; i < 8; i++)
-    if (rc->slots[i]) rc->slotvalid[i] = 1;
-  rc->ambientvalid = 1;
+  _WTlight_listsdone(rc);
 }
 
 // ---- Eye passes ------------------------------------------------------------------------------
 
-void resetcache(WTwindow *w, WTdrawstate *s) {
-  WTglcache *c = &s->cache;
-  uint8_t flags = _WTuniverse_getrendering();
-  memset(c, 0, sizeof *c);
-  c->style = (flags & 128) ? static_cast<uint8_t>(flags & (16 | 128)) : flags;
-  c->material = -1;
-  c->maxprims = _WTrender_settings()->maxprims;
-  c->opacity = 1.0f;
-  c->passbit = 1u << w->display;
-  c->flags = kLit;
-  c->projection = _WTwindow_effectiveprojection(w);
-}
-
 void beginview(WTwindow *w, int eye) {
   WTdrawstate *s = w->state;
   uint8_t flags = _WTuniverse_getrendering();
-  _WTdrawstate_reset(s, (flags & 128) ? static_cast<uint8_t>(flags & (16 | 128)) : flags);
+  _WTdrawstate_reset(s, _WTrender_style(flags));
   float cull[18];
   WTm4 view;
   _WTwindow_getprojmatrix(w, eye, s->projection, &s->planes[0][0], cull);
@@ -466,7 +436,7 @@ void beginview(WTwindow *w, int eye) {
   glMatrixMode(GL_PROJECTION);
   glLoadMatrixf(&s->projection[0][0]);
   glMatrixMode(GL_MODELVIEW);
-  resetcache(w, s);
+  _WTglcache_reset(&s->cache, w, flags);
   s->cache.normalize = 1;
   loadmatrix(&s->cache, &view[0][0]);
   for (GLenum cap : {GL_NORMALIZE, GL_TEXTURE_2D, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_ALPHA_TEST})
@@ -479,13 +449,12 @@ void beginview(WTwindow *w, int eye) {
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0);
   glDisable(GL_CULL_FACE);
-  if (flags & 8) s->cache.flags |= kSmooth;
   glShadeModel((flags & 8) ? GL_SMOOTH : GL_FLAT);
 }
 
 void endview(WTwindow *w, int eye) {
   WTdrawstate *s = w->state;
-  if (s->cache.flags & kTexGen) glDisable(GL_TEXTURE_GEN_S), glDisable(GL_TEXTURE_GEN_T);
+  if (s->cache.flags & WTGL_TEXGEN) glDisable(GL_TEXTURE_GEN_S), glDisable(GL_TEXTURE_GEN_T);
   if (w->drawfn) {
     glLoadMatrixf(&s->matrices[0].m[0][0]);
     glDisable(GL_LIGHTING);
@@ -512,45 +481,30 @@ void eyepass(WTwindow *w, int eye) {
   w->npolys += static_cast<uint32_t>(w->state->polycount);
 }
 
-void passes(WTwindow *w, int x, int y, int width, int height) {
-  uint32_t mode = w->displaymode;
-  if (stencilon && !(mode & 0x1000)) glDisable(GL_STENCIL_TEST), stencilon = false;
-  switch (mode) {
-    case 1: eyepass(w, w->eye); break;
-    case 4: {
-      int g = _WTrender_context()->splitgap, half = (height - g) / 2;
-      glViewport(x, y + half + g, width, half);
-      eyepass(w, 0);
-      glViewport(x, y, width, half);
-      eyepass(w, 1);
-      break;
-    }
-    case 8:
-      glColorMask(1, 0, 0, 0);
-      eyepass(w, 0);
-      glColorMask(0, 0, 1, 0);
-      glClear(GL_DEPTH_BUFFER_BIT);
-      eyepass(w, 1);
-      glColorMask(1, 1, 1, 0);
-      break;
-    case 32:
-      glDrawBuffer(GL_BACK_LEFT);
-      eyepass(w, 0);
-      glDrawBuffer(GL_BACK_RIGHT);
-      glClear(GL_DEPTH_BUFFER_BIT);
-      eyepass(w, 1);
-      break;
-    case 0x1000: case 0x3000: case 0x5000: case 0x7000:
-      if (!stencilon) glEnable(GL_STENCIL_TEST);
-      glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-      glStencilFunc(GL_NOTEQUAL, 1, 1);
-      eyepass(w, 0);
-      glStencilFunc(GL_EQUAL, 1, 1);
-      eyepass(w, 1);
-      stencilon = true;
-      break;
-    default: break;
-  }
+void colormask(int8_t mask) {
+  glColorMask((mask & 1) != 0, (mask & 2) != 0, (mask & 4) != 0, (mask & 8) != 0);
+}
+
+void drawpass(WTwindow *w, const WTeyepass &p) {
+  if (p.setviewport) glViewport(p.viewport.x, p.viewport.y, p.viewport.width, p.viewport.height);
+  if (p.colormask >= 0) colormask(p.colormask);
+  if (p.buffer != WTBUFFER_BACK)
+    glDrawBuffer(p.buffer == WTBUFFER_BACKLEFT ? GL_BACK_LEFT : GL_BACK_RIGHT);
+  if (p.stencil != WTSTENCIL_NONE)
+    glStencilFunc(p.stencil == WTSTENCIL_INSIDE ? GL_EQUAL : GL_NOTEQUAL, 1, 1);
+  if (p.cleardepth) glClear(GL_DEPTH_BUFFER_BIT);
+  eyepass(w, p.eye);
+}
+
+void passes(WTwindow *w, WTviewport v) {
+  const WTpassplan plan =
+      _WTwindow_planpasses(w->displaymode, w->eye, v, _WTrender_context()->splitgap, stencilon);
+  if (plan.disablestencil) glDisable(GL_STENCIL_TEST);
+  if (plan.enablestencil) glEnable(GL_STENCIL_TEST);
+  if (plan.keepstencil) glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+  for (int i = 0; i < plan.count; i++) drawpass(w, plan.pass[i]);
+  if (plan.maskafter >= 0) colormask(plan.maskafter);
+  stencilon = plan.stencilon != 0;
 }
 
 void stencilmask(WTwindow *w, int vx, int vy) {
@@ -566,13 +520,7 @@ void stencilmask(WTwindow *w, int vx, int vy) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   GLubyte mask[128];
-  uint32_t m = w->displaymode;
-  bool rows = m == 0x1000 || m == 0x3000;
-  bool odd = rows ? ((w->y + w->height - 1 - vy) & 1) != 0 : ((w->x + vx) & 1) != 0;
-  bool first = (m == 0x1000 || m == 0x5000) ? odd : !odd;
-  for (int i = 0; i < 128; i++)
-    mask[i] = rows ? static_cast<GLubyte>((((i / 4) & 1) == 0) == first ? 0xFF : 0x00)
-                   : static_cast<GLubyte>(first ? 0xAA : 0x55);
+  _WTmask_bytes(_WTwindow_maskpattern(w, vx, vy), mask);
   GLboolean smooth = glIsEnabled(GL_POLYGON_SMOOTH);
   glDisable(GL_POLYGON_SMOOTH);
   glDisable(GL_LIGHTING);
@@ -588,11 +536,6 @@ void stencilmask(WTwindow *w, int vx, int vy) {
   glEnable(GL_DEPTH_TEST);
 }
 
-bool drawable(WTwindow *w) {
-  WTwindow *p = _WTwindow_liveparent(w);
-  return p && (p->statebits & 1) && w->enabled && p->enabled;
-}
-
 void clearwindow(WTwindow *w) {
   glViewport(0, 0, w->width, w->height);
   glClearColor(((w->bgcolor >> 16) & 255) / 255.0f, ((w->bgcolor >> 8) & 255) / 255.0f,
@@ -600,23 +543,14 @@ void clearwindow(WTwindow *w) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void drawwindow(WTwindow *w) {
+void drawwindow(WTwindow *w, const WTwindowframe &f) {
   _WTwindow_makecurrent(w);
   glDrawBuffer(GL_BACK);
-  WTwindow *p = w->parent;
-  if (!w->subwindow) clearwindow(w);
-  if (!w->subwindow && (w->statebits & 32)) {
-    for (WTwindow *s = *_WTuniverse_windowslot(); s; s = s->next)
-      if (s->parent == w && s != w) s->statebits |= 32;
-  }
-  int x = static_cast<int>(p->width * w->viewport[0]), width = static_cast<int>(p->width * w->viewport[1]);
-  int y = static_cast<int>(p->height * w->viewport[2]), height = static_cast<int>(p->height * w->viewport[3]);
-  glViewport(x, y, width, height);
-  if (w->statebits & 32) {
-    w->statebits &= ~32u;
-    if (w->displaymode & 0x1000) stencilmask(w, x, y), stencilon = true;
-  }
-  passes(w, x, y, width, height);
+  if (f.top) clearwindow(w);
+  const WTviewport &v = f.viewport;
+  glViewport(v.x, v.y, v.width, v.height);
+  if (f.stencilmask) stencilmask(w, v.x, v.y), stencilon = true;
+  passes(w, v);
 }
 
 }  // namespace
@@ -657,10 +591,10 @@ void _WTgeometry_draw(WTgeometry *g, void *cache) {
   } else if (g->draw) {
     g->draw(g, g, c);
   } else {
-    if (c->flags & kFaces) {
-      if (c->flags & kTwoSided) glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0), c->flags &= ~kTwoSided;
+    if (c->flags & WTGL_FACES) {
+      if (c->flags & WTGL_TWOSIDED) glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0), c->flags &= ~WTGL_TWOSIDED;
       else glDisable(GL_CULL_FACE);
-      c->flags &= ~kFaces;
+      c->flags &= ~WTGL_FACES;
     }
     emitgroups(g, c);
   }
@@ -685,11 +619,10 @@ void _WTwindow_drawall(void) {
   updatelights(flags);
   std::vector<WTwindow *> swaps;
   for (WTwindow *w = *slot; w; w = w->next) {
-    w->projkey = 0;
-    w->npolys = 0;
-    if (!drawable(w)) continue;
-    if (!w->subwindow) swaps.push_back(w);
-    drawwindow(w);
+    const WTwindowframe f = _WTwindow_beginframe(w);
+    if (!f.draw) continue;
+    if (f.top) swaps.push_back(w);
+    drawwindow(w, f);
   }
   for (WTwindow *w : swaps) {
     _WTwindow_makecurrent(w);

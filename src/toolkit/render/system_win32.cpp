@@ -1,6 +1,7 @@
 // The toolkit's windows on Win32 with WGL: the window class, taking over a caller's window, the
 // pixel format, the window procedure, the message pump and the graphics start and stop.
 #include <windows.h>
+#include <mmsystem.h>
 #include <GL/gl.h>
 #include <stdlib.h>
 #include <string.h>
@@ -12,7 +13,12 @@
 #include "toolkit/render/context.h"
 #include "toolkit/render/gl_win32.h"
 #include "toolkit/render/input.h"
+#include "toolkit/render/mousemsg.h"
 #include "toolkit/render/view.h"
+
+static_assert(WTMSG_MOUSEMOVE == WM_MOUSEMOVE && WTMSG_LBUTTONDOWN == WM_LBUTTONDOWN &&
+                  WTMSG_RBUTTONUP == WM_RBUTTONUP && WTMSG_MBUTTONDBLCLK == WM_MBUTTONDBLCLK,
+              "mouse messages");
 
 namespace {
 
@@ -82,30 +88,19 @@ void bind(WTwindow *w, HWND hwnd) {
   w->x = p.x, w->y = p.y;
 }
 
-void firebutton(WTwindow *w, const char *property, int value) {
-  if (w) WTproperty_firehandlers(w, property, &value);
-}
-
 bool vetoed(WTwindow *w, const char *property) { return w && !WTproperty_firehandlers_pre(w, property); }
 
-void buttondown(WTwindow *w, HWND hwnd, int b, const char *property) {
-  if (vetoed(w, property)) return;
-  mouse.down[b] = 1, mouse.pressed[b] = 1, mouse.window = hwnd;
-  SetCapture(hwnd);
-  firebutton(w, property, 1);
-}
-
-void buttonup(WTwindow *w, HWND hwnd, int b, const char *property) {
-  if (vetoed(w, property)) return;
-  mouse.down[b] = 0, mouse.released[b] = 1, mouse.window = hwnd;
-  if (!mouse.down[0] && !mouse.down[1] && !mouse.down[2]) ReleaseCapture();
-  firebutton(w, property, 0);
-}
-
-void buttondbl(WTwindow *w, HWND hwnd, int b, const char *property) {
-  if (vetoed(w, property)) return;
-  mouse.dbl[b] = 1, mouse.window = hwnd;
-  firebutton(w, property, 1);
+// A button change the window's pre-handlers refuse leaves the mouse state as it was.  The
+// handlers may pump messages of their own, so the step starts from the state after them.
+void mousemessage(WTwindow *w, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  const char *property = _WTmouse_step(message, wparam, lparam, hwnd, &mouse).property;
+  if (property && vetoed(w, property)) return;
+  const WTmousestep step = _WTmouse_step(message, wparam, lparam, hwnd, &mouse);
+  if (!step.mouse) return;
+  mouse = step.state;
+  if (step.capture > 0) SetCapture(hwnd);
+  if (step.capture < 0) ReleaseCapture();
+  if (step.property && w) WTproperty_firehandlers(w, step.property, &step.value);
 }
 
 void moved(WTwindow *w, HWND hwnd) {
@@ -184,25 +179,14 @@ bool handle(WTwindow *w, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) 
       if (int code = keycode(wparam)) _WTkeyboard_push(w, code);
       break;
     case WM_CHAR: _WTkeyboard_push(w, charcode(wparam)); break;
-    case WM_MOUSEMOVE:
-      mouse.window = hwnd;
-      mouse.x = static_cast<int16_t>(LOWORD(lparam)), mouse.y = static_cast<int16_t>(HIWORD(lparam));
-      break;
-    case WM_LBUTTONDOWN: buttondown(w, hwnd, 0, "LeftButton"); break;
-    case WM_LBUTTONUP: buttonup(w, hwnd, 0, "LeftButton"); break;
-    case WM_LBUTTONDBLCLK: buttondbl(w, hwnd, 0, "LeftButtonDbl"); break;
-    case WM_RBUTTONDOWN: buttondown(w, hwnd, 1, "RightButton"); break;
-    case WM_RBUTTONUP: buttonup(w, hwnd, 1, "RightButton"); break;
-    case WM_RBUTTONDBLCLK: buttondbl(w, hwnd, 1, "RightButtonDbl"); break;
-    case WM_MBUTTONDOWN: buttondown(w, hwnd, 2, "MiddleButton"); break;
-    case WM_MBUTTONUP: buttonup(w, hwnd, 2, "MiddleButton"); break;
-    case WM_MBUTTONDBLCLK: buttondbl(w, hwnd, 2, "MiddleButtonDbl"); break;
-    default: break;
+    case MM_WOM_DONE: _WTsound_playdone(wparam, lparam); break;
+    default: mousemessage(w, hwnd, message, wparam, lparam); break;
   }
   return false;
 }
 
 LRESULT CALLBACK windowproc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  _WTspaceball_poll(hwnd, message, wparam, lparam);
   if (!_WTuniverse_exists()) return DefWindowProcA(hwnd, message, wparam, lparam);
   WTwindow *w = _WTwindow_findbyhandle(hwnd);
   WNDPROC previous = w ? reinterpret_cast<WNDPROC>(w->prevproc) : nullptr;

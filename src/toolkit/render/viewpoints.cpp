@@ -74,6 +74,7 @@ void _WTviewpoint_delete(WTviewpoint *viewpoint) {
   WTviewpoint **current = _WTuniverse_currentviewpointslot();
   if (current && *current == viewpoint) *current = nullptr;
   _WTwindow_forgetviewpoint(viewpoint);
+  _WTsound_forgetviewpoint(viewpoint);
   _WTmem_free(viewpoint->name);
   _WTmem_free(viewpoint);
 }

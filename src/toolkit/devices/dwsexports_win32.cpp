@@ -1,0 +1,26 @@
+// The sound library's entry points leave the program under their decorated names (a leading
+// underscore, the name, '@' and the bytes of arguments), as callers of the library know them.
+__asm__(
+    ".section .drectve\n"
+    ".ascii \" -export:_dws_ErrNo@0=dws_ErrNo\"\n"
+    ".ascii \" -export:_dws_DetectHardWare@4=dws_DetectHardWare\"\n"
+    ".ascii \" -export:_dws_Init@8=dws_Init\"\n"
+    ".ascii \" -export:_dws_Kill@0=dws_Kill\"\n"
+    ".ascii \" -export:_dws_XDig@8=dws_XDig\"\n"
+    ".ascii \" -export:_dws_DPlay@4=dws_DPlay\"\n"
+    ".ascii \" -export:_dws_DSetInfo@8=dws_DSetInfo\"\n"
+    ".ascii \" -export:_dws_DGetInfo@8=dws_DGetInfo\"\n"
+    ".ascii \" -export:_dws_DGetRateFromDWD@8=dws_DGetRateFromDWD\"\n"
+    ".ascii \" -export:_dws_DDiscard@4=dws_DDiscard\"\n"
+    ".ascii \" -export:_dws_DDiscardAO@4=dws_DDiscardAO\"\n"
+    ".ascii \" -export:_dws_DClear@0=dws_DClear\"\n"
+    ".ascii \" -export:_dws_DPause@0=dws_DPause\"\n"
+    ".ascii \" -export:_dws_DUnPause@0=dws_DUnPause\"\n"
+    ".ascii \" -export:_dws_WAV2DWD@12=dws_WAV2DWD\"\n"
+    ".ascii \" -export:_dws_MPlay@4=dws_MPlay\"\n"
+    ".ascii \" -export:_dws_MSongStatus@4=dws_MSongStatus\"\n"
+    ".ascii \" -export:_dws_MClear@0=dws_MClear\"\n"
+    ".ascii \" -export:_dws_MPause@0=dws_MPause\"\n"
+    ".ascii \" -export:_dws_MUnPause@0=dws_MUnPause\"\n"
+    ".ascii \" -export:_dws_Update@0=dws_Update\"\n"
+    ".text\n");
