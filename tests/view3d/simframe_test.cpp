@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "doc/shell.h"
@@ -16,7 +18,9 @@
 #include "models/frame.h"
 #include "models/model.h"
 #include "models/room.h"
+#include "afx/winprint.h"
 #include "plan_fixtures.h"
+#include "plan_host_double.h"
 #include "resource.h"
 #include "scene_host_double.h"
 #include "uitest.h"
@@ -218,6 +222,47 @@ TEST_F(SimFrame, FramingTheSceneLeavesOutTheAvatarAndTheBackground) {
   EXPECT_NEAR(pose[2], 0.0f, 1.0f);
   EXPECT_EQ(WTnode_getchild(root, 1), h.avatar);
   EXPECT_EQ(WTnode_getchild(root, WTnode_numchildren(root) - 1), background);
+}
+
+// A red picture of 2 x 2 pixels as a 24-bit .bmp file.
+void WriteRedBmp(const std::string& path) {
+  std::string bytes = std::string("BM") + std::string(52, '\0');
+  auto put = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  put(2, 54 + 16);
+  put(10, 54);
+  put(14, 40);
+  put(18, 2);
+  put(22, 2);
+  put(26, 1 | (24 << 16));
+  const char row[8] = {0, 0, '\xFF', 0, 0, '\xFF', 0, 0};  // two red pixels (blue, green, red), padded
+  bytes.append(row, 8).append(row, 8);
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Printing puts the scene capture of the temporary folder on the page; without one the page
+// stays as the framework leaves it.
+TEST_F(SimFrame, PrintingPutsTheSceneCaptureOnThePage) {
+  RecordingPlanHost host;
+  SetPlanHost(&host);
+  CClientDC screen(view);
+  for (bool captured : {true, false}) {
+    const std::string capture = host.LibPath("temp\\CaptureScene.bmp");
+    if (captured) WriteRedBmp(capture);
+    else ::DeleteFileA(capture.c_str());
+    CDC page;
+    page.CreateCompatibleDC(&screen);
+    CBitmap bitmap;
+    bitmap.CreateCompatibleBitmap(&screen, 40, 40);
+    CBitmap* old = page.SelectObject(&bitmap);
+    page.FillSolidRect(0, 0, 40, 40, RGB(255, 255, 255));
+    CPrintInfo info;
+    view->OnPrint(&page, &info);
+    EXPECT_EQ(page.GetPixel(20, 20), captured ? RGB(255, 0, 0) : RGB(255, 255, 255));
+    page.SelectObject(old);
+  }
+  SetPlanHost(nullptr);
 }
 
 // Destroyed, the view deletes the scene below the root and the document's scene forgets the
