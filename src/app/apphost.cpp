@@ -5,15 +5,24 @@
 #include "app/vedra.h"
 #include "doc/vedradoc.h"
 #include "models/libraryfile.h"
+#include "models/model.h"
 #include "models/planhost.h"
 #include "models/room.h"
 #include "view2d/frame2d.h"
+#include "view3d/objectinsert.h"
 
 namespace {
 
 CVedraDoc* CurrentDocument() {
   CMainFrame* frame = GetMainFrame();
   return frame ? frame->m_pDoc : nullptr;
+}
+
+// The current model's scene; null without one.
+Scene* CurrentScene() {
+  CVedraDoc* doc = CurrentDocument();
+  Model* model = doc ? doc->GetModel() : nullptr;
+  return model ? &model->m_scene : nullptr;
 }
 
 // A field of the plan frame's bar; null while there is none.
@@ -51,6 +60,28 @@ public:
   }
   void SetControlText(int id, const char* text) override {
     if (CWnd* field = PlanBarField(id)) field->SetWindowText(text);
+  }
+  CString GetSceneObjectName(CObject* sceneObject) override { return ::GetSceneObjectName(sceneObject); }
+  void RemoveSceneObject(CObject* sceneObject) override {
+    if (Scene* scene = CurrentScene()) ::RemoveSceneObject(*scene, sceneObject);
+  }
+  void RemoveSceneObjectByName(const char* name) override {
+    if (Scene* scene = CurrentScene()) ::RemoveSceneObjectByName(*scene, name);
+  }
+  int RemoveSceneObjectsContaining(const char* text) override {
+    Scene* scene = CurrentScene();
+    return scene ? scene->RemoveNodesContaining(text) : 0;
+  }
+  CObject* LoadObjectFile(const char* fileName, int kind, int kind2, const ScenePlacement& placement) override {
+    Scene* scene = CurrentScene();
+    CMainFrame* frame = GetMainFrame();
+    if (!scene || !frame) return nullptr;
+    return ::LoadObjectFile(*scene, fileName, static_cast<uint32_t>(kind), static_cast<uint32_t>(kind2), placement,
+                            frame->m_modelKind, false);
+  }
+  CString GetSceneObjectFileName(CObject* sceneObject) override { return ::GetSceneObjectFileName(sceneObject); }
+  void LinkSceneObject(CObject* sceneObject, CObject* planObject, const char* name) override {
+    ::LinkSceneObject(sceneObject, planObject, name);
   }
   CString GetLibDir() override {
     CString dir;

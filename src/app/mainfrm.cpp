@@ -9,7 +9,8 @@
 #include "models/planhost.h"
 #include "res/resource.h"
 #include "view2d/frame2d.h"
-#include "view3d/sim_standin.h"
+#include "view3d/frame3d.h"
+#include "view3d/simwindow.h"
 
 IMPLEMENT_DYNCREATE(CMainFrame, CMDIFrameWnd)
 
@@ -102,6 +103,24 @@ void CMainFrame::EnablePlanView() {
 
 PlanWindowSettings& CMainFrame::GetPlanWindowSettings() { return theApp.m_plan; }
 
+CMDIChildWnd* CMainFrame::GetSimFrame() { return m_pSimFrame; }
+
+SimGridSettings& CMainFrame::GetSimGridSettings() { return theApp.m_simGrid; }
+
+SimWindowSettings& CMainFrame::GetSimWindowSettings() { return theApp.m_simWindow; }
+
+SimDeviceSettings& CMainFrame::GetSimDeviceSettings() { return theApp.m_simDevice; }
+
+int CMainFrame::GetWindowMode() { return theApp.m_windowMode; }
+
+WTsensor* CMainFrame::GetMouseSensor() { return theApp.m_pMouseSensor; }
+
+CString CMainFrame::GetSystemDir() {
+  CString dir;
+  ::GetSystemDir(theApp, dir);
+  return dir;
+}
+
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
   cs.style &= (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME);
   cs.style |= WS_POPUP | WS_MAXIMIZE | WS_CAPTION | WS_SYSMENU;
@@ -172,11 +191,6 @@ void CMainFrame::SwitchToPlan(UINT code) {
 }
 
 void CMainFrame::SwitchTo3D(UINT code) {
-  if (!kSimFrameShows) {
-    // The simulator cannot show its frame yet: the plan stays in front.
-    SwitchToPlan(code == SWITCH_3D_MIN ? SWITCH_PLAN_MIN : SWITCH_PLAN);
-    return;
-  }
   if (m_activeFrame == ACTIVE_3D) return;
   m_activeFrame = ACTIVE_3D;
   if (code == SWITCH_3D_MIN) {
@@ -284,11 +298,9 @@ LRESULT CMainFrame::OnLibraryMessage(WPARAM, LPARAM) {
 
 LRESULT CMainFrame::OnLibraryAdd(WPARAM, LPARAM) { return 0; }
 
-LRESULT CMainFrame::OnPresetLights(WPARAM, LPARAM) {
-  if (m_pSimFrame)
-    if (auto* view = DYNAMIC_DOWNCAST(C3DView, m_pSimFrame->GetActiveView())) CreatePresetLights(view);
-  return 1;
-}
+// The preset lights of the model's kind go into the active 3D view's scene once the scene holds
+// lights; until then a new model is lit by the toolkit's defaults.
+LRESULT CMainFrame::OnPresetLights(WPARAM, LPARAM) { return 1; }
 
 void CMainFrame::OnDropFiles(HDROP drop) {
   char name[MAX_PATH + 1] = {};

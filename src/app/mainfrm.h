@@ -47,6 +47,13 @@ public:
   void ClearWallUnderCursor() override;
   void EnablePlanView() override;
   PlanWindowSettings& GetPlanWindowSettings() override;
+  CMDIChildWnd* GetSimFrame() override;
+  SimGridSettings& GetSimGridSettings() override;
+  SimWindowSettings& GetSimWindowSettings() override;
+  SimDeviceSettings& GetSimDeviceSettings() override;
+  int GetWindowMode() override;
+  WTsensor* GetMouseSensor() override;
+  CString GetSystemDir() override;
 
   // Asks the 3D frame to close; 1 when none is left.
   int CloseSimFrame();

@@ -14,7 +14,7 @@
 #include "res/resource.h"
 #include "view2d/frame2d.h"
 #include "view2d/plandialogs.h"
-#include "view3d/sim_standin.h"
+#include "view3d/frame3d.h"
 
 namespace {
 
@@ -80,7 +80,7 @@ bool CMainFrame::HandleShortcut(const MSG& msg) {
     for (const Shortcut& s : kAltKeys)
       if (s.key == msg.wParam && s.when == m_activeFrame) {
         CWnd* button = s.when == ACTIVE_PLAN ? m_pPlanFrame->GetPlanBarButton(s.button)
-                                             : m_pSimFrame->GetDlgItem(static_cast<int>(s.button));
+                                             : m_pSimFrame->GetBarControl(s.button);
         if (button) {
           button->SendMessage(WM_LBUTTONDOWN, 0, 0);
           button->SendMessage(WM_LBUTTONUP, 0, 0);
@@ -229,7 +229,7 @@ void CMainFrame::OnUpdateCameraButtons(CCmdUI* pCmdUI) { pCmdUI->SetCheck(g_came
 
 void CMainFrame::OnUpdateFullScreen(CCmdUI* pCmdUI) { pCmdUI->SetCheck(g_fullScreen); }
 
-// The 3D dialogs come with the simulator; while its frame cannot be shown they never open.
+// The 3D dialogs come with the simulator's tools.
 void CMainFrame::OnAnimationPath() {}
 void CMainFrame::OnDocumentDialog() {}
 void CMainFrame::OnMouseDialog() {}

@@ -15,7 +15,10 @@
 #include "res/resource.h"
 #include "view2d/frame2d.h"
 #include "view2d/topview.h"
-#include "view3d/sim_standin.h"
+#include "view3d/frame3d.h"
+#include "view3d/nodedata.h"
+#include "view3d/simwindow.h"
+#include "view3d/view3d.h"
 
 CVedraApp theApp;
 
@@ -106,6 +109,9 @@ BOOL CVedraApp::InitInstance() {
   AfxOleInit();
   InstallApplicationHost();
   InstallSimulator();
+  InstallSceneNodeDeleter();
+  InstallOpeningModelMover();
+  SetSimKeyHandler(&NoOp0);
   ApplyPlanDefaults(*this);
   ApplySimulatorDefaults(*this);
   ReadRegistrySettings(*this);
@@ -216,6 +222,10 @@ void CVedraApp::OnAppAbout() {
   CAboutDlg about;
   about.DoModal();
 }
+
+void NoOp0(int) {}
+
+void NoOp1() {}
 
 void SetPrinterLandscape(CVedraApp& app, short orientation) {
   PRINTDLGA pd{};

@@ -54,5 +54,10 @@ private:
 
 extern CVedraApp theApp;
 
+// The simulator's empty handlers: of the keys of the 3D window, and of the mouse's middle and
+// right buttons there.
+void NoOp0(int key);
+void NoOp1();
+
 // Sets the orientation of the application's default printer settings.
 void SetPrinterLandscape(CVedraApp& app, short orientation);

@@ -376,3 +376,12 @@ int DrawDibStretched(CDC* pDC, HGLOBAL hDib, LPCRECT pRect, CPalette* pPalette) 
   if (pOld) pDC->SelectPalette(pOld, FALSE);
   return lines;
 }
+
+void DrawBmpFileStretched(CDC* pDC, LPCTSTR lpszFileName, LPCRECT pRect) {
+  if (::GetFileAttributesA(lpszFileName) == INVALID_FILE_ATTRIBUTES) return;
+  HGLOBAL dib = nullptr;
+  CPalette palette;
+  if (!LoadBmpFileToDib(lpszFileName, &dib, &palette) || !dib) return;
+  DrawDibStretched(pDC, dib, pRect, &palette);
+  ::GlobalFree(dib);
+}

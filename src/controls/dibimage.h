@@ -79,6 +79,8 @@ BOOL CaptureWindowToDib(LPCTSTR lpszFileName, CWnd* pWnd, DWORD dwRop, COLORREF 
                         int xSrc, int ySrc);
 BOOL LoadBmpFileToDib(LPCTSTR lpszFileName, HGLOBAL* phDib, CPalette* pPalette);
 int DrawDibStretched(CDC* pDC, HGLOBAL hDib, LPCRECT pRect, CPalette* pPalette);
+// A .bmp file stretched over the rectangle; nothing when it is missing or cannot be read.
+void DrawBmpFileStretched(CDC* pDC, LPCTSTR lpszFileName, LPCRECT pRect);
 
 // The packed DIB of a checked .bmp file (bottom-up rows, 40-byte header); empty when the file
 // cannot be read or is refused.

@@ -4,12 +4,14 @@
 //
 // The main frame installs itself with SetShell when it is made; until then (and after
 // SetShell(nullptr)) a shell without a main window answers: its message boxes have no owner, it
-// keeps no state and has no frames, it refuses nothing and its settings are the defaults.
+// keeps no state and has no frames, it refuses nothing, its settings are the defaults and it has
+// no mouse sensor nor system folder.
 #pragma once
 #include <cstdint>
 
 #include "afx/afxwin.h"
 #include "doc/shellsettings.h"
+#include "toolkit/wt.h"
 
 class CVedraDoc;
 
@@ -81,6 +83,57 @@ public:
 
   // The plan window's colours and values.
   virtual PlanWindowSettings& GetPlanWindowSettings() = 0;
+
+  // The 3D frame, or null while there is none.
+  virtual CMDIChildWnd* GetSimFrame() = 0;
+  // The simulator's settings, the toolkit windows' mode as the toolkit was started with it (0, or
+  // 36 for stereo), the application's mouse sensor (null before the toolkit started) and the
+  // folder of the simulator's own models (the base folder's "System\").
+  virtual SimGridSettings& GetSimGridSettings() = 0;
+  virtual SimWindowSettings& GetSimWindowSettings() = 0;
+  virtual SimDeviceSettings& GetSimDeviceSettings() = 0;
+  virtual int GetWindowMode() = 0;
+  virtual WTsensor* GetMouseSensor() = 0;
+  virtual CString GetSystemDir() = 0;
+};
+
+// The shell while there is no main frame (tests derive their shells from it).
+class ShellWithoutMainWindow : public ShellServices {
+public:
+  CWnd* GetMainWindow() override { return nullptr; }
+  int ShowMessage(const char* text, UINT type) override;
+  void ShowMainWindowAgain() override;
+  void SetCurrentDocument(CVedraDoc*) override {}
+  uint32_t GetModelKind() override { return 0xFF00; }
+  void SetModelKind(uint32_t) override {}
+  CString GetModelFolder() override { return CString(); }
+  void SetModelFolder(const CString&) override {}
+  void SetActiveFrame(int) override {}
+  void AttachFrame(int, CMDIChildWnd*) override {}
+  void DetachFrame(int, CMDIChildWnd*) override {}
+  int EnsureSimFrame(CVedraDoc*) override { return 1; }
+  bool CloseSimFrameFully() override { return true; }
+  void ModelReleased() override {}
+  void SwitchFrame(UINT) override {}
+  int CheckWallDrawingDone() override { return 1; }
+  void RefreshSimView(int) override {}
+  void FitPlanView() override {}
+  void ClearWallUnderCursor() override {}
+  void EnablePlanView() override {}
+  PlanWindowSettings& GetPlanWindowSettings() override { return m_plan; }
+  CMDIChildWnd* GetSimFrame() override { return nullptr; }
+  SimGridSettings& GetSimGridSettings() override { return m_grid; }
+  SimWindowSettings& GetSimWindowSettings() override { return m_window; }
+  SimDeviceSettings& GetSimDeviceSettings() override { return m_device; }
+  int GetWindowMode() override { return 0; }
+  WTsensor* GetMouseSensor() override { return nullptr; }
+  CString GetSystemDir() override { return CString(); }
+
+private:
+  PlanWindowSettings m_plan;
+  SimGridSettings m_grid;
+  SimWindowSettings m_window;
+  SimDeviceSettings m_device;
 };
 
 ShellServices& GetShell();

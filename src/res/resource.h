@@ -46,6 +46,11 @@
 #define ID_SPECIAL_LIGHT 32827
 #define ID_KOREAN_ONLY_2 32829
 
+// The 3D control bar (sim.rc): its template, its controls and its pictures.
+#define IDD_SIM_BAR 300
+#define IDC_SIM_PLAN 4004    // back to the plan (double click)
+#define IDC_SIM_STATUS 4006  // the status text
+#define IDB_SIM_PLAN 2047
 // The 3D control bar's menu buttons.
 #define IDC_SIM_FILE 4038
 #define IDC_SIM_CONFIGURE 4040

@@ -16,15 +16,9 @@ CSize PageSize(const CDC& printer) {
 
 // The capture the printing preparation wrote, stretched over the page; nothing when missing.
 void DrawCapture(CDC& printer) {
-  const CString path = GetTempDir() + kCaptureFile;
-  if (::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return;
-  HGLOBAL dib = nullptr;
-  CPalette palette;
-  if (!LoadBmpFileToDib(path, &dib, &palette) || !dib) return;
   const CSize page = PageSize(printer);
   const CRect all(0, 0, page.cx, page.cy);
-  DrawDibStretched(&printer, dib, &all, &palette);
-  ::GlobalFree(dib);
+  DrawBmpFileStretched(&printer, GetTempDir() + kCaptureFile, &all);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "models/scene.h"
+#include "models/wallside.h"
 
 namespace {
 
@@ -132,6 +133,16 @@ void SimViewHandles::EnableLinks(bool on) {
 void SimViewHandles::DeleteSceneNodes(Scene* scene) {
   DeleteNodeTree(root);
   if (scene) scene->DetachAllNodes();
+}
+
+void SimViewHandles::ClearHandles() {
+  root = nullptr;
+  window = nullptr;
+  viewpoint = nullptr;
+  viewpointLink = nullptr;
+  avatarLink = nullptr;
+  for (WTnode** handle : {&lightsGroup, &objectLightGroup, &spare, &avatar, &selected, &fog}) *handle = nullptr;
+  picked = nullptr;
 }
 
 void CreateLightGroups(WTnode* root, WTnode** lights, WTnode** objectLights) {
@@ -265,6 +276,12 @@ SceneNode* MoveNodeTo(SceneNode* node, float x, float y, float z) {
   SetVec3(position, x, y, z);
   WTnode_translate(node->m_pNode, step, WTFRAME_PARENT);
   return node;
+}
+
+void InstallOpeningModelMover() {
+  SetOpeningModelMover([](CObject* sceneNode, float x, float y, float z) {
+    MoveNodeTo(dynamic_cast<SceneNode*>(sceneNode), x, y, z);
+  });
 }
 
 bool FitGridMaximum(float gap, float& maximum, int* steps) {

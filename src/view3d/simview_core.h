@@ -27,6 +27,8 @@ public:
   // Deletes the root's tree, keeping the root, and detaches the scene (if any) from the nodes
   // that went with it.
   void DeleteSceneNodes(Scene* scene);
+  // Forgets every handle (the view's scene is gone); the scene stays built.
+  void ClearHandles();
 
   WTnode* root = nullptr;
   WTwindow* window = nullptr;
@@ -89,6 +91,8 @@ bool RequestSimRefresh(int mode);
 // Moves a scene node's toolkit node by the change of its plan position (plan (dx, dy, dz) is
 // scene (dx, -dz, dy)) and stores the position; null when it has no toolkit node.
 SceneNode* MoveNodeTo(SceneNode* node, float x, float y, float z);
+// Makes the plan move the models of its doors and windows with MoveNodeTo.
+void InstallOpeningModelMover();
 
 // The ground grid. Switches in plan axes: the X, Y and Z axis lines (Z the vertical) and the
 // XY (ground), YZ and ZX planes.

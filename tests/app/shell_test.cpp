@@ -15,7 +15,7 @@
 #include "app/splash.h"
 #include "app/vedra.h"
 #include "app/aboutdlg.h"
-#include "view3d/sim_standin.h"
+#include "view3d/frame3d.h"
 #include "uitest.h"
 
 namespace {

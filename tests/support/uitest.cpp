@@ -128,6 +128,8 @@ void MouseButton(bool down) { SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENT
 
 void MouseButtonAt(int x, int y, bool down) { SendMouseAt(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP, x, y); }
 
+void RightButtonAt(int x, int y, bool down) { SendMouseAt(down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP, x, y); }
+
 POINT CentreOf(HWND hWnd) {
   RECT r;
   ::GetWindowRect(hWnd, &r);

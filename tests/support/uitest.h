@@ -28,6 +28,8 @@ void MouseButton(bool down);
 // The left button pressed or released at a screen point, the move in the same input: the press
 // lands there even when a motion event the window system still had queued puts the cursor back.
 void MouseButtonAt(int x, int y, bool down);
+// The same with the right button.
+void RightButtonAt(int x, int y, bool down);
 // A key pressed or released through SendInput; it goes to the foreground window, whichever
 // process owns it.
 void Key(WORD vk, bool down);

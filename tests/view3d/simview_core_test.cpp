@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "models/scene.h"
@@ -50,6 +51,24 @@ TEST_F(SimView, SkeletonIsBuiltAndItsHandlesGoWithTheRootsTree) {
                view.objectLightGroup);
   view.EnableLinks(false);  // the absent link is skipped
   WTsensor_delete(mouse);
+}
+
+// The body is the arrow of the program's system folder, one unit across, stretched to 130 x 80 x
+// 80 about its middle.
+TEST_F(SimView, TheAvatarsBodyIsTheSystemFoldersArrowStretched) {
+  WTnode* avatar = nullptr;
+  CreateAvatar(root, VEDRA_SYSTEM_DIR, &avatar);
+  ASSERT_TRUE(avatar);
+  WTnode* body = nullptr;
+  for (int i = 0; i < WTnode_numchildren(avatar); ++i)
+    if (const char* name = WTnode_getname(WTnode_getchild(avatar, i)); name && std::string(name) == "Avatar-Body")
+      body = WTnode_getchild(avatar, i);
+  ASSERT_TRUE(body);
+  WTp3 half;
+  WTnode_getextents(body, half);
+  EXPECT_NEAR(half[0], 65.0f, 0.01f);
+  EXPECT_NEAR(half[1], 40.0f, 0.01f);
+  EXPECT_NEAR(half[2], 40.0f, 0.01f);
 }
 
 TEST_F(SimView, PoseWithoutAvatarIsTheStartPose) {
